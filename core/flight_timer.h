@@ -1,0 +1,8 @@
+// Flight detection and the flight timer, stepped once per 100 ms tick.
+#pragma once
+
+void flight_timer_step();
+
+// START/STOP FLIGHT answered yes: stops a running flight (keeping its time)
+// or starts a new one from zero.
+void flight_start_stop();

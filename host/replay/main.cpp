@@ -1,0 +1,2 @@
+// PLACEHOLDER until the replay tool is written.
+int main() { return 0; }

@@ -1,0 +1,1 @@
+// PLACEHOLDER until the replay tool is written.

@@ -1,0 +1,3 @@
+#include "screens/screens.h"
+// PLACEHOLDER until these screens are written.
+void screen_timers_setup() {}
