@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: unit tests, replay scenarios, and the
+# window tests on a virtual X server that this script starts itself.
+set -euo pipefail
+cd "$(dirname "$0")"
+. scripts/common.sh
+
+ktr7_ensure_packages
+ktr7_build test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKTR7_TESTS=ON
+
+# The window tests need an X server; use a private one whatever DISPLAY says,
+# so a desktop session is left alone and CI without a display works the same.
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+    ctest --test-dir build/test --output-on-failure -j"$(nproc)" --timeout 600
