@@ -1,0 +1,207 @@
+// Speed figures: one pass per screen, the primitives, text per font, icons,
+// the presentation's point batch. Every pass benchmark also reports how many
+// allocations it made per iteration (none is the rule) and its cost relative
+// to clearing the frame buffer alone, measured in the same run.
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <new>
+
+#include "core/airspeed.h"
+#include "core/state.h"
+#include "gfx/fonts.h"
+#include "gfx/icons.h"
+#include "gfx/lcd.h"
+#include "gfx/rle.h"
+#include "gfx/text.h"
+#include "host/lcd_points.h"
+#include "host/pass.h"
+#include "screens/screens.h"
+
+// Counting replacements of the global allocation functions. GCC cannot see
+// that these two pair up and warns about free() on new'd memory.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+static std::atomic<unsigned long> allocations{0};
+
+void* operator new(std::size_t n)
+{
+    allocations++;
+    if (void* p = std::malloc(n ? n : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+double clear_seconds()
+{
+    static double seconds = [] {
+        const int n = 200000;
+        auto t0 = clock_type::now();
+        for (int i = 0; i < n; i++) {
+            lcd_clear();
+            benchmark::DoNotOptimize(lcd_buffer);
+        }
+        return std::chrono::duration<double>(clock_type::now() - t0).count() / n;
+    }();
+    return seconds;
+}
+
+// Runs body once per iteration; reports allocations and the ratio to a clear.
+template <typename Body>
+void measured(benchmark::State& state, Body body)
+{
+    unsigned long before = allocations;
+    auto t0 = clock_type::now();
+    for (auto _ : state) {
+        body();
+        benchmark::DoNotOptimize(lcd_buffer);
+    }
+    double per = std::chrono::duration<double>(clock_type::now() - t0).count() / double(state.iterations());
+    state.counters["allocs"] = double(allocations - before) / double(state.iterations());
+    state.counters["x_clear"] = per / clear_seconds();
+}
+
+void instrument_on()
+{
+    host_switch_on();
+    st.asi_adc = 1400;
+    st.altitude = 3500;
+    st.vertical_speed = 600;
+    st.vertical_speed_cms = 305;
+    st.alt_sensor_ok = 1;
+    update_airspeed();
+}
+
+struct screen_case {
+    const char* name;
+    screen_handler handler;
+};
+
+const screen_case screen_cases[] = {
+    {"screen_main", screen_main},
+    {"screen_flight_start_stop", screen_flight_start_stop},
+    {"screen_unlock", screen_unlock},
+    {"screen_code_check", screen_code_check},
+    {"screen_code_new", screen_code_new},
+    {"screen_code_confirm", screen_code_confirm},
+    {"screen_code_result", screen_code_result},
+    {"screen_security_setup", screen_security_setup},
+    {"screen_main_menu", screen_main_menu},
+    {"screen_adc_values", screen_adc_values},
+    {"screen_info", screen_info},
+    {"screen_alt_setup", screen_alt_setup},
+    {"screen_test_warning", screen_test_warning},
+    {"screen_test_altitude", screen_test_altitude},
+    {"screen_vsi_setup", screen_vsi_setup},
+    {"screen_asi_setup", screen_asi_setup},
+    {"screen_asi_zero_confirm", screen_asi_zero_confirm},
+    {"screen_timers_setup", screen_timers_setup},
+    {"screen_misc_setup", screen_misc_setup},
+    {"screen_backlight", screen_backlight},
+    {"screen_defaults_confirm", screen_defaults_confirm},
+    {"screen_message_done", screen_message_done},
+};
+
+// One pass of a screen as the run loop makes it: clear, draw, key (none).
+void BM_ScreenPass(benchmark::State& state, screen_handler handler)
+{
+    instrument_on();
+    st.test_altitude = -1000;
+    measured(state, [&] {
+        st.current_screen = handler;
+        st.pending_key = 0;
+        lcd_clear();
+        handler();
+    });
+}
+
+void BM_Clear(benchmark::State& state)
+{
+    measured(state, [] { lcd_clear(); });
+}
+
+void BM_Primitives(benchmark::State& state)
+{
+    init_trig_tables();
+    measured(state, [] {
+        lcd_hline(0, 159, 64, 15);
+        lcd_vline(0, 127, 80, 15);
+        lcd_line(0, 0, 159, 127, 15);
+        lcd_frame(16, 17, 145, 88, 15);
+        lcd_fill(10, 83, 149, 95, 9);
+        lcd_arc(80, 132, 20, 220, 320, 15);
+    });
+}
+
+void BM_FullPass(benchmark::State& state)
+{
+    instrument_on();
+    st.serial_out = 1;
+    static const host_io io = {[](bool) {}, [] { return true; }, [](const char*) {}, [] {}, [] {}};
+    measured(state, [] { run_pass(io); });
+}
+
+void BM_Text(benchmark::State& state, uint8_t size)
+{
+    const char* text = size >= 20 ? "-12345" : "ALT 1013mb";
+    measured(state, [&] { draw_text(80, 40, text, 0, size, 0, 15); });
+}
+
+void BM_Icon(benchmark::State& state, const uint8_t* const* icon)
+{
+    measured(state, [&] { draw_rle_image(10, 45, *icon); });
+}
+
+void BM_PointBatch(benchmark::State& state)
+{
+    instrument_on();
+    st.current_screen = screen_main;
+    lcd_clear();
+    screen_main();
+    static lcd_point points[LCD_WIDTH * LCD_HEIGHT];
+    int n = 0;
+    measured(state, [&] { n = lcd_collect_points(lcd_buffer, points); });
+    state.counters["points"] = n;
+}
+
+void register_all()
+{
+    benchmark::RegisterBenchmark("clear", BM_Clear);
+    benchmark::RegisterBenchmark("primitives", BM_Primitives);
+    benchmark::RegisterBenchmark("run_pass/main_serial_on", BM_FullPass);
+    for (auto& c : screen_cases)
+        benchmark::RegisterBenchmark((std::string("pass/") + c.name).c_str(), BM_ScreenPass, c.handler);
+    const uint8_t sizes[] = {8, 9, 10, 12, 16, 20, 24, 30, 34};
+    for (auto s : sizes)
+        benchmark::RegisterBenchmark(("draw_text/font_" + std::to_string(s)).c_str(), BM_Text, s);
+    const struct {
+        const char* name;
+        const uint8_t* const* icon;
+    } icons[] = {
+        {"icon_exclamation", &icon_exclamation},   {"icon_question", &icon_question},
+        {"icon_alt_setup", &icon_alt_setup},       {"icon_vsi_setup", &icon_vsi_setup},
+        {"icon_asi_setup", &icon_asi_setup},       {"icon_timers_setup", &icon_timers_setup},
+        {"icon_misc_setup", &icon_misc_setup},     {"icon_adc_values", &icon_adc_values},
+    };
+    for (auto& i : icons)
+        benchmark::RegisterBenchmark((std::string("draw_rle_image/") + i.name).c_str(), BM_Icon, i.icon);
+    benchmark::RegisterBenchmark("present/palette_and_point_batch", BM_PointBatch);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    register_all();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
