@@ -1,4 +1,123 @@
+// The main display: flight instruments, the TIMERS and MAX VALUES pages, and
+// the START/STOP FLIGHT question.
+#include "core/flight_timer.h"
+#include "core/state.h"
+#include "gfx/icons.h"
+#include "gfx/lcd.h"
+#include "gfx/rle.h"
+#include "gfx/text.h"
+#include "screens/framework.h"
+#include "screens/main_display_fields.h"
 #include "screens/screens.h"
-// PLACEHOLDER until these screens are written.
-void screen_main() {}
-void screen_flight_start_stop() {}
+
+// QNH in millibar x 1000; a step must keep it strictly inside these bounds.
+constexpr uint32_t QNH_LOWER_BOUND = 940250;
+constexpr uint32_t QNH_UPPER_BOUND = 1080250;
+constexpr uint32_t QNH_STEP_MB = 1000;
+constexpr uint32_t QNH_STEP_INHG = 338;  // 0.01 inHg is 338.63, truncated
+
+constexpr uint8_t PAGE_INSTRUMENTS = 0;
+constexpr uint8_t PAGE_TIMERS = 1;
+constexpr uint8_t PAGE_MAX_VALUES = 2;
+constexpr uint8_t TIMER_MODE_MANUAL = 0;
+
+static void draw_sensor_error_box()
+{
+    lcd_fill(16, 17, 145, 88, COLOUR_RED);
+    lcd_frame(16, 17, 145, 88, COLOUR_WHITE);
+    draw_text(80, 19, "ALTITUDE", 0, 12, ALIGN_CENTRE, COLOUR_WHITE);
+    draw_text(80, 42, "SENSOR", 0, 12, ALIGN_CENTRE, COLOUR_WHITE);
+    draw_text(80, 65, "ERROR", 0, 12, ALIGN_CENTRE, COLOUR_WHITE);
+}
+
+static void step_qnh_up()
+{
+    const uint32_t step = st.pressure_unit == 1 ? QNH_STEP_INHG : QNH_STEP_MB;
+    if (st.qnh + step < QNH_UPPER_BOUND)
+        st.qnh += step;
+}
+
+static void step_qnh_down()
+{
+    const uint32_t step = st.pressure_unit == 1 ? QNH_STEP_INHG : QNH_STEP_MB;
+    // Same as qnh - step > lower bound, without wrapping below zero.
+    if (st.qnh > QNH_LOWER_BOUND + step)
+        st.qnh -= step;
+}
+
+void screen_main()
+{
+    if (st.main_page == PAGE_INSTRUMENTS) {
+        draw_altitude_field();
+        draw_qnh_field();
+        draw_airspeed_field();
+        if (st.vsi_display == 1)
+            draw_vsi_tape();
+        if (st.alt_sensor_ok == 0)
+            draw_sensor_error_box();
+    } else if (st.main_page == PAGE_TIMERS) {
+        draw_timers_page();
+    } else {
+        draw_max_values_page();
+    }
+
+    if (st.pending_key == KEY_NONE)
+        return;
+
+    // The first key during an unacknowledged alarm only silences it.
+    if ((st.alarm_active & 1) && !(st.alarm_ack & 1)) {
+        st.alarm_ack |= 1;
+        st.pending_key = KEY_NONE;
+        return;
+    }
+
+    switch (st.pending_key) {
+    case KEY_LEFT:
+        if (st.main_page != PAGE_INSTRUMENTS && st.main_page != PAGE_TIMERS)
+            reset_max_values();
+        else if (st.flight_timer_mode == TIMER_MODE_MANUAL)
+            st.current_screen = screen_flight_start_stop;
+        break;
+    case KEY_RIGHT:
+        st.main_page = st.main_page == PAGE_INSTRUMENTS ? PAGE_TIMERS
+                     : st.main_page == PAGE_TIMERS      ? PAGE_MAX_VALUES
+                                                        : PAGE_INSTRUMENTS;
+        break;
+    case KEY_PUSH:
+        st.menu_cursor = 0;
+        st.edit_mode = 0;
+        if (st.security_enabled == 1) {
+            for (uint8_t& digit : st.code_digits)
+                digit = 0;
+            st.current_screen = screen_unlock;
+        } else {
+            st.current_screen = screen_main_menu;
+        }
+        break;
+    case KEY_CW:
+        step_qnh_up();
+        break;
+    case KEY_CCW:
+        step_qnh_down();
+        break;
+    default:
+        break;
+    }
+    st.pending_key = KEY_NONE;
+}
+
+void screen_flight_start_stop()
+{
+    draw_title_bar("MESSAGE", "");
+    draw_rle_image(5, 42, icon_question);
+    draw_text(110, 45, st.flight_active == 1 ? "STOP" : "START", 0, 10, ALIGN_CENTRE, COLOUR_WHITE);
+    draw_text(110, 65, "FLIGHT?", 0, 10, ALIGN_CENTRE, COLOUR_WHITE);
+    draw_no_yes_footer();
+
+    if (st.pending_key == KEY_NONE)
+        return;
+    if (st.pending_key == KEY_RIGHT)
+        flight_start_stop();
+    st.current_screen = screen_main;
+    st.pending_key = KEY_NONE;
+}

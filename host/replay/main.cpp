@@ -1,2 +1,48 @@
-// PLACEHOLDER until the replay tool is written.
-int main() { return 0; }
+// ktr7-replay [SCENARIO]: the instrument without a window, driven by a
+// scenario file or standard input.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "host/replay/replay.h"
+
+int main(int argc, char** argv)
+{
+    const char* path = nullptr;
+    for (int i = 1; i < argc; i++) {
+        const char* arg = argv[i];
+        if (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0) {
+            fputs(replay_usage, stdout);
+            return fflush(stdout) == 0 ? REPLAY_OK : REPLAY_FAILED;
+        }
+        if (arg[0] == '-' && arg[1] != '\0') {
+            fprintf(stderr, "ktr7-replay: unknown option \"%s\" (see ktr7-replay --help)\n", arg);
+            return REPLAY_FAILED;
+        }
+        if (path != nullptr) {
+            fprintf(stderr, "ktr7-replay: more than one scenario given (see ktr7-replay --help)\n");
+            return REPLAY_FAILED;
+        }
+        path = arg;
+    }
+
+    FILE* in = stdin;
+    const char* name = "standard input";
+    if (path != nullptr && strcmp(path, "-") != 0) {
+        in = fopen(path, "r");
+        if (in == nullptr) {
+            fprintf(stderr, "ktr7-replay: %s: cannot read: %s\n", path, strerror(errno));
+            return REPLAY_FAILED;
+        }
+        name = path;
+    }
+
+    int status = replay_run(in, name, stdout, stderr);
+    if (in != stdin)
+        fclose(in);
+    if (fflush(stdout) != 0 || ferror(stdout)) {
+        fprintf(stderr, "ktr7-replay: cannot write standard output: %s\n", strerror(errno));
+        return REPLAY_FAILED;
+    }
+    return status;
+}

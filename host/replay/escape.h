@@ -1,0 +1,11 @@
+// Byte escaping for replay output: bytes outside 0x20..0x7E, and the
+// backslash, become \xHH with two upper-case hex digits.
+#pragma once
+#include <cstddef>
+
+// Worst case: four output bytes per input byte, plus the terminator.
+constexpr size_t escaped_capacity(size_t length) { return 4 * length + 1; }
+
+// Escapes length bytes of text into out (capacity cap, always terminated;
+// truncated at a whole escape if cap is too small). Returns the output length.
+size_t escape_bytes(const char* text, size_t length, char* out, size_t cap);

@@ -1,0 +1,16 @@
+// The LCD buffer written out: as an 8-bit indexed PNG with the LCD palette,
+// or as its raw bytes.
+#pragma once
+#include <cstddef>
+
+constexpr int PNG_SCALE_MIN = 1;
+constexpr int PNG_SCALE_MAX = 8;
+
+// On failure both return false and leave a reason in why (capacity cap).
+// A partly written file is removed.
+
+// lcd_buffer as a palette PNG, each pixel repeated scale x scale.
+bool write_lcd_png(const char* path, int scale, char* why, size_t cap);
+
+// The LCD_WIDTH x LCD_HEIGHT bytes of lcd_buffer, row-major.
+bool write_lcd_dump(const char* path, char* why, size_t cap);

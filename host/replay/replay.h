@@ -1,0 +1,30 @@
+// ktr7-replay: the instrument and its run-loop pass without a window, driven
+// by a scenario of one command per line. The executor is a library so that the
+// tool, the tests and a fuzzing target share it.
+#pragma once
+#include <cstdio>
+#include <string_view>
+
+constexpr int REPLAY_OK = 0;
+constexpr int REPLAY_FAILED = 2;
+
+// Program-start state: every field of st zero, lcd_buffer zero, the
+// instrument off, the check box checked, the lamp maroon, and current_screen
+// set to screen_main as the window's creation sets it.
+void replay_reset();
+
+// Runs the commands read from in (named in_name in messages), continuing from
+// the current state. Command output goes to out; on the first bad line out is
+// flushed, one "ktr7-replay: line N: ..." message goes to err and the result
+// is REPLAY_FAILED without running anything further. Otherwise REPLAY_OK.
+int replay_execute(FILE* in, const char* in_name, FILE* out, FILE* err);
+
+// The same over a script held in memory; lines end at '\n'.
+int replay_execute_text(std::string_view script, FILE* out, FILE* err);
+
+// replay_reset, then replay_execute / replay_execute_text.
+int replay_run(FILE* in, const char* in_name, FILE* out, FILE* err);
+int replay_run_text(std::string_view script, FILE* out, FILE* err);
+
+// The usage text of the tool.
+extern const char replay_usage[];
