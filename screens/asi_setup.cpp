@@ -1,4 +1,248 @@
+// ASI SETUP: sensor zeroing, unit, filter, the five speed limits, the alarm
+// switches, calibration and the airspeed field's position; and the ZERO ASI
+// SENSOR? confirmation.
+#include "screens/asi_setup.h"
+
+#include <cstdio>
+
+#include "core/state.h"
+#include "gfx/icons.h"
+#include "gfx/rle.h"
+#include "gfx/text.h"
+#include "screens/framework.h"
 #include "screens/screens.h"
-// PLACEHOLDER until these screens are written.
-void screen_asi_setup() {}
-void screen_asi_zero_confirm() {}
+
+namespace {
+
+constexpr uint8_t CAL_MIN = 50;
+constexpr uint8_t CAL_MAX = 150;
+constexpr uint8_t OPTION_LAST = 2;  // last value of the unit and the filter
+
+struct asi_row {
+    uint8_t type;
+    const char* label;
+};
+
+// Rows in page order.
+const asi_row asi_rows[ASI_SETUP_ROWS] = {
+    {ASI_ROW_ZERO_SENSOR, "ZERO ASI SENSOR"},
+    {ASI_ROW_UNIT, "ASI UNIT: "},
+    {ASI_ROW_FILTER, "ASI FILTER: "},
+    {ASI_ROW_VNE, "Vne SPEED: "},
+    {ASI_ROW_VNO, "Vno SPEED: "},
+    {ASI_ROW_VFE, "Vfe SPEED: "},
+    {ASI_ROW_VS1, "Vs1 SPEED: "},
+    {ASI_ROW_VS0, "Vs0 SPEED: "},
+    {ASI_ROW_VS_ALARM, "Vs ALARM: "},
+    {ASI_ROW_VNE_ALARM, "Vne ALARM: "},
+    {ASI_ROW_CAL, "CAL: "},
+    {ASI_ROW_POSITION, "POSITION: "},
+};
+
+bool is_speed_limit(uint8_t type)
+{
+    return type >= ASI_ROW_VNE && type <= ASI_ROW_VS0;
+}
+
+uint8_t toggled(uint8_t v)
+{
+    return v ? 0 : 1;
+}
+
+uint8_t cycled(uint8_t v, bool up)
+{
+    if (up)
+        return v >= OPTION_LAST ? 0 : uint8_t(v + 1);
+    return (v == 0 || v > OPTION_LAST) ? OPTION_LAST : uint8_t(v - 1);
+}
+
+const char* unit_name()
+{
+    return asi_unit_names[st.asi_unit <= OPTION_LAST ? st.asi_unit : 0];
+}
+
+void format_value(uint8_t type, char* value, size_t size)
+{
+    value[0] = 0;
+    switch (type) {
+    case ASI_ROW_UNIT:
+        snprintf(value, size, "%s", unit_name());
+        break;
+    case ASI_ROW_FILTER:
+        snprintf(value, size, "%s", asi_filter_names[st.asi_filter <= OPTION_LAST ? st.asi_filter : 0]);
+        break;
+    case ASI_ROW_VS_ALARM:
+        snprintf(value, size, "%s", off_on_names[st.vs_alarm ? 1 : 0]);
+        break;
+    case ASI_ROW_VNE_ALARM:
+        snprintf(value, size, "%s", off_on_names[st.vne_alarm ? 1 : 0]);
+        break;
+    case ASI_ROW_CAL:
+        snprintf(value, size, "%d%% %umph", int(st.asi_cal_percent), unsigned(st.airspeed_mph));
+        break;
+    case ASI_ROW_POSITION:
+        // Seen from the airspeed field: altitude below means airspeed on top.
+        snprintf(value, size, "%s", st.alt_on_top ? "BOTTOM" : "TOP");
+        break;
+    default:
+        if (is_speed_limit(type))
+            snprintf(value, size, "%u%s", unsigned(st.speed_limits[type - ASI_ROW_VNE]), unit_name());
+        break;
+    }
+}
+
+// Steps one speed limit between its slower and faster neighbours (10 and 500
+// at the ends). Passing the upper bound lands on the lower one and the other
+// way round; worked in 32 bits so a large step cannot wrap around zero.
+void step_speed_limit(int index, bool up)
+{
+    uint16_t* limits = st.speed_limits;
+    const int32_t lower = index == VS0 ? SPEED_LIMIT_MIN : limits[index + 1];
+    const int32_t upper = index == VNE ? SPEED_LIMIT_MAX : limits[index - 1];
+    const int32_t step = st.edit_step;
+    const int32_t v = limits[index];
+    if (up)
+        limits[index] = uint16_t(v + step > upper ? lower : v + step);
+    else
+        limits[index] = uint16_t(v - step < lower ? upper : v - step);
+}
+
+void step_value(uint8_t type, bool up)
+{
+    switch (type) {
+    case ASI_ROW_UNIT:
+        st.asi_unit = cycled(st.asi_unit, up);
+        break;
+    case ASI_ROW_FILTER:
+        st.asi_filter = cycled(st.asi_filter, up);
+        break;
+    case ASI_ROW_VS_ALARM:
+        st.vs_alarm = toggled(st.vs_alarm);
+        break;
+    case ASI_ROW_VNE_ALARM:
+        st.vne_alarm = toggled(st.vne_alarm);
+        break;
+    case ASI_ROW_CAL:
+        // Stops at either end; the step multiplier does not apply.
+        if (up && st.asi_cal_percent < CAL_MAX)
+            st.asi_cal_percent = uint8_t(st.asi_cal_percent + 1);
+        else if (!up && st.asi_cal_percent > CAL_MIN)
+            st.asi_cal_percent = uint8_t(st.asi_cal_percent - 1);
+        break;
+    case ASI_ROW_POSITION:
+        st.alt_on_top = toggled(st.alt_on_top);
+        break;
+    default:
+        if (is_speed_limit(type))
+            step_speed_limit(type - ASI_ROW_VNE, up);
+        break;
+    }
+}
+
+}  // namespace
+
+void asi_setup_row_action(uint8_t type, uint8_t row)
+{
+    if (st.pending_key == KEY_NONE || row != st.menu_cursor)
+        return;
+    switch (st.pending_key) {
+    case KEY_PUSH:
+        if (type == ASI_ROW_ZERO_SENSOR) {
+            st.current_screen = screen_asi_zero_confirm;
+            reset_menu_cursor(0);
+            st.pending_key = KEY_NONE;
+        } else {
+            st.edit_mode = toggled(st.edit_mode);
+        }
+        break;
+    case KEY_CW:
+    case KEY_CCW:
+        if (st.edit_mode)
+            step_value(type, st.pending_key == KEY_CW);
+        break;
+    default:
+        break;
+    }
+}
+
+void screen_asi_setup()
+{
+    char value[32];
+    draw_title_bar("ASI SETUP", "");
+    scroll_to_cursor();
+
+    for (uint8_t r = 0; r < ASI_SETUP_ROWS; r++) {
+        const asi_row& row = asi_rows[r];
+        const int8_t line = int8_t(int(r) - int(st.menu_scroll));
+        if (row.type == ASI_ROW_ZERO_SENSOR) {
+            draw_menu_row(line, row.label, st.menu_cursor == r ? COLOUR_RED : COLOUR_WHITE);
+            continue;
+        }
+        format_value(row.type, value, sizeof value);
+        draw_setting_row(line, row.label, value);
+        if (is_speed_limit(row.type))
+            draw_step_label(r);
+    }
+    draw_scroll_bar(st.menu_cursor, ASI_SETUP_ROWS);
+    draw_footer(2);
+
+    // The rows act only once the whole page is drawn, so a pass never shows
+    // some rows from before a change and some from after it (the unit name
+    // follows every limit).
+    for (uint8_t r = 0; r < ASI_SETUP_ROWS; r++)
+        asi_setup_row_action(asi_rows[r].type, r);
+
+    switch (st.pending_key) {
+    case KEY_LEFT:
+        settings_changed_hook();
+        st.current_screen = screen_main_menu;
+        reset_menu_cursor(2);
+        break;
+    case KEY_RIGHT:
+        st.edit_step = st.edit_step < 100 ? uint16_t(st.edit_step * 10) : uint16_t(1);
+        break;
+    case KEY_CW:
+        if (!st.edit_mode) {
+            st.menu_cursor = st.menu_cursor >= ASI_SETUP_ROWS - 1 ? 0 : uint8_t(st.menu_cursor + 1);
+            st.edit_step = 1;
+        }
+        break;
+    case KEY_CCW:
+        if (!st.edit_mode) {
+            st.menu_cursor = (st.menu_cursor == 0 || st.menu_cursor >= ASI_SETUP_ROWS) ? ASI_SETUP_ROWS - 1
+                                                                                     : uint8_t(st.menu_cursor - 1);
+            st.edit_step = 1;
+        }
+        break;
+    default:  // KEY_PUSH was the row's
+        break;
+    }
+    st.pending_key = KEY_NONE;
+}
+
+void screen_asi_zero_confirm()
+{
+    draw_title_bar("MESSAGE", "");
+    draw_rle_image(5, 42, icon_question);
+    draw_text(110, 35, "ZERO", 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
+    draw_text(110, 58, "ASI", 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
+    draw_text(110, 81, "SENSOR?", 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
+    draw_no_yes_footer();
+
+    switch (st.pending_key) {
+    case KEY_LEFT:
+        st.current_screen = screen_asi_setup;
+        reset_menu_cursor(0);
+        break;
+    case KEY_RIGHT:
+        st.asi_zero_offset = st.asi_adc_sample;
+        settings_changed_hook();
+        st.return_screen = screen_asi_setup;
+        st.current_screen = screen_message_done;
+        reset_menu_cursor(0);
+        break;
+    default:
+        break;
+    }
+    st.pending_key = KEY_NONE;
+}

@@ -377,6 +377,8 @@ int replay_execute(FILE* in, const char* in_name, FILE* out, FILE* err)
             break;
         }
         line_number++;
+        if (length > 0 && buffer[length - 1] == '\n')
+            length--;
         failure f;
         if (!run_line(std::string_view(buffer, size_t(length)), out, f)) {
             result = report(out, err, line_number, f);

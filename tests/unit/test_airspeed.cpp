@@ -59,13 +59,13 @@ TEST(Airspeed, ReadingToSpeedInEachUnit)
 
 TEST(Airspeed, PerfectSquaresAreNotTruncatedBelow)
 {
-    // 21 x p is a perfect square for p = 21 k^2: the root must come out as k
-    // exactly, not k - 1.
+    // For p = 21 k^2, 21 x p is the perfect square (21 k)^2: the root must
+    // come out as 21 k exactly, not one less.
     for (uint32_t k = 1; 21 * k * k <= 4096; ++k) {
         fresh();
         update_with(uint16_t(21 * k * k));
-        const uint16_t mph = uint16_t(21 * k);
-        EXPECT_EQ(st.airspeed_mph, mph < 16 ? 0 : mph) << "k=" << k;
+        const uint16_t mph = uint16_t(21 * k > 250 ? 250 : 21 * k);
+        EXPECT_EQ(st.airspeed_mph, mph) << "k=" << k;
     }
 }
 
@@ -80,7 +80,7 @@ TEST(Airspeed, CalibrationAndZeroOffset)
         {199, 200, 100, 0},     // below the offset
         {0, 200, 100, 0},
         {4096, 0, 150, 250},    // the limit applies after the calibration
-        {2977, 0, 50, 124},     // 249 x 50 % before the limit
+        {2976, 0, 50, 124},     // 249 x 50 %
         {7, 0, 150, 18},        // 12 mph raised above the floor
         {13, 0, 90, 0},         // 16 mph lowered below it
     };

@@ -1,0 +1,615 @@
+// The main display, its three pages, its keys, and the START/STOP FLIGHT
+// question, checked on the LCD pixels and the state record.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "core/state.h"
+#include "gfx/lcd.h"
+#include "gfx/text.h"
+#include "host/pass.h"
+#include "screens/framework.h"
+#include "screens/screens.h"
+
+namespace {
+
+using point = std::pair<int, int>;
+
+uint8_t pixel(int x, int y)
+{
+    return lcd_buffer[y * LCD_WIDTH + x];
+}
+
+struct text_place {
+    std::vector<point> pixels;
+    uint16_t start, end;
+};
+
+// Where draw_text puts this text and which pixels it sets, found on a scratch
+// copy so the screen under test is left as it was.
+text_place place_text(uint16_t x, uint16_t y, const char* text, uint8_t size, uint8_t align)
+{
+    static uint8_t saved[sizeof lcd_buffer];
+    memcpy(saved, lcd_buffer, sizeof lcd_buffer);
+    const uint16_t start = st.text_start_x, end = st.text_end_x;
+    lcd_clear();
+    draw_text(x, y, text, 0, size, align, 1);
+    text_place out{{}, st.text_start_x, st.text_end_x};
+    for (int py = 0; py < LCD_HEIGHT; py++)
+        for (int px = 0; px < LCD_WIDTH; px++)
+            if (pixel(px, py))
+                out.pixels.push_back({px, py});
+    memcpy(lcd_buffer, saved, sizeof lcd_buffer);
+    st.text_start_x = start;
+    st.text_end_x = end;
+    return out;
+}
+
+// True when the text is on the LCD at that place, size and alignment, every
+// one of its pixels in colour. Fails when the font draws nothing at all.
+::testing::AssertionResult text_shown(uint16_t x, uint16_t y, const char* text, uint8_t size, uint8_t align,
+                                      uint8_t colour)
+{
+    auto place = place_text(x, y, text, size, align);
+    if (place.pixels.empty())
+        return ::testing::AssertionFailure() << "font " << int(size) << " draws nothing for \"" << text << "\"";
+    for (auto [px, py] : place.pixels)
+        if (pixel(px, py) != colour)
+            return ::testing::AssertionFailure() << "\"" << text << "\" pixel (" << px << "," << py << ") is "
+                                                 << int(pixel(px, py)) << ", not " << int(colour);
+    return ::testing::AssertionSuccess();
+}
+
+int count_colour(uint8_t colour, int x0 = 0, int y0 = 0, int x1 = LCD_WIDTH - 1, int y1 = LCD_HEIGHT - 1)
+{
+    int n = 0;
+    for (int y = y0; y <= y1; y++)
+        for (int x = x0; x <= x1; x++)
+            if (pixel(x, y) == colour)
+                n++;
+    return n;
+}
+
+void no_screen() {}
+
+class MainDisplay : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        memset(&st, 0, sizeof st);
+        host_switch_on();
+        st.alt_sensor_ok = 1;
+        st.main_page = 0;
+        lcd_clear();
+    }
+
+    // One pass of the current screen with this key pending.
+    static void press(uint8_t key)
+    {
+        st.pending_key = key;
+        draw();
+    }
+
+    static void draw()
+    {
+        lcd_clear();
+        st.current_screen();
+    }
+};
+
+TEST_F(MainDisplay, AlarmAcknowledgementSwallowsTheFirstKey)
+{
+    const uint8_t keys[] = {KEY_LEFT, KEY_RIGHT, KEY_PUSH, KEY_CW, KEY_CCW};
+    for (uint8_t key : keys) {
+        SetUp();
+        st.alarm_active = 1;
+        st.alarm_ack = 0;
+        press(key);
+        EXPECT_EQ(st.alarm_ack & 1, 1u) << "key " << int(key);
+        EXPECT_EQ(st.pending_key, KEY_NONE);
+        EXPECT_EQ(st.current_screen, screen_main) << "key " << int(key);
+        EXPECT_EQ(st.main_page, 0);
+        EXPECT_EQ(st.qnh, 1013250u);
+    }
+
+    // Acknowledged: the second push opens the menu.
+    SetUp();
+    st.alarm_active = 1;
+    st.menu_cursor = 3;
+    st.edit_mode = 1;
+    press(KEY_PUSH);
+    EXPECT_EQ(st.current_screen, screen_main);
+    press(KEY_PUSH);
+    EXPECT_EQ(st.current_screen, screen_main_menu);
+    EXPECT_EQ(st.menu_cursor, 0);
+    EXPECT_EQ(st.edit_mode, 0);
+
+    // Without an alarm, or with it already acknowledged, keys act at once.
+    SetUp();
+    st.alarm_active = 0;
+    press(KEY_RIGHT);
+    EXPECT_EQ(st.main_page, 1);
+    EXPECT_EQ(st.alarm_ack, 0u);
+}
+
+TEST_F(MainDisplay, PushOpensTheUnlockScreenWhenSecurityIsOn)
+{
+    st.security_enabled = 1;
+    for (uint8_t& d : st.code_digits)
+        d = 7;
+    st.menu_cursor = 2;
+    st.edit_mode = 1;
+    press(KEY_PUSH);
+    EXPECT_EQ(st.current_screen, screen_unlock);
+    for (uint8_t d : st.code_digits)
+        EXPECT_EQ(d, 0);
+    EXPECT_EQ(st.menu_cursor, 0);
+    EXPECT_EQ(st.edit_mode, 0);
+    EXPECT_EQ(st.pending_key, KEY_NONE);
+}
+
+TEST_F(MainDisplay, QnhStepsAndLimitsOnEveryPage)
+{
+    struct {
+        uint8_t unit;
+        uint32_t start;
+        uint8_t key;
+        uint32_t after;
+    } cases[] = {
+        {0, 1013250, KEY_CW, 1014250},  {0, 1013250, KEY_CCW, 1012250},
+        {0, 1078250, KEY_CW, 1079250},  {0, 1079250, KEY_CW, 1079250},   // 1080250 is not below the limit
+        {0, 942250, KEY_CCW, 941250},   {0, 941250, KEY_CCW, 941250},    // 940250 is not above it
+        {1, 1013250, KEY_CW, 1013588},  {1, 1013250, KEY_CCW, 1012912},
+        {1, 1079911, KEY_CW, 1080249},  {1, 1079912, KEY_CW, 1079912},
+        {1, 940589, KEY_CCW, 940251},   {1, 940588, KEY_CCW, 940588},
+    };
+    for (uint8_t page = 0; page < 3; page++)
+        for (auto& c : cases) {
+            st.main_page = page;
+            st.pressure_unit = c.unit;
+            st.qnh = c.start;
+            press(c.key);
+            EXPECT_EQ(st.qnh, c.after) << "page " << int(page) << " unit " << int(c.unit) << " from " << c.start;
+            EXPECT_EQ(st.current_screen, screen_main);
+            EXPECT_EQ(st.main_page, page);
+        }
+
+    // From the factory value the millibar steps end at 941 and 1079.
+    st.main_page = 0;
+    st.pressure_unit = 0;
+    st.qnh = 1013250;
+    for (int i = 0; i < 200; i++)
+        press(KEY_CCW);
+    EXPECT_EQ(st.qnh, 941250u);
+    for (int i = 0; i < 200; i++)
+        press(KEY_CW);
+    EXPECT_EQ(st.qnh, 1079250u);
+}
+
+TEST_F(MainDisplay, QnhFieldInMillibarAndInches)
+{
+    struct {
+        uint8_t unit;
+        uint32_t qnh;
+        const char* number;
+    } cases[] = {
+        {0, 1013250, "1013"}, {0, 999999, " 999"}, {0, 1079250, "1079"},
+        {1, 1013250, "29.92"}, {1, 1013588, "29.93"}, {1, 941250, "27.80"},
+    };
+    for (auto& c : cases) {
+        st.pressure_unit = c.unit;
+        st.qnh = c.qnh;
+        draw();
+        EXPECT_TRUE(text_shown(70, 110, c.number, 9, ALIGN_CENTRE, COLOUR_WHITE)) << c.qnh;
+        if (c.unit == 0)
+            EXPECT_TRUE(text_shown(97, 110, "mB", 8, ALIGN_LEFT, COLOUR_GREY));
+        else
+            EXPECT_TRUE(text_shown(100, 110, "IN", 8, ALIGN_LEFT, COLOUR_GREY));
+        // The grey frame.
+        EXPECT_EQ(pixel(45, 109), COLOUR_GREY);
+        EXPECT_EQ(pixel(120, 127), COLOUR_GREY);
+        EXPECT_EQ(pixel(120, 109), COLOUR_GREY);
+        EXPECT_EQ(pixel(45, 127), COLOUR_GREY);
+    }
+
+    // One knob step in inches moves the reading by one hundredth.
+    st.pressure_unit = 1;
+    st.qnh = 1013250;
+    press(KEY_CW);
+    draw();
+    EXPECT_TRUE(text_shown(70, 110, "29.93", 9, ALIGN_CENTRE, COLOUR_WHITE));
+}
+
+TEST_F(MainDisplay, KeysOnThePages)
+{
+    // The right key cycles the pages.
+    const uint8_t next[] = {1, 2, 0};
+    for (uint8_t page = 0; page < 3; page++) {
+        st.main_page = page;
+        press(KEY_RIGHT);
+        EXPECT_EQ(st.main_page, next[page]);
+    }
+
+    // The left key: START/STOP on pages 0 and 1 in MANUAL, nothing in
+    // DETECT, and RESET of the maximum airspeed on page 2.
+    struct {
+        uint8_t page, mode;
+        bool question, reset;
+    } cases[] = {
+        {0, 0, true, false}, {1, 0, true, false}, {2, 0, false, true},
+        {0, 1, false, false}, {1, 1, false, false}, {2, 1, false, true},
+    };
+    for (auto& c : cases) {
+        st.current_screen = screen_main;
+        st.main_page = c.page;
+        st.flight_timer_mode = c.mode;
+        st.max_airspeed = 123;
+        press(KEY_LEFT);
+        EXPECT_EQ(st.current_screen == screen_flight_start_stop, c.question)
+            << "page " << int(c.page) << " mode " << int(c.mode);
+        EXPECT_EQ(st.max_airspeed, c.reset ? 0 : 123);
+        EXPECT_EQ(st.main_page, c.page);
+        EXPECT_EQ(st.pending_key, KEY_NONE);
+    }
+}
+
+// The green indicator pixels, leaving out those that a scale label covers.
+int topmost_green()
+{
+    for (int y = 0; y < LCD_HEIGHT; y++)
+        for (int x = 0; x <= 20; x++)
+            if (pixel(x, y) == COLOUR_GREEN)
+                return y;
+    return -1;
+}
+
+int bottommost_green()
+{
+    for (int y = LCD_HEIGHT - 1; y >= 0; y--)
+        for (int x = 0; x <= 20; x++)
+            if (pixel(x, y) == COLOUR_GREEN)
+                return y;
+    return -1;
+}
+
+TEST_F(MainDisplay, VsiIndicatorLength)
+{
+    struct {
+        int16_t vs;
+        uint8_t scale;
+        int tip_y;  // the peak of the last chevron, at x 10; -1: flat bar
+    } cases[] = {
+        {1000, 0, 1},   {2000, 0, 1},    {6000, 0, 1},   // limited to 59 rows
+        {-1000, 0, 127}, {-6000, 1, 127},
+        {500, 0, 31},   {-500, 0, 97},   {1000, 1, 31},  {2000, 2, 31},
+        {17, 0, 59},    {-17, 0, 69},    // the smallest one-row arrow
+        {16, 0, -1},    {10, 2, -1},     {0, 0, -1},     {-67, 2, -1},
+        {1000, 7, 31},  // a scale without a name reads as 2000 ft/min
+    };
+    for (auto& c : cases) {
+        st.vertical_speed = c.vs;
+        st.vsi_scale = c.scale;
+        draw();
+        const auto upper = place_text(12, 0, "+1", 8, ALIGN_CENTRE).pixels;
+        if (c.tip_y < 0) {
+            EXPECT_EQ(count_colour(COLOUR_GREEN), 42) << c.vs << " scale " << int(c.scale);
+            for (int x = 0; x <= 20; x++) {
+                EXPECT_EQ(pixel(x, 64), COLOUR_GREEN);
+                EXPECT_EQ(pixel(x, 65), COLOUR_GREEN);
+            }
+            continue;
+        }
+        // The tip, unless the scale label covers it there.
+        const bool covered = c.tip_y < 10;
+        if (!covered)
+            EXPECT_EQ(pixel(10, c.tip_y), COLOUR_GREEN) << c.vs << " scale " << int(c.scale);
+        if (c.vs > 0) {
+            EXPECT_LE(topmost_green(), c.tip_y + (covered ? 8 : 0)) << c.vs;
+            EXPECT_GE(topmost_green(), c.tip_y) << c.vs;
+            EXPECT_EQ(bottommost_green(), 64) << "starts on the centre line";
+        } else {
+            EXPECT_EQ(bottommost_green(), c.tip_y) << c.vs;
+            EXPECT_EQ(topmost_green(), 64 + 0 * c.tip_y) << "starts on the centre line";
+        }
+        // The arrow is solid along its axis from centre to tip.
+        const int lo = c.vs > 0 ? c.tip_y : 64, hi = c.vs > 0 ? 64 : c.tip_y;
+        for (int y = lo + (covered ? 9 : 0); y <= hi; y++)
+            EXPECT_EQ(pixel(10, y) == COLOUR_GREEN || (y == 64 && c.vs < 0 && pixel(10, y) == COLOUR_GREEN), true)
+                << c.vs << " at y " << y;
+        (void)upper;
+    }
+}
+
+TEST_F(MainDisplay, VsiScaleReadingAndLabels)
+{
+    struct {
+        uint8_t unit, scale;
+        const char *upper, *lower;
+    } cases[] = {
+        {0, 0, "+1", "-1"}, {0, 1, "+2", "-2"}, {0, 2, "+4", "-4"}, {0, 9, "+1", "-1"},
+        {1, 0, "+5", "-5"}, {1, 1, "+10", "-10"}, {1, 2, "+20", "-20"}, {1, 9, "+5", "-5"},
+    };
+    st.vertical_speed = 0;
+    for (auto& c : cases) {
+        st.vsi_unit = c.unit;
+        st.vsi_scale = c.scale;
+        draw();
+        EXPECT_TRUE(text_shown(12, 0, c.upper, 8, ALIGN_CENTRE, COLOUR_GREY)) << int(c.unit) << "/" << int(c.scale);
+        EXPECT_TRUE(text_shown(12, 115, c.lower, 8, ALIGN_CENTRE, COLOUR_GREY)) << int(c.unit) << "/" << int(c.scale);
+        EXPECT_TRUE(text_shown(102, 4, c.unit ? "m/s" : "fpm", 8, ALIGN_LEFT, COLOUR_GREY));
+    }
+    // The scale line and its ticks.
+    for (int y = 0; y < LCD_HEIGHT; y++)
+        EXPECT_EQ(pixel(28, y), COLOUR_WHITE) << y;
+    const int long_ticks[] = {32, 64, 96};
+    for (int y : long_ticks)
+        for (int x = 23; x <= 28; x++)
+            EXPECT_EQ(pixel(x, y), COLOUR_WHITE) << x << "," << y;
+    const int short_ticks[] = {16, 48, 80};
+    for (int y : short_ticks) {
+        EXPECT_EQ(pixel(26, y), COLOUR_WHITE);
+        EXPECT_EQ(pixel(25, y), 0);
+    }
+
+    // Readings in both units.
+    struct {
+        uint8_t unit;
+        int16_t fpm, cms;
+        const char* text;
+        uint8_t size;
+    } readings[] = {
+        {0, 0, 0, "   +0", 12},    {0, 750, 381, " +750", 12}, {0, -6000, -3048, "-6000", 12},
+        {1, 0, 0, " +0.0", 9},     {1, 750, 381, " +3.8", 9},  {1, -6000, -3048, "-30.5", 9},
+    };
+    for (auto& r : readings) {
+        st.vsi_unit = r.unit;
+        st.vsi_scale = 0;
+        st.vertical_speed = r.fpm;
+        st.vertical_speed_cms = r.cms;
+        draw();
+        EXPECT_TRUE(text_shown(100, 0, r.text, r.size, ALIGN_RIGHT, COLOUR_WHITE)) << r.text;
+    }
+
+    // Hidden tape: no scale line, no green.
+    st.vsi_display = 0;
+    draw();
+    EXPECT_EQ(count_colour(COLOUR_GREEN), 0);
+    EXPECT_EQ(pixel(28, 40), 0);
+}
+
+TEST_F(MainDisplay, AltitudeAndAirspeedPositions)
+{
+    struct {
+        uint8_t on_top, vsi;
+        uint16_t alt_x, alt_y;
+        uint16_t unit_x, unit_y;
+        uint8_t unit_align;
+        uint16_t asi_y;
+    } cases[] = {
+        {0, 1, 160, 61, 160, 103, ALIGN_RIGHT, 18},
+        {1, 1, 160, 18, 160, 60, ALIGN_RIGHT, 63},
+        {0, 0, 132, 54, 145, 76, ALIGN_CENTRE, 8},
+        {1, 0, 132, 11, 145, 33, ALIGN_CENTRE, 53},
+    };
+    st.altitude = 12345;
+    st.airspeed = 95;
+    for (auto& c : cases) {
+        for (uint8_t unit = 0; unit < 2; unit++) {
+            st.alt_on_top = c.on_top;
+            st.vsi_display = c.vsi;
+            st.altitude_unit = unit;
+            st.asi_unit = unit;
+            draw();
+            EXPECT_TRUE(text_shown(c.alt_x, c.alt_y, "12345", 24, ALIGN_RIGHT, COLOUR_WHITE))
+                << int(c.on_top) << int(c.vsi);
+            EXPECT_TRUE(text_shown(c.unit_x, c.unit_y, unit ? "m" : "ft", 9, c.unit_align, COLOUR_GREY))
+                << int(c.on_top) << int(c.vsi);
+            EXPECT_TRUE(text_shown(120, c.asi_y, "95", 24, ALIGN_RIGHT, COLOUR_WHITE)) << int(c.on_top) << int(c.vsi);
+            EXPECT_TRUE(text_shown(160, c.asi_y + 22, unit ? "km/h" : "mph", 9, ALIGN_RIGHT, COLOUR_GREY));
+        }
+    }
+    st.asi_unit = 2;
+    draw();
+    EXPECT_TRUE(text_shown(160, 63 + 22, "kts", 9, ALIGN_RIGHT, COLOUR_GREY));
+}
+
+// The colour of the box behind the airspeed number, read one column left of
+// the number (the box reaches there, the digits never do); 0 means no box.
+uint8_t airspeed_box_colour(uint16_t y, const char* number)
+{
+    auto place = place_text(120, y, number, 24, ALIGN_RIGHT);
+    return pixel(place.start - 1, y + 5);
+}
+
+TEST_F(MainDisplay, AirspeedWarningAndCaution)
+{
+    // Limits 220, 180, 50, 30, 20.
+    struct {
+        uint16_t speed;
+        uint8_t flight, blink;
+        uint8_t box, digits;
+    } cases[] = {
+        {221, 0, 1, COLOUR_RED, COLOUR_WHITE},   // above Vne: blinks red
+        {221, 0, 0, 0, COLOUR_WHITE},
+        {220, 0, 1, COLOUR_YELLOW, COLOUR_BLACK}, // at Vne: caution only
+        {220, 0, 0, COLOUR_YELLOW, COLOUR_BLACK}, // steady
+        {181, 1, 1, COLOUR_YELLOW, COLOUR_BLACK},
+        {180, 1, 1, 0, COLOUR_WHITE},             // at Vno: nothing
+        {29, 1, 1, COLOUR_RED, COLOUR_WHITE},     // below Vs1 in flight
+        {29, 1, 0, 0, COLOUR_WHITE},
+        {29, 0, 1, 0, COLOUR_WHITE},              // below Vs1 on the ground: nothing
+        {30, 1, 1, 0, COLOUR_WHITE},              // at Vs1
+        {0, 0, 1, 0, COLOUR_WHITE},
+        {0, 1, 1, COLOUR_RED, COLOUR_WHITE},
+    };
+    st.alt_on_top = 0;
+    st.vsi_display = 1;
+    const uint16_t y = 18;
+    for (auto& c : cases) {
+        st.airspeed = c.speed;
+        st.flight_active = c.flight;
+        st.blink_phase = c.blink;
+        draw();
+        char number[8];
+        snprintf(number, sizeof number, "%u", unsigned(c.speed));
+        EXPECT_EQ(airspeed_box_colour(y, number), c.box)
+            << c.speed << " flight " << int(c.flight) << " blink " << int(c.blink);
+        EXPECT_TRUE(text_shown(120, y, number, 24, ALIGN_RIGHT, c.digits)) << c.speed;
+        if (c.box) {
+            // The box spans one column left of the number to its end, rows
+            // y + 5 to y + 43.
+            auto place = place_text(120, y, number, 24, ALIGN_RIGHT);
+            EXPECT_EQ(pixel(place.end, y + 5), c.box);
+            EXPECT_EQ(pixel(place.end, y + 43), c.box);
+            EXPECT_NE(pixel(place.start - 1, y + 4), c.box);
+            EXPECT_NE(pixel(place.start - 1, y + 44), c.box);
+            EXPECT_NE(pixel(place.start - 2, y + 20), c.box);
+            EXPECT_NE(pixel(place.end + 1, y + 20), c.box);
+        } else {
+            EXPECT_EQ(count_colour(COLOUR_RED) + count_colour(COLOUR_YELLOW), 0) << c.speed;
+        }
+    }
+}
+
+TEST_F(MainDisplay, MaxValuesThresholds)
+{
+    struct {
+        uint16_t max;
+        uint8_t box, digits;
+    } cases[] = {
+        {221, COLOUR_RED, COLOUR_WHITE},
+        {220, COLOUR_RED, COLOUR_WHITE},     // at Vne: red here
+        {219, COLOUR_YELLOW, COLOUR_BLACK},
+        {181, COLOUR_YELLOW, COLOUR_BLACK},
+        {50, COLOUR_YELLOW, COLOUR_BLACK},   // at Vfe: caution here
+        {49, 0, COLOUR_WHITE},
+        {0, 0, COLOUR_WHITE},
+    };
+    st.main_page = 2;
+    for (auto& c : cases) {
+        st.max_airspeed = c.max;
+        st.blink_phase = 0;
+        draw();
+        char number[8];
+        snprintf(number, sizeof number, "%u", unsigned(c.max));
+        auto place = place_text(80, 50, number, 16, ALIGN_CENTRE);
+        EXPECT_EQ(pixel(place.start - 1, 51), c.box) << c.max;
+        EXPECT_EQ(pixel(place.start - 1, 80), c.box) << c.max;
+        EXPECT_EQ(pixel(place.end - 1, 80), c.box) << c.max;
+        EXPECT_NE(pixel(place.end, 65), c.box ? c.box : 255) << c.max;
+        EXPECT_TRUE(text_shown(80, 50, number, 16, ALIGN_CENTRE, c.digits)) << c.max;
+        if (!c.box)
+            EXPECT_EQ(count_colour(COLOUR_RED) + count_colour(COLOUR_YELLOW), 0);
+    }
+    // Headings, caption, unit and the RESET footer without the rotary hint.
+    EXPECT_TRUE(text_shown(80, 5, "MAX VALUES", 9, ALIGN_CENTRE, COLOUR_WHITE));
+    EXPECT_TRUE(text_shown(0, 30, "AIRSPEED:", 9, ALIGN_LEFT, COLOUR_GREY));
+    EXPECT_TRUE(text_shown(158, 58, "mph", 9, ALIGN_RIGHT, COLOUR_GREY));
+    EXPECT_TRUE(text_shown(26, 112, "RESET", 8, ALIGN_CENTRE, COLOUR_WHITE));
+    EXPECT_EQ(count_colour(COLOUR_WHITE, 0, 25, 159, 25), 160);
+    EXPECT_EQ(count_colour(COLOUR_WHITE, 0, 110, 159, 110), 160);
+    EXPECT_EQ(count_colour(COLOUR_WHITE, 53, 110, 53, 127), 18);
+    EXPECT_EQ(count_colour(COLOUR_WHITE, 106, 110, 106, 127), 18);
+    EXPECT_EQ(count_colour(COLOUR_WHITE, 54, 111, 105, 127), 0) << "no rotary hint";
+}
+
+TEST_F(MainDisplay, TimersPageSeparatorBlinksOnlyInFlight)
+{
+    struct {
+        uint8_t active, blink;
+        bool separator;
+    } cases[] = {
+        {1, 1, false}, {1, 0, true}, {0, 1, true}, {0, 0, true},
+    };
+    st.main_page = 1;
+    st.flight_hours = 1;
+    st.flight_minutes = 5;
+    for (auto& c : cases) {
+        st.flight_active = c.active;
+        st.blink_phase = c.blink;
+        draw();
+        EXPECT_TRUE(text_shown(80, 5, "TIMERS", 9, ALIGN_CENTRE, COLOUR_WHITE));
+        EXPECT_TRUE(text_shown(0, 40, "FLIGHT:", 9, ALIGN_LEFT, COLOUR_GREY));
+        EXPECT_TRUE(text_shown(85, 40, "1", 9, ALIGN_LEFT, COLOUR_WHITE));
+        EXPECT_TRUE(text_shown(102, 40, "05", 9, ALIGN_LEFT, COLOUR_WHITE));
+        auto colon = place_text(95, 40, ":", 9, ALIGN_LEFT).pixels;
+        ASSERT_FALSE(colon.empty());
+        int lit = 0;
+        for (auto [x, y] : colon)
+            lit += pixel(x, y) == COLOUR_WHITE;
+        EXPECT_EQ(lit, c.separator ? int(colon.size()) : 0) << int(c.active) << int(c.blink);
+        EXPECT_EQ(count_colour(COLOUR_WHITE, 0, 25, 159, 25), 160);
+    }
+}
+
+TEST_F(MainDisplay, SensorErrorBoxOnlyOnTheInstrumentPage)
+{
+    st.alt_sensor_ok = 0;
+    draw();
+    EXPECT_EQ(pixel(16, 17), COLOUR_WHITE);
+    EXPECT_EQ(pixel(145, 88), COLOUR_WHITE);
+    EXPECT_EQ(pixel(145, 17), COLOUR_WHITE);
+    EXPECT_EQ(pixel(17, 18), COLOUR_RED);
+    EXPECT_EQ(pixel(144, 87), COLOUR_RED);
+    EXPECT_NE(pixel(146, 89), COLOUR_RED);
+    EXPECT_TRUE(text_shown(80, 19, "ALTITUDE", 12, ALIGN_CENTRE, COLOUR_WHITE));
+    EXPECT_TRUE(text_shown(80, 42, "SENSOR", 12, ALIGN_CENTRE, COLOUR_WHITE));
+    EXPECT_TRUE(text_shown(80, 65, "ERROR", 12, ALIGN_CENTRE, COLOUR_WHITE));
+    // The QNH box below stays visible and keys keep working.
+    EXPECT_EQ(pixel(45, 109), COLOUR_GREY);
+    press(KEY_CW);
+    EXPECT_EQ(st.qnh, 1014250u);
+
+    for (uint8_t page = 1; page < 3; page++) {
+        st.main_page = page;
+        draw();
+        EXPECT_EQ(count_colour(COLOUR_RED), 0) << "page " << int(page);
+    }
+}
+
+TEST_F(MainDisplay, StartStopQuestionAnswers)
+{
+    struct {
+        uint8_t key, active_before;
+        uint8_t active_after;
+        bool time_cleared;
+    } cases[] = {
+        {KEY_RIGHT, 0, 1, true},  {KEY_RIGHT, 1, 0, false},
+        {KEY_LEFT, 0, 0, false},  {KEY_LEFT, 1, 1, false},
+        {KEY_PUSH, 0, 0, false},  {KEY_CW, 1, 1, false},  {KEY_CCW, 0, 0, false},
+    };
+    for (auto& c : cases) {
+        st.current_screen = screen_flight_start_stop;
+        st.main_page = 1;
+        st.flight_active = c.active_before;
+        st.flight_hours = 2;
+        st.flight_minutes = 3;
+        st.flight_seconds = 4;
+        st.pending_key = KEY_NONE;
+        draw();
+        EXPECT_EQ(st.current_screen, screen_flight_start_stop) << "waits for a key";
+        EXPECT_TRUE(text_shown(110, 45, c.active_before ? "STOP" : "START", 10, ALIGN_CENTRE, COLOUR_WHITE));
+        EXPECT_TRUE(text_shown(110, 65, "FLIGHT?", 10, ALIGN_CENTRE, COLOUR_WHITE));
+        EXPECT_TRUE(text_shown(158, 0, "MESSAGE", 8, ALIGN_RIGHT, COLOUR_RED));
+        EXPECT_TRUE(text_shown(134, 112, "YES", 8, ALIGN_CENTRE, COLOUR_WHITE));
+        EXPECT_GT(count_colour(COLOUR_BLACK, 5, 42, 54, 91) < 2500, false) << "the question icon";
+
+        press(c.key);
+        EXPECT_EQ(st.current_screen, screen_main) << "key " << int(c.key);
+        EXPECT_EQ(st.pending_key, KEY_NONE);
+        EXPECT_EQ(st.main_page, 1) << "back on the same page";
+        EXPECT_EQ(st.flight_active, c.active_after) << "key " << int(c.key);
+        if (c.time_cleared) {
+            EXPECT_EQ(st.flight_hours + st.flight_minutes + st.flight_seconds, 0);
+        } else {
+            EXPECT_EQ(st.flight_hours, 2);
+            EXPECT_EQ(st.flight_minutes, 3);
+            EXPECT_EQ(st.flight_seconds, 4);
+        }
+    }
+    (void)no_screen;
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/flight_timer.h"
+#include "core/state.h"
+#include "host/pass.h"
+
+namespace {
+
+// What the test host saw.
+std::vector<std::string> communications;
+std::vector<bool> lamp;
+int presented = 0;
+int event_rounds = 0;
+
+void set_lamp(bool red) { lamp.push_back(red); }
+bool sensor_checked() { return true; }
+void append_communications(const char* line) { communications.push_back(line); }
+void present() { ++presented; }
+void process_events() { ++event_rounds; }
+
+const host_io io = {set_lamp, sensor_checked, append_communications, present, process_events};
+
+void switch_on()
+{
+    communications.clear();
+    lamp.clear();
+    presented = 0;
+    event_rounds = 0;
+    host_set_asi_adc(0);
+    host_switch_on();
+    st.tick_counter = 0;
+}
+
+}  // namespace
+
+TEST(Pass, OneSentencePerPassWhileSerialOutputIsOn)
+{
+    switch_on();
+    for (int i = 0; i < 3; ++i)
+        run_pass(io);
+    EXPECT_TRUE(communications.empty());  // off after switch-on
+
+    st.serial_out = 1;
+    for (int i = 0; i < 5; ++i) {
+        run_pass(io);
+        ASSERT_EQ(communications.size(), size_t(i + 1));
+        EXPECT_EQ(communications.back(), "#AL +00000T+25D1\r");
+    }
+
+    st.serial_protocol = 5;
+    run_pass(io);
+    ASSERT_EQ(communications.size(), 6u);
+    EXPECT_EQ(communications.back(), "\x02" "a=00000" "\x03");
+
+    st.serial_out = 0;
+    for (int i = 0; i < 3; ++i)
+        run_pass(io);
+    EXPECT_EQ(communications.size(), 6u);
+    EXPECT_EQ(presented, 12);
+    EXPECT_EQ(event_rounds, 12);
+}
+
+TEST(Pass, LampFollowsAlarmAndAcknowledgement)
+{
+    switch_on();
+    st.asi_filter = 0;  // so each pass sees the slider's reading at once
+    // The lamp shows the alarm as it stood at the start of each pass, so it
+    // turns red on the pass after the one whose airspeed update raised it.
+    struct Step { const char* what; uint16_t adc; bool acknowledge; bool red; };
+    const Step steps[] = {
+        {"cruise", 1000, false, false},
+        {"overspeed raised", 4096, false, false},
+        {"overspeed, unacknowledged", 4096, false, true},
+        {"acknowledged", 4096, true, true},
+        {"acknowledged, still over", 4096, false, false},
+        {"condition lapses", 1000, false, false},
+        {"lapsed", 1000, false, false},
+        {"overspeed again", 4096, false, false},
+        {"new alarm, unacknowledged", 4096, false, true},
+    };
+    for (const Step& s : steps) {
+        host_set_asi_adc(s.adc);
+        run_pass(io);
+        SCOPED_TRACE(s.what);
+        ASSERT_FALSE(lamp.empty());
+        EXPECT_EQ(lamp.back(), s.red);
+        if (s.acknowledge)
+            st.alarm_ack |= 1u;  // as the main display does on a key press
+    }
+}
+
+TEST(Pass, FlightTimerStepsOnlyWhenTheTickCounterReadsOne)
+{
+    switch_on();
+    flight_start_stop();  // a manual flight, so each step adds a second
+    for (int value = 0; value < 20; ++value) {
+        st.tick_counter = uint8_t(value);
+        const uint8_t before = st.flight_seconds;
+        run_pass(io);
+        SCOPED_TRACE(testing::Message() << "tick_counter " << value);
+        EXPECT_EQ(st.flight_seconds, before + (value == 1 ? 1 : 0));
+        EXPECT_EQ(st.tick_counter, value == 1 ? 0 : value);
+    }
+
+    // With the 100 ms timer: one step per tick, however many passes run.
+    st.tick_counter = 0;
+    st.flight_seconds = 0;
+    for (int tick = 0; tick < 7; ++tick) {
+        host_timer_tick();
+        for (int i = 0; i < 3; ++i)
+            run_pass(io);
+    }
+    EXPECT_EQ(st.flight_seconds, 7);
+}
+
+TEST(Pass, SwitchOnClearsAlarmAndFlightButNotTheFilter)
+{
+    switch_on();
+    host_set_asi_adc(4096);
+    for (int i = 0; i < 3; ++i)
+        run_pass(io);
+    flight_start_stop();
+    st.tick_counter = 1;
+    run_pass(io);
+    ASSERT_EQ(st.alarm_active, 1u);
+    const uint32_t accumulator = st.asi_filter_state;
+    ASSERT_NE(accumulator, 0u);
+
+    host_switch_on();
+    EXPECT_EQ(st.alarm_active, 0u);
+    EXPECT_EQ(st.flight_active, 0);
+    EXPECT_EQ(st.flight_seconds, 0);
+    EXPECT_EQ(st.max_airspeed, 0);
+    EXPECT_EQ(st.asi_filter_state, accumulator);
+}
