@@ -157,8 +157,10 @@ void draw_timers_page()
     draw_page_heading("TIMERS");
     draw_text(0, 40, "FLIGHT:", 0, 9, ALIGN_LEFT, COLOUR_GREY);
 
+    // The hours end where the separator begins, so one digit starts at x 85
+    // and a second digit grows to the left instead of into the separator.
     snprintf(text, sizeof text, "%d", int(st.flight_hours));
-    draw_text(85, 40, text, 0, 9, ALIGN_LEFT, COLOUR_WHITE);
+    draw_text(95, 40, text, 0, 9, ALIGN_RIGHT, COLOUR_WHITE);
     if (!(st.flight_active == 1 && st.blink_phase == 1))
         draw_text(95, 40, ":", 0, 9, ALIGN_LEFT, COLOUR_WHITE);
     snprintf(text, sizeof text, "%02d", int(st.flight_minutes));

@@ -1,6 +1,7 @@
 #include "host/replay/image_out.h"
 
 #include <png.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <csetjmp>
@@ -28,6 +29,14 @@ void on_png_error(png_structp png, png_const_charp message)
 }
 
 void on_png_warning(png_structp, png_const_charp) {}
+
+// Only a regular file is removed after a failed write: a device or a pipe
+// named on the command line is none of the replay's business.
+bool is_regular(FILE* file)
+{
+    struct stat info;
+    return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+}
 
 void set_reason(char* why, size_t cap, const char* reason)
 {
@@ -93,6 +102,7 @@ bool write_lcd_png(const char* path, int scale, char* why, size_t cap)
         set_reason(why, cap, strerror(errno));
         return false;
     }
+    const bool regular = is_regular(file);
     png_failure failure{};
     errno = 0;
     bool ok = encode(file, scale, failure);
@@ -102,7 +112,7 @@ bool write_lcd_png(const char* path, int scale, char* why, size_t cap)
         set_reason(why, cap, strerror(errno));
         ok = false;
     }
-    if (!ok)
+    if (!ok && regular)
         remove(path);
     return ok;
 }
@@ -114,6 +124,7 @@ bool write_lcd_dump(const char* path, char* why, size_t cap)
         set_reason(why, cap, strerror(errno));
         return false;
     }
+    const bool regular = is_regular(file);
     bool ok = fwrite(lcd_buffer, 1, sizeof lcd_buffer, file) == sizeof lcd_buffer;
     if (!ok)
         set_reason(why, cap, strerror(errno));
@@ -121,7 +132,7 @@ bool write_lcd_dump(const char* path, char* why, size_t cap)
         set_reason(why, cap, strerror(errno));
         ok = false;
     }
-    if (!ok)
+    if (!ok && regular)
         remove(path);
     return ok;
 }

@@ -7,7 +7,7 @@ constexpr int PNG_SCALE_MIN = 1;
 constexpr int PNG_SCALE_MAX = 8;
 
 // On failure both return false and leave a reason in why (capacity cap).
-// A partly written file is removed.
+// A partly written regular file is removed.
 
 // lcd_buffer as a palette PNG, each pixel repeated scale x scale.
 bool write_lcd_png(const char* path, int scale, char* why, size_t cap);

@@ -52,6 +52,9 @@ const char replay_usage[] =
 namespace {
 
 constexpr long long COUNT_MAX = 1000000000;
+// Words shown in messages are cut to this length, file names to QUOTED_MAX.
+constexpr size_t WORD_SHOWN = 64;
+constexpr size_t QUOTED_MAX = 1024;
 
 struct session_state {
     bool running = false;
@@ -82,8 +85,7 @@ struct words {
 
 // A command's failure: the message for the current line.
 struct failure {
-    char text[512];
-    bool set = false;
+    char text[escaped_capacity(QUOTED_MAX) + 256];
 };
 
 [[gnu::format(printf, 2, 3)]] bool fail(failure& f, const char* format, ...)
@@ -92,14 +94,21 @@ struct failure {
     va_start(args, format);
     vsnprintf(f.text, sizeof f.text, format, args);
     va_end(args);
-    f.set = true;
     return false;
 }
 
-// A word as it may appear inside a message: escaped and cut to a sane length.
+// A word as it may appear inside a message: escaped, and cut to a sane
+// length unless it is a file name (cut only at QUOTED_MAX).
 struct quoted {
-    char text[escaped_capacity(64)];
-    explicit quoted(std::string_view word) { escape_bytes(word.data(), word.size() < 64 ? word.size() : 64, text, sizeof text); }
+    char text[escaped_capacity(QUOTED_MAX)];
+    explicit quoted(std::string_view word, size_t limit = WORD_SHOWN)
+    {
+        escape_bytes(word.data(), word.size() < limit ? word.size() : limit, text, sizeof text);
+    }
+};
+
+struct quoted_path : quoted {
+    explicit quoted_path(std::string_view word) : quoted(word, QUOTED_MAX) {}
 };
 
 // A word as a C string, for file names.
@@ -235,7 +244,7 @@ bool file_argument(const char* command, words& line, std::string_view& path, fai
     if (!line.next(path))
         return fail(f, "%s: missing file name", command);
     if (!c_word(path).fits)
-        return fail(f, "%s: unusable file name \"%s\"", command, quoted(path).text);
+        return fail(f, "%s: unusable file name \"%s\"", command, quoted_path(path).text);
     return true;
 }
 
@@ -252,7 +261,7 @@ bool run_png(words& line, failure& f)
     c_word name(path);
     char why[160];
     if (!write_lcd_png(name.text, int(scale), why, sizeof why))
-        return fail(f, "png: cannot write \"%s\": %s", quoted(path).text, why);
+        return fail(f, "png: cannot write \"%s\": %s", quoted_path(path).text, why);
     return true;
 }
 
@@ -264,7 +273,7 @@ bool run_dump(words& line, failure& f)
     c_word name(path);
     char why[160];
     if (!write_lcd_dump(name.text, why, sizeof why))
-        return fail(f, "dump: cannot write \"%s\": %s", quoted(path).text, why);
+        return fail(f, "dump: cannot write \"%s\": %s", quoted_path(path).text, why);
     return true;
 }
 

@@ -38,11 +38,6 @@ void press(uint8_t key)
     pass();
 }
 
-uint8_t pixel(int x, int y)
-{
-    return lcd_buffer[y * LCD_WIDTH + x];
-}
-
 // Compares the LCD region with what draw_expected draws on an empty buffer;
 // an expectation that draws nothing there fails.
 ::testing::AssertionResult region_is(int x0, int y0, int x1, int y1, const std::function<void()>& draw_expected)

@@ -1,0 +1,381 @@
+// ALTITUDE SETUP, the WARNING page and the encoder test, driven key by key.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "screens/alt_setup.h"
+#include "setup_harness.h"
+
+using namespace setup_test;
+
+namespace {
+
+void open_alt_setup(uint8_t serial_out, uint8_t cursor = 0)
+{
+    switch_on();
+    st.serial_out = serial_out;
+    open(screen_alt_setup, cursor);
+}
+
+TEST(AltSetup, RowCountAndWrapWithAndWithoutSerialOutput)
+{
+    struct {
+        uint8_t serial_out, from, key, to, scroll;
+        int thumb_height;
+    } cases[] = {
+        {0, 5, KEY_CW, 0, 0, 12},   // six rows
+        {0, 0, KEY_CCW, 5, 1, 12},
+        {0, 2, KEY_CW, 3, 0, 12},
+        {1, 5, KEY_CW, 6, 2, 9},    // eight rows
+        {1, 0, KEY_CCW, 7, 3, 9},
+        {1, 7, KEY_CW, 0, 0, 9},
+        {1, 7, KEY_CCW, 6, 2, 9},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "serial " << int(c.serial_out) << " row " << int(c.from));
+        open_alt_setup(c.serial_out, c.from);
+        st.edit_step = 10;
+        key(c.key);
+        EXPECT_EQ(st.current_screen, screen_alt_setup);
+        EXPECT_EQ(st.menu_cursor, c.to);
+        EXPECT_EQ(st.menu_scroll, c.scroll);
+        EXPECT_EQ(st.edit_step, 1);  // any cursor move goes back to X1
+        EXPECT_EQ(st.edit_mode, 0);
+        EXPECT_EQ(scroll_thumb().height(), c.thumb_height);
+    }
+}
+
+TEST(AltSetup, EightRowsScrollTheSelectedRowToTheBottomLine)
+{
+    open_alt_setup(1, 0);
+    // Eight rows: the thumb is 9 rows high, its top at (95 * cursor + 300) / 10.
+    struct {
+        uint8_t cursor, scroll;
+        const char* bottom_label;
+        const char* bottom_value;
+        int thumb_top;
+    } steps[] = {
+        {1, 0, "CAL: ", "+0 0ft", 39},
+        {2, 0, "CAL: ", "+0 0ft", 49},
+        {3, 0, "CAL: ", "+0 0ft", 58},
+        {4, 0, "CAL: ", "+0 0ft", 68},
+        {5, 1, "SERIAL OUT: ", "ON", 77},
+        {6, 2, "PROT: ", "GARMIN AT", 87},
+        {7, 3, "TEST ALT ENCODER", "", 96},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(testing::Message() << "cursor " << int(s.cursor));
+        key(KEY_CW);
+        ASSERT_EQ(st.menu_cursor, s.cursor);
+        EXPECT_EQ(st.menu_scroll, s.scroll);
+        EXPECT_TRUE(row_shows(4, s.bottom_label, s.bottom_value));
+        EXPECT_EQ(scroll_thumb().top, s.thumb_top);
+    }
+    // Cursor on TEST ALT ENCODER: rows 3..7 visible, the action row red on the
+    // bottom line, the lines above it not selected.
+    EXPECT_TRUE(row_shows(0, "POSITION: ", "BOTTOM"));
+    EXPECT_TRUE(row_shows(1, "CAL: ", "+0 0ft"));
+    EXPECT_TRUE(row_shows(2, "SERIAL OUT: ", "ON"));
+    EXPECT_TRUE(row_shows(3, "PROT: ", "GARMIN AT"));
+    EXPECT_GT(row_count_colour(4, COLOUR_RED), 0);
+    EXPECT_EQ(row_count_colour(4, COLOUR_WHITE), 0);
+    for (int line = 0; line < 4; line++)
+        EXPECT_EQ(row_count_colour(line, COLOUR_RED), 0) << line;
+    EXPECT_EQ(scroll_thumb().bottom, 96 + 9);
+
+    // The action row is off screen whenever the cursor is above it.
+    key(KEY_CCW);
+    EXPECT_EQ(st.menu_scroll, 2);
+    EXPECT_TRUE(row_shows(4, "PROT: ", "GARMIN AT"));
+}
+
+TEST(AltSetup, SixRowsWithoutSerialOutput)
+{
+    open_alt_setup(0, 5);
+    EXPECT_EQ(st.menu_scroll, 1);
+    EXPECT_TRUE(row_shows(0, "PRESSURE UNIT:", "mb"));
+    EXPECT_TRUE(row_shows(3, "CAL: ", "+0 0ft"));
+    EXPECT_TRUE(row_shows(4, "SERIAL OUT: ", "OFF"));
+    // thumb of six rows at the last entry: 93..105
+    EXPECT_EQ(scroll_thumb().top, 93);
+    EXPECT_EQ(scroll_thumb().bottom, 105);
+}
+
+TEST(AltSetup, SerialOffWhileEditingRowFiveRemovesTheTwoRows)
+{
+    open_alt_setup(1, 5);
+    key(KEY_PUSH);
+    ASSERT_EQ(st.edit_mode, 1);
+    EXPECT_EQ(scroll_thumb().height(), 9);
+    key(KEY_CW);
+    EXPECT_EQ(st.serial_out, 0);
+    EXPECT_EQ(st.menu_cursor, 5);
+    EXPECT_EQ(st.edit_mode, 1);
+    EXPECT_EQ(scroll_thumb().height(), 12);
+    EXPECT_TRUE(row_shows(4, "SERIAL OUT: ", "OFF"));
+    key(KEY_PUSH);
+    key(KEY_CW);
+    EXPECT_EQ(st.menu_cursor, 0);  // row 5 is now the last
+}
+
+TEST(AltSetup, CalRefusesStepsThatLeaveItsRange)
+{
+    struct {
+        int16_t start;
+        uint8_t rights;  // KEY_RIGHT presses: 0 for X1, 1 for X10
+        uint8_t key;
+        int16_t expected;
+        const char* shown;
+    } cases[] = {
+        {120, 1, KEY_CW, 120, "+120 0ft"},  {125, 0, KEY_CW, 125, "+125 0ft"},
+        {-120, 1, KEY_CCW, -120, "-120 0ft"}, {115, 1, KEY_CW, 125, "+125 0ft"},
+        {-115, 1, KEY_CCW, -125, "-125 0ft"}, {-125, 0, KEY_CCW, -125, "-125 0ft"},
+        {124, 0, KEY_CW, 125, "+125 0ft"},  {-125, 0, KEY_CW, -124, "-124 0ft"},
+        {0, 1, KEY_CCW, -10, "-10 0ft"},    {0, 0, KEY_CW, 1, "+1 0ft"},
+        {-5, 1, KEY_CW, 5, "+5 0ft"},       {5, 2, KEY_CW, 6, "+6 0ft"},  // X10 then back to X1
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.start << " key " << int(c.key));
+        open_alt_setup(0, 4);
+        for (int i = 0; i < c.rights; i++)
+            key(KEY_RIGHT);
+        key(KEY_PUSH);
+        st.altitude_cal_offset = c.start;
+        key(c.key);
+        EXPECT_EQ(st.altitude_cal_offset, c.expected);
+        EXPECT_TRUE(row_shows(4, "CAL: ", c.shown));
+        EXPECT_TRUE(step_label_shows(c.rights == 1 ? "X10" : "X1"));
+    }
+}
+
+TEST(AltSetup, StepLabelOnlyOnCalAndEveryMoveResetsIt)
+{
+    open_alt_setup(1, 0);
+    for (uint8_t row = 0; row < 8; row++) {
+        SCOPED_TRACE(testing::Message() << "row " << int(row));
+        ASSERT_EQ(st.menu_cursor, row);
+        EXPECT_EQ(st.edit_step, 1);
+        key(KEY_RIGHT);
+        EXPECT_EQ(st.edit_step, 10);
+        if (row == 4) {
+            EXPECT_TRUE(step_label_shows("X10"));
+        } else {
+            EXPECT_EQ(right_slot_lit(), 0);
+        }
+        key(KEY_RIGHT);
+        EXPECT_EQ(st.edit_step, 1);  // 1 and 10 alternate on this page
+        if (row == 4) {
+            EXPECT_TRUE(step_label_shows("X1"));
+        }
+        key(KEY_RIGHT);
+        key(KEY_CW);
+    }
+}
+
+TEST(AltSetup, ValueStepsAndWraps)
+{
+    struct {
+        uint8_t row, key;
+        uint8_t* field;
+        uint8_t start, expected;
+    } cases[] = {
+        {0, KEY_CW, &st.altitude_unit, 0, 1},       {0, KEY_CCW, &st.altitude_unit, 1, 0},
+        {0, KEY_CCW, &st.altitude_unit, 0, 1},      {1, KEY_CW, &st.pressure_unit, 0, 1},
+        {1, KEY_CCW, &st.pressure_unit, 0, 1},      {2, KEY_CW, &st.altitude_resolution, 3, 4},
+        {2, KEY_CW, &st.altitude_resolution, 4, 0}, {2, KEY_CCW, &st.altitude_resolution, 0, 4},
+        {2, KEY_CCW, &st.altitude_resolution, 2, 1}, {3, KEY_CW, &st.alt_on_top, 0, 1},
+        {3, KEY_CCW, &st.alt_on_top, 1, 0},         {5, KEY_CW, &st.serial_out, 1, 0},
+        {5, KEY_CCW, &st.serial_out, 0, 1},         {6, KEY_CW, &st.serial_protocol, 5, 0},
+        {6, KEY_CW, &st.serial_protocol, 2, 3},     {6, KEY_CCW, &st.serial_protocol, 0, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << int(c.row) << " from " << int(c.start));
+        open_alt_setup(1, c.row);
+        key(KEY_PUSH);
+        ASSERT_EQ(st.edit_mode, 1);
+        *c.field = c.start;
+        key(c.key);
+        EXPECT_EQ(*c.field, c.expected);
+        EXPECT_EQ(st.menu_cursor, c.row);  // the knob edits, it does not move
+    }
+}
+
+TEST(AltSetup, EveryOptionValueShowsItsName)
+{
+    struct {
+        uint8_t unit, resolution;
+        const char* name;
+    } resolutions[] = {
+        {0, 0, "1ft"}, {0, 1, "10ft"}, {0, 2, "25ft"}, {0, 3, "50ft"}, {0, 4, "100ft"},
+        {1, 0, "1m"},  {1, 1, "10m"},  {1, 2, "25m"},  {1, 3, "50m"},  {1, 4, "100m"},
+    };
+    for (const auto& r : resolutions) {
+        open_alt_setup(0, 0);
+        st.altitude_unit = r.unit;
+        st.altitude_resolution = r.resolution;
+        pass();
+        EXPECT_TRUE(row_shows(0, "ALTITUDE UNIT: ", r.unit ? "m" : "ft"));
+        EXPECT_TRUE(row_shows(2, "RESOLUTION: ", r.name));
+    }
+    const char* protocols[] = {"GARMIN AT", "MAGELLAN", "NORTHSTAR", "TRIMBLE", "QTX", "MICROAIR"};
+    for (uint8_t p = 0; p < 6; p++) {
+        open_alt_setup(1, 6);
+        st.serial_protocol = p;
+        pass();
+        EXPECT_TRUE(row_shows(4, "PROT: ", protocols[p]));
+    }
+    open_alt_setup(0, 0);
+    EXPECT_TRUE(row_shows(1, "PRESSURE UNIT:", "mb"));
+    EXPECT_TRUE(row_shows(3, "POSITION: ", "BOTTOM"));
+    st.pressure_unit = 1;
+    st.alt_on_top = 1;
+    st.altitude_cal_offset = -7;
+    pass();
+    EXPECT_TRUE(row_shows(1, "PRESSURE UNIT:", "\"Hg"));
+    EXPECT_TRUE(row_shows(3, "POSITION: ", "TOP"));
+    EXPECT_TRUE(row_shows(4, "CAL: ", "-7 0ft"));
+}
+
+TEST(AltSetup, ChangingTheUnitRenamesTheResolutionAndKeepsItsIndex)
+{
+    open_alt_setup(0, 0);
+    st.altitude_resolution = 2;
+    pass();
+    EXPECT_TRUE(row_shows(2, "RESOLUTION: ", "25ft"));
+    keys({KEY_PUSH, KEY_CW});
+    EXPECT_EQ(st.altitude_unit, 1);
+    EXPECT_EQ(st.altitude_resolution, 2);
+    EXPECT_TRUE(row_shows(2, "RESOLUTION: ", "25m"));
+    EXPECT_TRUE(row_shows(4, "CAL: ", "+0 0ft"));  // CAL stays in feet
+}
+
+TEST(AltSetup, SelectedRowColoursWhileBrowsingAndEditing)
+{
+    open_alt_setup(0, 2);
+    EXPECT_GT(row_count_colour(2, COLOUR_RED), 0);
+    EXPECT_EQ(row_count_colour(2, COLOUR_WHITE), 0);
+    EXPECT_EQ(row_count_colour(1, COLOUR_RED), 0);
+    key(KEY_PUSH);
+    EXPECT_GT(row_count_colour(2, COLOUR_RED), 0);
+    EXPECT_GT(row_count_colour(2, COLOUR_WHITE), 0);  // label white, value red
+}
+
+TEST(AltSetup, LeavingInEditModeReopensTheMenuOnAltSetup)
+{
+    open_alt_setup(1, 4);
+    keys({KEY_RIGHT, KEY_PUSH});
+    ASSERT_EQ(st.edit_mode, 1);
+    key(KEY_LEFT);
+    EXPECT_EQ(st.current_screen, screen_main_menu);
+    EXPECT_EQ(st.menu_cursor, 0);
+    EXPECT_EQ(st.menu_scroll, 0);
+    EXPECT_EQ(st.edit_mode, 0);
+    EXPECT_EQ(st.edit_step, 1);
+}
+
+TEST(AltSetup, TestAltitudesCycleBothWays)
+{
+    const int32_t forward[] = {-1000, -900, -700, -400, -200, 800, 2800, 6800, 14800, 30800, -1000};
+    open_alt_setup(1, 7);
+    key(KEY_PUSH);
+    ASSERT_EQ(st.current_screen, screen_test_warning);
+    key(KEY_PUSH);
+    ASSERT_EQ(st.current_screen, screen_test_altitude);
+    EXPECT_EQ(st.test_altitude, -1000);
+    for (int i = 1; i < 11; i++) {
+        key(KEY_CW);
+        EXPECT_EQ(st.test_altitude, forward[i]) << i;
+    }
+    for (int i = 9; i >= 0; i--) {
+        key(KEY_CCW);
+        EXPECT_EQ(st.test_altitude, forward[i]) << i;
+    }
+    key(KEY_CCW);
+    EXPECT_EQ(st.test_altitude, 30800);
+    for (int i = 0; i < TEST_ALTITUDE_COUNT; i++)
+        EXPECT_EQ(TEST_ALTITUDES[i], forward[i]);
+
+    // Push and the right key do nothing; a value outside the list stays.
+    keys({KEY_PUSH, KEY_RIGHT});
+    EXPECT_EQ(st.current_screen, screen_test_altitude);
+    EXPECT_EQ(st.test_altitude, 30800);
+    st.test_altitude = 500;
+    keys({KEY_CW, KEY_CCW});
+    EXPECT_EQ(st.test_altitude, 500);
+}
+
+TEST(AltSetup, WarningAndTestLeadBackToTheEncoderRow)
+{
+    open_alt_setup(1, 7);
+    key(KEY_PUSH);
+    ASSERT_EQ(st.current_screen, screen_test_warning);
+    EXPECT_EQ(st.edit_mode, 0);
+    keys({KEY_CW, KEY_CCW, KEY_RIGHT});  // consumed, nothing happens
+    EXPECT_EQ(st.current_screen, screen_test_warning);
+    EXPECT_EQ(st.menu_cursor, 7);
+    key(KEY_LEFT);
+    EXPECT_EQ(st.current_screen, screen_alt_setup);
+    EXPECT_EQ(st.menu_cursor, 7);
+    EXPECT_EQ(st.menu_scroll, 3);
+    EXPECT_EQ(st.edit_mode, 0);
+
+    // A test that ended elsewhere starts again at -1000.
+    keys({KEY_PUSH, KEY_PUSH, KEY_CW, KEY_CW, KEY_CW});
+    EXPECT_EQ(st.test_altitude, -400);
+    key(KEY_LEFT);
+    EXPECT_EQ(st.current_screen, screen_alt_setup);
+    EXPECT_EQ(st.menu_cursor, 7);
+    EXPECT_EQ(st.menu_scroll, 3);
+    keys({KEY_PUSH, KEY_PUSH});
+    EXPECT_EQ(st.test_altitude, -1000);
+}
+
+TEST(AltSetup, SentencesCarryTheTestAltitudeOnlyDuringTheTest)
+{
+    open_alt_setup(1, 7);
+    pass();
+    EXPECT_EQ(last_sentence.substr(0, 14), "#AL +00000T+25");
+    keys({KEY_PUSH, KEY_PUSH});
+    EXPECT_EQ(last_sentence.substr(0, 14), "#AL -01000T+25");
+    key(KEY_CW);
+    EXPECT_EQ(last_sentence.substr(0, 14), "#AL -00900T+25");
+    for (int i = 0; i < 8; i++)
+        key(KEY_CW);
+    EXPECT_EQ(last_sentence.substr(0, 14), "#AL +30800T+25");
+    key(KEY_LEFT);
+    EXPECT_EQ(last_sentence.substr(0, 14), "#AL +00000T+25");
+}
+
+TEST(AltSetup, WarningAndTestScreensDrawTheirTexts)
+{
+    open_alt_setup(1, 7);
+    key(KEY_PUSH);
+    // No title bar: the rule at y 25 is not drawn across the screen.
+    EXPECT_LT(count_colour(0, 25, 159, 25, COLOUR_WHITE), 160);
+    EXPECT_TRUE(region_shows(0, 0, 159, 16, [] { draw_text(80, 0, "WARNING", 0, 10, ALIGN_CENTRE, 9); }));
+    EXPECT_EQ(count_colour(0, 0, 159, 16, COLOUR_WHITE), 0);
+    EXPECT_GT(count_colour(0, 0, 159, 16, COLOUR_RED), 0);
+    EXPECT_TRUE(region_shows(0, 50, 159, 65,
+                             [] { draw_text(80, 50, "FUNCTION IS ONLY ", 0, 8, ALIGN_CENTRE, 15); }));
+    EXPECT_TRUE(region_shows(0, 90, 159, 105, [] { draw_text(80, 90, "NOT IN FLIGHT", 0, 8, ALIGN_CENTRE, 15); }));
+    EXPECT_TRUE(region_shows(0, 111, 52, 127, [] { draw_text(26, 112, "BACK", 0, 8, ALIGN_CENTRE, 15); }));
+
+    key(KEY_PUSH);
+    EXPECT_TRUE(region_shows(0, 40, 159, 55,
+                             [] { draw_text(80, 40, "THE TEST ALTITUDE", 0, 8, ALIGN_CENTRE, 15); }));
+    struct {
+        int32_t value;
+        const char* text;
+    } shown[] = {{-1000, "-1000"}, {-900, "-900"}};
+    for (const auto& s : shown) {
+        ASSERT_EQ(st.test_altitude, s.value);
+        EXPECT_TRUE(region_shows(0, 60, 159, 105, [&] {
+            draw_text(80, 60, s.text, 0, 20, ALIGN_CENTRE, 9);
+            draw_text(140, 66, "ft", 0, 16, ALIGN_CENTRE, 9);
+        }));
+        EXPECT_EQ(count_colour(0, 60, 159, 105, COLOUR_WHITE), 0);  // all in the highlight colour
+        key(KEY_CW);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,398 @@
+// ASI SETUP and the ZERO ASI SENSOR? confirmation, driven key by key.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "screens/asi_setup.h"
+#include "setup_harness.h"
+
+using namespace setup_test;
+
+namespace {
+
+void open_asi_setup(uint8_t cursor = 0)
+{
+    switch_on();
+    open(screen_asi_setup, cursor);
+}
+
+void set_limits(uint16_t vne, uint16_t vno, uint16_t vfe, uint16_t vs1, uint16_t vs0)
+{
+    st.speed_limits[VNE] = vne;
+    st.speed_limits[VNO] = vno;
+    st.speed_limits[VFE] = vfe;
+    st.speed_limits[VS1] = vs1;
+    st.speed_limits[VS0] = vs0;
+}
+
+TEST(AsiSetup, TwelveRowsScrollAndWrap)
+{
+    struct {
+        uint8_t from, key, to, scroll;
+    } cases[] = {
+        {11, KEY_CW, 0, 0}, {0, KEY_CCW, 11, 7}, {4, KEY_CW, 5, 1}, {5, KEY_CCW, 4, 0}, {10, KEY_CW, 11, 7},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << int(c.from) << " key " << int(c.key));
+        open_asi_setup(c.from);
+        st.edit_step = 100;
+        key(c.key);
+        EXPECT_EQ(st.menu_cursor, c.to);
+        EXPECT_EQ(st.menu_scroll, c.scroll);
+        EXPECT_EQ(st.edit_step, 1);
+        EXPECT_EQ(scroll_thumb().height(), 6);
+        EXPECT_EQ(scroll_thumb().top, (63 * c.to + 300) / 10);
+        EXPECT_GT(row_count_colour(c.to - c.scroll, COLOUR_RED), 0);
+    }
+}
+
+TEST(AsiSetup, EveryRowShowsItsValueScrolledIntoView)
+{
+    // Each row as it looks with the factory settings, seen on the line the
+    // cursor puts it on when the cursor is on it.
+    struct {
+        const char* label;
+        const char* value;
+    } rows[ASI_SETUP_ROWS] = {
+        {"ZERO ASI SENSOR", ""}, {"ASI UNIT: ", "mph"},    {"ASI FILTER: ", "FAST"}, {"Vne SPEED: ", "220mph"},
+        {"Vno SPEED: ", "180mph"}, {"Vfe SPEED: ", "50mph"}, {"Vs1 SPEED: ", "30mph"},  {"Vs0 SPEED: ", "20mph"},
+        {"Vs ALARM: ", "ON"},    {"Vne ALARM: ", "ON"},    {"CAL: ", "100% 0mph"},  {"POSITION: ", "TOP"},
+    };
+    open_asi_setup(0);
+    for (uint8_t r = 0; r < ASI_SETUP_ROWS; r++) {
+        SCOPED_TRACE(testing::Message() << "row " << int(r));
+        ASSERT_EQ(st.menu_cursor, r);
+        const int line = r < 5 ? r : 4;
+        EXPECT_TRUE(row_shows(line, rows[r].label, rows[r].value));
+        for (int l = 0; l < 5; l++)  // the four other visible rows
+            if (l != line) {
+                const int shown = l + st.menu_scroll;
+                EXPECT_TRUE(row_shows(l, rows[shown].label, rows[shown].value)) << "row " << shown;
+                EXPECT_EQ(row_count_colour(l, COLOUR_RED), 0);
+            }
+        key(KEY_CW);
+    }
+    EXPECT_EQ(st.menu_cursor, 0);
+}
+
+TEST(AsiSetup, EveryOptionValueShowsItsName)
+{
+    const char* units[] = {"mph", "km/h", "kts"};
+    const char* filters[] = {"NONE", "FAST", "SLOW"};
+    for (uint8_t v = 0; v < 3; v++) {
+        open_asi_setup(0);
+        st.asi_unit = v;
+        st.asi_filter = v;
+        pass();
+        EXPECT_TRUE(row_shows(1, "ASI UNIT: ", units[v]));
+        EXPECT_TRUE(row_shows(2, "ASI FILTER: ", filters[v]));
+        char vne[16];
+        snprintf(vne, sizeof vne, "220%s", units[v]);
+        EXPECT_TRUE(row_shows(3, "Vne SPEED: ", vne));
+    }
+    open_asi_setup(9);
+    st.vs_alarm = 0;
+    st.vne_alarm = 0;
+    pass();
+    EXPECT_TRUE(row_shows(3, "Vs ALARM: ", "OFF"));
+    EXPECT_TRUE(row_shows(4, "Vne ALARM: ", "OFF"));
+    open_asi_setup(11);
+    st.alt_on_top = 1;
+    st.asi_cal_percent = 55;
+    pass();
+    EXPECT_TRUE(row_shows(3, "CAL: ", "55% 0mph"));
+    EXPECT_TRUE(row_shows(4, "POSITION: ", "BOTTOM"));
+}
+
+TEST(AsiSetup, CalRowShowsTheAirspeedInMph)
+{
+    open_asi_setup(10);
+    st.asi_unit = 1;  // the CAL suffix stays mph
+    host_set_asi_adc(3000);
+    for (int i = 0; i < 200; i++)
+        pass();
+    ASSERT_GT(st.airspeed_mph, 0);
+    char value[32];
+    snprintf(value, sizeof value, "100%% %umph", unsigned(st.airspeed_mph));
+    EXPECT_TRUE(row_shows(4, "CAL: ", value));
+}
+
+// Drives one limit row: step by KEY_RIGHT presses, push into edit mode, then
+// the given turns, checking the order after every pass.
+struct wrap_case {
+    uint16_t limits[5];  // Vne, Vno, Vfe, Vs1, Vs0
+    uint8_t index;
+    uint8_t rights;  // 0: X1, 1: X10, 2: X100
+    uint8_t key;
+    std::vector<uint16_t> expected;  // after each turn
+};
+
+TEST(AsiSetup, SpeedLimitsWrapBetweenTheirNeighbours)
+{
+    const wrap_case cases[] = {
+        {{220, 180, 50, 30, 20}, VNE, 2, KEY_CW, {320, 420, 180, 280}},
+        {{185, 180, 50, 30, 20}, VNE, 1, KEY_CCW, {500, 490}},
+        {{490, 180, 50, 30, 20}, VNE, 1, KEY_CW, {500, 180}},
+        {{220, 180, 50, 30, 20}, VNE, 0, KEY_CCW, {219, 218}},
+        {{220, 210, 50, 30, 20}, VNO, 1, KEY_CW, {220, 50, 60}},  // exactly Vne, then Vfe
+        {{220, 180, 50, 30, 20}, VNO, 2, KEY_CCW, {80, 220}},
+        {{220, 180, 50, 30, 20}, VFE, 2, KEY_CW, {150, 30}},
+        {{220, 180, 50, 30, 20}, VFE, 2, KEY_CCW, {180, 80}},
+        {{220, 180, 50, 30, 20}, VS1, 1, KEY_CCW, {20, 50}},      // lands on Vs0, then wraps to Vfe
+        {{220, 180, 50, 30, 20}, VS1, 1, KEY_CW, {40, 50, 20}},
+        {{220, 180, 50, 30, 15}, VS0, 1, KEY_CCW, {30}},
+        {{220, 180, 50, 30, 30}, VS0, 0, KEY_CW, {10, 11}},
+        {{220, 180, 50, 30, 20}, VS0, 2, KEY_CCW, {30, 30}},      // large step near zero: no underflow
+        {{220, 180, 50, 30, 20}, VS0, 2, KEY_CW, {10, 10}},
+        {{500, 500, 500, 500, 500}, VNE, 2, KEY_CW, {500}},
+        {{10, 10, 10, 10, 10}, VS0, 2, KEY_CCW, {10}},
+        {{10, 10, 10, 10, 10}, VNE, 2, KEY_CCW, {500, 400, 300, 200, 100, 500}},
+    };
+    const uint8_t row_of[5] = {3, 4, 5, 6, 7};
+    const char* labels[5] = {"Vne SPEED: ", "Vno SPEED: ", "Vfe SPEED: ", "Vs1 SPEED: ", "Vs0 SPEED: "};
+    const char* step_labels[] = {"X1", "X10", "X100"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "limit " << int(c.index) << " from " << c.limits[c.index] << " step "
+                                        << step_labels[c.rights] << " key " << int(c.key));
+        open_asi_setup(row_of[c.index]);
+        for (int i = 0; i < c.rights; i++)
+            key(KEY_RIGHT);
+        key(KEY_PUSH);
+        ASSERT_EQ(st.edit_mode, 1);
+        set_limits(c.limits[0], c.limits[1], c.limits[2], c.limits[3], c.limits[4]);
+        for (uint16_t want : c.expected) {
+            key(c.key);
+            EXPECT_EQ(st.speed_limits[c.index], want);
+            EXPECT_TRUE(speed_limits_ordered());
+            for (int i = 0; i < 5; i++) {
+                if (i != c.index) {
+                    EXPECT_EQ(st.speed_limits[i], c.limits[i]) << "neighbour " << i;
+                }
+            }
+        }
+        EXPECT_TRUE(step_label_shows(step_labels[c.rights]));
+        char shown[16];
+        snprintf(shown, sizeof shown, "%umph", unsigned(c.expected.back()));
+        const int line = row_of[c.index] - st.menu_scroll;
+        EXPECT_TRUE(row_shows(line, labels[c.index], shown));
+        EXPECT_GT(row_count_colour(line, COLOUR_WHITE), 0);  // label white while editing
+        EXPECT_GT(row_count_colour(line, COLOUR_RED), 0);
+    }
+}
+
+TEST(AsiSetup, LimitRowShowsTheNewValueAfterATurn)
+{
+    open_asi_setup(3);
+    keys({KEY_RIGHT, KEY_RIGHT, KEY_PUSH, KEY_CW});
+    EXPECT_TRUE(row_shows(3, "Vne SPEED: ", "320mph"));
+    EXPECT_TRUE(step_label_shows("X100"));
+}
+
+TEST(AsiSetup, OrderHoldsAfterEveryPassOfRandomUse)
+{
+    std::mt19937 random(20240611);
+    const uint8_t keys_used[] = {KEY_LEFT, KEY_RIGHT, KEY_PUSH, KEY_CW, KEY_CCW};
+    open_asi_setup(0);
+    for (int i = 0; i < 20000; i++) {
+        uint8_t k = keys_used[random() % 5];
+        if (k == KEY_LEFT && random() % 8)  // stay on the page most of the time
+            k = KEY_CW;
+        host_post_key(k);
+        pass();
+        ASSERT_TRUE(speed_limits_ordered()) << "after pass " << i;
+        ASSERT_LE(st.asi_unit, 2);
+        ASSERT_LE(st.asi_filter, 2);
+        ASSERT_GE(st.asi_cal_percent, 50);
+        ASSERT_LE(st.asi_cal_percent, 150);
+        ASSERT_LE(st.vs_alarm, 1);
+        ASSERT_LE(st.vne_alarm, 1);
+        ASSERT_LE(st.alt_on_top, 1);
+        ASSERT_LT(st.menu_cursor, ASI_SETUP_ROWS);
+        ASSERT_TRUE(st.edit_step == 1 || st.edit_step == 10 || st.edit_step == 100);
+        if (st.current_screen != screen_asi_setup) {
+            st.current_screen = screen_asi_setup;
+            reset_menu_cursor(uint8_t(random() % ASI_SETUP_ROWS));
+        }
+    }
+}
+
+TEST(AsiSetup, UnitChangeRenamesEveryLimitAndKeepsTheNumbers)
+{
+    open_asi_setup(1);
+    key(KEY_PUSH);
+    // The pass that handles the turn still shows the page as it was.
+    host_post_key(KEY_CW);
+    pass();
+    EXPECT_EQ(st.asi_unit, 1);
+    EXPECT_TRUE(row_shows(1, "ASI UNIT: ", "mph"));
+    EXPECT_TRUE(row_shows(2, "ASI FILTER: ", "FAST"));
+    EXPECT_TRUE(row_shows(3, "Vne SPEED: ", "220mph"));
+    EXPECT_TRUE(row_shows(4, "Vno SPEED: ", "180mph"));
+    pass();
+    EXPECT_TRUE(row_shows(1, "ASI UNIT: ", "km/h"));
+    EXPECT_TRUE(row_shows(3, "Vne SPEED: ", "220km/h"));
+    EXPECT_TRUE(row_shows(4, "Vno SPEED: ", "180km/h"));
+    keys({KEY_CW, KEY_PUSH, KEY_CW, KEY_CW, KEY_CW, KEY_CW, KEY_CW, KEY_CW});
+    ASSERT_EQ(st.menu_cursor, 7);
+    EXPECT_EQ(st.asi_unit, 2);
+    EXPECT_TRUE(row_shows(0, "Vne SPEED: ", "220kts"));
+    EXPECT_TRUE(row_shows(1, "Vno SPEED: ", "180kts"));
+    EXPECT_TRUE(row_shows(4, "Vs0 SPEED: ", "20kts"));
+    const uint16_t defaults[5] = {220, 180, 50, 30, 20};
+    for (int i = 0; i < 5; i++)
+        EXPECT_EQ(st.speed_limits[i], defaults[i]);
+}
+
+TEST(AsiSetup, OptionAlarmCalAndPositionSteps)
+{
+    struct {
+        uint8_t row, key;
+        uint8_t* field;
+        uint8_t start, expected;
+    } cases[] = {
+        {1, KEY_CW, &st.asi_unit, 2, 0},         {1, KEY_CCW, &st.asi_unit, 0, 2},
+        {1, KEY_CW, &st.asi_unit, 0, 1},         {2, KEY_CW, &st.asi_filter, 2, 0},
+        {2, KEY_CCW, &st.asi_filter, 0, 2},      {2, KEY_CCW, &st.asi_filter, 2, 1},
+        {8, KEY_CW, &st.vs_alarm, 1, 0},         {8, KEY_CCW, &st.vs_alarm, 0, 1},
+        {9, KEY_CW, &st.vne_alarm, 0, 1},        {9, KEY_CCW, &st.vne_alarm, 1, 0},
+        {10, KEY_CW, &st.asi_cal_percent, 149, 150}, {10, KEY_CW, &st.asi_cal_percent, 150, 150},
+        {10, KEY_CCW, &st.asi_cal_percent, 51, 50},  {10, KEY_CCW, &st.asi_cal_percent, 50, 50},
+        {11, KEY_CW, &st.alt_on_top, 0, 1},      {11, KEY_CCW, &st.alt_on_top, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << int(c.row) << " from " << int(c.start));
+        open_asi_setup(c.row);
+        keys({KEY_RIGHT, KEY_RIGHT, KEY_PUSH});  // X100 must not matter to these rows
+        ASSERT_EQ(st.edit_mode, 1);
+        *c.field = c.start;
+        key(c.key);
+        EXPECT_EQ(*c.field, c.expected);
+        EXPECT_EQ(st.menu_cursor, c.row);
+    }
+}
+
+TEST(AsiSetup, PositionReadsFromTheAirspeedSide)
+{
+    for (uint8_t on_top : {0, 1}) {
+        switch_on();
+        st.alt_on_top = on_top;
+        open(screen_asi_setup, 11);
+        EXPECT_TRUE(row_shows(4, "POSITION: ", on_top ? "BOTTOM" : "TOP"));
+        open(screen_alt_setup, 3);
+        EXPECT_TRUE(row_shows(3, "POSITION: ", on_top ? "TOP" : "BOTTOM"));
+    }
+}
+
+TEST(AsiSetup, StepLabelOnlyOnTheLimitRows)
+{
+    open_asi_setup(0);
+    for (uint8_t r = 0; r < ASI_SETUP_ROWS; r++) {
+        SCOPED_TRACE(testing::Message() << "row " << int(r));
+        ASSERT_EQ(st.menu_cursor, r);
+        const uint16_t cycle[] = {10, 100, 1};
+        const char* labels[] = {"X10", "X100", "X1"};
+        for (int i = 0; i < 3; i++) {
+            key(KEY_RIGHT);
+            EXPECT_EQ(st.edit_step, cycle[i]);
+            if (r >= 3 && r <= 7) {
+                EXPECT_TRUE(step_label_shows(labels[i]));
+            } else {
+                EXPECT_EQ(right_slot_lit(), 0);
+            }
+        }
+        key(KEY_RIGHT);
+        key(KEY_CW);
+        EXPECT_EQ(st.edit_step, 1);
+    }
+}
+
+TEST(AsiSetup, PushOnZeroNeverEditsAndOpensTheConfirmation)
+{
+    open_asi_setup(0);
+    key(KEY_PUSH);
+    EXPECT_EQ(st.current_screen, screen_asi_zero_confirm);
+    EXPECT_EQ(st.edit_mode, 0);
+    EXPECT_EQ(st.menu_cursor, 0);
+    // The question and the NO / YES footer, no title lines of ASI SETUP.
+    EXPECT_TRUE(region_shows(60, 35, 159, 50, [] { draw_text(110, 35, "ZERO", 0, 9, ALIGN_CENTRE, 15); }));
+    EXPECT_TRUE(region_shows(60, 81, 159, 100, [] { draw_text(110, 81, "SENSOR?", 0, 9, ALIGN_CENTRE, 15); }));
+    EXPECT_TRUE(region_shows(107, 111, 159, 127, [] { draw_text(134, 112, "YES", 0, 8, ALIGN_CENTRE, 15); }));
+    EXPECT_TRUE(region_shows(0, 111, 52, 127, [] { draw_text(26, 112, "NO", 0, 8, ALIGN_CENTRE, 15); }));
+    EXPECT_GT(count_lit(5, 42, 54, 91), 0);  // the question icon
+}
+
+TEST(AsiSetup, ZeroConfirmationAnswers)
+{
+    // NO: back to row 0, nothing stored; other keys are consumed.
+    open_asi_setup(0);
+    host_set_asi_adc(1234);
+    pass();
+    keys({KEY_PUSH, KEY_CW, KEY_CCW, KEY_PUSH});
+    EXPECT_EQ(st.current_screen, screen_asi_zero_confirm);
+    key(KEY_LEFT);
+    EXPECT_EQ(st.current_screen, screen_asi_setup);
+    EXPECT_EQ(st.menu_cursor, 0);
+    EXPECT_EQ(st.asi_zero_offset, 0);
+
+    // YES: the sample of the latest airspeed update is captured (the pass
+    // updates the airspeed before the screen sees the key), DONE shows, and
+    // any key returns to row 0.
+    key(KEY_PUSH);
+    host_set_asi_adc(2345);
+    host_post_key(KEY_RIGHT);
+    pass();
+    EXPECT_EQ(st.asi_adc_sample, 2345);
+    EXPECT_EQ(st.asi_zero_offset, 2345);
+    host_set_asi_adc(3000);  // later readings change nothing
+    pass();
+    EXPECT_EQ(st.asi_zero_offset, 2345);
+    EXPECT_EQ(st.current_screen, screen_message_done);
+    EXPECT_EQ(st.return_screen, screen_asi_setup);
+    pass();
+    EXPECT_TRUE(region_shows(60, 55, 159, 80, [] { draw_text(110, 55, "DONE", 0, 16, ALIGN_CENTRE, 15); }));
+    key(KEY_CW);
+    EXPECT_EQ(st.current_screen, screen_asi_setup);
+    EXPECT_EQ(st.menu_cursor, 0);
+    EXPECT_EQ(st.edit_mode, 0);
+    EXPECT_EQ(st.edit_step, 1);
+    EXPECT_GT(row_count_colour(0, COLOUR_RED), 0);
+}
+
+TEST(AsiSetup, RowActionActsOnlyOnTheSelectedRowWithAKeyPending)
+{
+    switch_on();
+    st.current_screen = screen_asi_setup;
+    reset_menu_cursor(3);
+    st.edit_mode = 1;
+    st.pending_key = KEY_CW;
+    asi_setup_row_action(ASI_ROW_VNO, 4);  // not the selected row
+    EXPECT_EQ(st.speed_limits[VNO], 180);
+    asi_setup_row_action(ASI_ROW_VNE, 3);
+    EXPECT_EQ(st.speed_limits[VNE], 221);
+    EXPECT_EQ(st.pending_key, KEY_CW);  // the page clears it
+    st.pending_key = KEY_NONE;
+    asi_setup_row_action(ASI_ROW_VNE, 3);
+    EXPECT_EQ(st.speed_limits[VNE], 221);
+    st.pending_key = KEY_PUSH;
+    asi_setup_row_action(ASI_ROW_VNE, 3);
+    EXPECT_EQ(st.edit_mode, 0);
+    EXPECT_EQ(st.pending_key, KEY_PUSH);
+    st.edit_mode = 0;
+    reset_menu_cursor(0);
+    asi_setup_row_action(ASI_ROW_ZERO_SENSOR, 0);
+    EXPECT_EQ(st.current_screen, screen_asi_zero_confirm);
+    EXPECT_EQ(st.pending_key, KEY_NONE);  // cleared at once
+}
+
+TEST(AsiSetup, LeavingInEditModeReopensTheMenuOnAsiSetup)
+{
+    open_asi_setup(6);
+    keys({KEY_RIGHT, KEY_PUSH});
+    key(KEY_LEFT);
+    EXPECT_EQ(st.current_screen, screen_main_menu);
+    EXPECT_EQ(st.menu_cursor, 2);
+    EXPECT_EQ(st.edit_mode, 0);
+    EXPECT_EQ(st.edit_step, 1);
+}
+
+}  // namespace

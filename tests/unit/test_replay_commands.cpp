@@ -1,0 +1,237 @@
+// The replay's commands: what each does to the instrument and what it prints.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/flight_timer.h"
+#include "core/state.h"
+#include "gfx/lcd.h"
+#include "screens/screens.h"
+#include "test_replay_support.h"
+
+namespace {
+
+struct command_case {
+    const char* what;
+    const char* script;
+    const char* expected;
+};
+
+const command_case command_cases[] = {
+    {"program start", "print current_screen return_screen lamp stop_requested alt_sensor_ok qnh",
+     "current_screen=screen_main\nreturn_screen=none\nlamp=maroon\nstop_requested=0\nalt_sensor_ok=0\nqnh=0\n"},
+    {"on loads the factory settings", "on\nprint qnh speed_limits asi_filter edit_step current_screen",
+     "qnh=1013250\nspeed_limits=220,180,50,30,20\nasi_filter=1\nedit_step=1\ncurrent_screen=screen_main\n"},
+    {"off requests the stop", "on\nprint stop_requested\noff\nprint stop_requested",
+     "stop_requested=0\nstop_requested=1\n"},
+    {"off while off still requests the stop", "off\nprint stop_requested", "stop_requested=1\n"},
+    {"on again after off", "on\noff\non\npass\nprint stop_requested", "stop_requested=0\n"},
+    {"tick default is one", "tick\nprint tick_counter blink_divider", "tick_counter=1\nblink_divider=1\n"},
+    {"tick counts", "tick 7\nprint tick_counter blink_divider blink_phase",
+     "tick_counter=7\nblink_divider=7\nblink_phase=0\n"},
+    {"blink phase turns on the 11th tick", "tick 10\nprint blink_phase blink_divider\ntick\nprint blink_phase blink_divider",
+     "blink_phase=0\nblink_divider=10\nblink_phase=1\nblink_divider=0\n"},
+    {"tick counter wraps after 20", "tick 19\nprint tick_counter\ntick\nprint tick_counter",
+     "tick_counter=19\ntick_counter=0\n"},
+    {"tick 0 does nothing", "tick 0\nprint tick_counter", "tick_counter=0\n"},
+    {"ticks run while off", "off\ntick 3\nprint tick_counter", "tick_counter=3\n"},
+    {"a pass consumes a tick counter of 1", "on\ntick\nprint tick_counter\npass\nprint tick_counter",
+     "tick_counter=1\ntick_counter=0\n"},
+    {"a pass leaves a counter past 1", "on\ntick 2\npass\nprint tick_counter", "tick_counter=2\n"},
+    {"wait is a tick then a pass", "on\nwait 1\nprint tick_counter blink_divider", "tick_counter=0\nblink_divider=1\n"},
+    {"wait 0 runs nothing", "on\nwait 0\nprint tick_counter blink_divider", "tick_counter=0\nblink_divider=0\n"},
+    {"pass 0 while on", "on\npass 0\nprint tick_counter", "tick_counter=0\n"},
+    {"key stored while none pending", "key cw\nprint pending_key", "pending_key=4\n"},
+    {"each key's code",
+     "key left\nprint pending_key\non\nkey right\nprint pending_key\non\nkey push\nprint pending_key\non\n"
+     "key cw\nprint pending_key\non\nkey ccw\nprint pending_key",
+     "pending_key=1\npending_key=2\npending_key=3\npending_key=4\npending_key=5\n"},
+    {"second key lost while one is pending", "key cw\nkey left\nkey ccw\nprint pending_key", "pending_key=4\n"},
+    {"key posted while off is cleared by on", "key push\nprint pending_key\non\nprint pending_key",
+     "pending_key=3\npending_key=0\n"},
+    {"sliders at their upper ends", "altitude 65535\nvsi 6000\nasi 4096\nprint altitude vertical_speed asi_adc",
+     "altitude=65535\nvertical_speed=6000\nasi_adc=4096\n"},
+    {"sliders at their lower ends", "altitude 0\nvsi -6000\nasi 0\nprint altitude vertical_speed asi_adc",
+     "altitude=0\nvertical_speed=-6000\nasi_adc=0\n"},
+    {"a leading plus is accepted", "vsi +1200\nprint vertical_speed", "vertical_speed=1200\n"},
+    {"vsi also sets the m/s reading", "vsi -1200\nprint vertical_speed_cms", "vertical_speed_cms=-610\n"},
+    {"sliders keep their values across on", "altitude 1500\nasi 900\non\nprint altitude asi_adc",
+     "altitude=1500\nasi_adc=900\n"},
+    {"the check box starts checked", "on\npass\nprint alt_sensor_ok", "alt_sensor_ok=1\n"},
+    {"sensor fault unchecks it", "sensor fault\non\npass\nprint alt_sensor_ok", "alt_sensor_ok=0\n"},
+    {"sensor ok checks it again", "sensor fault\non\npass\nsensor ok\nprint alt_sensor_ok\npass\nprint alt_sensor_ok",
+     "alt_sensor_ok=0\nalt_sensor_ok=1\n"},
+    {"the check box is read only by a pass", "on\npass\nsensor fault\nprint alt_sensor_ok", "alt_sensor_ok=1\n"},
+    {"a pass samples the airspeed converter", "on\nasi 1234\npass\nprint asi_adc_sample", "asi_adc_sample=1234\n"},
+    {"comments and blanks", "  # a comment\n\n\t\n\ttick   2   # two ticks\nprint tick_counter#no blank needed",
+     "tick_counter=2\n"},
+    {"carriage returns count as blanks", "tick 3\r\nprint tick_counter\r\n", "tick_counter=3\n"},
+    {"print repeats names in order", "print tick_counter lamp tick_counter",
+     "tick_counter=0\nlamp=maroon\ntick_counter=0\n"},
+    {"an empty script", "", ""},
+};
+
+class Command : public testing::TestWithParam<command_case> {};
+
+TEST_P(Command, PrintsWhatItDid)
+{
+    const command_case& c = GetParam();
+    replay_result r = run_script(c.script);
+    EXPECT_EQ(r.status, REPLAY_OK) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Replay, Command, testing::ValuesIn(command_cases),
+                         [](const testing::TestParamInfo<command_case>& info) {
+                             std::string name;
+                             for (const char* p = info.param.what; *p; p++)
+                                 name += isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+                             return name;
+                         });
+
+TEST(ReplayRun, StartsFromProgramStartEveryRun)
+{
+    ASSERT_EQ(run_script("on\naltitude 500\nkey cw\nsensor fault\nasi 3000\npass 3").status, REPLAY_OK);
+    lcd_buffer[77] = 9;
+    replay_result r = run_script("print qnh altitude pending_key asi_adc current_screen");
+    EXPECT_EQ(r.out, "qnh=0\naltitude=0\npending_key=0\nasi_adc=0\ncurrent_screen=screen_main\n");
+    EXPECT_EQ(lcd_buffer[77], 0);
+    // Off again: a pass is refused.
+    EXPECT_EQ(run_script("pass").status, REPLAY_FAILED);
+    // Check box checked again.
+    EXPECT_EQ(run_script("on\npass\nprint alt_sensor_ok").out, "alt_sensor_ok=1\n");
+}
+
+TEST(ReplayRun, ExecuteContinuesFromTheLastState)
+{
+    ASSERT_EQ(run_script("on\ntick 4").status, REPLAY_OK);
+    replay_result r = run_script("tick\npass\nprint tick_counter qnh", false);
+    EXPECT_EQ(r.status, REPLAY_OK);
+    EXPECT_EQ(r.out, "tick_counter=5\nqnh=1013250\n");
+}
+
+TEST(ReplayRun, SwitchOnResetsWhatTheWindowResets)
+{
+    ASSERT_EQ(run_script("on").status, REPLAY_OK);
+    st.alarm_active = 1;
+    st.alarm_ack = 1;
+    st.flight_active = 1;
+    st.flight_seconds = 9;
+    st.landing_countdown = 7;
+    st.edit_step = 100;
+    st.current_screen = screen_info;
+    st.main_page = 2;
+    st.test_altitude = 777;
+    replay_result r = run_script(
+        "on\nprint alarm_active alarm_ack flight_active flight_seconds landing_countdown edit_step current_screen "
+        "main_page test_altitude",
+        false);
+    EXPECT_EQ(r.out,
+              "alarm_active=0\nalarm_ack=0\nflight_active=0\nflight_seconds=0\nlanding_countdown=0\nedit_step=1\n"
+              "current_screen=screen_main\nmain_page=2\ntest_altitude=777\n");
+}
+
+// wait N must step the flight timer exactly as N ticks each followed by a
+// pass do: once per tick.
+TEST(ReplayWait, StepsTheFlightTimerOncePerTick)
+{
+    for (int n : {1, 7, 25, 130}) {
+        ASSERT_EQ(run_script("on").status, REPLAY_OK);
+        st.flight_active = 1;
+        ASSERT_EQ(run_script("wait " + std::to_string(n), false).status, REPLAY_OK);
+        const uint8_t seconds = st.flight_seconds, minutes = st.flight_minutes;
+
+        ASSERT_EQ(run_script("on").status, REPLAY_OK);
+        st.flight_active = 1;
+        for (int i = 0; i < n; i++)
+            flight_timer_step();
+        EXPECT_EQ(seconds, st.flight_seconds) << "wait " << n;
+        EXPECT_EQ(minutes, st.flight_minutes) << "wait " << n;
+        EXPECT_NE(unsigned(seconds) + minutes, 0u) << "wait " << n << " stepped nothing";
+    }
+}
+
+TEST(ReplayWait, PassesWithoutTicksDoNotStepTheTimer)
+{
+    ASSERT_EQ(run_script("on").status, REPLAY_OK);
+    st.flight_active = 1;
+    ASSERT_EQ(run_script("pass 50", false).status, REPLAY_OK);
+    EXPECT_EQ(st.flight_seconds, 0);
+    EXPECT_EQ(st.flight_minutes, 0);
+}
+
+TEST(ReplayWait, TicksWithoutPassesLoseSteps)
+{
+    // Five ticks then one pass: the counter went past 1, so no step.
+    ASSERT_EQ(run_script("on").status, REPLAY_OK);
+    st.flight_active = 1;
+    ASSERT_EQ(run_script("tick 5\npass", false).status, REPLAY_OK);
+    EXPECT_EQ(st.flight_seconds, 0);
+    EXPECT_EQ(st.tick_counter, 5);
+}
+
+TEST(ReplayLamp, FollowsTheLastPass)
+{
+    ASSERT_EQ(run_script("on\npass").status, REPLAY_OK);
+    // An unacknowledged alarm, seen by the next pass.
+    st.alarm_active = 1;
+    st.alarm_ack = 0;
+    EXPECT_EQ(run_script("print lamp", false).out, "lamp=maroon\n");
+    // The airspeed update of the pass may change the alarm after step 1 set
+    // the lamp; the lamp shows what step 1 saw.
+    EXPECT_EQ(run_script("pass\nprint lamp", false).out, "lamp=red\n");
+    st.alarm_active = 1;
+    st.alarm_ack = 1;
+    EXPECT_EQ(run_script("pass\nprint lamp", false).out, "lamp=maroon\n");
+    // Off keeps the last colour.
+    st.alarm_active = 1;
+    st.alarm_ack = 0;
+    EXPECT_EQ(run_script("pass\noff\nprint lamp", false).out, "lamp=red\n");
+}
+
+TEST(ReplayStream, ReadsLinesFromAFile)
+{
+    // The last line has no newline; a CRLF line; a blank line.
+    const char script[] = "tick 2\r\n\nprint tick_counter\nprint blink_divider";
+    FILE* in = fmemopen(const_cast<char*>(script), strlen(script), "r");
+    ASSERT_NE(in, nullptr);
+    captured_stream out, err;
+    EXPECT_EQ(replay_run(in, "test", out.file(), err.file()), REPLAY_OK);
+    fclose(in);
+    EXPECT_EQ(out.text(), "tick_counter=2\nblink_divider=2\n");
+    EXPECT_EQ(err.text(), "");
+}
+
+TEST(ReplayStream, ReportsLineNumbersFromAFile)
+{
+    const char script[] = "# one\n\ntick\nprint nosuch\ntick\n";
+    FILE* in = fmemopen(const_cast<char*>(script), strlen(script), "r");
+    ASSERT_NE(in, nullptr);
+    captured_stream out, err;
+    EXPECT_EQ(replay_run(in, "test", out.file(), err.file()), REPLAY_FAILED);
+    fclose(in);
+    EXPECT_EQ(err.text(), "ktr7-replay: line 4: print: unknown name \"nosuch\"\n");
+    EXPECT_EQ(st.tick_counter, 1);
+}
+
+TEST(ReplayStream, ALongLineIsReadWhole)
+{
+    std::string script = "print";
+    for (int i = 0; i < 2000; i++)
+        script += " tick_counter";
+    script += "\n";
+    FILE* in = fmemopen(script.data(), script.size(), "r");
+    ASSERT_NE(in, nullptr);
+    captured_stream out, err;
+    EXPECT_EQ(replay_run(in, "test", out.file(), err.file()), REPLAY_OK);
+    fclose(in);
+    std::string expected;
+    for (int i = 0; i < 2000; i++)
+        expected += "tick_counter=0\n";
+    EXPECT_EQ(out.text(), expected);
+}
+
+}  // namespace

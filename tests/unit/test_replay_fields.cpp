@@ -1,0 +1,305 @@
+// print: every field of the state record by name, each showing the value the
+// record holds, in the field's own width and sign.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/state.h"
+#include "host/replay/fields.h"
+#include "screens/screens.h"
+#include "test_replay_support.h"
+
+namespace {
+
+std::string read_source(const char* relative)
+{
+    std::ifstream file(std::string(KTR7_SOURCE_DIR) + "/" + relative);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The member names declared in the body of struct instrument_state.
+std::vector<std::string> state_record_fields()
+{
+    std::string source = read_source("core/state.h");
+    size_t begin = source.find("struct instrument_state {");
+    size_t end = source.find("\n};", begin);
+    if (begin == std::string::npos || end == std::string::npos)
+        return {};
+    std::string body = source.substr(begin, end - begin);
+    body = std::regex_replace(body, std::regex("//[^\n]*"), "");
+    std::vector<std::string> names;
+    // "type name[, name...];" with optional array extents.
+    std::regex declaration(R"(\n\s*[A-Za-z_][A-Za-z_0-9:]*\s+([^;{}()]+);)");
+    std::regex name(R"(([A-Za-z_][A-Za-z_0-9]*)\s*(\[[^\]]*\])?\s*(,|$))");
+    for (auto d = std::sregex_iterator(body.begin(), body.end(), declaration); d != std::sregex_iterator(); ++d) {
+        std::string list = (*d)[1];
+        for (auto n = std::sregex_iterator(list.begin(), list.end(), name); n != std::sregex_iterator(); ++n)
+            names.push_back((*n)[1]);
+    }
+    return names;
+}
+
+// The handler names declared in screens/screens.h.
+std::vector<std::string> declared_screens()
+{
+    std::string source = read_source("screens/screens.h");
+    std::regex declaration(R"(void\s+(screen_[a-z_0-9]+)\s*\(\s*(void)?\s*\)\s*;)");
+    std::vector<std::string> names;
+    for (auto d = std::sregex_iterator(source.begin(), source.end(), declaration); d != std::sregex_iterator(); ++d)
+        names.push_back((*d)[1]);
+    return names;
+}
+
+std::vector<std::string> table_names()
+{
+    std::vector<std::string> names;
+    for (const field_entry& f : field_table())
+        names.push_back(f.name);
+    return names;
+}
+
+TEST(ReplayFields, TheHeaderParseFindsTheRecord)
+{
+    // Guards the parse below: a few fields of each kind must be found.
+    std::vector<std::string> fields = state_record_fields();
+    std::set<std::string> found(fields.begin(), fields.end());
+    for (const char* name : {"backlight_level", "qnh", "speed_limits", "serial_line", "sensor_temperature",
+                             "current_screen", "code_digits", "text_end_x"})
+        EXPECT_TRUE(found.count(name)) << name;
+    EXPECT_GT(fields.size(), 60u);
+}
+
+TEST(ReplayFields, EveryRecordFieldHasAName)
+{
+    std::vector<std::string> names = table_names();
+    std::set<std::string> known(names.begin(), names.end());
+    for (const std::string& field : state_record_fields())
+        EXPECT_TRUE(known.count(field)) << "print does not know the field " << field;
+}
+
+TEST(ReplayFields, EveryNameIsARecordFieldOrTheLamp)
+{
+    std::vector<std::string> fields = state_record_fields();
+    std::set<std::string> record(fields.begin(), fields.end());
+    std::set<std::string> seen;
+    for (const std::string& name : table_names()) {
+        EXPECT_TRUE(record.count(name) || name == "lamp") << name;
+        EXPECT_TRUE(seen.insert(name).second) << "twice: " << name;
+    }
+}
+
+TEST(ReplayFields, EveryDeclaredScreenHasAName)
+{
+    std::vector<std::string> declared = declared_screens();
+    EXPECT_GT(declared.size(), 20u);
+    std::set<std::string> known;
+    for (const screen_name_entry& s : screen_names())
+        known.insert(s.name);
+    for (const std::string& name : declared)
+        EXPECT_TRUE(known.count(name)) << "no name for " << name;
+    EXPECT_EQ(known.size(), screen_names().size()) << "a name given twice";
+}
+
+// Every handler prints as its own name, through both screen fields.
+TEST(ReplayFields, ScreensPrintByName)
+{
+    const std::pair<screen_handler, const char*> screens[] = {
+        {screen_main, "screen_main"},
+        {screen_flight_start_stop, "screen_flight_start_stop"},
+        {screen_unlock, "screen_unlock"},
+        {screen_code_check, "screen_code_check"},
+        {screen_code_new, "screen_code_new"},
+        {screen_code_confirm, "screen_code_confirm"},
+        {screen_code_result, "screen_code_result"},
+        {screen_security_setup, "screen_security_setup"},
+        {screen_main_menu, "screen_main_menu"},
+        {screen_adc_values, "screen_adc_values"},
+        {screen_info, "screen_info"},
+        {screen_alt_setup, "screen_alt_setup"},
+        {screen_test_warning, "screen_test_warning"},
+        {screen_test_altitude, "screen_test_altitude"},
+        {screen_vsi_setup, "screen_vsi_setup"},
+        {screen_asi_setup, "screen_asi_setup"},
+        {screen_asi_zero_confirm, "screen_asi_zero_confirm"},
+        {screen_timers_setup, "screen_timers_setup"},
+        {screen_misc_setup, "screen_misc_setup"},
+        {screen_backlight, "screen_backlight"},
+        {screen_defaults_confirm, "screen_defaults_confirm"},
+        {screen_message_done, "screen_message_done"},
+    };
+    EXPECT_EQ(std::size(screens), declared_screens().size()) << "a screen missing from this test";
+    for (const auto& [handler, name] : screens) {
+        replay_reset();
+        st.current_screen = handler;
+        st.return_screen = handler;
+        replay_result r = run_script("print current_screen return_screen", false);
+        EXPECT_EQ(r.out, std::string("current_screen=") + name + "\nreturn_screen=" + name + "\n");
+    }
+    replay_reset();
+    st.current_screen = nullptr;
+    EXPECT_EQ(run_script("print current_screen", false).out, "current_screen=none\n");
+}
+
+struct field_case {
+    const char* name;
+    std::function<void()> set;
+    const char* printed;
+};
+
+// One row per printable name: a value other than the start value, chosen to
+// show the field's width and sign.
+const std::vector<field_case>& field_cases()
+{
+    static const std::vector<field_case> cases = {
+        {"backlight_level", [] { st.backlight_level = 255; }, "255"},
+        {"security_enabled", [] { st.security_enabled = 1; }, "1"},
+        {"security_code", [] { st.security_code = 65535; }, "65535"},
+        {"altitude_unit", [] { st.altitude_unit = 1; }, "1"},
+        {"pressure_unit", [] { st.pressure_unit = 1; }, "1"},
+        {"serial_out", [] { st.serial_out = 1; }, "1"},
+        {"serial_protocol", [] { st.serial_protocol = 5; }, "5"},
+        {"altitude_resolution", [] { st.altitude_resolution = 4; }, "4"},
+        {"qnh", [] { st.qnh = 4000000000u; }, "4000000000"},
+        {"alt_on_top", [] { st.alt_on_top = 1; }, "1"},
+        {"vsi_display", [] { st.vsi_display = 1; }, "1"},
+        {"vsi_unit", [] { st.vsi_unit = 1; }, "1"},
+        {"vsi_scale", [] { st.vsi_scale = 2; }, "2"},
+        {"asi_unit", [] { st.asi_unit = 2; }, "2"},
+        {"asi_filter", [] { st.asi_filter = 2; }, "2"},
+        {"speed_limits",
+         [] {
+             const uint16_t v[5] = {500, 180, 50, 30, 10};
+             memcpy(st.speed_limits, v, sizeof v);
+         },
+         "500,180,50,30,10"},
+        {"vne_alarm", [] { st.vne_alarm = 1; }, "1"},
+        {"vs_alarm", [] { st.vs_alarm = 1; }, "1"},
+        {"flight_timer_mode", [] { st.flight_timer_mode = 1; }, "1"},
+        {"takeoff_airspeed", [] { st.takeoff_airspeed = 500; }, "500"},
+        {"altitude_cal_offset", [] { st.altitude_cal_offset = -125; }, "-125"},
+        {"asi_cal_percent", [] { st.asi_cal_percent = 150; }, "150"},
+        {"asi_zero_offset", [] { st.asi_zero_offset = 4096; }, "4096"},
+        {"vsi_cal_percent", [] { st.vsi_cal_percent = 50; }, "50"},
+        {"max_airspeed", [] { st.max_airspeed = 402; }, "402"},
+        {"altitude", [] { st.altitude = -2147483647 - 1; }, "-2147483648"},
+        {"vertical_speed", [] { st.vertical_speed = -6000; }, "-6000"},
+        {"asi_adc", [] { st.asi_adc = 4096; }, "4096"},
+        {"alt_sensor_ok", [] { st.alt_sensor_ok = 1; }, "1"},
+        {"encoder_altitude", [] { st.encoder_altitude = -1234; }, "-1234"},
+        {"encoder_c_altitude", [] { st.encoder_c_altitude = 2147483647; }, "2147483647"},
+        {"vertical_speed_cms", [] { st.vertical_speed_cms = -3048; }, "-3048"},
+        {"alt_sensor_present", [] { st.alt_sensor_present = 1; }, "1"},
+        {"sensor_temperature", [] { st.sensor_temperature = -21.5f; }, "-21.5"},
+        {"sensor_pressure", [] { st.sensor_pressure = 1013.25f; }, "1013.25"},
+        {"asi_adc_sample", [] { st.asi_adc_sample = 3999; }, "3999"},
+        {"asi_filter_state", [] { st.asi_filter_state = 0xFFFFFFFFu; }, "4294967295"},
+        {"airspeed_mph", [] { st.airspeed_mph = 250; }, "250"},
+        {"airspeed", [] { st.airspeed = 402; }, "402"},
+        {"alarm_active", [] { st.alarm_active = 0x80000001u; }, "2147483649"},
+        {"alarm_ack", [] { st.alarm_ack = 1; }, "1"},
+        {"flight_active", [] { st.flight_active = 1; }, "1"},
+        {"landing_countdown", [] { st.landing_countdown = 30; }, "30"},
+        {"flight_seconds", [] { st.flight_seconds = 59; }, "59"},
+        {"flight_minutes", [] { st.flight_minutes = 58; }, "58"},
+        {"flight_hours", [] { st.flight_hours = 99; }, "99"},
+        {"serial_line", [] { strcpy(st.serial_line, "#AL +01234T+25DB\r"); }, "#AL +01234T+25DB\\x0D"},
+        {"blink_divider", [] { st.blink_divider = 10; }, "10"},
+        {"blink_phase", [] { st.blink_phase = 1; }, "1"},
+        {"tick_counter", [] { st.tick_counter = 19; }, "19"},
+        {"stop_requested", [] { st.stop_requested = 1; }, "1"},
+        {"current_screen", [] { st.current_screen = screen_asi_setup; }, "screen_asi_setup"},
+        {"return_screen", [] { st.return_screen = screen_main_menu; }, "screen_main_menu"},
+        {"pending_key", [] { st.pending_key = 5; }, "5"},
+        {"menu_cursor", [] { st.menu_cursor = 200; }, "200"},
+        {"menu_scroll", [] { st.menu_scroll = 3; }, "3"},
+        {"edit_mode", [] { st.edit_mode = 1; }, "1"},
+        {"edit_step", [] { st.edit_step = 100; }, "100"},
+        {"main_page", [] { st.main_page = 2; }, "2"},
+        {"code_digits",
+         [] {
+             const uint8_t d[4] = {9, 0, 4, 2};
+             memcpy(st.code_digits, d, sizeof d);
+         },
+         "9,0,4,2"},
+        {"pending_code", [] { st.pending_code = 9999; }, "9999"},
+        {"test_altitude", [] { st.test_altitude = -1000; }, "-1000"},
+        {"text_start_x", [] { st.text_start_x = 65535; }, "65535"},
+        {"text_end_x", [] { st.text_end_x = 159; }, "159"},
+        {"lamp",
+         [] {
+             run_script("on", false);
+             st.alarm_active = 1;
+             st.alarm_ack = 0;
+             run_script("pass", false);
+         },
+         "red"},
+    };
+    return cases;
+}
+
+TEST(ReplayFields, EveryNameHasAPrintCase)
+{
+    std::set<std::string> covered;
+    for (const field_case& c : field_cases())
+        covered.insert(c.name);
+    for (const std::string& name : table_names())
+        EXPECT_TRUE(covered.count(name)) << "no print case for " << name;
+}
+
+TEST(ReplayFields, EachPrintsTheValueSet)
+{
+    for (const field_case& c : field_cases()) {
+        replay_reset();
+        replay_result before = run_script(std::string("print ") + c.name, false);
+        c.set();
+        replay_result after = run_script(std::string("print ") + c.name, false);
+        EXPECT_EQ(after.status, REPLAY_OK) << after.err;
+        EXPECT_EQ(after.out, std::string(c.name) + "=" + c.printed + "\n");
+        EXPECT_NE(before.out, after.out) << c.name << " printed the same before it was set";
+    }
+}
+
+// A field printed does not bleed into its neighbours: set one, the others
+// keep their start value.
+TEST(ReplayFields, OnlyTheFieldSetChanges)
+{
+    replay_reset();
+    std::string all = "print";
+    for (const field_entry& f : field_table())
+        all += std::string(" ") + f.name;
+    const std::string baseline = run_script(all, false).out;
+    for (const field_case& c : field_cases()) {
+        if (std::string(c.name) == "lamp")
+            continue;
+        replay_reset();
+        c.set();
+        std::istringstream lines(run_script(all, false).out), base(baseline);
+        std::string line, start;
+        while (std::getline(lines, line) && std::getline(base, start)) {
+            std::string name = line.substr(0, line.find('='));
+            if (name != c.name) {
+                EXPECT_EQ(line, start) << "setting " << c.name;
+            }
+        }
+    }
+}
+
+TEST(ReplayFields, AnEmptyLineAndAFullLinePrint)
+{
+    replay_reset();
+    EXPECT_EQ(run_script("print serial_line", false).out, "serial_line=\n");
+    // All 50 bytes used, no terminator: the field's size ends the text.
+    memset(st.serial_line, 'A', sizeof st.serial_line);
+    EXPECT_EQ(run_script("print serial_line", false).out, "serial_line=" + std::string(SERIAL_LINE_SIZE, 'A') + "\n");
+}
+
+}  // namespace

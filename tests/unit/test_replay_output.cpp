@@ -1,0 +1,355 @@
+// The replay's output: serial lines and their escaping, the PNG and the dump
+// of the LCD buffer.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csetjmp>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "core/state.h"
+#include "gfx/lcd.h"
+#include "host/palette.h"
+#include "host/replay/escape.h"
+#include "host/replay/image_out.h"
+#include "test_replay_support.h"
+
+namespace {
+
+struct escape_case {
+    std::string in;
+    const char* out;
+};
+
+const escape_case escape_cases[] = {
+    {"", ""},
+    {"ALT 01234", "ALT 01234"},
+    {" ~", " ~"},
+    {"a\\b", "a\\x5Cb"},
+    {"\r", "\\x0D"},
+    {"\n\t", "\\x0A\\x09"},
+    {std::string("\x1F\x20\x7E\x7F", 4), "\\x1F ~\\x7F"},
+    {"\x80\xFF", "\\x80\\xFF"},
+    {"\x02" "a=01234\x03", "\\x02a=01234\\x03"},
+    {std::string("a\0b", 3), "a\\x00b"},
+    {"\xAB\xCD\xEF", "\\xAB\\xCD\\xEF"},
+};
+
+class Escape : public testing::TestWithParam<escape_case> {};
+
+TEST_P(Escape, WritesUpperCaseHex)
+{
+    const escape_case& c = GetParam();
+    char out[escaped_capacity(16)];
+    size_t n = escape_bytes(c.in.data(), c.in.size(), out, sizeof out);
+    EXPECT_STREQ(out, c.out);
+    EXPECT_EQ(n, strlen(c.out));
+}
+
+INSTANTIATE_TEST_SUITE_P(Replay, Escape, testing::ValuesIn(escape_cases));
+
+TEST(ReplayEscape, EveryByteRoundTrips)
+{
+    for (int b = 0; b < 256; b++) {
+        char in = char(b), out[8];
+        escape_bytes(&in, 1, out, sizeof out);
+        bool plain = b >= 0x20 && b <= 0x7E && b != '\\';
+        if (plain) {
+            EXPECT_EQ(strlen(out), 1u) << b;
+            EXPECT_EQ(out[0], in);
+        } else {
+            ASSERT_EQ(strlen(out), 4u) << b;
+            EXPECT_EQ(std::string(out, 2), "\\x");
+            EXPECT_EQ(strtol(out + 2, nullptr, 16), b);
+            EXPECT_EQ(std::string(out + 2), [&] {
+                char hex[3];
+                snprintf(hex, sizeof hex, "%02X", b);
+                return std::string(hex);
+            }());
+        }
+    }
+}
+
+TEST(ReplayEscape, TruncatesAtAWholeEscape)
+{
+    char out[7];
+    EXPECT_EQ(escape_bytes("ab\rcd", 5, out, sizeof out), 2u + 4u);
+    EXPECT_STREQ(out, "ab\\x0D");
+    char small[5];
+    EXPECT_EQ(escape_bytes("a\r", 2, small, sizeof small), 1u);
+    EXPECT_STREQ(small, "a");
+}
+
+std::string checksum_hex(const std::string& text)
+{
+    unsigned sum = 0;
+    for (unsigned char c : text)
+        sum = (sum + c) & 0xFF;
+    char hex[3];
+    snprintf(hex, sizeof hex, "%02X", sum);
+    return hex;
+}
+
+// Serial output switched on behind the replay's back (the setup screens do
+// it in use), then passes run.
+replay_result passes_with_serial(uint8_t protocol, int32_t encoder_altitude, const char* script)
+{
+    run_script("on");
+    st.serial_out = 1;
+    st.serial_protocol = protocol;
+    st.encoder_altitude = encoder_altitude;
+    return run_script(script, false);
+}
+
+TEST(ReplaySerial, OneLinePerPassEscaped)
+{
+    replay_result r = passes_with_serial(0, 1234, "pass 3");
+    std::string body = "#AL +01234T+25";
+    std::string line = "serial " + body + checksum_hex(body) + "\\x0D\n";
+    EXPECT_EQ(r.status, REPLAY_OK);
+    EXPECT_EQ(r.out, line + line + line);
+}
+
+TEST(ReplaySerial, ControlBytesOfTheSentenceEscaped)
+{
+    replay_result r = passes_with_serial(5, 456, "pass");
+    EXPECT_EQ(r.out, "serial \\x02a=00456\\x03\n");
+}
+
+TEST(ReplaySerial, InterleavedWithPrintInOrder)
+{
+    replay_result r = passes_with_serial(3, 0, "print tick_counter\nwait 1\nprint serial_line\npass");
+    EXPECT_EQ(r.out, "tick_counter=0\nserial ALT 00000\\x0D\nserial_line=ALT 00000\\x0D\nserial ALT 00000\\x0D\n");
+}
+
+TEST(ReplaySerial, NothingWhileSerialIsOff)
+{
+    replay_result r = run_script("on\nwait 30\npass 30");
+    EXPECT_EQ(r.status, REPLAY_OK);
+    EXPECT_EQ(r.out, "");
+}
+
+TEST(ReplaySerial, NothingWithoutPasses)
+{
+    replay_result r = passes_with_serial(0, 0, "tick 30\nprint serial_out");
+    EXPECT_EQ(r.out, "serial_out=1\n");
+}
+
+// A scratch directory for the files a test writes.
+class ReplayFiles : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("ktr7-replay-test-" + std::to_string(getpid()) + "-" +
+                testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string path(const char* name) const { return (dir_ / name).string(); }
+
+    // A pattern that tells every pixel and many palette entries apart.
+    static void fill_pattern()
+    {
+        for (unsigned y = 0; y < LCD_HEIGHT; y++)
+            for (unsigned x = 0; x < LCD_WIDTH; x++)
+                lcd_buffer[y * LCD_WIDTH + x] = uint8_t(x * 7 + y * 13);
+    }
+
+    std::filesystem::path dir_;
+};
+
+struct png_contents {
+    bool ok = false;
+    png_uint_32 width = 0, height = 0;
+    int bit_depth = 0, colour_type = 0;
+    std::vector<png_color> palette;
+    std::vector<uint8_t> pixels;
+};
+
+png_contents read_png(const std::string& path)
+{
+    png_contents result;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return result;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        fclose(file);
+        result.ok = false;
+        return result;
+    }
+    png_init_io(png, file);
+    png_read_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    result.width = png_get_image_width(png, info);
+    result.height = png_get_image_height(png, info);
+    result.bit_depth = png_get_bit_depth(png, info);
+    result.colour_type = png_get_color_type(png, info);
+    png_colorp palette = nullptr;
+    int entries = 0;
+    if (png_get_PLTE(png, info, &palette, &entries) & PNG_INFO_PLTE)
+        result.palette.assign(palette, palette + entries);
+    png_bytepp rows = png_get_rows(png, info);
+    size_t row_bytes = png_get_rowbytes(png, info);
+    for (png_uint_32 y = 0; y < result.height; y++)
+        result.pixels.insert(result.pixels.end(), rows[y], rows[y] + row_bytes);
+    png_destroy_read_struct(&png, &info, nullptr);
+    fclose(file);
+    result.ok = true;
+    return result;
+}
+
+TEST_F(ReplayFiles, PngHoldsTheBufferAndThePalette)
+{
+    replay_reset();
+    fill_pattern();
+    replay_result r = run_script("png " + path("lcd.png"), false);
+    ASSERT_EQ(r.status, REPLAY_OK) << r.err;
+    EXPECT_EQ(r.out, "");
+    png_contents png = read_png(path("lcd.png"));
+    ASSERT_TRUE(png.ok);
+    EXPECT_EQ(png.width, LCD_WIDTH);
+    EXPECT_EQ(png.height, LCD_HEIGHT);
+    EXPECT_EQ(png.bit_depth, 8);
+    EXPECT_EQ(png.colour_type, PNG_COLOR_TYPE_PALETTE);
+    ASSERT_EQ(png.palette.size(), 256u);
+    for (int i = 0; i < 256; i++) {
+        uint32_t rgb = uint32_t(png.palette[i].red) << 16 | uint32_t(png.palette[i].green) << 8 | png.palette[i].blue;
+        EXPECT_EQ(rgb, lcd_palette[i]) << "entry " << i;
+    }
+    ASSERT_EQ(png.pixels.size(), sizeof lcd_buffer);
+    EXPECT_EQ(0, memcmp(png.pixels.data(), lcd_buffer, sizeof lcd_buffer));
+}
+
+TEST_F(ReplayFiles, PngScaleRepeatsEachPixel)
+{
+    replay_reset();
+    fill_pattern();
+    for (int scale : {2, 3, 8}) {
+        std::string file = path(("lcd" + std::to_string(scale) + ".png").c_str());
+        ASSERT_EQ(run_script("png " + file + " " + std::to_string(scale), false).status, REPLAY_OK);
+        png_contents png = read_png(file);
+        ASSERT_TRUE(png.ok);
+        ASSERT_EQ(png.width, LCD_WIDTH * unsigned(scale));
+        ASSERT_EQ(png.height, LCD_HEIGHT * unsigned(scale));
+        ASSERT_EQ(png.pixels.size(), size_t(png.width) * png.height);
+        size_t wrong = 0;
+        for (png_uint_32 y = 0; y < png.height; y++)
+            for (png_uint_32 x = 0; x < png.width; x++)
+                wrong += png.pixels[y * png.width + x] != lcd_buffer[(y / scale) * LCD_WIDTH + x / scale];
+        EXPECT_EQ(wrong, 0u) << "scale " << scale;
+    }
+}
+
+TEST_F(ReplayFiles, PngAtScaleThreeIs480By384)
+{
+    ASSERT_EQ(run_script("png " + path("three.png") + " 3").status, REPLAY_OK);
+    png_contents png = read_png(path("three.png"));
+    ASSERT_TRUE(png.ok);
+    EXPECT_EQ(png.width, 480u);
+    EXPECT_EQ(png.height, 384u);
+}
+
+TEST_F(ReplayFiles, PngOfARealScreen)
+{
+    // Whatever the main display draws after a pass is what the PNG shows.
+    ASSERT_EQ(run_script("on\naltitude 1200\nasi 1500\nwait 12\npng " + path("main.png")).status, REPLAY_OK);
+    png_contents png = read_png(path("main.png"));
+    ASSERT_TRUE(png.ok);
+    ASSERT_EQ(png.pixels.size(), sizeof lcd_buffer);
+    EXPECT_EQ(0, memcmp(png.pixels.data(), lcd_buffer, sizeof lcd_buffer));
+}
+
+TEST_F(ReplayFiles, DumpIsTheBufferRowMajor)
+{
+    replay_reset();
+    fill_pattern();
+    ASSERT_EQ(run_script("dump " + path("lcd.bin"), false).status, REPLAY_OK);
+    EXPECT_EQ(std::filesystem::file_size(path("lcd.bin")), 20480u);
+    std::vector<uint8_t> bytes(20480);
+    FILE* file = fopen(path("lcd.bin").c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(fread(bytes.data(), 1, bytes.size() + 1, file), 20480u);
+    fclose(file);
+    for (unsigned y : {0u, 1u, 64u, 127u})
+        for (unsigned x : {0u, 1u, 80u, 159u})
+            EXPECT_EQ(bytes[y * 160 + x], uint8_t(x * 7 + y * 13)) << x << "," << y;
+    EXPECT_EQ(0, memcmp(bytes.data(), lcd_buffer, bytes.size()));
+}
+
+TEST_F(ReplayFiles, DumpOverwritesAnOlderFile)
+{
+    FILE* file = fopen(path("old.bin").c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::vector<uint8_t> junk(30000, 0xAA);
+    fwrite(junk.data(), 1, junk.size(), file);
+    fclose(file);
+    ASSERT_EQ(run_script("dump " + path("old.bin")).status, REPLAY_OK);
+    EXPECT_EQ(std::filesystem::file_size(path("old.bin")), 20480u);
+}
+
+TEST_F(ReplayFiles, AnUnopenableFileIsReported)
+{
+    // A directory in place of the file.
+    std::filesystem::create_directories(path("taken"));
+    replay_result r = run_script("png " + path("taken") + "\ndump " + path("taken"));
+    EXPECT_EQ(r.status, REPLAY_FAILED);
+    EXPECT_EQ(r.err, "ktr7-replay: line 1: png: cannot write \"" + path("taken") + "\": Is a directory\n");
+    EXPECT_TRUE(std::filesystem::is_directory(path("taken")));
+}
+
+// A file size limit makes the writes fail part-way, as a full disk would.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        old_handler_ = signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        signal(SIGXFSZ, old_handler_);
+    }
+
+private:
+    rlimit saved_;
+    void (*old_handler_)(int);
+};
+
+TEST_F(ReplayFiles, AFailedWriteIsReportedAndRemoved)
+{
+    replay_reset();
+    // Noise does not compress: the PNG is well over the limit.
+    uint32_t seed = 12345;
+    for (uint8_t& pixel : lcd_buffer) {
+        seed = seed * 1103515245u + 12345u;
+        pixel = uint8_t(seed >> 16);
+    }
+    replay_result png, dump;
+    {
+        FileSizeLimit limit(4096);
+        png = run_script("png " + path("big.png") + " 4", false);
+        dump = run_script("dump " + path("big.bin"), false);
+    }
+    EXPECT_EQ(png.status, REPLAY_FAILED);
+    EXPECT_EQ(png.err, "ktr7-replay: line 1: png: cannot write \"" + path("big.png") + "\": File too large\n");
+    EXPECT_FALSE(std::filesystem::exists(path("big.png")));
+    EXPECT_EQ(dump.status, REPLAY_FAILED);
+    EXPECT_EQ(dump.err, "ktr7-replay: line 1: dump: cannot write \"" + path("big.bin") + "\": File too large\n");
+    EXPECT_FALSE(std::filesystem::exists(path("big.bin")));
+}
+
+}  // namespace

@@ -1,0 +1,51 @@
+// Shared by the replay tests: run a script through the replay library and
+// capture what it writes.
+#pragma once
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "host/replay/replay.h"
+
+struct replay_result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Captures everything written to a FILE*.
+class captured_stream {
+public:
+    captured_stream() : file_(open_memstream(&data_, &size_)) {}
+    ~captured_stream()
+    {
+        if (file_)
+            fclose(file_);
+        free(data_);
+    }
+    captured_stream(const captured_stream&) = delete;
+    captured_stream& operator=(const captured_stream&) = delete;
+
+    FILE* file() const { return file_; }
+    std::string text()
+    {
+        fflush(file_);
+        return std::string(data_, size_);
+    }
+
+private:
+    char* data_ = nullptr;
+    size_t size_ = 0;
+    FILE* file_;
+};
+
+// From program start (fresh = true) or from the state the previous script
+// left (fresh = false).
+inline replay_result run_script(std::string_view script, bool fresh = true)
+{
+    captured_stream out, err;
+    int status = fresh ? replay_run_text(script, out.file(), err.file())
+                       : replay_execute_text(script, out.file(), err.file());
+    return {status, out.text(), err.text()};
+}

@@ -1,0 +1,133 @@
+// TIMERS SETUP, driven key by key.
+#include <gtest/gtest.h>
+
+#include "setup_harness.h"
+
+using namespace setup_test;
+
+namespace {
+
+void open_timers_setup(uint8_t mode, uint8_t cursor = 0)
+{
+    switch_on();
+    st.flight_timer_mode = mode;
+    open(screen_timers_setup, cursor);
+}
+
+TEST(TimersSetup, ManualHasOneRowAndTheKnobOnlyResetsTheStep)
+{
+    for (uint8_t k : {KEY_CW, KEY_CCW}) {
+        open_timers_setup(0);
+        EXPECT_TRUE(row_shows(0, "FLIGHT: ", "MANUAL"));
+        EXPECT_EQ(row_lit(1), 0);
+        EXPECT_EQ(scroll_thumb().top, 30);  // one entry: the whole track
+        EXPECT_EQ(scroll_thumb().bottom, 106);
+        key(KEY_RIGHT);
+        EXPECT_EQ(st.edit_step, 10);
+        EXPECT_EQ(right_slot_lit(), 0);  // no label on the FLIGHT row
+        key(k);
+        EXPECT_EQ(st.menu_cursor, 0);
+        EXPECT_EQ(st.edit_step, 1);
+        EXPECT_EQ(st.flight_timer_mode, 0);
+    }
+}
+
+TEST(TimersSetup, DetectMakesTheTakeOffRowAppear)
+{
+    open_timers_setup(0);
+    keys({KEY_PUSH, KEY_CW});
+    EXPECT_EQ(st.flight_timer_mode, 1);
+    EXPECT_EQ(st.menu_cursor, 0);
+    EXPECT_EQ(st.edit_mode, 1);
+    EXPECT_TRUE(row_shows(0, "FLIGHT: ", "DETECT"));
+    EXPECT_TRUE(row_shows(1, "T/O AIRSPEED: ", "30"));
+    EXPECT_EQ(scroll_thumb().height(), 38);
+    EXPECT_EQ(scroll_thumb().top, 30);
+    key(KEY_CCW);  // toggles back
+    EXPECT_EQ(st.flight_timer_mode, 0);
+    EXPECT_EQ(row_lit(1), 0);
+}
+
+TEST(TimersSetup, CursorMovesBetweenTheTwoRowsInDetect)
+{
+    struct {
+        uint8_t from, key, to;
+        int thumb_top;
+    } cases[] = {
+        {0, KEY_CW, 1, 68}, {1, KEY_CW, 0, 30}, {0, KEY_CCW, 1, 68}, {1, KEY_CCW, 0, 30},
+    };
+    for (const auto& c : cases) {
+        open_timers_setup(1, c.from);
+        st.edit_step = 100;
+        key(c.key);
+        EXPECT_EQ(st.menu_cursor, c.to);
+        EXPECT_EQ(st.edit_step, 1);
+        EXPECT_EQ(scroll_thumb().top, c.thumb_top);
+        EXPECT_GT(row_count_colour(c.to, COLOUR_RED), 0);
+        EXPECT_EQ(row_count_colour(1 - c.to, COLOUR_RED), 0);
+    }
+}
+
+TEST(TimersSetup, TakeOffAirspeedWrapsOverZeroToFiveHundred)
+{
+    struct {
+        uint16_t start;
+        uint8_t rights;  // 0: X1, 1: X10, 2: X100
+        uint8_t key;
+        uint16_t expected;
+        const char* step_label;
+    } cases[] = {
+        {450, 2, KEY_CW, 0, "X100"},  {500, 0, KEY_CW, 0, "X1"},     {0, 0, KEY_CCW, 500, "X1"},
+        {50, 2, KEY_CCW, 500, "X100"}, {400, 2, KEY_CW, 500, "X100"}, {100, 2, KEY_CCW, 0, "X100"},
+        {30, 1, KEY_CW, 40, "X10"},   {5, 1, KEY_CCW, 500, "X10"},   {495, 1, KEY_CW, 0, "X10"},
+        {0, 2, KEY_CW, 100, "X100"},  {499, 0, KEY_CW, 500, "X1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.start << " step " << c.step_label << " key " << int(c.key));
+        open_timers_setup(1, 1);
+        for (int i = 0; i < c.rights; i++)
+            key(KEY_RIGHT);
+        key(KEY_PUSH);
+        st.takeoff_airspeed = c.start;
+        key(c.key);
+        EXPECT_EQ(st.takeoff_airspeed, c.expected);
+        char shown[8];
+        snprintf(shown, sizeof shown, "%u", unsigned(c.expected));
+        EXPECT_TRUE(row_shows(1, "T/O AIRSPEED: ", shown));
+        EXPECT_TRUE(step_label_shows(c.step_label));
+        EXPECT_EQ(st.menu_cursor, 1);
+    }
+}
+
+TEST(TimersSetup, StepCyclesOnBothRowsAndShowsOnlyOnTakeOff)
+{
+    open_timers_setup(1, 0);
+    const uint16_t cycle[] = {10, 100, 1, 10};
+    for (uint16_t s : cycle) {
+        key(KEY_RIGHT);
+        EXPECT_EQ(st.edit_step, s);
+        EXPECT_EQ(right_slot_lit(), 0);
+    }
+    key(KEY_CW);  // a move resets the step
+    EXPECT_EQ(st.menu_cursor, 1);
+    EXPECT_TRUE(step_label_shows("X1"));
+    key(KEY_PUSH);  // edit mode does not stop the cycle
+    const char* labels[] = {"X10", "X100", "X1"};
+    for (const char* label : labels) {
+        key(KEY_RIGHT);
+        EXPECT_TRUE(step_label_shows(label));
+    }
+}
+
+TEST(TimersSetup, LeavingInEditModeReopensTheMenuOnTimersSetup)
+{
+    open_timers_setup(1, 1);
+    keys({KEY_RIGHT, KEY_PUSH});
+    key(KEY_LEFT);
+    EXPECT_EQ(st.current_screen, screen_main_menu);
+    EXPECT_EQ(st.menu_cursor, 3);
+    EXPECT_EQ(st.edit_mode, 0);
+    EXPECT_EQ(st.edit_step, 1);
+}
+
+}  // namespace
