@@ -19,3 +19,5 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
     ctest --test-dir build/test --output-on-failure -j"$(nproc)" --timeout 600 -E '^RandomUse'
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build/asan --output-on-failure -j"$(nproc)" --timeout 1200
+# The replay tool's parser under libFuzzer for a bounded time.
+scripts/fuzz.sh 60

@@ -52,6 +52,7 @@ const char replay_usage[] =
 namespace {
 
 constexpr long long COUNT_MAX = 1000000000;
+replay_limits limits = {true, COUNT_MAX};
 // Words shown in messages are cut to this length, file names to QUOTED_MAX.
 constexpr size_t WORD_SHOWN = 64;
 constexpr size_t QUOTED_MAX = 1024;
@@ -174,7 +175,7 @@ bool count_argument(const char* command, words& line, long long& count, failure&
         count = 1;
         return true;
     }
-    return number_argument(command, "count", line, 0, COUNT_MAX, count, f);
+    return number_argument(command, "count", line, 0, limits.max_count, count, f);
 }
 
 bool require_running(const char* command, failure& f)
@@ -258,6 +259,8 @@ bool run_png(words& line, failure& f)
     std::string_view word;
     if (peek.next(word) && !number_argument("png", "scale", line, PNG_SCALE_MIN, PNG_SCALE_MAX, scale, f))
         return false;
+    if (!limits.write_files)
+        return true;
     c_word name(path);
     char why[160];
     if (!write_lcd_png(name.text, int(scale), why, sizeof why))
@@ -270,6 +273,8 @@ bool run_dump(words& line, failure& f)
     std::string_view path;
     if (!file_argument("dump", line, path, f) || !no_more("dump", line, f))
         return false;
+    if (!limits.write_files)
+        return true;
     c_word name(path);
     char why[160];
     if (!write_lcd_dump(name.text, why, sizeof why))
@@ -330,7 +335,7 @@ bool run_line(std::string_view text, FILE* out, failure& f)
         for (long long i = 0; i < count; i++)
             run_pass(replay_io);
     } else if (command == "wait") {
-        if (!number_argument("wait", "count", line, 0, COUNT_MAX, count, f) || !require_running("wait", f))
+        if (!number_argument("wait", "count", line, 0, limits.max_count, count, f) || !require_running("wait", f))
             return false;
         for (long long i = 0; i < count; i++) {
             host_timer_tick();
@@ -357,6 +362,13 @@ int report(FILE* out, FILE* err, long line_number, const failure& f)
 }
 
 }  // namespace
+
+const replay_limits REPLAY_DEFAULT_LIMITS = {true, COUNT_MAX};
+
+void replay_set_limits(const replay_limits& new_limits)
+{
+    limits = new_limits;
+}
 
 void replay_reset()
 {

@@ -26,5 +26,15 @@ int replay_execute_text(std::string_view script, FILE* out, FILE* err);
 int replay_run(FILE* in, const char* in_name, FILE* out, FILE* err);
 int replay_run_text(std::string_view script, FILE* out, FILE* err);
 
+// Limits for running scenarios from an untrusted source (the fuzzing target):
+// with write_files false, png and dump check their arguments and write
+// nothing; tick, pass and wait refuse counts above max_count.
+struct replay_limits {
+    bool write_files;
+    long long max_count;
+};
+extern const replay_limits REPLAY_DEFAULT_LIMITS;
+void replay_set_limits(const replay_limits& limits);
+
 // The usage text of the tool.
 extern const char replay_usage[];

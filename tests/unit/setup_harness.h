@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "core/state.h"
@@ -182,6 +183,29 @@ inline bool speed_limits_ordered()
     const uint16_t* v = st.speed_limits;
     return 10 <= v[VS0] && v[VS0] <= v[VS1] && v[VS1] <= v[VFE] && v[VFE] <= v[VNO] && v[VNO] <= v[VNE] &&
            v[VNE] <= 500;
+}
+
+// Random keys on one page, mostly staying on it (a page left is reopened on a
+// random row); check() runs after every pass and stops at its first failure.
+template <typename Check>
+void random_use(screen_handler page, uint8_t rows, int passes, unsigned seed, Check check)
+{
+    std::mt19937 random(seed);
+    const uint8_t all_keys[] = {KEY_LEFT, KEY_RIGHT, KEY_PUSH, KEY_CW, KEY_CCW};
+    open(page, 0);
+    for (int i = 0; i < passes; i++) {
+        uint8_t k = all_keys[random() % 5];
+        if (k == KEY_LEFT && random() % 8)
+            k = KEY_CW;
+        host_post_key(k);
+        pass();
+        SCOPED_TRACE(testing::Message() << "pass " << i);
+        check();
+        if (::testing::Test::HasFatalFailure())
+            return;
+        if (st.current_screen != page)
+            open(page, uint8_t(random() % rows));
+    }
 }
 
 }  // namespace setup_test

@@ -378,4 +378,26 @@ TEST(AltSetup, WarningAndTestScreensDrawTheirTexts)
     }
 }
 
+TEST(AltSetup, ValuesStayInRangeUnderRandomUse)
+{
+    switch_on();
+    random_use(screen_alt_setup, 6, 20000, 7, [] {
+        if (st.current_screen == screen_test_warning || st.current_screen == screen_test_altitude) {
+            ASSERT_EQ(st.menu_cursor, 7);
+            ASSERT_EQ(st.serial_out, 1);
+            return;
+        }
+        ASSERT_LE(st.altitude_unit, 1);
+        ASSERT_LE(st.pressure_unit, 1);
+        ASSERT_LE(st.altitude_resolution, 4);
+        ASSERT_LE(st.alt_on_top, 1);
+        ASSERT_GE(st.altitude_cal_offset, -125);
+        ASSERT_LE(st.altitude_cal_offset, 125);
+        ASSERT_LE(st.serial_out, 1);
+        ASSERT_LE(st.serial_protocol, 5);
+        ASSERT_LT(st.menu_cursor, st.serial_out ? 8 : 6);
+        ASSERT_TRUE(st.edit_step == 1 || st.edit_step == 10);
+    });
+}
+
 }  // namespace

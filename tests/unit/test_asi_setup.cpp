@@ -1,8 +1,6 @@
 // ASI SETUP and the ZERO ASI SENSOR? confirmation, driven key by key.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "screens/asi_setup.h"
 #include "setup_harness.h"
 
@@ -190,16 +188,9 @@ TEST(AsiSetup, LimitRowShowsTheNewValueAfterATurn)
 
 TEST(AsiSetup, OrderHoldsAfterEveryPassOfRandomUse)
 {
-    std::mt19937 random(20240611);
-    const uint8_t keys_used[] = {KEY_LEFT, KEY_RIGHT, KEY_PUSH, KEY_CW, KEY_CCW};
-    open_asi_setup(0);
-    for (int i = 0; i < 20000; i++) {
-        uint8_t k = keys_used[random() % 5];
-        if (k == KEY_LEFT && random() % 8)  // stay on the page most of the time
-            k = KEY_CW;
-        host_post_key(k);
-        pass();
-        ASSERT_TRUE(speed_limits_ordered()) << "after pass " << i;
+    switch_on();
+    random_use(screen_asi_setup, ASI_SETUP_ROWS, 20000, 20240611, [] {
+        ASSERT_TRUE(speed_limits_ordered());
         ASSERT_LE(st.asi_unit, 2);
         ASSERT_LE(st.asi_filter, 2);
         ASSERT_GE(st.asi_cal_percent, 50);
@@ -209,11 +200,7 @@ TEST(AsiSetup, OrderHoldsAfterEveryPassOfRandomUse)
         ASSERT_LE(st.alt_on_top, 1);
         ASSERT_LT(st.menu_cursor, ASI_SETUP_ROWS);
         ASSERT_TRUE(st.edit_step == 1 || st.edit_step == 10 || st.edit_step == 100);
-        if (st.current_screen != screen_asi_setup) {
-            st.current_screen = screen_asi_setup;
-            reset_menu_cursor(uint8_t(random() % ASI_SETUP_ROWS));
-        }
-    }
+    });
 }
 
 TEST(AsiSetup, UnitChangeRenamesEveryLimitAndKeepsTheNumbers)

@@ -302,7 +302,10 @@ TEST_F(MainDisplay, VsiIndicatorLength)
         // Along the arrow's axis (x 10) every row from the centre line to
         // the tip is green, except where the scale end label is drawn over
         // it; nothing green lies beyond the tip.
-        const auto label = place_text(12, c.vs > 0 ? 0 : 115, c.vs > 0 ? "+1" : "-1", 8, ALIGN_CENTRE).pixels;
+        static const char* const labels[3][2] = {{"+1", "-1"}, {"+2", "-2"}, {"+4", "-4"}};
+        const uint8_t named = c.scale <= 2 ? c.scale : 0;
+        const auto label =
+            place_text(12, c.vs > 0 ? 0 : 115, labels[named][c.vs > 0 ? 0 : 1], 8, ALIGN_CENTRE).pixels;
         auto under_label = [&](int y) {
             for (auto [lx, ly] : label)
                 if (lx == 10 && ly == y)
@@ -415,6 +418,8 @@ TEST_F(MainDisplay, AltitudeAndAirspeedPositions)
         }
     }
     st.asi_unit = 2;
+    st.alt_on_top = 1;
+    st.vsi_display = 1;
     draw();
     EXPECT_TRUE(text_shown(160, 63 + 22, "kts", 9, ALIGN_RIGHT, COLOUR_GREY));
 }

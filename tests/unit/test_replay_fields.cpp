@@ -5,7 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <regex>
+#include <cctype>
 #include <set>
 #include <sstream>
 #include <string>
@@ -26,7 +26,20 @@ std::string read_source(const char* relative)
     return text.str();
 }
 
-// The member names declared in the body of struct instrument_state.
+bool name_char(char c)
+{
+    return isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+
+std::string trimmed(const std::string& text)
+{
+    size_t b = text.find_first_not_of(" \t");
+    size_t e = text.find_last_not_of(" \t");
+    return b == std::string::npos ? "" : text.substr(b, e - b + 1);
+}
+
+// The member names declared in the body of struct instrument_state: each
+// line "type name[, name...];", array extents allowed, comments dropped.
 std::vector<std::string> state_record_fields()
 {
     std::string source = read_source("core/state.h");
@@ -34,28 +47,43 @@ std::vector<std::string> state_record_fields()
     size_t end = source.find("\n};", begin);
     if (begin == std::string::npos || end == std::string::npos)
         return {};
-    std::string body = source.substr(begin, end - begin);
-    body = std::regex_replace(body, std::regex("//[^\n]*"), "");
+    std::istringstream body(source.substr(begin, end - begin));
     std::vector<std::string> names;
-    // "type name[, name...];" with optional array extents.
-    std::regex declaration(R"(\n\s*[A-Za-z_][A-Za-z_0-9:]*\s+([^;{}()]+);)");
-    std::regex name(R"(([A-Za-z_][A-Za-z_0-9]*)\s*(\[[^\]]*\])?\s*(,|$))");
-    for (auto d = std::sregex_iterator(body.begin(), body.end(), declaration); d != std::sregex_iterator(); ++d) {
-        std::string list = (*d)[1];
-        for (auto n = std::sregex_iterator(list.begin(), list.end(), name); n != std::sregex_iterator(); ++n)
-            names.push_back((*n)[1]);
+    std::string line;
+    std::getline(body, line);  // the struct's own line
+    while (std::getline(body, line)) {
+        line = trimmed(line.substr(0, line.find("//")));
+        if (line.empty() || line.back() != ';' || line.find('(') != std::string::npos)
+            continue;
+        size_t type_end = 0;
+        while (type_end < line.size() && (name_char(line[type_end]) || line[type_end] == ':'))
+            type_end++;
+        std::istringstream list(line.substr(type_end, line.size() - 1 - type_end));
+        std::string item;
+        while (std::getline(list, item, ',')) {
+            item = trimmed(item.substr(0, item.find('[')));
+            if (!item.empty())
+                names.push_back(item);
+        }
     }
     return names;
 }
 
-// The handler names declared in screens/screens.h.
+// The handler names declared in screens/screens.h: "void screen_x();".
 std::vector<std::string> declared_screens()
 {
-    std::string source = read_source("screens/screens.h");
-    std::regex declaration(R"(void\s+(screen_[a-z_0-9]+)\s*\(\s*(void)?\s*\)\s*;)");
+    std::istringstream source(read_source("screens/screens.h"));
     std::vector<std::string> names;
-    for (auto d = std::sregex_iterator(source.begin(), source.end(), declaration); d != std::sregex_iterator(); ++d)
-        names.push_back((*d)[1]);
+    std::string line;
+    while (std::getline(source, line)) {
+        line = trimmed(line);
+        if (line.rfind("void screen_", 0) != 0)
+            continue;
+        size_t first = 5, last = first;
+        while (last < line.size() && name_char(line[last]))
+            last++;
+        names.push_back(line.substr(first, last - first));
+    }
     return names;
 }
 

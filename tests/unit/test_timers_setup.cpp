@@ -130,4 +130,17 @@ TEST(TimersSetup, LeavingInEditModeReopensTheMenuOnTimersSetup)
     EXPECT_EQ(st.edit_step, 1);
 }
 
+TEST(TimersSetup, ValuesStayInRangeUnderRandomUse)
+{
+    switch_on();
+    random_use(screen_timers_setup, 1, 20000, 11, [] {
+        ASSERT_LE(st.flight_timer_mode, 1);
+        ASSERT_LE(st.takeoff_airspeed, 500);
+        if (st.current_screen == screen_timers_setup) {
+            ASSERT_LE(st.menu_cursor, st.flight_timer_mode);  // never on a vanished row
+        }
+        ASSERT_TRUE(st.edit_step == 1 || st.edit_step == 10 || st.edit_step == 100);
+    });
+}
+
 }  // namespace

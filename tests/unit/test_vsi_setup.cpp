@@ -144,4 +144,18 @@ TEST(VsiSetup, LeavingInEditModeReopensTheMenuOnVsiSetup)
     EXPECT_EQ(st.edit_step, 1);
 }
 
+TEST(VsiSetup, ValuesStayInRangeUnderRandomUse)
+{
+    switch_on();
+    random_use(screen_vsi_setup, 4, 20000, 5, [] {
+        ASSERT_LE(st.vsi_display, 1);
+        ASSERT_LE(st.vsi_unit, 1);
+        ASSERT_LE(st.vsi_scale, 2);
+        ASSERT_GE(st.vsi_cal_percent, 50);
+        ASSERT_LE(st.vsi_cal_percent, 150);
+        ASSERT_LT(st.menu_cursor, 4);
+        ASSERT_EQ(st.edit_step, 1);
+    });
+}
+
 }  // namespace

@@ -1,13 +1,14 @@
 // font_sheet: writes a PNG sheet of every glyph of the nine fonts at 4x, white
 // on black as on the LCD, followed by sample LCD frames drawn with draw_text.
 //
-//   font_sheet OUT.png [SIZE_CODE ...]
+//   font_sheet [--width PIXELS] [--scale N] OUT.png [SIZE_CODE ...]
 //
 // Each glyph cell is shaded dark grey so its width shows; faint blue lines mark
 // the cap line and the baseline, a faint green one the x-height.
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -20,8 +21,8 @@
 
 namespace {
 
-constexpr int SCALE = 4;
-constexpr int SHEET_WIDTH = 2400;
+int SCALE = 4;
+int SHEET_WIDTH = 2400;
 
 struct Rows {
     uint8_t size;
@@ -177,8 +178,16 @@ bool write_png(const char* path, const Sheet& s)
 
 int main(int argc, char** argv)
 {
+    if (argc >= 3 && !std::strcmp(argv[1], "--width")) {
+        SHEET_WIDTH = std::max(LCD_WIDTH * SCALE * 2 + 32, std::atoi(argv[2]));
+        argv += 2, argc -= 2;
+    }
+    if (argc >= 3 && !std::strcmp(argv[1], "--scale")) {
+        SCALE = std::clamp(std::atoi(argv[2]), 1, 16);
+        argv += 2, argc -= 2;
+    }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: font_sheet OUT.png [SIZE_CODE ...]\n");
+        std::fprintf(stderr, "usage: font_sheet [--width PIXELS] [--scale N] OUT.png [SIZE_CODE ...]\n");
         return 2;
     }
     std::vector<Rows> chosen;

@@ -67,13 +67,13 @@ const FontDef FONTS[] = {
      "8 8 13 16 16 25 20 7 9 9 11 16 8 9 8 8 16 16 16 16 16 16 16 16 16 16 10 10 16 16 16 17 "
      "27 19 19 20 20 19 17 22 20 8 15 20 17 25 20 21 18 21 20 19 18 20 19 27 19 18 17 9 8 9 16 16 "
      "9 16 17 16 17 16 9 17 17 8 8 16 8 26 17 17 17 17 11 15 9 17 15 23 16 16 14 11 7 11 16"},
-    {"font_20", 41, 0x20, 0x39, 115, 7, 31, 0, 0, 36, 36, 36, 0, 31, 2941,
+    {"font_20", 41, 0x20, 0x39, 115, 7, 31, 0, 40, 36, 36, 36, 0, 31, 2941,
      "10 11 17 19 19 31 25 8 12 12 14 20 10 12 10 10 19 19 19 19 19 19 19 19 19 19"},
-    {"font_24", 51, 0x20, 0x39, 127, 9, 39, 0, 0, 45, 45, 45, 0, 39, 3835,
+    {"font_24", 51, 0x20, 0x39, 127, 9, 39, 0, 50, 45, 45, 45, 0, 39, 3835,
      "12 14 20 24 24 39 31 10 14 14 17 25 12 14 12 12 24 24 24 24 24 24 24 24 24 24"},
-    {"font_30", 62, 0x20, 0x39, 96, 11, 48, 0, 0, 55, 55, 55, 0, 47, 5816,
+    {"font_30", 62, 0x20, 0x39, 96, 11, 48, 0, 61, 55, 55, 55, 0, 47, 5816,
      "15 17 25 29 29 47 38 13 18 18 21 31 15 18 15 15 29 29 29 29 29 29 29 29 29 29"},
-    {"font_34", 70, 0x20, 0x39, 96, 13, 56, 0, 0, 64, 64, 64, 0, 51, 7882,
+    {"font_34", 70, 0x20, 0x39, 96, 13, 56, 0, 69, 64, 64, 64, 0, 51, 7882,
      "17 18 28 33 33 51 43 14 20 20 23 35 17 20 17 17 33 33 33 33 33 33 33 33 33 33"},
 };
 
@@ -219,12 +219,12 @@ int row_distance(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
 
 // Removes the row within cell rows lo..hi that differs least from its
 // neighbour towards the middle of the shape. keep_bottom: rows above shift down.
-void drop_row(Rows& r, int lo, int hi, bool keep_bottom)
+bool drop_row(Rows& r, int lo, int hi, bool keep_bottom)
 {
     lo = std::max(lo, r.first + 1);
     hi = std::min(hi, r.last() - 1);
     if (lo > hi) lo = r.first + 1, hi = r.last() - 1;
-    if (lo > hi) return;
+    if (lo > hi) return false;
     int best = -1, best_d = 1 << 30;
     for (int c = lo; c <= hi; ++c) {
         int i = c - r.first;
@@ -233,6 +233,7 @@ void drop_row(Rows& r, int lo, int hi, bool keep_bottom)
     }
     r.rows.erase(r.rows.begin() + best);
     if (keep_bottom) r.first += 1;
+    return true;
 }
 
 // Places a shape in a cell of the given width: horizontally by its own side
@@ -260,12 +261,13 @@ Glyph place(const FontDef& f, const Shape& s, int width, Cls cls, uint32_t cp)
     while (r.first < top_limit) {
         // An overshoot above the cap line, or an accent above the cell top.
         bool accent = r.first < f.cap_top && cls != CLS_CAP;
-        drop_row(r, r.first + 1, accent ? f.cap_top - 1 : mid, true);
+        if (!drop_row(r, r.first + 1, accent ? f.cap_top - 1 : mid, true)) fail("shape too tall", f.name, (int)cp);
         ++warnings;
     }
     while (r.last() > bottom_limit) {
         bool descender = r.last() > f.baseline + 1 && cls != CLS_CAP;
-        drop_row(r, descender ? f.baseline + 1 : mid + 1, r.last() - 1, false);
+        if (!drop_row(r, descender ? f.baseline + 1 : mid + 1, r.last() - 1, false))
+            fail("shape too deep", f.name, (int)cp);
         ++warnings;
     }
     for (int y = 0; y < (int)r.rows.size(); ++y)

@@ -1,0 +1,513 @@
+#include "host/frm_main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include "core/state.h"
+#include "gfx/lcd.h"
+#include "host/bezel_jpeg.h"
+#include "host/pass.h"
+#include "screens/framework.h"
+#include "screens/screens.h"
+
+TfrmMain* frmMain = nullptr;
+
+namespace {
+
+const QColor LAMP_RED(255, 0, 0);
+const QColor LAMP_MAROON(128, 0, 0);
+
+// One notch of an ordinary mouse wheel.
+constexpr int WHEEL_NOTCH = 120;
+
+void show_surface_message(const char* text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), QString::fromLatin1(text),
+                    QMessageBox::Ok);
+    box.exec();
+}
+
+QLabel* make_label(QWidget* parent, const char* name, const char* text, int left, int top)
+{
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QScrollBar* make_slider(QWidget* parent, const char* name, int left, int top, int minimum, int maximum,
+                        int page)
+{
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setGeometry(left, top, 137, 17);
+    bar->setRange(minimum, maximum);
+    bar->setSingleStep(1);
+    bar->setPageStep(page);
+    bar->setValue(0);
+    bar->setFocusPolicy(Qt::StrongFocus);
+    return bar;
+}
+
+QPushButton* make_button(QWidget* parent, const char* name, const char* text, int left, int top,
+                         int width, int height)
+{
+    auto* button = new QPushButton(QString::fromLatin1(text), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(left, top, width, height);
+    button->setAutoDefault(false);
+    return button;
+}
+
+TClickImage* make_click_image(QWidget* parent, const char* name, int left, int top, int size,
+                              void (*on_click)())
+{
+    auto* image = new TClickImage(parent);
+    image->setObjectName(QString::fromLatin1(name));
+    image->setGeometry(left, top, size, size);
+    image->on_click = on_click;
+    return image;
+}
+
+void set_label_number(QLabel* label, int value)
+{
+    label->setText(QString::number(value));
+    label->adjustSize();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+TShape::TShape(QWidget* parent) : QWidget(parent), brush(LAMP_MAROON)
+{
+}
+
+void TShape::setBrushColor(const QColor& colour)
+{
+    if (colour == brush)
+        return;
+    brush = colour;
+    update();
+}
+
+void TShape::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const int d = qMin(width(), height()) - 1;
+    const QRectF circle((width() - 1 - d) / 2.0 + 0.5, (height() - 1 - d) / 2.0 + 0.5, d, d);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(brush);
+    painter.drawEllipse(circle);
+}
+
+TClickImage::TClickImage(QWidget* parent) : QWidget(parent)
+{
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+void TClickImage::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        pressed = true;
+    event->accept();
+}
+
+void TClickImage::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const bool inside = rect().contains(event->position().toPoint());
+    if (pressed && inside && on_click)
+        on_click();
+    pressed = false;
+    event->accept();
+}
+
+void TClickImage::wheelEvent(QWheelEvent* event)
+{
+    if (!on_wheel_step) {
+        event->ignore();
+        return;
+    }
+    // Fine-grained wheels and touch pads send parts of a notch; a step is
+    // taken for each whole notch, the rest is kept for the next event.
+    wheel_rest += event->angleDelta().y();
+    while (wheel_rest >= WHEEL_NOTCH) {
+        wheel_rest -= WHEEL_NOTCH;
+        on_wheel_step(true);
+    }
+    while (wheel_rest <= -WHEEL_NOTCH) {
+        wheel_rest += WHEEL_NOTCH;
+        on_wheel_step(false);
+    }
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------
+
+TfrmMain::TfrmMain(QWidget* parent) : TfrmMain(LcdSurface::SetupPixelFormat(), parent)
+{
+}
+
+TfrmMain::TfrmMain(const QSurfaceFormat& pixel_format, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    frmMain = this;
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Kova KTR-7 Simulator"));
+    QFont form_font(QStringLiteral("Sans Serif"));
+    form_font.setPixelSize(11);
+    setFont(form_font);
+
+    build_controls();
+    FormCreate(pixel_format);
+
+    qApp->installEventFilter(this);
+    Timer1->start();
+}
+
+void TfrmMain::build_controls()
+{
+    MainMenu1 = new QMenuBar(this);
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    setMenuBar(MainMenu1);
+    File1 = MainMenu1->addMenu(QStringLiteral("&File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    Exit1 = File1->addAction(QStringLiteral("&Exit"));
+    Exit1->setObjectName(QStringLiteral("Exit1"));
+    connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
+
+    client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(CLIENT_WIDTH, CLIENT_HEIGHT);
+    setCentralWidget(client);
+
+    // The bezel picture first, so everything else lies over it.
+    Image1 = new QLabel(client);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(0, 0, 241, 249);
+    Image1->setScaledContents(true);
+    Image1->setFocusPolicy(Qt::ClickFocus);
+    bezel = decode_jpeg(bezel_jpeg, bezel_jpeg_size);
+    if (!bezel.isNull()) {
+        Image1->setPixmap(QPixmap::fromImage(bezel));
+        setWindowIcon(QIcon(QPixmap::fromImage(bezel)));
+    }
+
+    Panel1 = new QWidget(client);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(40, 57, 163, 129);
+    Panel1->setAutoFillBackground(true);
+    QPalette black_palette = Panel1->palette();
+    black_palette.setColor(QPalette::Window, Qt::black);
+    Panel1->setPalette(black_palette);
+    Panel1->setFocusPolicy(Qt::ClickFocus);
+
+    Image2 = make_click_image(client, "Image2", 52, 192, 33, Image2Click);
+    Image3 = make_click_image(client, "Image3", 154, 192, 33, Image3Click);
+    Image8 = make_click_image(client, "Image8", 100, 196, 41, Image8Click);
+    Image8->on_wheel_step = [](bool clockwise) { host_post_key(clockwise ? KEY_CW : KEY_CCW); };
+
+    Button3 = make_button(client, "Button3", "+", 64, 232, 33, 25);
+    Button4 = make_button(client, "Button4", "-", 144, 232, 33, 25);
+    QFont big_font = font();
+    big_font.setBold(true);
+    big_font.setPointSize(12);
+    Button3->setFont(big_font);
+    Button4->setFont(big_font);
+    connect(Button3, &QPushButton::clicked, this, [] { Button3Click(); });
+    connect(Button4, &QPushButton::clicked, this, [] { Button4Click(); });
+
+    Button1 = make_button(client, "Button1", "&On", 56, 272, 75, 25);
+    Button2 = make_button(client, "Button2", "&Off", 152, 272, 75, 25);
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+
+    Shape1 = new TShape(client);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setGeometry(8, 248, 33, 65);
+
+    Label55 = make_label(client, "Label55", "Altitude:", 256, 8);
+    Label57 = make_label(client, "Label57", "0", 304, 8);
+    ScrollBar29 = make_slider(client, "ScrollBar29", 352, 8, 0, 65535, 100);
+    Label3 = make_label(client, "Label3", "VSI:", 256, 32);
+    ScrollBar2 = make_slider(client, "ScrollBar2", 352, 32, -6000, 6000, 100);
+    Label1 = make_label(client, "Label1", "ASI:", 256, 56);
+    Label2 = make_label(client, "Label2", "0", 304, 56);
+    ScrollBar1 = make_slider(client, "ScrollBar1", 352, 56, 0, 4096, 16);
+    connect(ScrollBar29, &QScrollBar::valueChanged, this, [this](int v) { ScrollBar29Change(v); });
+    connect(ScrollBar2, &QScrollBar::valueChanged, this, [this](int v) { ScrollBar2Change(v); });
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, [this](int v) { ScrollBar1Change(v); });
+
+    CheckBox1 = new QCheckBox(QStringLiteral("Altitude Sensor"), client);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setGeometry(256, 88, 97, 17);
+    CheckBox1->setChecked(true);
+    CheckBox2 = new QCheckBox(QStringLiteral("Calibrate"), client);
+    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
+    CheckBox2->setGeometry(376, 88, 97, 17);
+    CheckBox2->setChecked(false);
+
+    GroupBox1 = new QGroupBox(QStringLiteral(" Communications: "), client);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(248, 120, 249, 185);
+    Memo1 = new QPlainTextEdit(GroupBox1);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setReadOnly(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setMaximumBlockCount(MEMO_LINES);
+    Memo1->setUndoRedoEnabled(false);
+    auto* memo_layout = new QVBoxLayout(GroupBox1);
+    memo_layout->setContentsMargins(6, 4, 6, 6);
+    memo_layout->addWidget(Memo1);
+
+    StatusBar1 = new QStatusBar(client);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setGeometry(0, 310, CLIENT_WIDTH, 19);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+
+    // The client area has a fixed size; the window is that plus the menu bar.
+    int menu_height = MainMenu1->heightForWidth(CLIENT_WIDTH);
+    if (menu_height <= 0)
+        menu_height = MainMenu1->sizeHint().height();
+    setFixedSize(CLIENT_WIDTH, CLIENT_HEIGHT + menu_height);
+}
+
+void TfrmMain::FormCreate(const QSurfaceFormat& pixel_format)
+{
+    LcdDC = new LcdSurface;
+    LcdDC->resize(Panel1->size());
+    LcdDC->on_key = [](int key) { return frmMain != nullptr && frmMain->KeyboardKey(key); };
+    surface_status = LcdDC->create_surface(pixel_format);
+    LcdContainer = QWidget::createWindowContainer(LcdDC, Panel1);
+    LcdContainer->setObjectName(QStringLiteral("LcdContainer"));
+    LcdContainer->setGeometry(0, 0, Panel1->width(), Panel1->height());
+    LcdContainer->setFocusPolicy(Qt::NoFocus);
+    if (surface_status == lcd_surface_status::create_failed)
+        show_surface_message("Creating Rendering Context failed.");
+    else if (surface_status == lcd_surface_status::make_current_failed)
+        show_surface_message("MakeCurrent of rendering context failed.");
+
+    st.current_screen = screen_main;
+}
+
+TfrmMain::~TfrmMain()
+{
+    // FormDestroy: no events for a form that is going away, then the
+    // rendering context goes before its surface.
+    qApp->removeEventFilter(this);
+    Timer1->stop();
+    LcdDC->release();
+    if (frmMain == this)
+        frmMain = nullptr;
+}
+
+void TfrmMain::centre_on_screen()
+{
+    QScreen* where = screen();
+    if (where == nullptr)
+        return;
+    const QRect area = where->availableGeometry();
+    const QRect frame = frameGeometry();
+    move(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
+}
+
+// ---------------------------------------------------------------------------
+// The run loop.
+
+const host_io& TfrmMain::host()
+{
+    static const host_io io = {
+        [](bool red) { frmMain->set_lamp(red); },
+        [] { return frmMain->CheckBox1->isChecked(); },
+        [](const char* line) { frmMain->append_communications(line); },
+        [] { frmMain->present(); },
+        [] { QCoreApplication::processEvents(QEventLoop::AllEvents); },
+    };
+    return io;
+}
+
+void TfrmMain::Button1Click()
+{
+    host_switch_on();
+    // "On" while running: the loop already on the stack carries on with the
+    // freshly reset instrument, instead of starting a second loop inside its
+    // event processing (which would deepen the stack with every press).
+    if (loop_running)
+        return;
+    loop_running = true;
+    while (st.stop_requested == 0)
+        run_pass(host());
+    loop_running = false;
+}
+
+void TfrmMain::Button2Click()
+{
+    st.stop_requested = 1;
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    st.stop_requested = 1;
+    event->accept();
+}
+
+void TfrmMain::Exit1Click()
+{
+    st.stop_requested = 1;
+    QCoreApplication::quit();
+}
+
+void TfrmMain::Timer1Timer()
+{
+    host_timer_tick();
+}
+
+void TfrmMain::set_lamp(bool red)
+{
+    Shape1->setBrushColor(red ? LAMP_RED : LAMP_MAROON);
+}
+
+void TfrmMain::append_communications(const char* line)
+{
+    // Each sentence is one line of the box. Its terminator (the carriage
+    // return) and any other control character have no picture, and a
+    // carriage return would otherwise start an empty line of its own.
+    QString text;
+    for (const char* p = line; *p != '\0'; p++) {
+        if (static_cast<unsigned char>(*p) >= 0x20)
+            text.append(QLatin1Char(*p));
+    }
+    Memo1->appendPlainText(text);
+}
+
+void TfrmMain::present()
+{
+    LcdDC->RedrawLcd(lcd_buffer);
+    LcdDC->swap();
+}
+
+// ---------------------------------------------------------------------------
+// Keys and sliders.
+
+void TfrmMain::Image2Click()
+{
+    host_post_key(KEY_LEFT);
+}
+
+void TfrmMain::Image3Click()
+{
+    host_post_key(KEY_RIGHT);
+}
+
+void TfrmMain::Image8Click()
+{
+    host_post_key(KEY_PUSH);
+}
+
+void TfrmMain::Button3Click()
+{
+    host_post_key(KEY_CW);
+}
+
+void TfrmMain::Button4Click()
+{
+    host_post_key(KEY_CCW);
+}
+
+void TfrmMain::ScrollBar29Change(int position)
+{
+    set_label_number(Label57, position);
+    host_set_altitude(position);
+}
+
+void TfrmMain::ScrollBar2Change(int position)
+{
+    set_label_number(Label3, position);
+    host_set_vertical_speed(position);
+}
+
+void TfrmMain::ScrollBar1Change(int position)
+{
+    set_label_number(Label2, position);
+    host_set_asi_adc(position);
+}
+
+bool TfrmMain::keyboard_posts_keys() const
+{
+    if (QApplication::activePopupWidget() != nullptr || QApplication::activeModalWidget() != nullptr)
+        return false;
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr)
+        return true;
+    if (focus->window() != this)
+        return false;
+    if (qobject_cast<const QScrollBar*>(focus) != nullptr)
+        return false;
+    if (focus == Memo1 || Memo1->isAncestorOf(focus))
+        return false;
+    return true;
+}
+
+bool TfrmMain::KeyboardKey(int qt_key)
+{
+    uint8_t key;
+    switch (qt_key) {
+    case Qt::Key_Left: key = KEY_LEFT; break;
+    case Qt::Key_Right: key = KEY_RIGHT; break;
+    case Qt::Key_Up:
+    case Qt::Key_Plus: key = KEY_CW; break;
+    case Qt::Key_Down:
+    case Qt::Key_Minus: key = KEY_CCW; break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: key = KEY_PUSH; break;
+    default: return false;
+    }
+    if (!keyboard_posts_keys())
+        return false;
+    host_post_key(key);
+    return true;
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this)
+        return false;
+    auto* key_event = static_cast<QKeyEvent*>(event);
+    if (key_event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    return KeyboardKey(key_event->key());
+}

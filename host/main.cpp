@@ -1,0 +1,54 @@
+// ktr7-sim: the simulator window.
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "host/frm_main.h"
+
+namespace {
+
+bool has_value(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+// Whether the window system has anything to open the window on: an X or
+// Wayland display, or a platform chosen explicitly (offscreen, vnc, ...).
+bool display_available(int argc, char** argv)
+{
+    if (has_value("DISPLAY") || has_value("WAYLAND_DISPLAY") || has_value("QT_QPA_PLATFORM"))
+        return true;
+    for (int i = 1; i < argc; i++) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "-platform") == 0 || std::strcmp(arg, "--platform") == 0 ||
+            std::strncmp(arg, "-platform=", 10) == 0 || std::strncmp(arg, "--platform=", 11) == 0)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!display_available(argc, argv)) {
+        std::fprintf(stderr,
+                     "ktr7-sim: no display to open the simulator window on "
+                     "(neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                     "Run it on a desktop, or on a virtual X server with:  xvfb-run -a ktr7-sim\n");
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Malvex"));
+
+    frmMain = new TfrmMain;
+    frmMain->centre_on_screen();
+    frmMain->show();
+    const int status = QApplication::exec();
+    delete frmMain;
+    return status;
+}
