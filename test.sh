@@ -10,6 +10,8 @@ ktr7_build test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKTR7_TESTS=ON
 # The instrument and its unit tests once more under AddressSanitizer and
 # UndefinedBehaviorSanitizer; the random-use test runs its events there.
 ktr7_build asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKTR7_WINDOW=OFF -DKTR7_SANITIZE=ON
+# The replay tool's parser under libFuzzer for a bounded time.
+scripts/fuzz.sh 60
 
 # The window tests need an X server; use a private one whatever DISPLAY says,
 # so a desktop session is left alone and CI without a display works the same.
@@ -19,5 +21,3 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
     ctest --test-dir build/test --output-on-failure -j"$(nproc)" --timeout 600 -E '^RandomUse'
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build/asan --output-on-failure -j"$(nproc)" --timeout 1200
-# The replay tool's parser under libFuzzer for a bounded time.
-scripts/fuzz.sh 60
