@@ -164,6 +164,7 @@ enum Cls { CLS_CAP, CLS_LOWER, CLS_OTHER };
 
 FT_Library library;
 FT_Face face;
+FT_Int32 load_flags = FT_LOAD_TARGET_MONO;
 int warnings = 0;
 
 void fail(const char* what, const char* font, int code)
@@ -177,7 +178,7 @@ bool render(uint32_t cp, int xppem, int yppem, Shape& out)
     FT_UInt index = FT_Get_Char_Index(face, cp);
     if (index == 0) return false;
     if (FT_Set_Pixel_Sizes(face, xppem, yppem)) return false;
-    if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO)) return false;
+    if (FT_Load_Glyph(face, index, load_flags)) return false;
     if (FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO)) return false;
     const FT_Bitmap& bm = face->glyph->bitmap;
     // Trim to the ink so that left/top/w/h describe it exactly.
@@ -652,6 +653,7 @@ int main(int argc, char** argv)
     const char* out_dir = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--face") && i + 1 < argc) face_path = argv[++i];
+        else if (!std::strcmp(argv[i], "--autohint")) load_flags |= FT_LOAD_FORCE_AUTOHINT;
         else out_dir = argv[i];
     }
     if (!out_dir) {
