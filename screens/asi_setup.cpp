@@ -171,26 +171,23 @@ void screen_asi_setup()
     draw_title_bar("ASI SETUP", "");
     scroll_to_cursor();
 
+    // Each row acts on the pending key right after it is drawn, so the rows
+    // below a changed one already show the new value in this pass.
     for (uint8_t r = 0; r < ASI_SETUP_ROWS; r++) {
         const asi_row& row = asi_rows[r];
         const int8_t line = int8_t(int(r) - int(st.menu_scroll));
         if (row.type == ASI_ROW_ZERO_SENSOR) {
             draw_menu_row(line, row.label, st.menu_cursor == r ? COLOUR_RED : COLOUR_WHITE);
-            continue;
+        } else {
+            format_value(row.type, value, sizeof value);
+            draw_setting_row(line, row.label, value);
+            if (is_speed_limit(row.type))
+                draw_step_label(r);
         }
-        format_value(row.type, value, sizeof value);
-        draw_setting_row(line, row.label, value);
-        if (is_speed_limit(row.type))
-            draw_step_label(r);
+        asi_setup_row_action(row.type, r);
     }
     draw_scroll_bar(st.menu_cursor, ASI_SETUP_ROWS);
     draw_footer(2);
-
-    // The rows act only once the whole page is drawn, so a pass never shows
-    // some rows from before a change and some from after it (the unit name
-    // follows every limit).
-    for (uint8_t r = 0; r < ASI_SETUP_ROWS; r++)
-        asi_setup_row_action(asi_rows[r].type, r);
 
     switch (st.pending_key) {
     case KEY_LEFT:

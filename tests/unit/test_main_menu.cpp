@@ -247,7 +247,8 @@ TEST_F(MainMenu, ChildrenReturnToTheirOwnEntry)
     const struct {
         int entry;
         screen_handler child;
-    } cases[] = {{4, screen_misc_setup}, {5, screen_adc_values}};
+    } cases[] = {{0, screen_alt_setup},    {1, screen_vsi_setup},  {2, screen_asi_setup},
+                 {3, screen_timers_setup}, {4, screen_misc_setup}, {5, screen_adc_values}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.entry);
         SetUp();

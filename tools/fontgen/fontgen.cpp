@@ -44,6 +44,7 @@ struct FontDef {
     int widest;              // widest glyph the record may hold
     int length;              // record length in bytes
     const char* widths;
+    bool autohint = false;   // FreeType's own hinter: evener stems at this size
 };
 
 const FontDef FONTS[] = {
@@ -51,7 +52,7 @@ const FontDef FONTS[] = {
      "4 4 6 7 8 10 10 3 4 4 5 8 4 4 4 4 8 7 8 8 8 8 8 8 8 8 4 4 8 8 8 8 "
      "14 9 10 10 10 9 9 10 9 4 8 10 9 11 10 10 8 11 10 9 8 9 9 13 9 8 9 4 4 4 8 8 "
      "4 9 8 7 9 9 6 8 9 4 4 7 4 11 9 8 8 9 7 8 5 8 7 11 8 7 7 5 3 5 8"},
-    {"font_9", 19, 0x20, 0x7F, 62, 3, 14, 6, 17, 18, 18, 16, 12, 16, 3527,
+    {"font_9", 19, 0x20, 0x7F, 62, 3, 14, 6, 17, 18, 18, 18, 12, 16, 3527,
      "4 4 8 9 9 16 12 4 5 5 6 9 4 5 4 4 9 9 9 9 9 9 9 9 9 9 6 6 9 9 9 10 "
      "16 11 12 12 12 11 10 12 12 4 9 12 10 13 12 12 11 12 12 11 10 12 11 15 11 10 9 5 4 5 9 9 "
      "5 9 10 9 10 9 5 10 10 4 4 9 4 14 10 10 10 10 6 9 5 10 9 13 9 9 9 6 4 6 9"},
@@ -59,11 +60,12 @@ const FontDef FONTS[] = {
      "5 5 9 11 11 17 14 5 6 6 7 11 5 6 5 5 11 11 11 11 11 11 11 11 11 11 7 7 11 11 11 12 "
      "19 13 14 14 14 13 12 15 13 5 11 14 12 17 13 15 13 15 13 13 13 13 13 17 13 13 11 6 5 6 11 11 "
      "6 11 12 11 12 11 6 12 12 5 5 11 5 17 12 12 12 12 8 11 6 12 11 15 11 11 10 7 4 7 11"},
-    {"font_12", 24, 0x20, 0x7F, 67, 4, 18, 8, 22, 22, 22, 20, 16, 21, 4496,
+    {"font_12", 24, 0x20, 0x7F, 67, 4, 18, 8, 22, 22, 22, 22, 16, 21, 4496,
      "6 7 10 12 12 17 15 5 7 7 8 12 6 7 6 6 12 12 12 12 12 12 12 12 12 12 7 7 12 12 12 13 "
      "20 15 15 15 15 14 13 16 14 5 12 15 13 17 14 16 14 16 15 14 13 14 13 21 14 13 12 7 6 7 12 12 "
-     "7 12 13 12 13 12 7 13 13 5 5 12 5 19 13 13 13 13 8 12 7 13 13 15 12 11 11 8 6 8 12"},
-    {"font_16", 33, 0x20, 0x7F, 64, 6, 25, 11, 31, 29, 29, 28, 21, 27, 7817,
+     "7 12 13 12 13 12 7 13 13 5 5 12 5 19 13 13 13 13 8 12 7 13 13 15 12 11 11 8 6 8 12",
+     true},
+    {"font_16", 33, 0x20, 0x7F, 64, 6, 25, 11, 31, 29, 29, 29, 21, 27, 7817,
      "8 8 13 16 16 25 20 7 9 9 11 16 8 9 8 8 16 16 16 16 16 16 16 16 16 16 10 10 16 16 16 17 "
      "27 19 19 20 20 19 17 22 20 8 15 20 17 25 20 21 18 21 20 19 18 20 19 27 19 18 17 9 8 9 16 16 "
      "9 16 17 16 17 16 9 17 17 8 8 16 8 26 17 17 17 17 11 15 9 17 15 23 16 16 14 11 7 11 16"},
@@ -218,24 +220,55 @@ int row_distance(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
     return d;
 }
 
+// The row within cell rows lo..hi (inside the shape) that differs least from
+// its neighbour, preferring the middle of the range; -1 if there is none.
+int similar_row(const Rows& r, int lo, int hi, int towards)
+{
+    int best = -1, best_d = 1 << 30, mid2 = lo + hi;
+    for (int c = lo; c <= hi; ++c) {
+        int i = c - r.first, j = i + towards;
+        if (i < 0 || j < 0 || i >= (int)r.rows.size() || j >= (int)r.rows.size()) continue;
+        int d = row_distance(r.rows[i], r.rows[j]) * 1000 + std::abs(2 * c - mid2);
+        if (d < best_d) best = i, best_d = d;
+    }
+    return best;
+}
+
 // Removes the row within cell rows lo..hi that differs least from its
-// neighbour towards the middle of the shape. keep_bottom: rows above shift down.
-bool drop_row(Rows& r, int lo, int hi, bool keep_bottom)
+// neighbour towards the middle of the shape. keep_bottom: rows above shift
+// down; otherwise rows below shift up. Strict: never outside lo..hi.
+bool drop_row(Rows& r, int lo, int hi, bool keep_bottom, bool strict = false)
 {
     lo = std::max(lo, r.first + 1);
     hi = std::min(hi, r.last() - 1);
-    if (lo > hi) lo = r.first + 1, hi = r.last() - 1;
-    if (lo > hi) return false;
-    int best = -1, best_d = 1 << 30;
-    for (int c = lo; c <= hi; ++c) {
-        int i = c - r.first;
-        int d = row_distance(r.rows[i], r.rows[keep_bottom ? i + 1 : i - 1]);
-        if (d < best_d) best = i, best_d = d;
-    }
+    if (lo > hi && !strict) lo = r.first + 1, hi = r.last() - 1;
+    int best = similar_row(r, lo, hi, keep_bottom ? 1 : -1);
+    if (best < 0) return false;
     r.rows.erase(r.rows.begin() + best);
     if (keep_bottom) r.first += 1;
     return true;
 }
+
+// Repeats the row within lo..hi that best matches a neighbour (a straight
+// stretch of stem). keep_bottom: rows above shift up.
+bool repeat_row(Rows& r, int lo, int hi, bool keep_bottom)
+{
+    lo = std::max(lo, r.first + 1);
+    hi = std::min(hi, r.last() - 1);
+    int best = similar_row(r, lo, hi, keep_bottom ? 1 : -1);
+    if (best < 0) return false;
+    r.rows.insert(r.rows.begin() + best, r.rows[best]);
+    if (keep_bottom) r.first -= 1;
+    return true;
+}
+
+// How far the lower case of a rendering misses the cell layout: rows to add
+// to the x-height band and to the descenders.
+struct LowerFit {
+    int x_rows = 0, x_height = 0;
+    int desc_rows = 0, desc_depth = 0;
+};
+LowerFit lower_fit;
 
 // Places a shape in a cell of the given width: horizontally by its own side
 // bearings, vertically on the baseline, then shortened to fit its rows.
@@ -257,6 +290,17 @@ Glyph place(const FontDef& f, const Shape& s, int width, Cls cls, uint32_t cp)
     if (cls == CLS_CAP) {
         top_limit = f.cap_top;
         if (cp != 'Q') bottom_limit = f.baseline;
+    }
+    if (cls == CLS_LOWER && r.last() >= f.baseline) {
+        // Bring the x-height band and the descender to their rows, in
+        // straight stretches so that strokes keep their weight.
+        int band_top = f.baseline - lower_fit.x_height + 1;
+        for (int n = lower_fit.x_rows; n < 0; ++n) drop_row(r, band_top + 1, f.baseline - 1, true, true);
+        for (int n = lower_fit.x_rows; n > 0; --n) repeat_row(r, band_top + 1, f.baseline - 1, true);
+        if (r.last() > f.baseline + 1) {
+            for (int n = lower_fit.desc_rows; n < 0; ++n) drop_row(r, f.baseline + 1, r.last() - 1, false, true);
+            for (int n = lower_fit.desc_rows; n > 0; --n) repeat_row(r, f.baseline + 1, r.last() - 1, false);
+        }
     }
     int mid = (r.first + r.last()) / 2;
     while (r.first < top_limit) {
@@ -466,6 +510,19 @@ std::vector<Glyph> build(const FontDef& f)
     int table_last = f.first == 0 ? 0x7E : f.last;
     if ((int)table.size() != (f.last == 0x39 ? 26 : 95)) fail("width table has the wrong length", f.name, 0);
 
+    lower_fit = LowerFit();
+    if (f.last >= 0x7E) {
+        Shape x, p;
+        render('x', f.lc_xppem, f.lc_yppem, x);
+        render('p', f.lc_xppem, f.lc_yppem, p);
+        lower_fit.x_height = x.top;
+        lower_fit.x_rows = (f.baseline - f.x_top + 1) - x.top;
+        lower_fit.desc_depth = p.h - p.top;
+        lower_fit.desc_rows = (f.desc_end - f.baseline) - (p.h - p.top);
+        std::printf("%-8s lower case: x-height %+d rows, descenders %+d rows\n", f.name, lower_fit.x_rows,
+                    lower_fit.desc_rows);
+    }
+
     std::vector<Glyph> glyphs;
     for (int c = f.first; c <= f.last; ++c) {
         Glyph g;
@@ -664,8 +721,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "fontgen: cannot open %s\n", face_path);
         return 1;
     }
+    FT_Int32 base_flags = load_flags;
     for (const FontDef& f : FONTS) {
         warnings = 0;
+        load_flags = f.autohint ? (base_flags | FT_LOAD_FORCE_AUTOHINT) : base_flags;
         std::vector<Glyph> glyphs = build(f);
         check_layout(f, glyphs);
         write_record(f, glyphs, out_dir);
