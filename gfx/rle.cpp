@@ -30,6 +30,15 @@ static void rle_fetch_block()
     rle_used = 0;
 }
 
+// Positions are summed in 32 bits: a pixel whose column or row would pass
+// 65535 is off screen, rather than wrapping round to the top-left corner.
+static void rle_put(uint16_t x, uint16_t y, uint32_t col, uint32_t row, uint8_t colour)
+{
+    uint32_t px = x + col, py = y + row;
+    if (px <= 0xFFFF && py <= 0xFFFF)
+        lcd_set_pixel(uint16_t(px), uint16_t(py), colour);
+}
+
 // Takes the next stream byte into *out; false once the data is exhausted.
 static bool rle_take(uint8_t* out)
 {
@@ -53,8 +62,8 @@ void draw_rle_image_bounded(uint16_t x, uint16_t y, const uint8_t* image, const 
     rle_end = end;
     rle_fetch_block();
 
-    for (uint16_t r = 0; r < rle_height; r++) {
-        uint16_t col = 0;
+    for (uint32_t r = 0; r < rle_height; r++) {
+        uint32_t col = 0;
         // The row end is tested between whole items only.
         do {
             uint8_t n, v;
@@ -64,12 +73,12 @@ void draw_rle_image_bounded(uint16_t x, uint16_t y, const uint8_t* image, const 
                 if (!rle_take(&v))
                     return;
                 for (uint8_t i = 0; i < (n & 0x7F); i++)
-                    lcd_set_pixel(uint16_t(x + col++), uint16_t(y + r), v);
+                    rle_put(x, y, col++, r, v);
             } else {
                 for (uint8_t i = 0; i < n; i++) {
                     if (!rle_take(&v))
                         return;
-                    lcd_set_pixel(uint16_t(x + col++), uint16_t(y + r), v);
+                    rle_put(x, y, col++, r, v);
                 }
             }
         } while (col < rle_width);

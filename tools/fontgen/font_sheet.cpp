@@ -1,7 +1,7 @@
 // font_sheet: writes a PNG sheet of every glyph of the nine fonts at 4x, white
 // on black as on the LCD, followed by sample LCD frames drawn with draw_text.
 //
-//   font_sheet [--width PIXELS] [--scale N] OUT.png [SIZE_CODE ...]
+//   font_sheet [--width PIXELS] [--scale N] OUT.png [SIZE_CODE ... | samples]
 //
 // Each glyph cell is shaded dark grey so its width shows; faint blue lines mark
 // the cap line and the baseline, a faint green one the x-height.
@@ -111,25 +111,25 @@ void sample_frame(int which)
 {
     lcd_clear();
     if (which == 0) {
-        draw_text(80, 2, "MAIN MENU", 0, 12, ALIGN_CENTRE, 9);
-        lcd_hline(0, 159, 27, 9);
-        draw_text(4, 32, "ALTITUDE SETUP", 0, 10, ALIGN_LEFT, 15);
-        draw_text(4, 54, "Vne SPEED: ", 0, 9, ALIGN_LEFT, 15);
+        draw_text(80, 0, "MAIN MENU", 0, 12, ALIGN_CENTRE, 9);
+        lcd_hline(0, 159, 25, 9);
+        draw_text(4, 28, "ALT SETUP", 0, 10, ALIGN_LEFT, 15);
+        draw_text(4, 52, "Vne: ", 0, 9, ALIGN_LEFT, 15);
         uint16_t after = st.text_end_x;
-        lcd_fill(after - 1, 54, after + 30, 73, 9);
-        draw_text(after, 54, "250", 0, 9, ALIGN_LEFT, 15);
-        draw_text(156, 54, "km/h", 0, 9, ALIGN_RIGHT, 229);
-        draw_text(0, 76, "BACKLIGHT 75%  TEMP 21.5\xB0" "C", 0, 8, ALIGN_LEFT, 15);
-        draw_text(0, 94, "gjpqy Quick fox (JAZZ) 0123456789", 0, 8, ALIGN_LEFT, 15);
-        draw_text(0, 110, "\x12\x10\x18\x10\x13 \x01\x02\x03\x04 \x05\x06\x07\x08 \x0B\x0C\x0E\x0F\x1B \xC4\xD6\xDC \xE4\xF6\xFC\xDF \x80", 0,
-                  8, ALIGN_LEFT, 15);
+        draw_text(after, 52, "250", 0, 9, ALIGN_LEFT, 15);
+        lcd_frame(after - 2, 52, st.text_end_x, 71, 9);
+        draw_text(156, 52, "km/h", 0, 9, ALIGN_RIGHT, 229);
+        draw_text(4, 74, "TEMP 21.5\xB0" "C  75%", 0, 8, ALIGN_LEFT, 15);
+        draw_text(4, 90, "gjpqy Quick fox", 0, 8, ALIGN_LEFT, 15);
+        draw_text(4, 108, "\x12\x10\x13\x01\x02\x03\x04\x05\x06\x07\x08\x0B\x0C\x0E\x0F\x1B \xC4\xF6\xDF\x80", 0, 8,
+                  ALIGN_LEFT, 15);
     } else {
         draw_text(158, 0, "12340", 0, 24, ALIGN_RIGHT, 15);
-        draw_text(0, 8, "ft", 0, 9, ALIGN_LEFT, 229);
-        draw_text(0, 50, "-1250", 0, 20, ALIGN_LEFT, 10);
-        draw_text(110, 55, "DONE", 0, 16, 0, 15);
-        draw_text(80, 92, "QNH 1013 mB", 0, 12, ALIGN_CENTRE, 11);
-        draw_text(80, 112, "Flight 01:23  max 187 km/h", 0, 8, ALIGN_CENTRE, 15);
+        draw_text(2, 8, "ft", 0, 9, ALIGN_LEFT, 229);
+        draw_text(2, 50, "-1250", 0, 20, ALIGN_LEFT, 10);
+        draw_text(st.text_end_x + 2, 70, "fpm", 0, 9, ALIGN_LEFT, 229);
+        draw_text(80, 90, "QNH 1013 mB", 0, 12, ALIGN_CENTRE, 11);
+        draw_text(80, 112, "01:23   187 km/h", 0, 8, ALIGN_CENTRE, 15);
     }
 }
 
@@ -194,8 +194,9 @@ int main(int argc, char** argv)
     for (int i = 2; i < argc; ++i)
         for (const Rows& r : ROWS)
             if (r.size == std::atoi(argv[i])) chosen.push_back(r);
+    bool only_samples = argc > 2 && !std::strcmp(argv[2], "samples");
     bool samples = chosen.empty();
-    if (samples) chosen.assign(std::begin(ROWS), std::end(ROWS));
+    if (samples && !only_samples) chosen.assign(std::begin(ROWS), std::end(ROWS));
 
     int height = 8;
     for (const Rows& r : chosen) height += font_block(nullptr, r, 0);

@@ -191,8 +191,9 @@ void draw_exclamation()
     stamp_outlined(RED, WHITE);
 }
 
-// A question mark's hook, stem and dot at the given scale, into l.
-void question_mark(layer& l, double cx, double cy, double s, uint8_t c)
+// A question mark's hook, stem and dot at the given scale, into l; small
+// ones need their dot dropped a little to keep it apart from the stem.
+void question_mark(layer& l, double cx, double cy, double s, double dot_drop, uint8_t c)
 {
     double r = 7.5 * s, w = 5.6 * s;
     band(l, cx, cy, r - w / 2, r + w / 2, 275, 135, c);
@@ -200,13 +201,13 @@ void question_mark(layer& l, double cx, double cy, double s, uint8_t c)
     double ex = clock_x(cx, r, 135), ey = clock_y(cy, r, 135);
     stroke(l, ex, ey, cx + 0.2 * s, cy + 10.5 * s, w, c);
     stroke(l, cx + 0.2 * s, cy + 10.5 * s, cx, cy + 12.5 * s, w, c);
-    disc(l, cx, cy + 19.5 * s, 3.4 * s, c);
+    disc(l, cx, cy + 19.5 * s + dot_drop, 3.4 * s, c);
 }
 
 void draw_question()
 {
     dial_ring(WHITE);
-    question_mark(mask, 25, 17.5, 1.0, 1);
+    question_mark(mask, 25, 17.5, 1.0, 0, 1);
     stamp_outlined(RED, WHITE);
 }
 
@@ -243,15 +244,15 @@ void draw_vsi_setup()
         rect(canvas, major ? 5 : 8, y - (major ? 1 : 0), 11, y, WHITE);
     }
     // The rate bar in segments, rising from zero.
-    for (int top = 7; top < 25; top += 4)
-        rect(canvas, 15, top, 20, top + 2, MAGENTA);
+    for (int bottom = 24; bottom > 5; bottom -= 4)
+        rect(canvas, 15, bottom - 2, 21, bottom, MAGENTA);
     // The readout box with its pointer to the scale.
-    frame(canvas, 26, 17, 46, 33, WHITE);
-    frame(canvas, 27, 18, 45, 32, WHITE);
-    const double tip[] = {21.5, 25, 26, 20.5, 26, 29.5};
+    frame(canvas, 28, 17, 47, 33, WHITE);
+    frame(canvas, 29, 18, 46, 32, WHITE);
+    const double tip[] = {23.5, 25, 28, 20.5, 28, 29.5};
     polygon(canvas, tip, 3, WHITE);
-    digit_7seg(29, 20, 1, WHITE);
-    digit_7seg(37, 20, 5, WHITE);
+    digit_7seg(31, 20, 1, WHITE);
+    digit_7seg(39, 20, 5, WHITE);
 }
 
 void draw_asi_setup()
@@ -259,7 +260,7 @@ void draw_asi_setup()
     dial_ring(WHITE);
     band(canvas, 25, 25, 17, 21.2, 205, 35, GREEN);
     band(canvas, 25, 25, 17, 21.2, 35, 92, YELLOW);
-    band(canvas, 25, 25, 15.5, 21.2, 92, 118, RED);
+    band(canvas, 25, 25, 17, 21.2, 92, 125, RED);
     for (int a = 150; a <= 390; a += 30) {
         stroke(canvas, clock_x(25, 12.5, a), clock_y(25, 12.5, a), clock_x(25, 15, a),
                clock_y(25, 15, a), 1.6, WHITE);
@@ -302,7 +303,7 @@ void draw_timers_setup()
 void draw_misc_setup()
 {
     // Top left: question mark.
-    question_mark(canvas, 12.5, 7.5, 0.62, RED);
+    question_mark(canvas, 12.5, 7.5, 0.62, 1.3, RED);
     // Top right: sun.
     disc(canvas, 37.5, 12.5, 5, YELLOW);
     for (int a = 0; a < 360; a += 45)
@@ -330,15 +331,13 @@ void draw_adc_values()
     stroke(canvas, 17.5, 23, 31, 5, 3, RED);
     stroke(canvas, 31, 5, 46, 5, 3, RED);
     // The square wave below.
-    int x = 3;
     bool high = true;
-    while (x < 47) {
+    for (int x = 3; x < 46; x += 6) {
         int end = x + 6 < 46 ? x + 6 : 46;
         int y = high ? 32 : 44;
         rect(canvas, x, y, end + 1, y + 1, GREEN);
         if (end < 46)
             rect(canvas, end, 32, end + 1, 45, GREEN);
-        x = end;
         high = !high;
     }
 }

@@ -1,0 +1,276 @@
+// The LCD surface: pixel-format request, what the drawn surface holds (read
+// back with glReadPixels) and what reaches the screen, and the failure path.
+// Also run with QT_SCALE_FACTOR=2, where each LCD pixel is a 2 x 2 square.
+#include <QOpenGLContext>
+#include <QPushButton>
+#include <QScreen>
+
+#include <cmath>
+#include <cstring>
+
+#include "core/state.h"
+#include "gfx/lcd.h"
+#include "host/bezel_jpeg.h"
+#include "host/palette.h"
+#include "window_support.h"
+
+namespace {
+
+QRgb palette_rgb(uint8_t index)
+{
+    return qRgb(int(lcd_palette[index] >> 16 & 0xFF), int(lcd_palette[index] >> 8 & 0xFF),
+                int(lcd_palette[index] & 0xFF));
+}
+
+// The colour expected at device pixel (x, y) of the panel for buffer.
+QRgb expected_at(const uint8_t* buffer, int x, int y, int ratio)
+{
+    const int lx = x / ratio, ly = y / ratio;
+    if (lx >= LCD_WIDTH || ly >= LCD_HEIGHT)
+        return qRgb(0, 0, 0);
+    return palette_rgb(buffer[ly * LCD_WIDTH + lx]);
+}
+
+// Compares a picture of the panel with buffer; describes the first mismatch.
+QString compare_panel(const QImage& picture, const uint8_t* buffer, int ratio)
+{
+    for (int y = 0; y < picture.height(); y++) {
+        for (int x = 0; x < picture.width(); x++) {
+            const QRgb got = picture.pixel(x, y) | 0xFF000000u;
+            const QRgb want = expected_at(buffer, x, y, ratio);
+            if (got != want)
+                return QStringLiteral("device pixel (%1, %2): got %3, want %4")
+                    .arg(x)
+                    .arg(y)
+                    .arg(got & 0xFFFFFF, 6, 16, QLatin1Char('0'))
+                    .arg(want & 0xFFFFFF, 6, 16, QLatin1Char('0'));
+        }
+    }
+    return QString();
+}
+
+}  // namespace
+
+class tst_lcd_surface : public QObject {
+    Q_OBJECT
+
+    TfrmMain* form = nullptr;
+    int ratio = 1;
+
+    QImage drawn(const uint8_t* buffer)
+    {
+        form->LcdDC->DrawLcd(buffer);
+        return form->LcdDC->read_back();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QApplication::setApplicationName(QStringLiteral("Malvex"));
+        form = new TfrmMain;
+        QVERIFY(show_and_wait(*form));
+        QCOMPARE(form->surface_status, lcd_surface_status::ok);
+        const qreal r = form->LcdDC->devicePixelRatio();
+        ratio = int(std::lround(r));
+        QCOMPARE(qreal(ratio), r);
+        qInfo("device pixel ratio %d", ratio);
+    }
+    void cleanupTestCase()
+    {
+        delete form;
+    }
+    void init()
+    {
+        std::memset(lcd_buffer, 0, sizeof lcd_buffer);
+    }
+
+    void pixel_format_request()
+    {
+        const QSurfaceFormat request = form->LcdDC->requested_format();
+        QCOMPARE(request.swapBehavior(), QSurfaceFormat::DoubleBuffer);
+        QCOMPARE(request.renderableType(), QSurfaceFormat::OpenGL);
+        QVERIFY(request.redBufferSize() + request.greenBufferSize() + request.blueBufferSize() >= 24);
+        QCOMPARE(request.alphaBufferSize(), 0);
+        QCOMPARE(request.depthBufferSize(), 32);
+        QCOMPARE(request.stencilBufferSize(), 0);
+        // What the system chose: a true-colour context, current on the panel.
+        QOpenGLContext* context = form->LcdDC->context();
+        QVERIFY(context != nullptr);
+        QVERIFY(context->isValid());
+        QCOMPARE(QOpenGLContext::currentContext(), context);
+        QCOMPARE(context->surface(), static_cast<QSurface*>(form->LcdDC));
+        QVERIFY(context->format().redBufferSize() >= 8);
+        QVERIFY(context->format().depthBufferSize() >= 24);
+    }
+
+    void surface_covers_panel()
+    {
+        QCOMPARE(form->LcdDC->size(), QSize(163, 129));
+        QCOMPARE(form->LcdContainer->geometry(), QRect(0, 0, 163, 129));
+        QCOMPARE(form->LcdContainer->parentWidget(), form->Panel1);
+    }
+
+    void black_buffer_leaves_panel_black()
+    {
+        const QImage picture = drawn(lcd_buffer);
+        QCOMPARE(picture.size(), QSize(163 * ratio, 129 * ratio));
+        QCOMPARE(compare_panel(picture, lcd_buffer, ratio), QString());
+    }
+
+    void corners_one_for_one_not_mirrored()
+    {
+        lcd_buffer[0] = 15;
+        lcd_buffer[127 * LCD_WIDTH + 159] = 15;
+        const QImage picture = drawn(lcd_buffer);
+        const QRgb white = qRgb(255, 255, 255);
+        // Top left and bottom right of the LCD area, each a ratio x ratio square.
+        QCOMPARE(picture.pixel(0, 0) | 0xFF000000u, white);
+        QCOMPARE(picture.pixel(ratio - 1, ratio - 1) | 0xFF000000u, white);
+        QCOMPARE(picture.pixel(159 * ratio, 127 * ratio) | 0xFF000000u, white);
+        QCOMPARE(picture.pixel(160 * ratio - 1, 128 * ratio - 1) | 0xFF000000u, white);
+        // Not the other corners, and nothing in the extra column and row.
+        QCOMPARE(picture.pixel(0, 127 * ratio) | 0xFF000000u, qRgb(0, 0, 0));
+        QCOMPARE(picture.pixel(159 * ratio, 0) | 0xFF000000u, qRgb(0, 0, 0));
+        QCOMPARE(compare_panel(picture, lcd_buffer, ratio), QString());
+    }
+
+    void single_pixels_land_on_their_place_data()
+    {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("index");
+        QTest::newRow("row 1") << 0 << 1 << 15;
+        QTest::newRow("column 1") << 1 << 0 << 15;
+        QTest::newRow("middle") << 80 << 64 << 9;
+        QTest::newRow("last row, first column") << 0 << 127 << 10;
+        QTest::newRow("first row, last column") << 159 << 0 << 11;
+        QTest::newRow("row 126") << 37 << 126 << 229;
+    }
+    void single_pixels_land_on_their_place()
+    {
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(int, index);
+        lcd_buffer[y * LCD_WIDTH + x] = uint8_t(index);
+        QCOMPARE(compare_panel(drawn(lcd_buffer), lcd_buffer, ratio), QString());
+    }
+
+    void palette_colours_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("rgb");
+        QTest::newRow("229 grey") << 229 << 0x707070;
+        QTest::newRow("16") << 16 << 0x000080;
+        QTest::newRow("223") << 223 << 0xFFFF80;
+        QTest::newRow("9 red") << 9 << 0xFF0000;
+        QTest::newRow("10 green") << 10 << 0x00FF00;
+        QTest::newRow("11 yellow") << 11 << 0xFFFF00;
+        QTest::newRow("7 dark grey") << 7 << 0x555555;
+        QTest::newRow("245") << 245 << 0xFCFDFD;
+    }
+    void palette_colours()
+    {
+        QFETCH(int, index);
+        QFETCH(int, rgb);
+        lcd_buffer[10 * LCD_WIDTH + 20] = uint8_t(index);
+        const QImage picture = drawn(lcd_buffer);
+        QCOMPARE(picture.pixel(20 * ratio, 10 * ratio) & 0xFFFFFFu, QRgb(rgb));
+    }
+
+    void every_pixel_and_colour()
+    {
+        // Every index in many places: rows, columns and palette all at once.
+        for (int y = 0; y < LCD_HEIGHT; y++)
+            for (int x = 0; x < LCD_WIDTH; x++)
+                lcd_buffer[y * LCD_WIDTH + x] = uint8_t((x * 7 + y * 13 + x * y) & 0xFF);
+        QCOMPARE(compare_panel(drawn(lcd_buffer), lcd_buffer, ratio), QString());
+    }
+
+    void presented_frame_reaches_the_screen()
+    {
+        // What a person sees: the swapped frame, in the window, at the LCD
+        // opening. Pixel (x, y) of the LCD is at (40 + x, 57 + y) of the client.
+        for (int y = 0; y < LCD_HEIGHT; y++)
+            for (int x = 0; x < LCD_WIDTH; x++)
+                lcd_buffer[y * LCD_WIDTH + x] = uint8_t((x + y) % 3 == 0 ? 15 : (x == y ? 9 : 0));
+        form->present();
+        QImage seen;
+        QString mismatch = QStringLiteral("not grabbed");
+        const QPoint origin = form->Panel1->mapToGlobal(QPoint(0, 0));
+        // The X server shows the swap a moment later.
+        for (int attempt = 0; attempt < 50 && !mismatch.isEmpty(); attempt++) {
+            QTest::qWait(40);
+            seen = form->screen()->grabWindow(0, origin.x(), origin.y(), 163, 129).toImage();
+            seen = seen.convertToFormat(QImage::Format_RGB32);
+            mismatch = compare_panel(seen, lcd_buffer, ratio);
+        }
+        QCOMPARE(mismatch, QString());
+        QCOMPARE(seen.size(), QSize(163 * ratio, 129 * ratio));
+    }
+
+    void running_instrument_draws_main_display()
+    {
+        // After a few passes the main display has lit pixels, and exactly
+        // those are on the surface.
+        run_with(*form, {{300, [&] { form->Button2Click(); }}});
+        int lit = 0;
+        for (uint8_t v : lcd_buffer)
+            lit += v != 0;
+        QVERIFY(lit > 0);
+        QCOMPARE(compare_panel(drawn(lcd_buffer), lcd_buffer, ratio), QString());
+    }
+
+    void bezel_picture_decoded()
+    {
+        QCOMPARE(form->bezel.size(), QSize(620, 620));
+        QVERIFY(!form->Image1->pixmap().isNull());
+        // A damaged picture yields nothing instead of ending the program.
+        const unsigned char junk[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 0x4A, 0x46, 0x49, 0x46, 0x00};
+        QVERIFY(decode_jpeg(junk, sizeof junk).isNull());
+        QVERIFY(decode_jpeg(bezel_jpeg, 100).isNull() || decode_jpeg(bezel_jpeg, 100).size() == QSize(620, 620));
+        QVERIFY(decode_jpeg(nullptr, 0).isNull());
+    }
+
+    void bezel_parts_under_their_controls()
+    {
+        // The picture has its dark opening under Panel1 and lighter parts
+        // (keys, knob) under Image2, Image3 and Image8.
+        const QImage image = form->bezel;
+        auto at_window = [&](double wx, double wy) {
+            return image.pixelColor(int(wx * 620 / 241), int(wy * 620 / 249));
+        };
+        // Opening: inside Panel1 near its edges it is nearly black.
+        for (QPointF p : {QPointF(42, 59), QPointF(200, 59), QPointF(42, 184), QPointF(200, 184), QPointF(120, 120)})
+            QVERIFY2(at_window(p.x(), p.y()).lightness() < 40, qPrintable(QString::number(p.x())));
+        // The knob's top is bright metal, the keys lighter than the face.
+        QVERIFY(at_window(110, 222).lightness() > 100);
+        const int face = at_window(120, 44).lightness();
+        QVERIFY(at_window(62, 202).lightness() > face);
+        QVERIFY(at_window(177, 202).lightness() > face);
+    }
+
+    void failure_to_create_context_is_reported()
+    {
+        // A context of a kind the system cannot make: the message, then the
+        // window opens all the same and the instrument still runs.
+        QSurfaceFormat impossible = LcdSurface::SetupPixelFormat();
+        impossible.setRenderableType(QSurfaceFormat::OpenVG);
+        MessageBoxCatcher catcher;
+        TfrmMain failed(impossible);
+        QCOMPARE(catcher.text, QStringLiteral("Creating Rendering Context failed."));
+        QCOMPARE(catcher.title, QStringLiteral("Malvex"));
+        QCOMPARE(catcher.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(failed.surface_status, lcd_surface_status::create_failed);
+        QVERIFY(!failed.LcdDC->has_context());
+        QVERIFY(show_and_wait(failed));
+        run_with(failed, {{200, [&] { failed.Button2Click(); }}});
+        QVERIFY(!failed.running());
+        // The form in use again is the first one.
+        delete form;
+        form = new TfrmMain;
+        QVERIFY(show_and_wait(*form));
+    }
+};
+
+QTEST_MAIN(tst_lcd_surface)
+#include "tst_lcd_surface.moc"

@@ -1,0 +1,278 @@
+// "On", the run loop and the ways it stops.
+#include <QAction>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+
+#include <cstring>
+
+#include "core/state.h"
+#include "screens/framework.h"
+#include "screens/screens.h"
+#include "window_support.h"
+
+namespace {
+
+// The factory settings, captured once from load_default_settings.
+instrument_state factory()
+{
+    instrument_state saved = st;
+    load_default_settings();
+    load_default_calibration();
+    instrument_state defaults = st;
+    st = saved;
+    return defaults;
+}
+
+}  // namespace
+
+class tst_run_loop : public QObject {
+    Q_OBJECT
+
+    TfrmMain* form = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        form = new TfrmMain;
+        QVERIFY(show_and_wait(*form));
+    }
+    void cleanupTestCase()
+    {
+        delete form;
+    }
+    void init()
+    {
+        form->Memo1->clear();
+        form->CheckBox1->setChecked(true);
+        for (QScrollBar* bar : {form->ScrollBar29, form->ScrollBar2, form->ScrollBar1})
+            bar->setValue(0);
+        QVERIFY(!form->running());
+    }
+
+    void off_stops_the_loop_and_on_returns()
+    {
+        bool running_inside = false;
+        uint8_t stop_before_off = 9;
+        QElapsedTimer clock;
+        clock.start();
+        run_with(*form, {{200,
+                          [&] {
+                              running_inside = form->running();
+                              stop_before_off = st.stop_requested;
+                              QTest::mouseClick(form->Button2, Qt::LeftButton);
+                          }}});
+        // Returned because of Off, long before the guard.
+        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY(running_inside);
+        QCOMPARE(int(stop_before_off), 0);
+        QCOMPARE(int(st.stop_requested), 1);
+        QVERIFY(!form->running());
+    }
+
+    void passes_sample_inputs_and_write_sentences()
+    {
+        form->CheckBox1->setChecked(false);
+        st.alt_sensor_ok = 1;
+        int lines_when_on = -1;
+        run_with(*form, {
+                            // Serial output switched on while running, as the setup screen does.
+                            {100, [&] { st.serial_out = 1; }},
+                            {400, [&] {
+                                 lines_when_on = form->Memo1->blockCount();
+                                 form->Button2Click();
+                             }},
+                        });
+        QCOMPARE(int(st.alt_sensor_ok), 0);
+        // One sentence per pass: many passes in 300 ms.
+        const int lines = form->Memo1->blockCount();
+        QVERIFY2(lines >= 10, qPrintable(QString::number(lines)));
+        QVERIFY(lines_when_on >= 5);
+        const QString last = form->Memo1->document()->lastBlock().text();
+        QVERIFY(!last.isEmpty());
+        QVERIFY(!last.contains(QLatin1Char('\r')));
+        // The line is the sentence of the last pass.
+        QString expected = QString::fromLatin1(st.serial_line);
+        expected.remove(QLatin1Char('\r'));
+        QCOMPARE(last, expected);
+
+        // Off: no pass runs, so nothing more arrives.
+        QTest::qWait(300);
+        QCOMPARE(form->Memo1->blockCount(), lines);
+    }
+
+    void serial_off_writes_nothing()
+    {
+        run_with(*form, {{300, [&] { form->Button2Click(); }}});
+        QCOMPARE(int(st.serial_out), 0);
+        QVERIFY(form->Memo1->toPlainText().isEmpty());
+    }
+
+    void switch_on_resets()
+    {
+        const instrument_state defaults = factory();
+        // Disturb everything "On" resets, and some things it keeps.
+        st.qnh = 999000;
+        st.security_enabled = uint8_t(!defaults.security_enabled);
+        st.asi_cal_percent = 55;
+        st.max_airspeed = 123;
+        st.edit_step = 100;
+        st.flight_active = 1;
+        st.landing_countdown = 7;
+        st.flight_hours = 3;
+        st.flight_minutes = 4;
+        st.flight_seconds = 5;
+        st.test_altitude = 4321;
+        st.menu_cursor = 2;
+        form->ScrollBar29->setValue(2500);
+        // A key posted while off waits, and On discards it: were it kept, the
+        // push would open the main menu.
+        QTest::mouseClick(form->Image8, Qt::LeftButton);
+        QCOMPARE(int(st.pending_key), int(KEY_PUSH));
+        st.current_screen = nullptr;
+
+        instrument_state first_pass{};
+        bool seen = false;
+        run_with(*form, {{0,
+                          [&] {
+                              first_pass = st;
+                              seen = true;
+                          }},
+                         {150, [&] { form->Button2Click(); }}});
+        QVERIFY(seen);
+        QCOMPARE(first_pass.qnh, defaults.qnh);
+        QCOMPARE(first_pass.security_enabled, defaults.security_enabled);
+        QCOMPARE(first_pass.asi_cal_percent, defaults.asi_cal_percent);
+        QCOMPARE(int(first_pass.max_airspeed), 0);
+        QCOMPARE(int(first_pass.edit_step), 1);
+        QCOMPARE(int(first_pass.flight_active), 0);
+        QCOMPARE(int(first_pass.landing_countdown), 0);
+        QCOMPARE(int(first_pass.flight_hours), 0);
+        QCOMPARE(int(first_pass.flight_minutes), 0);
+        QCOMPARE(int(first_pass.alarm_active), 0);
+        QVERIFY(st.current_screen == screen_main);
+        QCOMPARE(int(st.pending_key), int(KEY_NONE));
+        // Kept across On.
+        QCOMPARE(int(st.test_altitude), 4321);
+        QCOMPARE(int(st.menu_cursor), 2);
+        QCOMPARE(int(st.altitude), 2500);
+        QCOMPARE(form->ScrollBar29->value(), 2500);
+        // The trig tables are filled.
+        QVERIFY(sin_pos[90] > 0.999f && cos_pos[0] > 0.999f);
+    }
+
+    void keys_reach_the_running_instrument()
+    {
+        // The knob's push opens the main menu; it is consumed by the pass.
+        screen_handler after_push = nullptr;
+        run_with(*form, {{100, [&] { QTest::mouseClick(form->Image8, Qt::LeftButton); }},
+                         {300,
+                          [&] {
+                              after_push = st.current_screen;
+                              form->Button2Click();
+                          }}});
+        QCOMPARE(int(st.pending_key), int(KEY_NONE));
+        QVERIFY(after_push != nullptr);
+        QVERIFY(after_push != screen_main);
+    }
+
+    void lamp_follows_the_airspeed_alarm()
+    {
+        QColor during;
+        run_with(*form, {{0, [&] { form->ScrollBar1->setValue(4096); }},
+                         {500,
+                          [&] {
+                              during = form->Shape1->brushColor();
+                              form->ScrollBar1->setValue(0);
+                          }},
+                         {1200, [&] { form->Button2Click(); }}});
+        QCOMPARE(during, QColor(255, 0, 0));
+        // The alarm ended with the airspeed: maroon again, and Off leaves it.
+        QCOMPARE(form->Shape1->brushColor(), QColor(128, 0, 0));
+    }
+
+    void flight_timer_steps_on_ticks()
+    {
+        // Fast enough for flight: the timer counts once the flight starts.
+        int seconds_seen = 0;
+        run_with(*form, {{0, [&] { form->ScrollBar1->setValue(4096); }},
+                         {3500,
+                          [&] {
+                              seconds_seen = st.flight_seconds + 60 * st.flight_minutes;
+                              form->Button2Click();
+                          }}});
+        form->ScrollBar1->setValue(0);
+        QVERIFY2(seconds_seen >= 1 && seconds_seen <= 4, qPrintable(QString::number(seconds_seen)));
+        // While running the pass consumes tick_counter as soon as it reads 1.
+        QVERIFY(st.tick_counter <= 1);
+    }
+
+    void second_on_while_running_does_not_nest()
+    {
+        const instrument_state defaults = factory();
+        bool inner_returned = false;
+        bool inner_returned_while_running = false;
+        uint32_t qnh_after = 0;
+        uint8_t key_after = 9;
+        run_with(*form, {{100,
+                          [&] {
+                              st.qnh = 999000;
+                              st.pending_key = KEY_LEFT;
+                              QTest::mouseClick(form->Button1, Qt::LeftButton);
+                              inner_returned = true;
+                              inner_returned_while_running = st.stop_requested == 0 && form->running();
+                              qnh_after = st.qnh;
+                              key_after = st.pending_key;
+                          }},
+                         {150, [&] { QTest::mouseClick(form->Button1, Qt::LeftButton); }},
+                         {200, [&] { QTest::mouseClick(form->Button1, Qt::LeftButton); }},
+                         // One Off stops it all.
+                         {400, [&] { QTest::mouseClick(form->Button2, Qt::LeftButton); }}});
+        QVERIFY(inner_returned);
+        QVERIFY(inner_returned_while_running);
+        QCOMPARE(qnh_after, defaults.qnh);
+        QCOMPARE(int(key_after), int(KEY_NONE));
+        QVERIFY(!form->running());
+        QCOMPARE(int(st.stop_requested), 1);
+    }
+
+    void off_keeps_last_frame_and_lamp()
+    {
+        QColor lamp_before;
+        run_with(*form, {{0, [&] { form->ScrollBar1->setValue(4096); }},
+                         {500,
+                          [&] {
+                              lamp_before = form->Shape1->brushColor();
+                              form->Button2Click();
+                          }}});
+        QCOMPARE(lamp_before, QColor(255, 0, 0));
+        QTest::qWait(200);
+        // Nothing is cleared by Off.
+        QCOMPARE(form->Shape1->brushColor(), QColor(255, 0, 0));
+        form->ScrollBar1->setValue(0);
+        run_with(*form, {{300, [&] { form->Button2Click(); }}});
+        QCOMPARE(form->Shape1->brushColor(), QColor(128, 0, 0));
+    }
+
+    void exit_menu_stops_the_loop()
+    {
+        run_with(*form, {{150, [&] { form->Exit1->trigger(); }}});
+        QCOMPARE(int(st.stop_requested), 1);
+        QVERIFY(!form->running());
+    }
+
+    void closing_stops_the_loop()
+    {
+        // Last: the window is closed afterwards.
+        run_with(*form, {{150, [&] { form->close(); }}});
+        QCOMPARE(int(st.stop_requested), 1);
+        QVERIFY(!form->running());
+        QVERIFY(!form->isVisible());
+    }
+};
+
+QTEST_MAIN(tst_run_loop)
+#include "tst_run_loop.moc"

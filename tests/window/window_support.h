@@ -1,0 +1,60 @@
+// Helpers shared by the window tests.
+#pragma once
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include "host/frm_main.h"
+
+// Shows the form and waits until it and its LCD surface are on screen.
+inline bool show_and_wait(TfrmMain& form)
+{
+    form.centre_on_screen();
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form, 5000))
+        return false;
+    return QTest::qWaitFor([&] { return form.LcdDC->isExposed(); }, 5000);
+}
+
+// Runs the instrument ("On") and calls each step at its time in
+// milliseconds from the start, from inside the running loop. The last step
+// should stop it; a guard presses "Off" after guard_ms in any case.
+inline void run_with(TfrmMain& form, const std::vector<std::pair<int, std::function<void()>>>& steps,
+                     int guard_ms = 10000)
+{
+    for (const auto& step : steps)
+        QTimer::singleShot(step.first, &form, step.second);
+    QTimer::singleShot(guard_ms, &form, [&form] { form.Button2Click(); });
+    QTest::mouseClick(form.Button1, Qt::LeftButton);
+}
+
+// Closes the next modal message box once it is up, and keeps its text.
+class MessageBoxCatcher {
+public:
+    MessageBoxCatcher()
+    {
+        poll = new QTimer;
+        poll->setInterval(20);
+        QObject::connect(poll, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr)
+                return;
+            text = box->text();
+            title = box->windowTitle();
+            buttons = box->standardButtons();
+            box->accept();
+            poll->stop();
+        });
+        poll->start();
+    }
+    ~MessageBoxCatcher() { delete poll; }
+    QString text;
+    QString title;
+    QMessageBox::StandardButtons buttons;
+
+private:
+    QTimer* poll;
+};
