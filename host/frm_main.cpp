@@ -66,6 +66,9 @@ QScrollBar* make_slider(QWidget* parent, const char* name, int left, int top, in
     bar->setPageStep(page);
     bar->setValue(0);
     bar->setFocusPolicy(Qt::StrongFocus);
+    // Scroll bars invert their keys by default; as a slider, Right and Up
+    // raise the value.
+    bar->setInvertedControls(false);
     return bar;
 }
 

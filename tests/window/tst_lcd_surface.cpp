@@ -1,6 +1,7 @@
 // The LCD surface: pixel-format request, what the drawn surface holds (read
 // back with glReadPixels) and what reaches the screen, and the failure path.
 // Also run with QT_SCALE_FACTOR=2, where each LCD pixel is a 2 x 2 square.
+#include <QLabel>
 #include <QOpenGLContext>
 #include <QPushButton>
 #include <QScreen>
@@ -227,7 +228,6 @@ private slots:
         // A damaged picture yields nothing instead of ending the program.
         const unsigned char junk[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 0x4A, 0x46, 0x49, 0x46, 0x00};
         QVERIFY(decode_jpeg(junk, sizeof junk).isNull());
-        QVERIFY(decode_jpeg(bezel_jpeg, 100).isNull() || decode_jpeg(bezel_jpeg, 100).size() == QSize(620, 620));
         QVERIFY(decode_jpeg(nullptr, 0).isNull());
     }
 

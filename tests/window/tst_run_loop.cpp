@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "core/state.h"
+#include "gfx/lcd.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
 #include "window_support.h"
@@ -194,19 +195,24 @@ private slots:
         QCOMPARE(form->Shape1->brushColor(), QColor(128, 0, 0));
     }
 
-    void flight_timer_steps_on_ticks()
+    void flight_timer_steps_once_per_tick()
     {
-        // Fast enough for flight: the timer counts once the flight starts.
-        int seconds_seen = 0;
-        run_with(*form, {{0, [&] { form->ScrollBar1->setValue(4096); }},
-                         {3500,
+        // A running flight timer steps once per 100 ms tick while the loop runs.
+        int steps = -1;
+        run_with(*form, {{100,
                           [&] {
-                              seconds_seen = st.flight_seconds + 60 * st.flight_minutes;
+                              st.tick_counter = 0;
+                              st.flight_active = 1;
+                              st.flight_seconds = 0;
+                              st.flight_minutes = 0;
+                          }},
+                         {1100,
+                          [&] {
+                              steps = st.flight_seconds + 60 * st.flight_minutes;
                               form->Button2Click();
                           }}});
-        form->ScrollBar1->setValue(0);
-        QVERIFY2(seconds_seen >= 1 && seconds_seen <= 4, qPrintable(QString::number(seconds_seen)));
-        // While running the pass consumes tick_counter as soon as it reads 1.
+        QVERIFY2(steps >= 5 && steps <= 12, qPrintable(QString::number(steps)));
+        // The pass consumes tick_counter as soon as it reads 1.
         QVERIFY(st.tick_counter <= 1);
     }
 
