@@ -182,8 +182,11 @@ TfrmMain::TfrmMain(const QSurfaceFormat& pixel_format, QWidget* parent)
     frmMain = this;
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Kova KTR-7 Simulator"));
+    // A small face, slightly narrow, so the captions fit the places the
+    // layout gives them ("Altitude:" before its number, the check boxes).
     QFont form_font(QStringLiteral("Sans Serif"));
     form_font.setPixelSize(11);
+    form_font.setStretch(QFont::SemiCondensed);
     setFont(form_font);
 
     build_controls();
@@ -274,11 +277,6 @@ void TfrmMain::build_controls()
     CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
     CheckBox2->setGeometry(376, 88, 97, 17);
     CheckBox2->setChecked(false);
-    // The captions fit their 97 pixels in a slightly narrower face.
-    QFont box_font = font();
-    box_font.setStretch(QFont::SemiCondensed);
-    CheckBox1->setFont(box_font);
-    CheckBox2->setFont(box_font);
 
     GroupBox1 = new QGroupBox(QStringLiteral(" Communications: "), client);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -289,6 +287,10 @@ void TfrmMain::build_controls()
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setMaximumBlockCount(MEMO_LINES);
     Memo1->setUndoRedoEnabled(false);
+    connect(Memo1->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (!appending)
+            memo_follows = value >= Memo1->verticalScrollBar()->maximum();
+    });
     auto* memo_layout = new QVBoxLayout(GroupBox1);
     memo_layout->setContentsMargins(6, 4, 6, 6);
     memo_layout->addWidget(Memo1);
@@ -416,7 +418,13 @@ void TfrmMain::append_communications(const char* line)
         if (static_cast<unsigned char>(*p) >= 0x20)
             text.append(QLatin1Char(*p));
     }
+    QScrollBar* bar = Memo1->verticalScrollBar();
+    appending = true;
     Memo1->appendPlainText(text);
+    // Follow the newest line unless the user has scrolled back to read.
+    if (memo_follows)
+        bar->setValue(bar->maximum());
+    appending = false;
 }
 
 void TfrmMain::present()

@@ -148,6 +148,8 @@ private:
     bool keyboard_posts_keys() const;
 
     bool loop_running = false;
+    bool memo_follows = true;  // the box keeps its newest line in view
+    bool appending = false;
 };
 
 // The one instance of the form (set while one exists).

@@ -516,6 +516,30 @@ private slots:
         form->Memo1->clear();
     }
 
+    void communications_follows_newest_line()
+    {
+        form->Memo1->clear();
+        QScrollBar* bar = form->Memo1->verticalScrollBar();
+        char line[32];
+        for (int i = 0; i < 300; i++) {
+            std::snprintf(line, sizeof line, "ALT %05d\r", i);
+            form->append_communications(line);
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
+        // Scrolled back by the user: new lines do not pull the view away.
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+        QCOMPARE(bar->value(), 0);
+        form->append_communications("ALT 99999\r");
+        QCOMPARE(bar->value(), 0);
+        // Back at the end, it follows again.
+        bar->triggerAction(QAbstractSlider::SliderToMaximum);
+        form->append_communications("ALT 88888\r");
+        QCOMPARE(bar->value(), bar->maximum());
+        form->Memo1->clear();
+    }
+
     void communications_keeps_last_10000_lines()
     {
         form->Memo1->clear();

@@ -113,7 +113,7 @@ double rounded_box(double x, double y, const box& b, double radius, double* gx, 
 
 // The layout, in picture pixels.
 const double CX = 310, CY = 310;
-const double RING_OUTER = 309, RING_INNER = 285;
+const double RING_OUTER = 309, RING_INNER = 283;
 const box OPENING = from_window(35, 52, 208, 191);
 const double KEY_Y = (192 + 16.5) * SY;
 const double KEY_LEFT_X = (52 + 16.5) * SX;
@@ -163,15 +163,15 @@ colour ring(double x, double y, double r)
     double dx = (x - CX) / r, dy = (y - CY) / r;
     double u = (r - RING_INNER) / (RING_OUTER - RING_INNER);
     // A rounded, turned ring: its profile rises from both edges.
-    double slope = 1.6 * std::cos(PI * u);
+    double slope = 2.4 * std::cos(PI * u);
     vec3 n = normalise({-slope * dx, -slope * dy, 1.0});
     double theta = std::atan2(dy, dx);
     // Turned metal: fine concentric grain and a broad anisotropic sheen
     // across the line at right angles to the light.
     double grain = noise1(r * 4.1) * 0.6 + noise1(r * 1.3 + 11) * 0.4;
     double sheen = std::pow(std::fabs(std::sin(theta - LIGHT_ANGLE)), 6.0);
-    colour base = colour{0.50, 0.515, 0.53} * (0.92 + 0.12 * grain);
-    colour c = base * (0.25 + 0.75 * diffuse(n)) + grey(0.35 * specular(n, 24)) + grey(0.12 * sheen);
+    colour base = colour{0.56, 0.575, 0.59} * (0.9 + 0.14 * grain);
+    colour c = base * (0.18 + 0.85 * diffuse(n)) + grey(0.45 * specular(n, 28)) + grey(0.16 * sheen);
     // Dark seams at both edges.
     double edge = std::min(r - RING_INNER, RING_OUTER - r);
     c = mix(grey(0.05), c, smoothstep(0.0, 1.6, edge));
