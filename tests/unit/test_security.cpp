@@ -2,6 +2,8 @@
 // message and SECURITY SETUP, driven key by key through the run-loop pass.
 #include <gtest/gtest.h>
 
+#include "menu_harness.h"
+
 #include <cstring>
 #include <functional>
 
@@ -16,56 +18,7 @@
 
 namespace {
 
-const host_io quiet_io = {
-    [](bool) {},
-    [] { return true; },
-    [](const char*) {},
-    [] {},
-    [] {},
-};
-
-void pass()
-{
-    run_pass(quiet_io);
-}
-
-// A key as the host posts it, the pass that acts on it, and the pass that
-// shows where it led.
-void press(uint8_t key)
-{
-    host_post_key(key);
-    pass();
-    pass();
-}
-
-// Compares the LCD region with what draw_expected draws on an empty buffer;
-// an expectation that draws nothing there fails.
-::testing::AssertionResult region_is(int x0, int y0, int x1, int y1, const std::function<void()>& draw_expected)
-{
-    static uint8_t shown[sizeof lcd_buffer];
-    memcpy(shown, lcd_buffer, sizeof lcd_buffer);
-    const uint16_t start = st.text_start_x, end = st.text_end_x;
-    lcd_clear();
-    draw_expected();
-    int lit = 0, first_x = -1, first_y = -1, want = 0, got = 0;
-    for (int y = y0; y <= y1; y++)
-        for (int x = x0; x <= x1; x++) {
-            const uint8_t e = lcd_buffer[y * LCD_WIDTH + x], s = shown[y * LCD_WIDTH + x];
-            lit += e != 0;
-            if (e != s && first_x < 0) {
-                first_x = x, first_y = y, want = e, got = s;
-            }
-        }
-    memcpy(lcd_buffer, shown, sizeof lcd_buffer);
-    st.text_start_x = start;
-    st.text_end_x = end;
-    if (lit == 0)
-        return ::testing::AssertionFailure() << "the expected picture is empty in the region";
-    if (first_x >= 0)
-        return ::testing::AssertionFailure() << "pixel (" << first_x << "," << first_y << ") is " << got
-                                             << ", expected " << want;
-    return ::testing::AssertionSuccess();
-}
+using namespace menu_test;
 
 // Sets the digit under the cursor to d by turning the knob the short way,
 // then pushes to the next digit (or to the evaluation on the last one).
