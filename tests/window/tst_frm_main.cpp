@@ -453,7 +453,7 @@ private slots:
         QTest::qWait(650);
         const qint64 elapsed = clock.elapsed();
         const int ticks = st.tick_counter;
-        QVERIFY2(ticks >= 4 && ticks <= elapsed / 100 + 1, qPrintable(QString::number(ticks)));
+        QVERIFY2(ticks >= 3 && ticks <= elapsed / 100 + 1, qPrintable(QString::number(ticks)));
         QCOMPARE(int(st.blink_divider), ticks);
     }
 
