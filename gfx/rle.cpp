@@ -30,13 +30,12 @@ static void rle_fetch_block()
     rle_used = 0;
 }
 
-// Positions are summed in 32 bits: a pixel whose column or row would pass
-// 65535 is off screen, rather than wrapping round to the top-left corner.
+// Positions are unsigned 16-bit sums, like every coordinate of the drawing
+// code: an image placed left of or above the screen (a "negative" position)
+// shows the part of it that comes back onto the screen.
 static void rle_put(uint16_t x, uint16_t y, uint32_t col, uint32_t row, uint8_t colour)
 {
-    uint32_t px = x + col, py = y + row;
-    if (px <= 0xFFFF && py <= 0xFFFF)
-        lcd_set_pixel(uint16_t(px), uint16_t(py), colour);
+    lcd_set_pixel(uint16_t(x + col), uint16_t(y + row), colour);
 }
 
 // Takes the next stream byte into *out; false once the data is exhausted.

@@ -8,8 +8,9 @@
 #include <cstdint>
 
 // Draws image with its top-left pixel at (x, y). Every pixel of the image
-// rectangle is written (images are opaque); off-screen pixels are clipped,
-// including those whose position would pass 65535 (nothing wraps round).
+// rectangle is written (images are opaque); off-screen pixels are clipped.
+// Positions are unsigned 16-bit sums, so x = 65526 means ten columns left of
+// the screen.
 // The image must lie in the icon store (gfx/icons.h), whose end bounds every
 // read; a pointer outside the store draws nothing.
 void draw_rle_image(uint16_t x, uint16_t y, const uint8_t* image);

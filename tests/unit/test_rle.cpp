@@ -311,15 +311,18 @@ TEST(Rle, PartlyOffScreenIconsDrawTheVisiblePartOnly)
             int wrong = 0, drawn = 0;
             for (int y = 0; y < LCD_HEIGHT; y++)
                 for (int x = 0; x < LCD_WIDTH; x++) {
-                    // Positions are not wrapped: the image covers p .. p + 49.
-                    bool inside = x >= p.x && x < p.x + 50 && y >= p.y && y < p.y + 50;
-                    uint8_t want = inside ? w.pixels[(y - p.y) * 50 + (x - p.x)] : FILL;
+                    // Positions are 16-bit sums: the image covers p .. p + 49
+                    // modulo 65536, so one left of or above the screen shows
+                    // the part that comes back onto it.
+                    const uint16_t dx = uint16_t(x - p.x), dy = uint16_t(y - p.y);
+                    bool inside = dx < 50 && dy < 50;
+                    uint8_t want = inside ? w.pixels[dy * 50 + dx] : FILL;
                     wrong += at(x, y) != want;
                     drawn += inside;
                 }
             EXPECT_EQ(wrong, 0);
-            int visible_w = p.x < LCD_WIDTH ? std::min(50, LCD_WIDTH - p.x) : 0;
-            int visible_h = p.y < LCD_HEIGHT ? std::min(50, LCD_HEIGHT - p.y) : 0;
+            int visible_w = p.x < LCD_WIDTH ? std::min(50, LCD_WIDTH - p.x) : std::max(0, p.x + 50 - 65536);
+            int visible_h = p.y < LCD_HEIGHT ? std::min(50, LCD_HEIGHT - p.y) : std::max(0, p.y + 50 - 65536);
             EXPECT_EQ(drawn, visible_w * visible_h);
         }
     }

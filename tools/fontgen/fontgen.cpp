@@ -282,6 +282,7 @@ Glyph place(const FontDef& f, const Shape& s, int width, Cls cls, uint32_t cp)
     int lsb = std::max(0, s.left), rsb = std::max(0, s.adv - s.left - s.w);
     int x0 = lsb + rsb > 0 ? (free * lsb * 2 + (lsb + rsb)) / (2 * (lsb + rsb)) : free / 2;
     x0 = std::clamp(x0, 0, free);
+    if (getenv("FGDBG")) std::fprintf(stderr, "DBG %s %04X w=%d ink=%d lsb=%d rsb=%d adv=%d x0=%d\n", f.name, cp, width, s.w, s.left, s.adv - s.left - s.w, s.adv, x0);
 
     Rows r;
     r.first = f.baseline + 1 - s.top;
