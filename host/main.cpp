@@ -1,9 +1,11 @@
 // ktr7-sim: the simulator window.
 #include <QApplication>
+#include <QMessageBox>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 
 #include "host/frm_main.h"
 
@@ -45,10 +47,17 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Malvex"));
 
-    frmMain = new TfrmMain;
-    frmMain->centre_on_screen();
-    frmMain->show();
-    const int status = QApplication::exec();
-    delete frmMain;
-    return status;
+    // An exception that escapes start-up or the event loop is shown, and
+    // the program ends.
+    try {
+        frmMain = new TfrmMain;
+        frmMain->centre_on_screen();
+        frmMain->show();
+        const int status = QApplication::exec();
+        delete frmMain;
+        return status;
+    } catch (const std::exception& failure) {
+        QMessageBox::critical(nullptr, QApplication::applicationName(), QString::fromLocal8Bit(failure.what()));
+        return 1;
+    }
 }
