@@ -2,7 +2,7 @@
 // with FreeType's hinted monochrome rasteriser and writes each one as a
 // constant font record (gfx/fonts/font_N.cpp).
 //
-//   fontgen [--face FILE] OUT_DIR
+//   fontgen [--face FILE] [--autohint] [--overrides FILE] OUT_DIR
 //
 // Record layout: 2 reserved bytes, first_char (u16), last_char (u16), a spare
 // byte, the height, then a 4-byte entry per character (offset bits 16..23,
@@ -13,7 +13,9 @@
 // cell is rendered at a smaller horizontal pixel size until it fits. Digits and
 // capitals are held to their rows: a round shape whose overshoot would leave
 // them loses one of its near-duplicate middle rows instead, and a descender or
-// accent that would leave the cell is shortened the same way.
+// accent that would leave the cell is shortened the same way. The few glyphs
+// the hinting gets wrong at the smallest sizes are replaced by hand-drawn
+// pixel maps from overrides.txt beside this file.
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -23,12 +25,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
 
 const char* DEFAULT_FACE = "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf";
+#ifndef FONTGEN_OVERRIDES
+#define FONTGEN_OVERRIDES "overrides.txt"
+#endif
 
 // Cell widths of 0x20..0x7E (digit fonts: 0x20..0x39). These fix every layout
 // of the screens and are not to be changed.
@@ -280,9 +286,17 @@ Glyph place(const FontDef& f, const Shape& s, int width, Cls cls, uint32_t cp)
     if (s.w == 0) return g;
     int free = width - s.w;
     int lsb = std::max(0, s.left), rsb = std::max(0, s.adv - s.left - s.w);
-    int x0 = lsb + rsb > 0 ? (free * lsb * 2 + (lsb + rsb)) / (2 * (lsb + rsb)) : free / 2;
+    int x0;
+    if (free > lsb + rsb) {
+        // A cell wider than the face's advance keeps the face's left bearing,
+        // so the space before the glyph matches its neighbours; the surplus
+        // goes mostly to the right (a shape flush with its advance would
+        // otherwise take it all on the left).
+        x0 = lsb + (free - lsb - rsb) / 2;
+    } else {
+        x0 = lsb + rsb > 0 ? (free * lsb * 2 + (lsb + rsb)) / (2 * (lsb + rsb)) : free / 2;
+    }
     x0 = std::clamp(x0, 0, free);
-    if (getenv("FGDBG")) std::fprintf(stderr, "DBG %s %04X w=%d ink=%d lsb=%d rsb=%d adv=%d x0=%d\n", f.name, cp, width, s.w, s.left, s.adv - s.left - s.w, s.adv, x0);
 
     Rows r;
     r.first = f.baseline + 1 - s.top;
@@ -494,6 +508,73 @@ Glyph control_symbol(const FontDef& f, int c, int width)
     return k.g;
 }
 
+// ---- hand-drawn glyphs ----------------------------------------------------
+
+// A pixel map from the overrides file: a header line "FONT 'C'", then one line
+// of '#' (ink) and '.' per cell row. Outside a map, lines starting with '#'
+// are comments and blank lines are ignored.
+struct Override {
+    std::string font;
+    int code = 0;
+    int line = 0;
+    std::vector<std::string> rows;
+    bool used = false;
+};
+std::vector<Override> overrides;
+
+void load_overrides(const char* path)
+{
+    std::ifstream in(path);
+    if (!in) {
+        std::fprintf(stderr, "fontgen: cannot read %s\n", path);
+        std::exit(1);
+    }
+    auto bad = [&](int line, const char* what) {
+        std::fprintf(stderr, "fontgen: %s:%d: %s\n", path, line, what);
+        std::exit(1);
+    };
+    std::string text;
+    int line = 0;
+    while (std::getline(in, text)) {
+        ++line;
+        if (text.empty() || text[0] == '#') continue;
+        Override o;
+        o.line = line;
+        size_t q = text.find(" '");
+        if (q == std::string::npos || text.size() != q + 4 || text[q + 3] != '\'')
+            bad(line, "expected a header line FONT 'C'");
+        o.font = text.substr(0, q);
+        o.code = (unsigned char)text[q + 2];
+        const FontDef* f = nullptr;
+        for (const FontDef& d : FONTS)
+            if (o.font == d.name) f = &d;
+        if (!f) bad(line, "no such font");
+        for (int y = 0; y < f->height; ++y) {
+            if (!std::getline(in, text)) bad(line, "map ends early");
+            ++line;
+            if (text.empty() || text.find_first_not_of("#.") != std::string::npos)
+                bad(line, "a map row holds only '#' and '.'");
+            if (!o.rows.empty() && text.size() != o.rows[0].size()) bad(line, "map rows differ in width");
+            o.rows.push_back(text);
+        }
+        for (const Override& p : overrides)
+            if (p.font == o.font && p.code == o.code) bad(o.line, "character drawn twice");
+        overrides.push_back(o);
+    }
+}
+
+// Replaces a rendered glyph by its hand-drawn map, if there is one.
+void apply_override(const FontDef& f, int c, Glyph& g)
+{
+    for (Override& o : overrides) {
+        if (o.font != f.name || o.code != c) continue;
+        if ((int)o.rows[0].size() != g.width) fail("hand-drawn glyph is not as wide as its cell", f.name, c);
+        for (int y = 0; y < f.height; ++y)
+            for (int x = 0; x < g.width; ++x) g.px[y * g.width + x] = o.rows[y][x] == '#';
+        o.used = true;
+    }
+}
+
 // ---- building a font ------------------------------------------------------
 
 int bytes_per_row(int width) { return (width + 7) / 8; }
@@ -530,6 +611,7 @@ std::vector<Glyph> build(const FontDef& f)
         if (c >= 0x20 && c <= table_last && c <= 0x7E) {
             int w = table[c - 0x20];
             g = c == 0x20 ? Canvas(f, w).g : face_glyph(f, (uint32_t)c, w);
+            apply_override(f, c, g);
         } else if (c == 0x7F && f.placeholder) {
             g = placeholder_glyph(f, f.placeholder);
             g.note = "no character";
@@ -709,15 +791,18 @@ int main(int argc, char** argv)
 {
     const char* face_path = DEFAULT_FACE;
     const char* out_dir = nullptr;
+    const char* overrides_path = FONTGEN_OVERRIDES;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--face") && i + 1 < argc) face_path = argv[++i];
         else if (!std::strcmp(argv[i], "--autohint")) load_flags |= FT_LOAD_FORCE_AUTOHINT;
+        else if (!std::strcmp(argv[i], "--overrides") && i + 1 < argc) overrides_path = argv[++i];
         else out_dir = argv[i];
     }
     if (!out_dir) {
-        std::fprintf(stderr, "usage: fontgen [--face FILE] OUT_DIR\n");
+        std::fprintf(stderr, "usage: fontgen [--face FILE] [--autohint] [--overrides FILE] OUT_DIR\n");
         return 2;
     }
+    load_overrides(overrides_path);
     if (FT_Init_FreeType(&library) || FT_New_Face(library, face_path, 0, &face)) {
         std::fprintf(stderr, "fontgen: cannot open %s\n", face_path);
         return 1;
@@ -731,6 +816,12 @@ int main(int argc, char** argv)
         write_record(f, glyphs, out_dir);
         std::printf("%-8s %5d bytes, %d rows shortened to fit\n", f.name, f.length, warnings);
     }
+    for (const Override& o : overrides)
+        if (!o.used) {
+            std::fprintf(stderr, "fontgen: %s:%d: %s has no '%c' to replace\n", overrides_path, o.line,
+                         o.font.c_str(), o.code);
+            return 1;
+        }
     FT_Done_Face(face);
     FT_Done_FreeType(library);
     return 0;
