@@ -376,8 +376,10 @@ void TfrmMain::Button1Click()
     if (loop_running)
         return;
     loop_running = true;
-    while (st.stop_requested == 0)
+    while (st.stop_requested == 0) {
         run_pass(host());
+        passes_run++;
+    }
     loop_running = false;
 }
 

@@ -133,6 +133,8 @@ public:
     // The host side of one pass of the run loop.
     static const host_io& host();
     bool running() const { return loop_running; }
+    // Passes run since the window was created (for the soak figures).
+    uint64_t passes_run = 0;
 
     // The host operations of a pass, also used by the tests.
     void set_lamp(bool red);
