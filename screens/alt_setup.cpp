@@ -36,20 +36,6 @@ uint8_t row_count()
     return st.serial_out ? 8 : 6;
 }
 
-uint8_t toggled(uint8_t v)
-{
-    return v ? 0 : 1;
-}
-
-// +1 or -1 through 0..last, wrapping at both ends; a value outside the range
-// comes back to an end.
-uint8_t cycled(uint8_t v, uint8_t last, bool up)
-{
-    if (up)
-        return v >= last ? 0 : uint8_t(v + 1);
-    return (v == 0 || v > last) ? last : uint8_t(v - 1);
-}
-
 void draw_rows()
 {
     char value[32];

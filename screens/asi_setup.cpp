@@ -6,8 +6,6 @@
 #include <cstdio>
 
 #include "core/state.h"
-#include "gfx/icons.h"
-#include "gfx/rle.h"
 #include "gfx/text.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
@@ -42,18 +40,6 @@ const asi_row asi_rows[ASI_SETUP_ROWS] = {
 bool is_speed_limit(uint8_t type)
 {
     return type >= ASI_ROW_VNE && type <= ASI_ROW_VS0;
-}
-
-uint8_t toggled(uint8_t v)
-{
-    return v ? 0 : 1;
-}
-
-uint8_t cycled(uint8_t v, bool up)
-{
-    if (up)
-        return v >= OPTION_LAST ? 0 : uint8_t(v + 1);
-    return (v == 0 || v > OPTION_LAST) ? OPTION_LAST : uint8_t(v - 1);
 }
 
 const char* unit_name()
@@ -111,10 +97,10 @@ void step_value(uint8_t type, bool up)
 {
     switch (type) {
     case ASI_ROW_UNIT:
-        st.asi_unit = cycled(st.asi_unit, up);
+        st.asi_unit = cycled(st.asi_unit, OPTION_LAST, up);
         break;
     case ASI_ROW_FILTER:
-        st.asi_filter = cycled(st.asi_filter, up);
+        st.asi_filter = cycled(st.asi_filter, OPTION_LAST, up);
         break;
     case ASI_ROW_VS_ALARM:
         st.vs_alarm = toggled(st.vs_alarm);
@@ -219,12 +205,7 @@ void screen_asi_setup()
 
 void screen_asi_zero_confirm()
 {
-    draw_title_bar("MESSAGE", "");
-    draw_rle_image(5, 42, icon_question);
-    draw_text(110, 35, "ZERO", 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
-    draw_text(110, 58, "ASI", 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
-    draw_text(110, 81, "SENSOR?", 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
-    draw_no_yes_footer();
+    draw_question_page("ZERO", "ASI", "SENSOR?");
 
     switch (st.pending_key) {
     case KEY_LEFT:

@@ -112,6 +112,28 @@ void draw_footer(uint8_t kind)
     draw_rotary_hint();
 }
 
+uint8_t toggled(uint8_t v)
+{
+    return v ? 0 : 1;
+}
+
+uint8_t cycled(uint8_t v, uint8_t last, bool up)
+{
+    if (up)
+        return v >= last ? 0 : uint8_t(v + 1);
+    return (v == 0 || v > last) ? last : uint8_t(v - 1);
+}
+
+void draw_question_page(const char* line1, const char* line2, const char* line3)
+{
+    draw_title_bar("MESSAGE", "");
+    draw_rle_image(5, 42, icon_question);
+    draw_text(110, 35, line1, 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
+    draw_text(110, 58, line2, 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
+    draw_text(110, 81, line3, 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
+    draw_no_yes_footer();
+}
+
 void draw_no_yes_footer()
 {
     draw_footer_lines();

@@ -30,3 +30,13 @@ void draw_step_label(uint8_t row);
 
 // The list-scroll rule: the selected row stays on the last visible line.
 void scroll_to_cursor();
+
+// Value steps shared by the setup pages: 0 <-> 1, and +1 or -1 through
+// 0..last wrapping at both ends (a value outside the range comes back to an
+// end).
+uint8_t toggled(uint8_t v);
+uint8_t cycled(uint8_t v, uint8_t last, bool up);
+
+// A yes/no question page: the MESSAGE title, the question icon at (5, 42),
+// three centred lines in font 9 and the NO/YES footer.
+void draw_question_page(const char* line1, const char* line2, const char* line3);

@@ -1,9 +1,7 @@
 // MISC SETUP, a four-entry sub-menu, with the BACKLIGHT adjustment and the
 // LOAD DEFAULT SETTINGS? confirmation.
 #include "core/state.h"
-#include "gfx/icons.h"
 #include "gfx/lcd.h"
-#include "gfx/rle.h"
 #include "gfx/text.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
@@ -118,12 +116,7 @@ void screen_backlight()
 
 void screen_defaults_confirm()
 {
-    draw_title_bar("MESSAGE", "");
-    draw_rle_image(5, 42, icon_question);
-    draw_text(110, 35, "LOAD", 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
-    draw_text(110, 58, "DEFAULT", 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
-    draw_text(110, 81, "SETTINGS?", 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
-    draw_no_yes_footer();
+    draw_question_page("LOAD", "DEFAULT", "SETTINGS?");
 
     if (st.pending_key == KEY_NONE)
         return;

@@ -20,11 +20,6 @@ constexpr uint8_t SCALE_LAST = 2;
 constexpr uint8_t CAL_MIN = 50;
 constexpr uint8_t CAL_MAX = 150;
 
-uint8_t toggled(uint8_t v)
-{
-    return v ? 0 : 1;
-}
-
 void draw_rows()
 {
     char value[32];
@@ -50,10 +45,7 @@ void step_value(bool up)
         st.vsi_unit = toggled(st.vsi_unit);
         break;
     case ROW_SCALE:
-        if (up)
-            st.vsi_scale = st.vsi_scale >= SCALE_LAST ? 0 : uint8_t(st.vsi_scale + 1);
-        else
-            st.vsi_scale = (st.vsi_scale == 0 || st.vsi_scale > SCALE_LAST) ? SCALE_LAST : uint8_t(st.vsi_scale - 1);
+        st.vsi_scale = cycled(st.vsi_scale, SCALE_LAST, up);
         break;
     case ROW_CAL:
         // Stops at either end; no coarse steps here.
