@@ -3,7 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,10 +25,16 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <cstring>
+
 #include "core/state.h"
 #include "gfx/lcd.h"
 #include "host/bezel_jpeg.h"
+#include "host/command_line.h"
+#include "host/lcd_png.h"
+#include "host/lcd_window.h"
 #include "host/pass.h"
+#include "host/wheel_steps.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
 
@@ -36,8 +45,12 @@ namespace {
 const QColor LAMP_RED(255, 0, 0);
 const QColor LAMP_MAROON(128, 0, 0);
 
-// One notch of an ordinary mouse wheel.
-constexpr int WHEEL_NOTCH = 120;
+// Where the screen does not tell its refresh rate.
+constexpr double DEFAULT_REFRESH_HZ = 60.0;
+constexpr qint64 NS_PER_SECOND = 1000000000;
+constexpr qint64 NS_PER_MS = 1000000;
+// The scale the picture dialog offers first.
+constexpr int DEFAULT_PICTURE_SCALE = 3;
 
 void show_surface_message(const char* text)
 {
@@ -155,17 +168,7 @@ void TClickImage::wheelEvent(QWheelEvent* event)
         event->ignore();
         return;
     }
-    // Fine-grained wheels and touch pads send parts of a notch; a step is
-    // taken for each whole notch, the rest is kept for the next event.
-    wheel_rest += event->angleDelta().y();
-    while (wheel_rest >= WHEEL_NOTCH) {
-        wheel_rest -= WHEEL_NOTCH;
-        on_wheel_step(true);
-    }
-    while (wheel_rest <= -WHEEL_NOTCH) {
-        wheel_rest += WHEEL_NOTCH;
-        on_wheel_step(false);
-    }
+    take_wheel_steps(wheel_rest, event->angleDelta().y(), on_wheel_step);
     event->accept();
 }
 
@@ -196,16 +199,42 @@ TfrmMain::TfrmMain(const QSurfaceFormat& pixel_format, QWidget* parent)
     Timer1->start();
 }
 
-void TfrmMain::build_controls()
+void TfrmMain::build_menu()
 {
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     setMenuBar(MainMenu1);
     File1 = MainMenu1->addMenu(QStringLiteral("&File"));
     File1->setObjectName(QStringLiteral("File1"));
+    SaveLcdPicture1 = File1->addAction(QStringLiteral("&Save LCD Picture..."));
+    SaveLcdPicture1->setObjectName(QStringLiteral("SaveLcdPicture1"));
+    SaveLcdPicture1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveLcdPicture1->setShortcutContext(Qt::ApplicationShortcut);
+    connect(SaveLcdPicture1, &QAction::triggered, this, [this] { SaveLcdPicture1Click(); });
+    File1->addSeparator();
     Exit1 = File1->addAction(QStringLiteral("&Exit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
     connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
+
+    Edit1 = MainMenu1->addMenu(QStringLiteral("&Edit"));
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    CopyLcdPicture1 = Edit1->addAction(QStringLiteral("&Copy LCD Picture"));
+    CopyLcdPicture1->setObjectName(QStringLiteral("CopyLcdPicture1"));
+    CopyLcdPicture1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    CopyLcdPicture1->setShortcutContext(Qt::ApplicationShortcut);
+    connect(CopyLcdPicture1, &QAction::triggered, this, [this] { CopyLcdPicture1Click(); });
+
+    View1 = MainMenu1->addMenu(QStringLiteral("&View"));
+    View1->setObjectName(QStringLiteral("View1"));
+    LcdWindow1 = View1->addAction(QStringLiteral("&LCD Window"));
+    LcdWindow1->setObjectName(QStringLiteral("LcdWindow1"));
+    LcdWindow1->setCheckable(true);
+    connect(LcdWindow1, &QAction::triggered, this, [this](bool open) { LcdWindow1Click(open); });
+}
+
+void TfrmMain::build_controls()
+{
+    build_menu();
 
     client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -306,6 +335,11 @@ void TfrmMain::build_controls()
     Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
+    pace_timer = new QTimer(this);
+    pace_timer->setSingleShot(true);
+    pace_timer->setTimerType(Qt::PreciseTimer);
+    lcd_window = nullptr;
+
     // The client area has a fixed size; the window is that plus the menu bar.
     int menu_height = MainMenu1->heightForWidth(CLIENT_WIDTH);
     if (menu_height <= 0)
@@ -337,6 +371,10 @@ TfrmMain::~TfrmMain()
     // rendering context goes before its surface.
     qApp->removeEventFilter(this);
     Timer1->stop();
+    if (lcd_window != nullptr) {
+        lcd_window->save_placement();
+        delete lcd_window;
+    }
     LcdDC->release();
     if (frmMain == this)
         frmMain = nullptr;
@@ -362,7 +400,7 @@ const host_io& TfrmMain::host()
         [] { return frmMain->CheckBox1->isChecked(); },
         [](const char* line) { frmMain->append_communications(line); },
         [] { frmMain->present(); },
-        [] { QCoreApplication::processEvents(QEventLoop::AllEvents); },
+        [] { frmMain->process_events_paced(); },
     };
     return io;
 }
@@ -376,11 +414,46 @@ void TfrmMain::Button1Click()
     if (loop_running)
         return;
     loop_running = true;
+    pace_clock.start();
+    next_frame_ns = 0;
     while (st.stop_requested == 0) {
         run_pass(host());
         passes_run++;
     }
     loop_running = false;
+}
+
+qint64 TfrmMain::frame_interval_ns() const
+{
+    const QScreen* where = screen();
+    double hz = where != nullptr ? where->refreshRate() : 0.0;
+    if (!(hz >= 1.0))
+        hz = DEFAULT_REFRESH_HZ;
+    return qint64(double(NS_PER_SECOND) / hz);
+}
+
+void TfrmMain::process_events_paced()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // One pass a refresh. Where the swap waits for the display the next frame
+    // is already due here; elsewhere (no vertical sync, a hidden or covered
+    // window) the loop blocks in event processing until it is, so timer
+    // ticks, clicks, sliders and Off are handled at once while it waits.
+    const qint64 interval = frame_interval_ns();
+    const qint64 now = pace_clock.nsecsElapsed();
+    next_frame_ns += interval;
+    // After a stall (a dialog, a busy machine) start afresh instead of
+    // racing to catch up.
+    if (next_frame_ns < now - interval)
+        next_frame_ns = now;
+    while (st.stop_requested == 0) {
+        const qint64 remaining = next_frame_ns - pace_clock.nsecsElapsed();
+        if (remaining <= 0)
+            break;
+        pace_timer->start(int((remaining + NS_PER_MS - 1) / NS_PER_MS));
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    pace_timer->stop();
 }
 
 void TfrmMain::Button2Click()
@@ -433,6 +506,82 @@ void TfrmMain::present()
 {
     LcdDC->RedrawLcd(lcd_buffer);
     LcdDC->swap();
+    if (lcd_window != nullptr)
+        lcd_window->show_frame(lcd_buffer);
+}
+
+// ---------------------------------------------------------------------------
+// The large LCD view and LCD pictures.
+
+void TfrmMain::open_lcd_window(bool open)
+{
+    if (open && lcd_window == nullptr) {
+        lcd_window = new LcdWindow;
+        lcd_window->restore_placement();
+        lcd_window->on_key = [](int qt_key) {
+            uint8_t key;
+            if (instrument_key(qt_key, key))
+                host_post_key(key);
+        };
+        lcd_window->on_wheel_step = [](bool clockwise) { host_post_key(clockwise ? KEY_CW : KEY_CCW); };
+    }
+    if (lcd_window == nullptr)
+        return;
+    if (open) {
+        lcd_window->show_frame(lcd_buffer);
+        lcd_window->show();
+        lcd_window->raise();
+        lcd_window->show_frame(lcd_buffer);
+    } else if (lcd_window->isVisible()) {
+        lcd_window->close();
+    }
+    LcdWindow1->setChecked(open);
+}
+
+void TfrmMain::LcdWindow1Click(bool open)
+{
+    open_lcd_window(open);
+}
+
+bool TfrmMain::save_lcd_picture(const QString& path, int scale, const uint8_t* buffer)
+{
+    char why[160];
+    if (write_png_of(buffer, QFile::encodeName(path).constData(), scale, why, sizeof why))
+        return true;
+    QMessageBox::warning(this, QApplication::applicationName(),
+                         QStringLiteral("Cannot write \"%1\": %2").arg(path, QString::fromLocal8Bit(why)));
+    return false;
+}
+
+void TfrmMain::SaveLcdPicture1Click()
+{
+    // The picture is the LCD at the moment of the command, not after the
+    // dialogs have been answered.
+    static uint8_t taken[sizeof lcd_buffer];
+    std::memcpy(taken, lcd_buffer, sizeof taken);
+    bool ok = false;
+    const int scale = QInputDialog::getInt(this, QStringLiteral("Save LCD Picture"),
+                                           QStringLiteral("Scale (each LCD pixel N x N):"),
+                                           DEFAULT_PICTURE_SCALE, PNG_SCALE_MIN, PNG_SCALE_MAX, 1, &ok);
+    if (!ok)
+        return;
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save LCD Picture"),
+                                                      QStringLiteral("ktr7-lcd.png"),
+                                                      QStringLiteral("PNG pictures (*.png)"));
+    if (path.isEmpty())
+        return;
+    save_lcd_picture(path, scale, taken);
+}
+
+void TfrmMain::CopyLcdPicture1Click()
+{
+    QApplication::clipboard()->setImage(lcd_picture(lcd_buffer, DEFAULT_PICTURE_SCALE));
+}
+
+void TfrmMain::apply_options(const sim_options& options)
+{
+    if (options.lcd_window || LcdWindow::was_open())
+        open_lcd_window(true);
 }
 
 // ---------------------------------------------------------------------------
@@ -497,9 +646,8 @@ bool TfrmMain::keyboard_posts_keys() const
     return true;
 }
 
-bool TfrmMain::KeyboardKey(int qt_key)
+bool TfrmMain::instrument_key(int qt_key, uint8_t& key)
 {
-    uint8_t key;
     switch (qt_key) {
     case Qt::Key_Left: key = KEY_LEFT; break;
     case Qt::Key_Right: key = KEY_RIGHT; break;
@@ -511,7 +659,13 @@ bool TfrmMain::KeyboardKey(int qt_key)
     case Qt::Key_Enter: key = KEY_PUSH; break;
     default: return false;
     }
-    if (!keyboard_posts_keys())
+    return true;
+}
+
+bool TfrmMain::KeyboardKey(int qt_key)
+{
+    uint8_t key;
+    if (!instrument_key(qt_key, key) || !keyboard_posts_keys())
         return false;
     host_post_key(key);
     return true;
@@ -519,6 +673,9 @@ bool TfrmMain::KeyboardKey(int qt_key)
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    // Closing the LCD window by its own title bar unchecks the menu entry.
+    if (watched == lcd_window && lcd_window != nullptr && event->type() == QEvent::Close)
+        LcdWindow1->setChecked(false);
     if (event->type() != QEvent::KeyPress)
         return false;
     auto* widget = qobject_cast<QWidget*>(watched);

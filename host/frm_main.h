@@ -4,6 +4,7 @@
 // stop_requested.
 #pragma once
 #include <QColor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
 #include <QWidget>
@@ -23,7 +24,9 @@ class QPushButton;
 class QScrollBar;
 class QStatusBar;
 class QTimer;
+class LcdWindow;
 struct host_io;
+struct sim_options;
 
 // The alarm lamp: a circle as large as the shorter side, centred, filled
 // with the brush colour and outlined in black.
@@ -77,7 +80,12 @@ public:
     // The menu and the client area (everything below the menu bar).
     QMenuBar* MainMenu1;
     QMenu* File1;
+    QAction* SaveLcdPicture1;
     QAction* Exit1;
+    QMenu* Edit1;
+    QAction* CopyLcdPicture1;
+    QMenu* View1;
+    QAction* LcdWindow1;  // checked while the LCD window is open
     QWidget* client;
 
     QLabel* Image1;     // bezel picture, stretched
@@ -106,7 +114,7 @@ public:
     QPlainTextEdit* Memo1;
     QStatusBar* StatusBar1;
     QTimer* Timer1;
-
+    LcdWindow* lcd_window;  // the large LCD view, made on first use
     // The decoded bezel picture (620 x 620), null if it could not be decoded.
     QImage bezel;
     lcd_surface_status surface_status = lcd_surface_status::ok;
@@ -116,6 +124,9 @@ public:
     void Button1Click();
     void Button2Click();
     void Exit1Click();
+    void SaveLcdPicture1Click();
+    void CopyLcdPicture1Click();
+    void LcdWindow1Click(bool open);
     void Timer1Timer();
     static void Image2Click();
     static void Image3Click();
@@ -129,6 +140,19 @@ public:
     // The keyboard: arrows, "+", "-" and Return post keys unless the focus
     // is in a slider or the Communications box. Returns whether it did.
     bool KeyboardKey(int qt_key);
+    // The instrument key a keyboard key stands for; false for other keys.
+    static bool instrument_key(int qt_key, uint8_t& key);
+
+    // Command-line options that act once the window is shown.
+    void apply_options(const sim_options& options);
+
+    // Writes the LCD as it is now as an indexed PNG; on failure a message box
+    // names the file and the reason. Returns whether it was written.
+    bool save_lcd_picture(const QString& path, int scale, const uint8_t* buffer);
+
+    // The time from one paced pass to the next: one refresh of the window's
+    // screen (60 Hz where the screen does not say).
+    qint64 frame_interval_ns() const;
 
     // The host side of one pass of the run loop.
     static const host_io& host();
@@ -147,7 +171,16 @@ protected:
 
 private:
     void build_controls();
+    void build_menu();
     bool keyboard_posts_keys() const;
+    void open_lcd_window(bool open);
+    // Processes pending events, then waits in event processing until the
+    // next frame is due, unless the swap has already waited for it.
+    void process_events_paced();
+
+    QElapsedTimer pace_clock;
+    qint64 next_frame_ns = 0;
+    QTimer* pace_timer;  // wakes the paced wait when the next frame is due
 
     bool loop_running = false;
     bool memo_follows = true;  // the box keeps its newest line in view

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <exception>
 
+#include "host/command_line.h"
 #include "host/frm_main.h"
 
 namespace {
@@ -36,6 +37,16 @@ bool display_available(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; i++)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    sim_options options;
+    switch (parse_sim_command_line(arguments, options)) {
+    case command_line_result::finished: return 0;
+    case command_line_result::refused: return COMMAND_LINE_REFUSED;
+    case command_line_result::run: break;
+    }
+
     if (!display_available(argc, argv)) {
         std::fprintf(stderr,
                      "ktr7-sim: no display to open the simulator window on "
@@ -44,6 +55,10 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // Every LCD pixel becomes zoom x zoom; Qt takes the factor from its
+    // environment when the application object is made.
+    if (options.zoom != 1)
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(options.zoom));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Malvex"));
 
@@ -53,6 +68,7 @@ int main(int argc, char** argv)
         frmMain = new TfrmMain;
         frmMain->centre_on_screen();
         frmMain->show();
+        frmMain->apply_options(options);
         const int status = QApplication::exec();
         delete frmMain;
         return status;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "host/replay/replay.h"
+#include "host/version.h"
 
 int main(int argc, char** argv)
 {
@@ -13,6 +14,10 @@ int main(int argc, char** argv)
         const char* arg = argv[i];
         if (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0) {
             fputs(replay_usage, stdout);
+            return fflush(stdout) == 0 ? REPLAY_OK : REPLAY_FAILED;
+        }
+        if (strcmp(arg, "--version") == 0) {
+            fputs("ktr7-replay " KTR7_VERSION "\n", stdout);
             return fflush(stdout) == 0 ? REPLAY_OK : REPLAY_FAILED;
         }
         if (arg[0] == '-' && arg[1] != '\0') {

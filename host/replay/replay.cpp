@@ -14,7 +14,7 @@
 #include "host/pass.h"
 #include "host/replay/escape.h"
 #include "host/replay/fields.h"
-#include "host/replay/image_out.h"
+#include "host/lcd_png.h"
 #include "host/replay/replay_host.h"
 #include "screens/framework.h"
 #include "screens/screens.h"

@@ -18,7 +18,7 @@
 #include "gfx/lcd.h"
 #include "host/palette.h"
 #include "host/replay/escape.h"
-#include "host/replay/image_out.h"
+#include "host/lcd_png.h"
 #include "test_replay_support.h"
 
 namespace {

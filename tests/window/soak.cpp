@@ -1,8 +1,9 @@
 // Soak of the real window: runs the instrument with serial output on for a
-// given time and samples the resident memory and the pass rate. Fails when
+// given time and samples the resident memory, the pass rate and the process's
+// CPU use (user and system time over wall time, in % of one core). Fails when
 // memory keeps growing after the warm-up or the pass rate falls away.
 //
-//   ktr7_soak [SECONDS] [SAMPLE_SECONDS]      (default 600 and 30)
+//   ktr7_soak [SECONDS] [SAMPLE_SECONDS] [minimised]   (default 600 and 30)
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
@@ -14,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include <sys/resource.h>
 
 #include "core/state.h"
 #include "host/frm_main.h"
@@ -34,9 +37,18 @@ long resident_kib()
     return kib;
 }
 
+double cpu_seconds()
+{
+    rusage use{};
+    getrusage(RUSAGE_SELF, &use);
+    return double(use.ru_utime.tv_sec + use.ru_stime.tv_sec) +
+           double(use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
+}
+
 struct sample {
     double seconds;
     double passes_per_second;
+    double cpu_percent;
     long rss_kib;
     int memo_lines;
 };
@@ -47,13 +59,18 @@ int main(int argc, char** argv)
 {
     const int duration = argc > 1 ? atoi(argv[1]) : 600;
     const int every = argc > 2 ? atoi(argv[2]) : 30;
+    const bool minimised = argc > 3 && strcmp(argv[3], "minimised") == 0;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Malvex"));
     frmMain = new TfrmMain;
     frmMain->centre_on_screen();
-    frmMain->show();
+    if (minimised)
+        frmMain->showMinimized();
+    else
+        frmMain->show();
 
     std::vector<sample> samples;
+    double last_cpu = 0;
     QElapsedTimer clock;
     uint64_t last_passes = 0;
     double last_seconds = 0;
@@ -62,12 +79,15 @@ int main(int argc, char** argv)
     QObject::connect(&sampler, &QTimer::timeout, [&] {
         const double now = clock.elapsed() / 1000.0;
         const uint64_t passes = frmMain->passes_run;
-        sample s{now, double(passes - last_passes) / (now - last_seconds), resident_kib(),
+        const double cpu = cpu_seconds();
+        sample s{now, double(passes - last_passes) / (now - last_seconds),
+                 100.0 * (cpu - last_cpu) / (now - last_seconds), resident_kib(),
                  frmMain->Memo1->document()->blockCount()};
         samples.push_back(s);
-        printf("%7.0f s  %8.0f passes/s  %7ld KiB resident  %5d lines\n", s.seconds, s.passes_per_second,
-               s.rss_kib, s.memo_lines);
+        printf("%7.0f s  %8.1f passes/s  %5.1f %% CPU  %7ld KiB resident  %5d lines\n", s.seconds,
+               s.passes_per_second, s.cpu_percent, s.rss_kib, s.memo_lines);
         fflush(stdout);
+        last_cpu = cpu;
         last_passes = passes;
         last_seconds = now;
         if (now + 1 >= duration)
@@ -85,6 +105,7 @@ int main(int argc, char** argv)
 
     QTimer::singleShot(0, [&] {
         clock.start();
+        last_cpu = cpu_seconds();
         sampler.start(every * 1000);
         pilot.start(1000);
         frmMain->Button1Click();  // runs until the sampler presses Off
@@ -93,6 +114,7 @@ int main(int argc, char** argv)
         QApplication::quit();
     });
     QApplication::exec();
+    const qint64 frmMain_interval_ns = frmMain->frame_interval_ns();
     delete frmMain;
 
     if (samples.size() < 3) {
@@ -102,15 +124,18 @@ int main(int argc, char** argv)
     // Judge from the second sample on: the first includes start-up and the
     // Communications box filling up to its cap.
     long rss_after_warmup = samples[1].rss_kib, rss_max = 0;
-    double rate_min = 1e18, rate_max = 0;
+    double rate_min = 1e18, rate_max = 0, cpu_max = 0;
     for (size_t i = 1; i < samples.size(); i++) {
+        cpu_max = std::max(cpu_max, samples[i].cpu_percent);
         rss_max = std::max(rss_max, samples[i].rss_kib);
         rate_min = std::min(rate_min, samples[i].passes_per_second);
         rate_max = std::max(rate_max, samples[i].passes_per_second);
     }
     const long growth = rss_max - rss_after_warmup;
-    printf("soak: %d s, passes/s %.0f..%.0f, resident %ld KiB after warm-up, at most %ld KiB (+%ld KiB)\n",
-           duration, rate_min, rate_max, rss_after_warmup, rss_max, growth);
+    printf("soak: %d s%s, passes/s %.1f..%.1f (screen %.1f Hz), CPU at most %.1f %% of a core, resident %ld KiB "
+           "after warm-up, at most %ld KiB (+%ld KiB)\n",
+           duration, minimised ? " minimised" : "", rate_min, rate_max, 1e9 / double(frmMain_interval_ns), cpu_max,
+           rss_after_warmup, rss_max, growth);
     const bool memory_bounded = growth < 16 * 1024;
     const bool rate_holds = rate_min > 0.5 * rate_max;
     printf("soak: memory %s, pass rate %s\n", memory_bounded ? "bounded" : "GROWING",

@@ -1,4 +1,4 @@
-#include "host/replay/image_out.h"
+#include "host/lcd_png.h"
 
 #include <png.h>
 #include <sys/stat.h>
@@ -46,7 +46,7 @@ void set_reason(char* why, size_t cap, const char* reason)
 
 // Everything libpng needs, written between setjmp and the end so that nothing
 // with a destructor lies on the stack a longjmp crosses.
-bool encode(FILE* file, int scale, png_failure& failure)
+bool encode(FILE* file, const uint8_t* buffer, int scale, png_failure& failure)
 {
     static uint8_t row[LCD_WIDTH * PNG_SCALE_MAX];
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, on_png_error, on_png_warning);
@@ -78,7 +78,7 @@ bool encode(FILE* file, int scale, png_failure& failure)
     png_set_PLTE(png, info, palette, 256);
     png_write_info(png, info);
     for (unsigned y = 0; y < LCD_HEIGHT; y++) {
-        const uint8_t* source = lcd_buffer + y * LCD_WIDTH;
+        const uint8_t* source = buffer + y * LCD_WIDTH;
         for (unsigned x = 0; x < LCD_WIDTH; x++)
             memset(row + x * unsigned(scale), source[x], size_t(scale));
         for (int repeat = 0; repeat < scale; repeat++)
@@ -93,6 +93,11 @@ bool encode(FILE* file, int scale, png_failure& failure)
 
 bool write_lcd_png(const char* path, int scale, char* why, size_t cap)
 {
+    return write_png_of(lcd_buffer, path, scale, why, cap);
+}
+
+bool write_png_of(const uint8_t* buffer, const char* path, int scale, char* why, size_t cap)
+{
     if (scale < PNG_SCALE_MIN || scale > PNG_SCALE_MAX) {
         set_reason(why, cap, "scale outside 1..8");
         return false;
@@ -105,7 +110,7 @@ bool write_lcd_png(const char* path, int scale, char* why, size_t cap)
     const bool regular = is_regular(file);
     png_failure failure{};
     errno = 0;
-    bool ok = encode(file, scale, failure);
+    bool ok = encode(file, buffer, scale, failure);
     if (!ok)
         set_reason(why, cap, failure.message);
     if (fclose(file) != 0 && ok) {

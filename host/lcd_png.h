@@ -2,6 +2,7 @@
 // or as its raw bytes.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 constexpr int PNG_SCALE_MIN = 1;
 constexpr int PNG_SCALE_MAX = 8;
@@ -11,6 +12,8 @@ constexpr int PNG_SCALE_MAX = 8;
 
 // lcd_buffer as a palette PNG, each pixel repeated scale x scale.
 bool write_lcd_png(const char* path, int scale, char* why, size_t cap);
+// The same for another LCD-sized buffer (LCD_WIDTH x LCD_HEIGHT indices).
+bool write_png_of(const uint8_t* buffer, const char* path, int scale, char* why, size_t cap);
 
 // The LCD_WIDTH x LCD_HEIGHT bytes of lcd_buffer, row-major.
 bool write_lcd_dump(const char* path, char* why, size_t cap);

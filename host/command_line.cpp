@@ -1,0 +1,152 @@
+#include "host/command_line.h"
+
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+#include "host/version.h"
+
+namespace {
+
+// Options Qt itself takes from the command line; accepted here so that they
+// reach the application object untouched.
+struct qt_option {
+    const char* name;
+    bool takes_value;
+};
+constexpr qt_option QT_OPTIONS[] = {
+    {"platform", true}, {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
+    {"display", true},  {"geometry", true},           {"qwindowgeometry", true}, {"qwindowtitle", true},
+    {"qwindowicon", true}, {"style", true},           {"stylesheet", true},     {"reverse", false},
+};
+
+void print(FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+// The parser is used before the application object exists, so it cannot
+// know the program's name.
+QString help_text(const QCommandLineParser& parser)
+{
+    QString text = parser.helpText();
+    text.replace(QStringLiteral("<executable_name>"), QStringLiteral("ktr7-sim"));
+    return text;
+}
+
+command_line_result refuse(const QCommandLineParser& parser, const QString& why)
+{
+    const QString usage = help_text(parser).section(QLatin1Char('\n'), 0, 0);
+    print(stderr, QStringLiteral("ktr7-sim: %1\n%2\nTry \"ktr7-sim --help\" for the options.\n").arg(why, usage));
+    return command_line_result::refused;
+}
+
+// A whole number in low..high, or false.
+bool whole_number(const QString& text, int low, int high, int& value)
+{
+    bool ok = false;
+    const int parsed = text.toInt(&ok);
+    if (!ok || parsed < low || parsed > high)
+        return false;
+    value = parsed;
+    return true;
+}
+
+}  // namespace
+
+const QList<int>& encoder_baud_rates()
+{
+    static const QList<int> rates = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+    return rates;
+}
+
+command_line_result parse_sim_command_line(const QStringList& arguments, sim_options& options)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("The KTR-7 panel instrument simulator: its LCD, keys and knob in a window,\n"
+                       "with sliders for the sensors, an alarm lamp and the encoder's Communications\n"
+                       "box. "
+                       "The scenario language of --play and --record is described in ktr7-replay(1)\n"
+                       "and in docs/scenarios.md."));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help_option({QStringLiteral("h"), QStringLiteral("help")},
+                                         QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version_option(QStringLiteral("version"),
+                                            QStringLiteral("Show the version and exit."));
+    const QCommandLineOption zoom_option(
+        QStringLiteral("zoom"), QStringLiteral("Scale the whole window N times, 1..4 (default 1)."),
+        QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption lcd_window_option(QStringLiteral("lcd-window"),
+                                               QStringLiteral("Open the large LCD window at start."));
+    const QCommandLineOption play_option(QStringLiteral("play"),
+                                         QStringLiteral("Play a scenario in the window, in real time."),
+                                         QStringLiteral("SCENARIO"));
+    const QCommandLineOption exit_option(
+        QStringLiteral("exit-when-done"),
+        QStringLiteral("With --play: close when the scenario ends; exit status 0 when it ran and every "
+                       "expectation held, 1 when an expectation failed, 2 for a bad line."));
+    const QCommandLineOption record_option(
+        QStringLiteral("record"), QStringLiteral("Record what is done in the window as a scenario."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption serial_option(
+        QStringLiteral("serial"),
+        QStringLiteral("Send the encoder sentences to a serial port (8N1, no flow control)."),
+        QStringLiteral("PORT"));
+    const QCommandLineOption baud_option(
+        QStringLiteral("baud"),
+        QStringLiteral("The port's baud rate: 1200, 2400, 4800, 9600, 19200, 38400, 57600 or 115200 "
+                       "(default 9600)."),
+        QStringLiteral("RATE"), QString::number(DEFAULT_BAUD));
+    parser.addOptions({help_option, version_option, zoom_option, lcd_window_option, play_option, exit_option,
+                       record_option, serial_option, baud_option});
+    for (const qt_option& qt : QT_OPTIONS) {
+        QCommandLineOption pass_through(QString::fromLatin1(qt.name));
+        if (qt.takes_value)
+            pass_through.setValueName(QStringLiteral("VALUE"));
+        pass_through.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(pass_through);
+    }
+
+    if (!parser.parse(arguments))
+        return refuse(parser, parser.errorText());
+    if (parser.isSet(help_option)) {
+        print(stdout, help_text(parser));
+        return command_line_result::finished;
+    }
+    if (parser.isSet(version_option)) {
+        print(stdout, QStringLiteral("ktr7-sim %1\n").arg(QStringLiteral(KTR7_VERSION)));
+        return command_line_result::finished;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(parser, QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
+
+    if (!whole_number(parser.value(zoom_option), ZOOM_MIN, ZOOM_MAX, options.zoom))
+        return refuse(parser, QStringLiteral("--zoom takes a whole number from 1 to 4, not \"%1\"")
+                                  .arg(parser.value(zoom_option)));
+    options.lcd_window = parser.isSet(lcd_window_option);
+    options.play = parser.value(play_option);
+    options.exit_when_done = parser.isSet(exit_option);
+    options.record = parser.value(record_option);
+    if (parser.isSet(play_option) && options.play.isEmpty())
+        return refuse(parser, QStringLiteral("--play needs a scenario file"));
+    if (options.exit_when_done && options.play.isEmpty())
+        return refuse(parser, QStringLiteral("--exit-when-done goes with --play"));
+    if (parser.isSet(record_option) && options.record.isEmpty())
+        return refuse(parser, QStringLiteral("--record needs a file name"));
+
+    options.serial = parser.value(serial_option);
+    if (parser.isSet(serial_option) && options.serial.trimmed().isEmpty())
+        return refuse(parser, QStringLiteral("--serial needs a port, such as /dev/ttyUSB0"));
+    const QString baud = parser.value(baud_option);
+    bool baud_ok = false;
+    options.baud = baud.toInt(&baud_ok);
+    if (!baud_ok || !encoder_baud_rates().contains(options.baud))
+        return refuse(parser, QStringLiteral("--baud takes 1200, 2400, 4800, 9600, 19200, 38400, 57600 or "
+                                             "115200, not \"%1\"")
+                                  .arg(baud));
+    if (parser.isSet(baud_option) && options.serial.isEmpty())
+        return refuse(parser, QStringLiteral("--baud goes with --serial"));
+    return command_line_result::run;
+}

@@ -1,0 +1,43 @@
+// The large LCD view: a second, resizable window that shows the LCD alone,
+// each LCD pixel a crisp square of the largest whole size that fits, black
+// around it. For a projector or a second screen. Keys and the mouse wheel act
+// there as over the knob.
+#pragma once
+#include <QImage>
+#include <QWidget>
+
+#include <cstdint>
+
+// The LCD buffer as a picture through the LCD palette, each pixel repeated
+// scale x scale times.
+QImage lcd_picture(const uint8_t* buffer, int scale = 1);
+
+class LcdWindow : public QWidget {
+public:
+    explicit LcdWindow(QWidget* parent = nullptr);
+
+    // Takes the frame just presented and schedules a repaint.
+    void show_frame(const uint8_t* buffer);
+    // The whole-number magnification for the current size (at least 1).
+    int scale() const;
+    // Where the LCD lies inside the window at that scale.
+    QRect lcd_rect() const;
+
+    // Size, place and whether it was open, kept between runs.
+    void restore_placement();
+    void save_placement() const;
+    static bool was_open();
+
+    void (*on_key)(int qt_key) = nullptr;
+    void (*on_wheel_step)(bool clockwise) = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QImage frame;
+    int wheel_rest = 0;
+};
