@@ -1,10 +1,12 @@
 // bezelgen: draws the instrument's front for the simulator window.
 //
-//   bezelgen BEZEL.jpg ICON.png
+//   bezelgen BEZEL.jpg ICON.png [THEME_DIR]
 //
 // BEZEL.jpg is the 620 x 620 picture the window stretches into Image1
 // (241 x 249 window pixels); ICON.png a 256 x 256 picture of the round front
-// alone, transparent around it. Both are drawn from the same scene: a metal
+// alone, transparent around it. With THEME_DIR, the same front is also drawn
+// at each application-icon size of the desktop's icon theme, as
+// THEME_DIR/NxN/apps/ktr7-sim.png (the folders must exist). Both are drawn from the same scene: a metal
 // ring on a dark panel with four mounting screws, a black face, the recessed
 // LCD opening, the two round keys and the knurled knob. Every pixel averages
 // 6 x 6 samples, so edges are smooth.
@@ -409,12 +411,15 @@ bool write_png(const char* path, const std::vector<uint8_t>& rgba, int size)
     return std::fclose(file) == 0;
 }
 
+// The sizes a desktop icon theme looks for first.
+constexpr int THEME_ICON_SIZES[] = {48, 64, 128, 256};
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: bezelgen BEZEL.jpg ICON.png\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: bezelgen BEZEL.jpg ICON.png [THEME_DIR]\n");
         return 2;
     }
     if (!write_jpeg(argv[1], render(PICTURE, false), PICTURE)) {
@@ -425,6 +430,16 @@ int main(int argc, char** argv)
     if (!write_png(argv[2], render(icon, true), icon)) {
         std::fprintf(stderr, "bezelgen: cannot write %s\n", argv[2]);
         return 1;
+    }
+    if (argc == 4) {
+        for (int size : THEME_ICON_SIZES) {
+            char path[4096];
+            std::snprintf(path, sizeof path, "%s/%dx%d/apps/ktr7-sim.png", argv[3], size, size);
+            if (!write_png(path, render(size, true), size)) {
+                std::fprintf(stderr, "bezelgen: cannot write %s\n", path);
+                return 1;
+            }
+        }
     }
     return 0;
 }

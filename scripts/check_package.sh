@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Checks a built Debian package of the simulator:
+#   scripts/check_package.sh PACKAGE.deb [WORK_DIR]
+# its file list against what it must carry (and nothing else), Depends from
+# dpkg-shlibdeps, the changelog's version, the font licence in the copyright
+# file, the desktop entry, the AppStream metainfo, the manual pages (and that
+# they name every option the programs' --help shows), and lintian with no
+# errors. Lintian's warnings are listed. Exit status 1 on the first failure.
+set -euo pipefail
+deb=$(realpath "$1")
+source_dir=$(realpath "$(dirname "$0")/..")
+work=${2:-$(mktemp -d)}
+rm -rf "$work"
+mkdir -p "$work"
+root=$work/root
+
+fail() { echo "check_package: $*" >&2; exit 1; }
+field() { dpkg-deb --field "$deb" "$1"; }
+
+name=$(field Package)
+version=$(field Version)
+arch=$(field Architecture)
+[ "$name" = ktr7-sim ] || fail "package name $name, not ktr7-sim"
+[ "$(basename "$deb")" = "${name}_${version}_${arch}.deb" ] || fail "file name $(basename "$deb")"
+echo "package: $(basename "$deb")"
+
+# Depends: computed, so it names the shared libraries' packages.
+depends=$(field Depends)
+echo "Depends: $depends"
+for library in libc6 libstdc++6 libqt6widgets6 libpng16-16 libjpeg62-turbo; do
+    [[ $depends == *"$library"* ]] || fail "Depends lacks $library (was dpkg-shlibdeps run?)"
+done
+
+# The file list: exactly what the package must carry.
+dpkg-deb -x "$deb" "$root"
+expected=(
+    usr/bin/ktr7-sim
+    usr/bin/ktr7-replay
+    usr/share/applications/ktr7-sim.desktop
+    usr/share/metainfo/org.example.ktr7sim.metainfo.xml
+    usr/share/man/man1/ktr7-sim.1.gz
+    usr/share/man/man1/ktr7-replay.1.gz
+    usr/share/doc/ktr7-sim/copyright
+    usr/share/doc/ktr7-sim/changelog.gz
+)
+for size in 48 64 128 256; do
+    expected+=("usr/share/icons/hicolor/${size}x${size}/apps/ktr7-sim.png")
+done
+shopt -s nullglob
+for scenario in "$source_dir"/scenarios/*.scn "$source_dir"/scenarios/*.png; do
+    expected+=("usr/share/ktr7-sim/scenarios/$(basename "$scenario")")
+done
+shopt -u nullglob
+(cd "$root" && find . -type f -printf '%P\n' | sort) > "$work/files.actual"
+printf '%s\n' "${expected[@]}" | sort > "$work/files.expected"
+if ! diff -u "$work/files.expected" "$work/files.actual"; then
+    fail "the file list differs from the expected one (- missing, + unexpected)"
+fi
+echo "files: $(wc -l < "$work/files.actual"), as expected"
+for size in 48 64 128 256; do
+    file "$root/usr/share/icons/hicolor/${size}x${size}/apps/ktr7-sim.png" | grep -q "PNG image data, $size x $size" ||
+        fail "the ${size}x${size} icon is not a $size x $size PNG"
+done
+
+# The changelog's latest entry is this version; the copyright file carries
+# the licence of the font the bitmap fonts were made from.
+changelog_version=$(zcat "$root/usr/share/doc/ktr7-sim/changelog.gz" | head -n 1 | sed -n 's/^[^ ]* (\([^)]*\)).*/\1/p')
+[ "$changelog_version" = "$version" ] || fail "changelog.gz names version $changelog_version, the package $version"
+copyright=$root/usr/share/doc/ktr7-sim/copyright
+grep -q 'SIL OPEN FONT LICENSE Version 1.1' "$copyright" || fail "copyright lacks the SIL Open Font License"
+grep -q 'Reserved Font Name Liberation' "$copyright" || fail "copyright lacks the font's copyright notice"
+
+desktop-file-validate "$root/usr/share/applications/ktr7-sim.desktop"
+echo "desktop-file-validate: passed"
+appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.ktr7sim.metainfo.xml"
+for page in ktr7-sim ktr7-replay; do
+    mandoc -T lint -W warning "$root/usr/share/man/man1/$page.1.gz"
+done
+echo "mandoc -T lint: passed"
+
+# Every option the programs' help shows is in its manual page.
+check_options() {
+    local program=$1 page=$2 option
+    local help
+    help=$("$root/usr/bin/$program" --help) || fail "$program --help failed"
+    for option in $(grep -oE '(^|[ ,])--[a-z][a-z-]*' <<<"$help" | tr -d ' ,' | sort -u); do
+        zcat "$root/usr/share/man/man1/$page.1.gz" | grep -qF -- "$(sed 's/-/\\-/g' <<<"$option")" ||
+            fail "$page(1) does not mention $option, which $program --help shows"
+    done
+}
+check_options ktr7-replay ktr7-replay
+QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} check_options ktr7-sim ktr7-sim
+echo "manual pages: every option of --help documented"
+
+# Lintian: errors fail the check, the rest are listed.
+lintian --fail-on error --display-info --tag-display-limit 0 "$deb" | tee "$work/lintian.txt" ||
+    fail "lintian reported errors"
+echo "lintian: no errors ($(grep -c '^W:' "$work/lintian.txt" || true) warnings)"
+echo "check_package: passed"
