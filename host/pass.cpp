@@ -5,6 +5,7 @@
 #include "core/flight_timer.h"
 #include "core/state.h"
 #include "gfx/lcd.h"
+#include "host/pressure_altitude.h"
 #include "screens/screens.h"
 
 void host_switch_on()
@@ -34,6 +35,7 @@ void run_pass(const host_io& io)
 {
     io.set_lamp(alarm_lamp_red());
     st.alt_sensor_ok = io.altitude_sensor_checked() ? 1 : 0;
+    update_encoder_altitude();
     if (st.serial_out) {
         format_encoder_sentence();
         io.append_communications(st.serial_line);

@@ -15,8 +15,8 @@ struct host_io {
 // The switch-on resets, in their order ("On").
 void host_switch_on();
 
-// One pass: lamp, sensor check box, sentence, airspeed, tick, clear, screen,
-// present, events.
+// One pass: lamp, sensor check box and encoder altitude, sentence, airspeed,
+// tick, clear, screen, present, events.
 void run_pass(const host_io& io);
 
 // The lamp as step 1 of the pass sets it.

@@ -127,12 +127,12 @@ TEST(AltSetup, CalRefusesStepsThatLeaveItsRange)
         int16_t expected;
         const char* shown;
     } cases[] = {
-        {120, 1, KEY_CW, 120, "+120 0ft"},  {125, 0, KEY_CW, 125, "+125 0ft"},
-        {-120, 1, KEY_CCW, -120, "-120 0ft"}, {115, 1, KEY_CW, 125, "+125 0ft"},
-        {-115, 1, KEY_CCW, -125, "-125 0ft"}, {-125, 0, KEY_CCW, -125, "-125 0ft"},
-        {124, 0, KEY_CW, 125, "+125 0ft"},  {-125, 0, KEY_CW, -124, "-124 0ft"},
-        {0, 1, KEY_CCW, -10, "-10 0ft"},    {0, 0, KEY_CW, 1, "+1 0ft"},
-        {-5, 1, KEY_CW, 5, "+5 0ft"},       {5, 2, KEY_CW, 6, "+6 0ft"},  // X10 then back to X1
+        {120, 1, KEY_CW, 120, "+120 120ft"},  {125, 0, KEY_CW, 125, "+125 125ft"},
+        {-120, 1, KEY_CCW, -120, "-120 -120ft"}, {115, 1, KEY_CW, 125, "+125 125ft"},
+        {-115, 1, KEY_CCW, -125, "-125 -125ft"}, {-125, 0, KEY_CCW, -125, "-125 -125ft"},
+        {124, 0, KEY_CW, 125, "+125 125ft"},  {-125, 0, KEY_CW, -124, "-124 -124ft"},
+        {0, 1, KEY_CCW, -10, "-10 -10ft"},    {0, 0, KEY_CW, 1, "+1 1ft"},
+        {-5, 1, KEY_CW, 5, "+5 5ft"},       {5, 2, KEY_CW, 6, "+6 6ft"},  // X10 then back to X1
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.start << " key " << int(c.key));
@@ -233,7 +233,7 @@ TEST(AltSetup, EveryOptionValueShowsItsName)
     pass();
     EXPECT_TRUE(row_shows(1, "PRESSURE UNIT:", "\"Hg"));
     EXPECT_TRUE(row_shows(3, "POSITION: ", "TOP"));
-    EXPECT_TRUE(row_shows(4, "CAL: ", "-7 0ft"));
+    EXPECT_TRUE(row_shows(4, "CAL: ", "-7 -7ft"));
 }
 
 TEST(AltSetup, ChangingTheUnitRenamesTheResolutionAndKeepsItsIndex)
