@@ -1,0 +1,287 @@
+"""The web page in headless Chromium: driven through its controls as a person
+would (clicks on the bezel, the buttons, the keyboard, a slider dragged with
+the mouse, taps on a phone), its LCD read back from the canvas must be the
+replay tool's picture of the same steps, palette index for palette index.
+
+Environment: KTR7_WEB_SITE (default build/web/site), KTR7_REPLAY (default
+the test build's ktr7-replay), KTR7_WEB_SHOTS (a folder for screenshots)."""
+
+import os
+import sys
+import tempfile
+import time
+import unittest
+
+from selenium.webdriver.common.actions import interaction
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.pointer_input import PointerInput
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import web_support as ws  # noqa: E402
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SITE = os.environ.get("KTR7_WEB_SITE", os.path.join(ROOT, "build", "web", "site"))
+SHOTS = os.environ.get("KTR7_WEB_SHOTS")
+
+# Centres of the bezel's keys and knob in window pixels (the click areas of
+# the window).
+LEFT_KEY = (52 + 16.5, 192 + 16.5)
+RIGHT_KEY = (154 + 16.5, 192 + 16.5)
+KNOB = (100 + 20.5, 196 + 20.5)
+
+
+class Session:
+    """A page driven step by step, with the same steps written down as a
+    replay scenario; checkpoints name the pictures to compare."""
+
+    def __init__(self, driver, workdir):
+        self.driver = driver
+        self.workdir = workdir
+        self.script = []
+        self.checkpoints = []
+
+    def replay(self, *lines):
+        self.script.extend(lines)
+
+    def wait(self, count):
+        self.driver.execute_script("window.ktr7.wait(arguments[0])", count)
+        self.replay("wait %d" % count)
+
+    def checkpoint(self, name):
+        """The page's LCD buffer, canvas and lamp now; the replay's later."""
+        lcd = bytes(self.driver.execute_script("return window.ktr7.lcd()"))
+        scale, colours = ws.canvas_colours(self.driver)
+        lamp = self.driver.execute_script("return window.ktr7.lampRed()")
+        self.replay("dump %s.bin" % name, "png %s.png" % name, "print lamp current_screen")
+        self.checkpoints.append((name, lcd, colours, lamp))
+        if SHOTS:
+            self.driver.save_screenshot(os.path.join(SHOTS, "page_%s.png" % name))
+        return scale
+
+    def bezel_point(self, point):
+        """Where a point of the window's bezel is in the page's viewport."""
+        return self.driver.execute_script(
+            "const r = document.getElementById('Image1').getBoundingClientRect();"
+            "return [r.left + arguments[0] * r.width / 241, r.top + arguments[1] * r.height / 249];",
+            point[0], point[1])
+
+    def click_bezel(self, point, touch=False):
+        x, y = self.bezel_point(point)
+        if touch:
+            actions = ActionBuilder(self.driver, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"))
+        else:
+            actions = ActionBuilder(self.driver)
+        actions.pointer_action.move_to_location(int(round(x)), int(round(y)))
+        actions.pointer_action.click()
+        actions.perform()
+
+    def press(self, key):
+        ActionChains(self.driver).send_keys(key).perform()
+
+    def run_replay(self, tool):
+        return ws.replay(tool, "\n".join(self.script) + "\n", self.workdir)
+
+
+class WebPageTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        if not os.path.exists(os.path.join(SITE, "ktr7.wasm")):
+            raise unittest.SkipTest("the web page is not built (scripts/web.sh)")
+        cls.tool = ws.find_replay_tool()
+        cls.server = ws.SiteServer(SITE)
+        if SHOTS:
+            os.makedirs(SHOTS, exist_ok=True)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.server.close()
+
+    def setUp(self):
+        self.workdir = tempfile.TemporaryDirectory(prefix="ktr7-web-")
+        self.drivers = []
+
+    def tearDown(self):
+        for driver, profile in self.drivers:
+            ws.stop_chromium(driver, profile)
+        self.workdir.cleanup()
+
+    def chromium(self, width=1280, height=900, mobile=False):
+        driver, profile = ws.start_chromium(width, height, mobile)
+        self.drivers.append((driver, profile))
+        return driver
+
+    def compare(self, session, replay_output):
+        """Every checkpoint: the wasm LCD buffer equals the replay's dump byte
+        for byte, the canvas shows the replay PNG's palette colour of the
+        same index at every pixel, and the lamp agrees."""
+        lamps = [line.split("=", 1)[1] == "red" for line in replay_output.splitlines()
+                 if line.startswith("lamp=")]
+        screens = [line.split("=", 1)[1] for line in replay_output.splitlines()
+                   if line.startswith("current_screen=")]
+        self.assertEqual(len(lamps), len(session.checkpoints))
+        for (name, lcd, colours, lamp), want_lamp in zip(session.checkpoints, lamps):
+            with open(os.path.join(self.workdir.name, name + ".bin"), "rb") as f:
+                dump = f.read()
+            self.assertEqual(len(dump), ws.LCD_BYTES)
+            self.assertIsNone(ws.first_difference(dump, lcd), "LCD buffer at " + name)
+            palette, width, height, indices = ws.read_indexed_png(
+                os.path.join(self.workdir.name, name + ".png"))
+            self.assertEqual((width, height), (ws.LCD_WIDTH, ws.LCD_HEIGHT))
+            self.assertEqual(indices, dump, "the replay's PNG and dump of " + name)
+            expected = [(r << 16) | (g << 8) | b for r, g, b in (palette[i] for i in indices)]
+            self.assertIsNone(ws.first_difference(expected, colours), "canvas at " + name)
+            self.assertEqual(lamp, want_lamp, "lamp at " + name)
+        return screens
+
+    def test_controls_draw_the_replay_pictures(self):
+        """Desktop: On, sliders, the bezel keys and knob, "+" and "-", the
+        keyboard; main display, main menu, altitude setup, serial output."""
+        driver = self.chromium()
+        ws.open_page(driver, self.server.url + "?clock=manual")
+        s = Session(driver, self.workdir.name)
+        self.assertEqual(driver.execute_script("return window.ktr7.scale()"), 2)
+
+        driver.find_element(By.ID, "Button1").click()
+        s.replay("on")
+        # The airspeed slider dragged with the mouse; the replay gets the
+        # position it ended at, and the label shows it.
+        asi = driver.find_element(By.ID, "ScrollBar1")
+        ActionChains(driver).click_and_hold(asi).move_by_offset(60, 0).release().perform()
+        position = int(asi.get_attribute("value"))
+        self.assertGreater(position, 2048)
+        self.assertEqual(driver.find_element(By.ID, "Label2").text, str(position))
+        s.replay("asi %d" % position)
+        # Arrow keys in a slider move the slider, and post no key.
+        vsi = driver.find_element(By.ID, "ScrollBar2")
+        vsi.click()
+        start = int(vsi.get_attribute("value"))
+        vsi.send_keys(Keys.ARROW_RIGHT * 7)
+        self.assertEqual(int(vsi.get_attribute("value")), start + 7)
+        self.assertEqual(driver.find_element(By.ID, "Label3").text, str(start + 7))
+        s.replay("vsi %d" % (start + 7))
+        s.wait(25)
+        s.checkpoint("main")
+
+        # The knob acknowledges the alarm; Return (with the focus back on the
+        # page) opens the main menu.
+        s.click_bezel(KNOB)
+        s.replay("key push")
+        s.wait(2)
+        s.checkpoint("main_acknowledged")
+        driver.find_element(By.TAG_NAME, "h1").click()
+        s.press(Keys.ENTER)
+        s.replay("key push")
+        s.wait(2)
+        s.checkpoint("menu")
+
+        # ALT SETUP, then SERIAL OUT (reached backwards with "-") switched
+        # on with the knob and "+".
+        s.click_bezel(KNOB)
+        s.replay("key push")
+        s.wait(2)
+        s.checkpoint("alt_setup")
+        driver.find_element(By.ID, "Button4").click()
+        s.replay("key ccw")
+        s.wait(2)
+        s.click_bezel(KNOB)
+        s.replay("key push")
+        s.wait(1)
+        driver.find_element(By.ID, "Button3").click()
+        s.replay("key cw")
+        s.wait(1)
+        s.press(Keys.ENTER)
+        s.replay("key push")
+        s.wait(6)
+        s.checkpoint("serial_on")
+
+        # The left key leaves for the menu; the right key is ignored there.
+        s.click_bezel(LEFT_KEY)
+        s.replay("key left")
+        s.wait(2)
+        s.click_bezel(RIGHT_KEY)
+        s.replay("key right")
+        s.wait(2)
+        s.checkpoint("menu_again")
+
+        output = s.run_replay(self.tool)
+        screens = self.compare(s, output)
+        self.assertEqual(screens, ["screen_main", "screen_main", "screen_main_menu", "screen_alt_setup",
+                                   "screen_alt_setup", "screen_main_menu"])
+
+        # The Communications box has the replay's sentences, one a line,
+        # without their carriage returns.
+        sentences = [line[len("serial "):].replace("\\x0D", "") for line in output.splitlines()
+                     if line.startswith("serial ")]
+        memo = driver.execute_script(
+            "return Array.from(document.getElementById('Memo1').children, (e) => e.textContent)")
+        self.assertGreater(len(sentences), 5)
+        self.assertEqual(memo, sentences)
+
+    def test_phone_width_taps(self):
+        """A phone: the LCD and the keys fit the width, the controls sit
+        under the instrument, and taps on the bezel post keys."""
+        driver = self.chromium(390, 844, mobile=True)
+        ws.open_page(driver, self.server.url + "?clock=manual")
+        layout = driver.execute_script("""
+            const box = (id) => document.getElementById(id).getBoundingClientRect();
+            return {width: document.documentElement.clientWidth, scrollWidth: document.documentElement.scrollWidth,
+                    canvas: box('LcdCanvas'), left: box('Image2'), right: box('Image3'), knob: box('Image8'),
+                    instrument: box('instrument'), sensors: box('sensors'), scale: window.ktr7.scale()};""")
+        self.assertEqual(layout["scale"], 2)
+        self.assertLessEqual(layout["scrollWidth"], layout["width"], "no sideways scrolling")
+        for part in ("canvas", "left", "right", "knob"):
+            self.assertGreaterEqual(layout[part]["left"], 0, part)
+            self.assertLessEqual(layout[part]["right"], layout["width"], part)
+        self.assertGreaterEqual(layout["sensors"]["top"], layout["instrument"]["bottom"])
+
+        s = Session(driver, self.workdir.name)
+        driver.find_element(By.ID, "Button1").click()
+        s.replay("on")
+        s.wait(3)
+        s.click_bezel(RIGHT_KEY, touch=True)
+        s.replay("key right")
+        s.wait(2)
+        s.checkpoint("phone_timers_page")
+        s.click_bezel(KNOB, touch=True)
+        s.replay("key push")
+        s.wait(2)
+        s.checkpoint("phone_menu")
+        screens = self.compare(s, s.run_replay(self.tool))
+        self.assertEqual(screens, ["screen_main", "screen_main_menu"])
+
+    def test_live_clock_and_frames(self):
+        """Without the manual clock: passes follow the animation frames and
+        the timer the clock, and a click reaches the running instrument."""
+        driver = self.chromium()
+        ws.open_page(driver, self.server.url)
+        self.assertFalse(driver.execute_script("return window.ktr7.running()"))
+        self.assertEqual(driver.execute_script("return window.ktr7.passes()"), 0)
+        driver.find_element(By.ID, "Button1").click()
+        start = driver.execute_script("return [performance.now(), window.ktr7.ticks(), window.ktr7.passes()]")
+        time.sleep(1.5)
+        s = Session(driver, self.workdir.name)
+        s.click_bezel(KNOB)
+        time.sleep(0.5)
+        end = driver.execute_script("return [performance.now(), window.ktr7.ticks(), window.ktr7.passes()]")
+        elapsed_ticks = int(end[0] // 100) - int(start[0] // 100)
+        self.assertLessEqual(abs((end[1] - start[1]) - elapsed_ticks), 1, "one tick per 100 ms")
+        self.assertGreater(end[2] - start[2], 10, "passes ran")
+        # The main menu does not change with time: it is the replay's.
+        scale, colours = ws.canvas_colours(driver)
+        ws.replay(self.tool, "on\nwait 3\nkey push\nwait 3\npng menu.png\n", self.workdir.name)
+        palette, _, _, indices = ws.read_indexed_png(os.path.join(self.workdir.name, "menu.png"))
+        expected = [(r << 16) | (g << 8) | b for r, g, b in (palette[i] for i in indices)]
+        self.assertIsNone(ws.first_difference(expected, colours))
+        # Off: no further passes, the last picture stays.
+        driver.find_element(By.ID, "Button2").click()
+        passes = driver.execute_script("return window.ktr7.passes()")
+        time.sleep(0.3)
+        self.assertEqual(driver.execute_script("return window.ktr7.passes()"), passes)
+        self.assertEqual(ws.canvas_colours(driver)[1], colours)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

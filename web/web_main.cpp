@@ -1,0 +1,169 @@
+// The instrument in a web page: the same instrument and run-loop pass as the
+// window and the replay tool, with plain C entry points that the page's
+// script calls. The page owns the clock, the controls and the canvas; this
+// side only holds what the pass hands to its host (lamp, check box, the
+// newest encoder sentence).
+#include "web/web_main.h"
+
+#include <cstring>
+
+#include "core/state.h"
+#include "gfx/lcd.h"
+#include "host/palette.h"
+#include "host/pass.h"
+#include "screens/framework.h"
+#include "screens/screens.h"
+
+namespace {
+
+struct web_host_state {
+    bool running;                     // between "On" and "Off"
+    bool lamp_red;                    // as the last pass set it
+    bool sensor_checked;              // the "Altitude Sensor" check box
+    uint32_t sentence_count;          // sentences sent since the page opened
+    char sentence[SERIAL_LINE_SIZE];  // the newest, control bytes dropped
+    uint32_t passes;                  // passes run since the page opened
+};
+
+web_host_state web = {false, false, true, 0, {}, 0};
+
+void set_lamp(bool red)
+{
+    web.lamp_red = red;
+}
+
+bool altitude_sensor_checked()
+{
+    return web.sensor_checked;
+}
+
+// One line of the Communications box per sentence. The terminator and any
+// other control byte have no picture; the page shows the printable rest.
+void append_communications(const char* line)
+{
+    size_t n = 0;
+    for (size_t i = 0; i < SERIAL_LINE_SIZE && line[i] != '\0'; i++) {
+        unsigned char c = static_cast<unsigned char>(line[i]);
+        if (c >= 0x20 && c < 0x7F)
+            web.sentence[n++] = char(c);
+    }
+    web.sentence[n < SERIAL_LINE_SIZE ? n : SERIAL_LINE_SIZE - 1] = '\0';
+    web.sentence_count++;
+}
+
+// The page draws lcd_buffer after the pass returns, and handles its events
+// between animation frames.
+void present() {}
+void process_events() {}
+
+const host_io web_io = {set_lamp, altitude_sensor_checked, append_communications, present, process_events};
+
+}  // namespace
+
+extern "C" {
+
+void web_create()
+{
+    st.current_screen = screen_main;
+}
+
+void web_switch_on()
+{
+    host_switch_on();
+    web.running = true;
+}
+
+void web_switch_off()
+{
+    st.stop_requested = 1;
+    web.running = false;
+}
+
+int web_running()
+{
+    return web.running && st.stop_requested == 0 ? 1 : 0;
+}
+
+int web_pass()
+{
+    if (!web_running())
+        return 0;
+    run_pass(web_io);
+    web.passes++;
+    return 1;
+}
+
+void web_timer_tick()
+{
+    host_timer_tick();
+}
+
+void web_post_key(int key)
+{
+    if (key >= KEY_LEFT && key <= KEY_CCW)
+        host_post_key(uint8_t(key));
+}
+
+void web_set_altitude(int position)
+{
+    host_set_altitude(position);
+}
+
+void web_set_vertical_speed(int position)
+{
+    host_set_vertical_speed(position);
+}
+
+void web_set_asi_adc(int position)
+{
+    host_set_asi_adc(position);
+}
+
+void web_set_sensor_checked(int checked)
+{
+    web.sensor_checked = checked != 0;
+}
+
+const uint8_t* web_lcd_buffer()
+{
+    return lcd_buffer;
+}
+
+const uint32_t* web_palette()
+{
+    return lcd_palette;
+}
+
+int web_lamp_red()
+{
+    return web.lamp_red ? 1 : 0;
+}
+
+uint32_t web_sentence_count()
+{
+    return web.sentence_count;
+}
+
+const char* web_sentence()
+{
+    return web.sentence;
+}
+
+uint32_t web_passes()
+{
+    return web.passes;
+}
+
+void web_bench_setup()
+{
+    web_switch_on();
+    st.serial_out = 1;
+}
+
+void web_bench_passes(int count)
+{
+    for (int i = 0; i < count; i++)
+        web_pass();
+}
+
+}  // extern "C"
