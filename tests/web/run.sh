@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The web page's tests: builds the page (scripts/web.sh) and drives it in
+# headless Chromium, comparing its LCD with the replay tool's pictures. On a
+# machine without Emscripten, Chromium, its driver or Debian's Selenium this
+# says what is missing and skips them.
+#
+#   tests/web/run.sh [REPLAY_TOOL]    (default: build/test's ktr7-replay)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+. scripts/common.sh
+
+replay=${1:-build/test/host/replay/ktr7-replay}
+missing=()
+command -v emcmake >/dev/null 2>&1 || missing+=("Emscripten (emcmake)")
+[ -x /usr/bin/chromium ] || missing+=("Chromium (/usr/bin/chromium)")
+[ -x /usr/bin/chromedriver ] || missing+=("its driver (/usr/bin/chromedriver)")
+/usr/bin/python3 -c 'import selenium' >/dev/null 2>&1 || missing+=("Selenium for /usr/bin/python3")
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Skipping the web page's tests: missing $(IFS=,; echo "${missing[*]}" | sed 's/,/, /g')."
+    echo "Install emscripten chromium chromium-driver python3-selenium to run them."
+    exit 0
+fi
+if [ ! -x "$replay" ]; then
+    echo "tests/web/run.sh: no replay tool at $replay" >&2
+    exit 1
+fi
+
+scripts/web.sh
+KTR7_REPLAY=$replay KTR7_WEB_SITE=build/web/site /usr/bin/python3 tests/web/test_web_page.py
