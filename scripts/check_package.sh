@@ -70,9 +70,14 @@ copyright=$root/usr/share/doc/ktr7-sim/copyright
 grep -q 'SIL OPEN FONT LICENSE Version 1.1' "$copyright" || fail "copyright lacks the SIL Open Font License"
 grep -q 'Reserved Font Name Liberation' "$copyright" || fail "copyright lacks the font's copyright notice"
 
-desktop-file-validate "$root/usr/share/applications/ktr7-sim.desktop"
+# Hints too: each one names something a menu would show wrongly.
+validation=$(desktop-file-validate "$root/usr/share/applications/ktr7-sim.desktop" 2>&1) || true
+[ -z "$validation" ] || fail "desktop-file-validate: $validation"
 echo "desktop-file-validate: passed"
-appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.ktr7sim.metainfo.xml"
+appstreamcli validate --no-net --strict "$root/usr/share/metainfo/org.example.ktr7sim.metainfo.xml"
+# The installed tree as a software centre sees it: metainfo, desktop entry
+# and icons together.
+appstreamcli validate-tree --no-net --strict "$root"
 for page in ktr7-sim ktr7-replay; do
     mandoc -T lint -W warning "$root/usr/share/man/man1/$page.1.gz"
 done

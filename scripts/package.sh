@@ -9,6 +9,8 @@ cd "$(dirname "$0")/.."
 
 ktr7_ensure_packages
 build=build/package
+# Every hardening option Debian has, immediate binding included.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKTR7_TESTS=OFF -DKTR7_WINDOW=ON \
     -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
