@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr uint8_t CAL_MIN = 50;
-constexpr uint8_t CAL_MAX = 150;
 constexpr uint8_t OPTION_LAST = 2;  // last value of the unit and the filter
 
 struct asi_row {
@@ -36,6 +34,8 @@ const asi_row asi_rows[ASI_SETUP_ROWS] = {
     {ASI_ROW_CAL, "CAL: "},
     {ASI_ROW_POSITION, "POSITION: "},
 };
+
+constexpr uint8_t ASI_SETUP_ZERO_ROW = 0;
 
 bool is_speed_limit(uint8_t type)
 {
@@ -96,28 +96,12 @@ void step_speed_limit(int index, bool up)
 void step_value(uint8_t type, bool up)
 {
     switch (type) {
-    case ASI_ROW_UNIT:
-        st.asi_unit = cycled(st.asi_unit, OPTION_LAST, up);
-        break;
-    case ASI_ROW_FILTER:
-        st.asi_filter = cycled(st.asi_filter, OPTION_LAST, up);
-        break;
-    case ASI_ROW_VS_ALARM:
-        st.vs_alarm = toggled(st.vs_alarm);
-        break;
-    case ASI_ROW_VNE_ALARM:
-        st.vne_alarm = toggled(st.vne_alarm);
-        break;
-    case ASI_ROW_CAL:
-        // Stops at either end; the step multiplier does not apply.
-        if (up && st.asi_cal_percent < CAL_MAX)
-            st.asi_cal_percent = uint8_t(st.asi_cal_percent + 1);
-        else if (!up && st.asi_cal_percent > CAL_MIN)
-            st.asi_cal_percent = uint8_t(st.asi_cal_percent - 1);
-        break;
-    case ASI_ROW_POSITION:
-        st.alt_on_top = toggled(st.alt_on_top);
-        break;
+    case ASI_ROW_UNIT: st.asi_unit = cycled(st.asi_unit, OPTION_LAST, up); break;
+    case ASI_ROW_FILTER: st.asi_filter = cycled(st.asi_filter, OPTION_LAST, up); break;
+    case ASI_ROW_VS_ALARM: st.vs_alarm = toggled(st.vs_alarm); break;
+    case ASI_ROW_VNE_ALARM: st.vne_alarm = toggled(st.vne_alarm); break;
+    case ASI_ROW_CAL: st.asi_cal_percent = cal_percent_stepped(st.asi_cal_percent, up); break;
+    case ASI_ROW_POSITION: st.alt_on_top = toggled(st.alt_on_top); break;
     default:
         if (is_speed_limit(type))
             step_speed_limit(type - ASI_ROW_VNE, up);
@@ -134,8 +118,7 @@ void asi_setup_row_action(uint8_t type, uint8_t row)
     switch (st.pending_key) {
     case KEY_PUSH:
         if (type == ASI_ROW_ZERO_SENSOR) {
-            st.current_screen = screen_asi_zero_confirm;
-            reset_menu_cursor(0);
+            show_screen(screen_asi_zero_confirm, FIRST_ROW);
             st.pending_key = KEY_NONE;
         } else {
             st.edit_mode = toggled(st.edit_mode);
@@ -163,7 +146,7 @@ void screen_asi_setup()
         const asi_row& row = asi_rows[r];
         const int8_t line = int8_t(int(r) - int(st.menu_scroll));
         if (row.type == ASI_ROW_ZERO_SENSOR) {
-            draw_menu_row(line, row.label, st.menu_cursor == r ? COLOUR_RED : COLOUR_WHITE);
+            draw_menu_row(line, row.label, selection_colour(st.menu_cursor == r));
         } else {
             format_value(row.type, value, sizeof value);
             draw_setting_row(line, row.label, value);
@@ -173,54 +156,28 @@ void screen_asi_setup()
         asi_setup_row_action(row.type, r);
     }
     draw_scroll_bar(st.menu_cursor, ASI_SETUP_ROWS);
-    draw_footer(2);
+    draw_footer(FOOTER_BACK);
 
-    switch (st.pending_key) {
-    case KEY_LEFT:
-        settings_changed_hook();
-        st.current_screen = screen_main_menu;
-        reset_menu_cursor(2);
-        break;
-    case KEY_RIGHT:
-        st.edit_step = st.edit_step < 100 ? uint16_t(st.edit_step * 10) : uint16_t(1);
-        break;
+    // The push, and the knob in edit mode, were the selected row's.
+    switch (const uint8_t key = take_key()) {
+    case KEY_LEFT: leave_setup_page(MAIN_MENU_ASI_SETUP); break;
+    case KEY_RIGHT: cycle_edit_step(STEP_UP_TO_100); break;
     case KEY_CW:
-        if (!st.edit_mode) {
-            st.menu_cursor = st.menu_cursor >= ASI_SETUP_ROWS - 1 ? 0 : uint8_t(st.menu_cursor + 1);
-            st.edit_step = 1;
-        }
-        break;
-    case KEY_CCW:
-        if (!st.edit_mode) {
-            st.menu_cursor = (st.menu_cursor == 0 || st.menu_cursor >= ASI_SETUP_ROWS) ? ASI_SETUP_ROWS - 1
-                                                                                     : uint8_t(st.menu_cursor - 1);
-            st.edit_step = 1;
-        }
-        break;
-    default:  // KEY_PUSH was the row's
-        break;
+    case KEY_CCW: turn_setting_list(key == KEY_CW, ASI_SETUP_ROWS, nullptr); break;
+    default: break;
     }
-    st.pending_key = KEY_NONE;
+}
+
+// YES on the zeroing question: the latest sensor reading becomes the zero.
+static void capture_zero_offset()
+{
+    st.asi_zero_offset = st.asi_adc_sample;
+    settings_changed_hook();
 }
 
 void screen_asi_zero_confirm()
 {
-    draw_question_page("ZERO", "ASI", "SENSOR?");
-
-    switch (st.pending_key) {
-    case KEY_LEFT:
-        st.current_screen = screen_asi_setup;
-        reset_menu_cursor(0);
-        break;
-    case KEY_RIGHT:
-        st.asi_zero_offset = st.asi_adc_sample;
-        settings_changed_hook();
-        st.return_screen = screen_asi_setup;
-        st.current_screen = screen_message_done;
-        reset_menu_cursor(0);
-        break;
-    default:
-        break;
-    }
-    st.pending_key = KEY_NONE;
+    static const question zero_sensor = {
+        {"ZERO", "ASI", "SENSOR?"}, screen_asi_setup, ASI_SETUP_ZERO_ROW, capture_zero_offset};
+    question_page(zero_sensor);
 }

@@ -4,18 +4,9 @@
 #include <cstdint>
 
 enum : uint8_t {
-    ASI_ROW_ZERO_SENSOR = 1,
-    ASI_ROW_UNIT = 3,
-    ASI_ROW_FILTER = 4,
-    ASI_ROW_VNE = 7,
-    ASI_ROW_VNO = 8,
-    ASI_ROW_VFE = 9,
-    ASI_ROW_VS1 = 10,
-    ASI_ROW_VS0 = 11,
-    ASI_ROW_VS_ALARM = 12,
-    ASI_ROW_VNE_ALARM = 13,
-    ASI_ROW_CAL = 14,
-    ASI_ROW_POSITION = 15,
+    ASI_ROW_ZERO_SENSOR = 1, ASI_ROW_UNIT = 3, ASI_ROW_FILTER = 4,
+    ASI_ROW_VNE = 7, ASI_ROW_VNO = 8, ASI_ROW_VFE = 9, ASI_ROW_VS1 = 10, ASI_ROW_VS0 = 11,
+    ASI_ROW_VS_ALARM = 12, ASI_ROW_VNE_ALARM = 13, ASI_ROW_CAL = 14, ASI_ROW_POSITION = 15,
 };
 
 constexpr uint8_t ASI_SETUP_ROWS = 12;

@@ -23,11 +23,11 @@ constexpr uint8_t TIMER_MODE_MANUAL = 0;
 
 static void draw_sensor_error_box()
 {
-    lcd_fill(16, 17, 145, 88, COLOUR_RED);
-    lcd_frame(16, 17, 145, 88, COLOUR_WHITE);
-    draw_text(80, 19, "ALTITUDE", 0, 12, ALIGN_CENTRE, COLOUR_WHITE);
-    draw_text(80, 42, "SENSOR", 0, 12, ALIGN_CENTRE, COLOUR_WHITE);
-    draw_text(80, 65, "ERROR", 0, 12, ALIGN_CENTRE, COLOUR_WHITE);
+    lcd_fill(16, 17, 145, 88, COLOUR_HIGHLIGHT);
+    lcd_frame(16, 17, 145, 88, COLOUR_TEXT);
+    draw_text(80, 19, "ALTITUDE", 0, 12, ALIGN_CENTRE, COLOUR_TEXT);
+    draw_text(80, 42, "SENSOR", 0, 12, ALIGN_CENTRE, COLOUR_TEXT);
+    draw_text(80, 65, "ERROR", 0, 12, ALIGN_CENTRE, COLOUR_TEXT);
 }
 
 static void step_qnh_up()
@@ -61,17 +61,17 @@ void screen_main()
         draw_max_values_page();
     }
 
-    if (st.pending_key == KEY_NONE)
+    const uint8_t key = take_key();
+    if (key == KEY_NONE)
         return;
 
     // The first key during an unacknowledged alarm only silences it.
     if ((st.alarm_active & 1) && !(st.alarm_ack & 1)) {
         st.alarm_ack |= 1;
-        st.pending_key = KEY_NONE;
         return;
     }
 
-    switch (st.pending_key) {
+    switch (key) {
     case KEY_LEFT:
         if (st.main_page != PAGE_INSTRUMENTS && st.main_page != PAGE_TIMERS)
             reset_max_values();
@@ -103,21 +103,17 @@ void screen_main()
     default:
         break;
     }
-    st.pending_key = KEY_NONE;
 }
 
 void screen_flight_start_stop()
 {
-    draw_title_bar("MESSAGE", "");
-    draw_rle_image(5, 42, icon_question);
-    draw_text(110, 45, st.flight_active == 1 ? "STOP" : "START", 0, 10, ALIGN_CENTRE, COLOUR_WHITE);
-    draw_text(110, 65, "FLIGHT?", 0, 10, ALIGN_CENTRE, COLOUR_WHITE);
+    draw_message_page(icon_question, st.flight_active == 1 ? "STOP" : "START", "FLIGHT?");
     draw_no_yes_footer();
 
-    if (st.pending_key == KEY_NONE)
-        return;
-    if (st.pending_key == KEY_RIGHT)
+    // YES answers with KEY_RIGHT; any other key is no.
+    const uint8_t key = take_key();
+    if (key == KEY_RIGHT)
         flight_start_stop();
-    st.current_screen = screen_main;
-    st.pending_key = KEY_NONE;
+    if (key != KEY_NONE)
+        st.current_screen = screen_main;
 }

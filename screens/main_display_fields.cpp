@@ -28,27 +28,27 @@ void draw_altitude_field()
     const uint16_t unit_y = st.alt_on_top == 1 ? 60 : 103;
 
     if (st.vsi_display != 0) {
-        draw_text(160, y, text, 0, 24, ALIGN_RIGHT, COLOUR_WHITE);
-        draw_text(160, unit_y, unit, 0, 9, ALIGN_RIGHT, COLOUR_GREY);
+        draw_text(160, y, text, 0, 24, ALIGN_RIGHT, COLOUR_TEXT);
+        draw_text(160, unit_y, unit, 0, 9, ALIGN_RIGHT, COLOUR_CAPTION);
     } else {
-        draw_text(132, y - 7, text, 0, 24, ALIGN_RIGHT, COLOUR_WHITE);
-        draw_text(145, y - 7 + 22, unit, 0, 9, ALIGN_CENTRE, COLOUR_GREY);
+        draw_text(132, y - 7, text, 0, 24, ALIGN_RIGHT, COLOUR_TEXT);
+        draw_text(145, y - 7 + 22, unit, 0, 9, ALIGN_CENTRE, COLOUR_CAPTION);
     }
 }
 
 void draw_qnh_field()
 {
     char text[TEXT_SIZE];
-    lcd_fill(45, 109, 120, 127, COLOUR_BLACK);
-    lcd_frame(45, 109, 120, 127, COLOUR_GREY);
+    lcd_fill(45, 109, 120, 127, COLOUR_BACKGROUND);
+    lcd_frame(45, 109, 120, 127, COLOUR_CAPTION);
     if (st.pressure_unit == 1) {
         snprintf(text, sizeof text, "%4.2f", st.qnh / 33863.0);
-        draw_text(70, 110, text, 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
-        draw_text(100, 110, "IN", 0, 8, ALIGN_LEFT, COLOUR_GREY);
+        draw_text(70, 110, text, 0, 9, ALIGN_CENTRE, COLOUR_TEXT);
+        draw_text(100, 110, "IN", 0, 8, ALIGN_LEFT, COLOUR_CAPTION);
     } else {
         snprintf(text, sizeof text, "%4u", unsigned(st.qnh / 1000));
-        draw_text(70, 110, text, 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
-        draw_text(97, 110, "mB", 0, 8, ALIGN_LEFT, COLOUR_GREY);
+        draw_text(70, 110, text, 0, 9, ALIGN_CENTRE, COLOUR_TEXT);
+        draw_text(97, 110, "mB", 0, 8, ALIGN_LEFT, COLOUR_CAPTION);
     }
 }
 
@@ -60,7 +60,7 @@ void draw_airspeed_field()
     if (st.vsi_display == 0)
         y -= 10;
 
-    draw_text(120, y, text, 0, 24, ALIGN_RIGHT, COLOUR_WHITE);
+    draw_text(120, y, text, 0, 24, ALIGN_RIGHT, COLOUR_TEXT);
     const uint16_t box_x0 = uint16_t(st.text_start_x - 1);
     const uint16_t box_x1 = st.text_end_x;
 
@@ -69,15 +69,15 @@ void draw_airspeed_field()
     const bool stalling = speed < st.speed_limits[VS1] && st.flight_active == 1;
     if (overspeed || stalling) {
         if (st.blink_phase == 1) {
-            lcd_fill(box_x0, y + 5, box_x1, y + 43, COLOUR_RED);
-            draw_text(120, y, text, 0, 24, ALIGN_RIGHT, COLOUR_WHITE);
+            lcd_fill(box_x0, y + 5, box_x1, y + 43, COLOUR_HIGHLIGHT);
+            draw_text(120, y, text, 0, 24, ALIGN_RIGHT, COLOUR_TEXT);
         }
     } else if (speed > st.speed_limits[VNO]) {
-        lcd_fill(box_x0, y + 5, box_x1, y + 43, COLOUR_YELLOW);
-        draw_text(120, y, text, 0, 24, ALIGN_RIGHT, COLOUR_BLACK);
+        lcd_fill(box_x0, y + 5, box_x1, y + 43, COLOUR_CAUTION);
+        draw_text(120, y, text, 0, 24, ALIGN_RIGHT, COLOUR_BACKGROUND);
     }
 
-    draw_text(160, y + 22, option_name(asi_unit_names, st.asi_unit), 0, 9, ALIGN_RIGHT, COLOUR_GREY);
+    draw_text(160, y + 22, option_name(asi_unit_names, st.asi_unit), 0, 9, ALIGN_RIGHT, COLOUR_CAPTION);
 }
 
 // Full scale of the tape in ft/min for each vsi_scale.
@@ -99,21 +99,21 @@ void draw_vsi_tape()
     // Reading and unit.
     if (metric) {
         snprintf(text, sizeof text, "%+5.1f", st.vertical_speed_cms * 0.01);
-        draw_text(100, 0, text, 0, 9, ALIGN_RIGHT, COLOUR_WHITE);
+        draw_text(100, 0, text, 0, 9, ALIGN_RIGHT, COLOUR_TEXT);
     } else {
         snprintf(text, sizeof text, "%+5d", int(st.vertical_speed));
-        draw_text(100, 0, text, 0, 12, ALIGN_RIGHT, COLOUR_WHITE);
+        draw_text(100, 0, text, 0, 12, ALIGN_RIGHT, COLOUR_TEXT);
     }
-    draw_text(102, 4, metric ? "m/s" : "fpm", 0, 8, ALIGN_LEFT, COLOUR_GREY);
+    draw_text(102, 4, metric ? "m/s" : "fpm", 0, 8, ALIGN_LEFT, COLOUR_CAPTION);
 
     // Scale.
-    lcd_vline(0, 127, 28, COLOUR_WHITE);
+    lcd_vline(0, 127, 28, COLOUR_TEXT);
     static const uint16_t long_ticks[5] = {0, 32, 64, 96, 127};
     static const uint16_t short_ticks[4] = {16, 48, 80, 112};
     for (uint16_t y : long_ticks)
-        lcd_hline(23, 28, y, COLOUR_WHITE);
+        lcd_hline(23, 28, y, COLOUR_TEXT);
     for (uint16_t y : short_ticks)
-        lcd_hline(26, 28, y, COLOUR_WHITE);
+        lcd_hline(26, 28, y, COLOUR_TEXT);
 
     // Indicator: one chevron per row, growing from the centre line. The
     // ft/min value sets its length in either unit.
@@ -121,17 +121,17 @@ void draw_vsi_tape()
     if (n > 59)
         n = 59;
     if (n == 0) {
-        lcd_hline(0, 20, 64, COLOUR_GREEN);
-        lcd_hline(0, 20, 65, COLOUR_GREEN);
+        lcd_hline(0, 20, 64, COLOUR_INDICATOR);
+        lcd_hline(0, 20, 65, COLOUR_INDICATOR);
     } else if (st.vertical_speed >= 0) {
         for (int32_t i = 0; i < n; i++) {
-            lcd_line(0, 64 - i, 10, 59 - i, COLOUR_GREEN);
-            lcd_line(10, 59 - i, 20, 64 - i, COLOUR_GREEN);
+            lcd_line(0, 64 - i, 10, 59 - i, COLOUR_INDICATOR);
+            lcd_line(10, 59 - i, 20, 64 - i, COLOUR_INDICATOR);
         }
     } else {
         for (int32_t i = 0; i < n; i++) {
-            lcd_line(0, 64 + i, 10, 69 + i, COLOUR_GREEN);
-            lcd_line(10, 69 + i, 20, 64 + i, COLOUR_GREEN);
+            lcd_line(0, 64 + i, 10, 69 + i, COLOUR_INDICATOR);
+            lcd_line(10, 69 + i, 20, 64 + i, COLOUR_INDICATOR);
         }
     }
 
@@ -141,54 +141,52 @@ void draw_vsi_tape()
     const uint8_t scale = st.vsi_scale <= 2 ? st.vsi_scale : 0;
     const char* upper = metric ? labels_ms[scale][0] : labels_ft[scale][0];
     const char* lower = metric ? labels_ms[scale][1] : labels_ft[scale][1];
-    draw_text(12, 0, upper, 0, 8, ALIGN_CENTRE, COLOUR_GREY);
-    draw_text(12, 115, lower, 0, 8, ALIGN_CENTRE, COLOUR_GREY);
+    draw_text(12, 0, upper, 0, 8, ALIGN_CENTRE, COLOUR_CAPTION);
+    draw_text(12, 115, lower, 0, 8, ALIGN_CENTRE, COLOUR_CAPTION);
 }
 
-static void draw_page_heading(const char* heading)
+// A page's heading over the title rule, and the caption of its one value.
+static void draw_page_heading(const char* heading, const char* caption, uint16_t caption_y)
 {
-    draw_text(80, 5, heading, 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
-    lcd_hline(0, LCD_WIDTH - 1, 25, COLOUR_WHITE);
+    draw_text(80, 5, heading, 0, 9, ALIGN_CENTRE, COLOUR_TEXT);
+    draw_title_rule();
+    draw_text(0, caption_y, caption, 0, 9, ALIGN_LEFT, COLOUR_CAPTION);
 }
 
 void draw_timers_page()
 {
     char text[TEXT_SIZE];
-    draw_page_heading("TIMERS");
-    draw_text(0, 40, "FLIGHT:", 0, 9, ALIGN_LEFT, COLOUR_GREY);
+    draw_page_heading("TIMERS", "FLIGHT:", 40);
 
     // The hours end where the separator begins, so one digit starts at x 85
     // and a second digit grows to the left instead of into the separator.
     snprintf(text, sizeof text, "%d", int(st.flight_hours));
-    draw_text(95, 40, text, 0, 9, ALIGN_RIGHT, COLOUR_WHITE);
+    draw_text(95, 40, text, 0, 9, ALIGN_RIGHT, COLOUR_TEXT);
     if (!(st.flight_active == 1 && st.blink_phase == 1))
-        draw_text(95, 40, ":", 0, 9, ALIGN_LEFT, COLOUR_WHITE);
+        draw_text(95, 40, ":", 0, 9, ALIGN_LEFT, COLOUR_TEXT);
     snprintf(text, sizeof text, "%02d", int(st.flight_minutes));
-    draw_text(102, 40, text, 0, 9, ALIGN_LEFT, COLOUR_WHITE);
+    draw_text(102, 40, text, 0, 9, ALIGN_LEFT, COLOUR_TEXT);
 }
 
 void draw_max_values_page()
 {
     char text[TEXT_SIZE];
-    draw_page_heading("MAX VALUES");
-    draw_text(0, 30, "AIRSPEED:", 0, 9, ALIGN_LEFT, COLOUR_GREY);
+    draw_page_heading("MAX VALUES", "AIRSPEED:", 30);
 
     snprintf(text, sizeof text, "%ld", long(st.max_airspeed));
-    draw_text(80, 50, text, 0, 16, ALIGN_CENTRE, COLOUR_WHITE);
+    draw_text(80, 50, text, 0, 16, ALIGN_CENTRE, COLOUR_TEXT);
     const uint16_t box_x0 = uint16_t(st.text_start_x - 1);
     const uint16_t box_x1 = uint16_t(st.text_end_x - 1);
     if (st.max_airspeed >= st.speed_limits[VNE]) {
-        lcd_fill(box_x0, 51, box_x1, 80, COLOUR_RED);
-        draw_text(80, 50, text, 0, 16, ALIGN_CENTRE, COLOUR_WHITE);
+        lcd_fill(box_x0, 51, box_x1, 80, COLOUR_HIGHLIGHT);
+        draw_text(80, 50, text, 0, 16, ALIGN_CENTRE, COLOUR_TEXT);
     } else if (st.max_airspeed >= st.speed_limits[VFE]) {
-        lcd_fill(box_x0, 51, box_x1, 80, COLOUR_YELLOW);
-        draw_text(80, 50, text, 0, 16, ALIGN_CENTRE, COLOUR_BLACK);
+        lcd_fill(box_x0, 51, box_x1, 80, COLOUR_CAUTION);
+        draw_text(80, 50, text, 0, 16, ALIGN_CENTRE, COLOUR_BACKGROUND);
     }
-    draw_text(158, 58, option_name(asi_unit_names, st.asi_unit), 0, 9, ALIGN_RIGHT, COLOUR_GREY);
+    draw_text(158, 58, option_name(asi_unit_names, st.asi_unit), 0, 9, ALIGN_RIGHT, COLOUR_CAPTION);
 
     // Footer without the rotary hint: only the left key has a meaning here.
-    lcd_hline(0, LCD_WIDTH - 1, 110, COLOUR_WHITE);
-    lcd_vline(110, 127, 53, COLOUR_WHITE);
-    lcd_vline(110, 127, 106, COLOUR_WHITE);
-    draw_text(26, 112, "RESET", 0, 8, ALIGN_CENTRE, COLOUR_WHITE);
+    draw_footer_lines();
+    draw_footer_left_label("RESET");
 }

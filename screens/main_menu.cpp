@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr uint8_t MENU_ENTRIES = 6;
-constexpr uint8_t ENTRY_ADC_VALUES = 5;
-
 struct menu_entry {
     const char* caption_1;
     const char* caption_2;
@@ -21,7 +18,7 @@ struct menu_entry {
     screen_handler opens;
 };
 
-const menu_entry menu_entries[MENU_ENTRIES] = {
+const menu_entry menu_entries[MAIN_MENU_ENTRIES] = {
     {"ALT", "SETUP", &icon_alt_setup, screen_alt_setup},
     {"VSI", "SETUP", &icon_vsi_setup, screen_vsi_setup},
     {"ASI", "SETUP", &icon_asi_setup, screen_asi_setup},
@@ -33,7 +30,20 @@ const menu_entry menu_entries[MENU_ENTRIES] = {
 // The entry on show: a cursor beyond the last entry shows the first one.
 uint8_t shown_entry()
 {
-    return st.menu_cursor < MENU_ENTRIES ? st.menu_cursor : 0;
+    return st.menu_cursor < MAIN_MENU_ENTRIES ? st.menu_cursor : uint8_t(MAIN_MENU_ALT_SETUP);
+}
+
+// Each entry opens on its first row; unlike reset_menu_cursor this leaves the
+// code screens' working value alone. A cursor beyond the list opens nothing.
+void open_entry()
+{
+    if (st.menu_cursor >= MAIN_MENU_ENTRIES)
+        return;
+    st.current_screen = menu_entries[st.menu_cursor].opens;
+    st.edit_step = 1;
+    st.menu_cursor = FIRST_ROW;
+    st.menu_scroll = 0;
+    st.edit_mode = 0;
 }
 
 }  // namespace
@@ -44,37 +54,19 @@ void screen_main_menu()
     const menu_entry& entry = menu_entries[shown];
 
     draw_title_bar("MAIN MENU", "");
-    draw_scroll_bar(shown, MENU_ENTRIES);
-    draw_text(108, 50, entry.caption_1, 0, 10, ALIGN_CENTRE, COLOUR_WHITE);
-    draw_text(108, 68, entry.caption_2, 0, 10, ALIGN_CENTRE, COLOUR_WHITE);
+    draw_scroll_bar(shown, MAIN_MENU_ENTRIES);
+    draw_text(108, 50, entry.caption_1, 0, 10, ALIGN_CENTRE, COLOUR_TEXT);
+    draw_text(108, 68, entry.caption_2, 0, 10, ALIGN_CENTRE, COLOUR_TEXT);
     draw_rle_image(10, 45, *entry.icon);
-    draw_footer(1);
+    draw_footer(FOOTER_EXIT);
 
-    if (st.pending_key == KEY_NONE)
-        return;
-    switch (st.pending_key) {
-    case KEY_LEFT:
-        return_to_main_display();
-        break;
-    case KEY_PUSH:
-        if (st.menu_cursor < MENU_ENTRIES) {
-            st.current_screen = menu_entries[st.menu_cursor].opens;
-            st.edit_step = 1;
-            st.menu_cursor = 0;
-            st.menu_scroll = 0;
-            st.edit_mode = 0;
-        }
-        break;
+    switch (const uint8_t key = take_key()) {
+    case KEY_LEFT: return_to_main_display(); break;
+    case KEY_PUSH: open_entry(); break;
     case KEY_CW:
-        st.menu_cursor = st.menu_cursor >= MENU_ENTRIES - 1 ? 0 : st.menu_cursor + 1;
-        break;
-    case KEY_CCW:
-        st.menu_cursor = shown == 0 ? MENU_ENTRIES - 1 : shown - 1;
-        break;
-    default:
-        break;
+    case KEY_CCW: move_cursor(MAIN_MENU_ENTRIES, key == KEY_CW); break;
+    default: break;  // KEY_RIGHT: nothing here
     }
-    st.pending_key = KEY_NONE;
 }
 
 void screen_adc_values()
@@ -82,40 +74,28 @@ void screen_adc_values()
     char text[32];
     draw_title_bar("ADC", "VALUES");
     snprintf(text, sizeof text, "AIRSPEED: %d ", int(st.asi_adc_sample));
-    draw_menu_row(0, text, COLOUR_WHITE);
-    draw_footer(2);
+    draw_menu_row(0, text, COLOUR_TEXT);
+    draw_footer(FOOTER_BACK);
 
-    if (st.pending_key == KEY_NONE)
-        return;
-    if (st.pending_key == KEY_LEFT) {
-        st.current_screen = screen_main_menu;
-        reset_menu_cursor(ENTRY_ADC_VALUES);
-    }
-    st.pending_key = KEY_NONE;
+    back_on_left(screen_main_menu, MAIN_MENU_ADC_VALUES);
 }
 
 void screen_info()
 {
     char text[32];
     draw_title_bar("INFO", "");
-    draw_menu_row(0, "MODEL: KTR-7", COLOUR_WHITE);
+    draw_menu_row(0, "MODEL: KTR-7", COLOUR_TEXT);
     snprintf(text, sizeof text, "FIRMWARE: V%.2f", double(FIRMWARE_VERSION) * 0.01);
-    draw_menu_row(1, text, COLOUR_WHITE);
+    draw_menu_row(1, text, COLOUR_TEXT);
     if (st.alt_sensor_present == 1) {
-        draw_menu_row(2, "ALT SENSOR: 1", COLOUR_WHITE);
+        draw_menu_row(2, "ALT SENSOR: 1", COLOUR_TEXT);
         // 0xB0 is the degree sign of the fonts' upper code page.
         snprintf(text, sizeof text, "TEMP: %.1f\xB0" "C", double(st.sensor_temperature));
-        draw_menu_row(3, text, COLOUR_WHITE);
+        draw_menu_row(3, text, COLOUR_TEXT);
         snprintf(text, sizeof text, "PRESS: %.2fmB", double(st.sensor_pressure));
-        draw_menu_row(4, text, COLOUR_WHITE);
+        draw_menu_row(4, text, COLOUR_TEXT);
     }
-    draw_footer(2);
+    draw_footer(FOOTER_BACK);
 
-    if (st.pending_key == KEY_NONE)
-        return;
-    if (st.pending_key == KEY_LEFT) {
-        st.current_screen = screen_misc_setup;
-        reset_menu_cursor(2);
-    }
-    st.pending_key = KEY_NONE;
+    back_on_left(screen_misc_setup, MISC_ROW_INFORMATION);
 }

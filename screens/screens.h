@@ -1,5 +1,19 @@
-// Every screen handler of the instrument.
+// Every screen handler of the instrument, and the rows of the menus that a
+// screen reopens its parent on.
 #pragma once
+#include <cstdint>
+
+// The main menu's entries in cursor order, and their number.
+enum : uint8_t {
+    MAIN_MENU_ALT_SETUP, MAIN_MENU_VSI_SETUP, MAIN_MENU_ASI_SETUP, MAIN_MENU_TIMERS_SETUP, MAIN_MENU_MISC_SETUP,
+    MAIN_MENU_ADC_VALUES, MAIN_MENU_ENTRIES
+};
+
+// MISC SETUP's rows, and their number.
+enum : uint8_t { MISC_ROW_BACKLIGHT, MISC_ROW_SECURITY_SETUP, MISC_ROW_INFORMATION, MISC_ROW_DEFAULT_SETTINGS, MISC_ROWS };
+
+// A page opened afresh starts on its first row.
+constexpr uint8_t FIRST_ROW = 0;
 
 // Main display and flight pages.
 void screen_main();

@@ -8,19 +8,18 @@
 
 namespace {
 
-enum : uint8_t {
-    ROW_MODE = 0,
-    ROW_TAKEOFF = 1,
-};
+enum : uint8_t { ROW_MODE, ROW_TAKEOFF };
 
 constexpr uint8_t MODE_DETECT = 1;
-constexpr int32_t TAKEOFF_MIN = 0;
-constexpr int32_t TAKEOFF_MAX = 500;
-
+constexpr uint8_t ROWS_MANUAL = 1;
+constexpr uint8_t ROWS_DETECT = 2;
 bool detecting()
 {
     return st.flight_timer_mode == MODE_DETECT;
 }
+
+constexpr int32_t TAKEOFF_MIN = 0;
+constexpr int32_t TAKEOFF_MAX = 500;
 
 // The take-off airspeed runs over 0..500 and wraps at both ends; worked in
 // 32 bits so stepping below zero is seen as such.
@@ -65,29 +64,18 @@ void screen_timers_setup()
         snprintf(value, sizeof value, "%u", unsigned(st.takeoff_airspeed));
         draw_setting_row(ROW_TAKEOFF, "T/O AIRSPEED: ", value);
         draw_step_label(ROW_TAKEOFF);
-        draw_scroll_bar(st.menu_cursor, 2);
+        draw_scroll_bar(st.menu_cursor, ROWS_DETECT);
     } else {
-        draw_scroll_bar(st.menu_cursor, 1);
+        draw_scroll_bar(st.menu_cursor, ROWS_MANUAL);
     }
-    draw_footer(2);
+    draw_footer(FOOTER_BACK);
 
-    switch (st.pending_key) {
-    case KEY_LEFT:
-        st.current_screen = screen_main_menu;
-        reset_menu_cursor(3);
-        break;
-    case KEY_RIGHT:
-        st.edit_step = st.edit_step < 100 ? uint16_t(st.edit_step * 10) : uint16_t(1);
-        break;
-    case KEY_PUSH:
-        st.edit_mode = st.edit_mode ? 0 : 1;
-        break;
+    switch (const uint8_t key = take_key()) {
+    case KEY_LEFT: show_screen(screen_main_menu, MAIN_MENU_TIMERS_SETUP); break;
+    case KEY_RIGHT: cycle_edit_step(STEP_UP_TO_100); break;
+    case KEY_PUSH: st.edit_mode = toggled(st.edit_mode); break;
     case KEY_CW:
-    case KEY_CCW:
-        turn(st.pending_key == KEY_CW);
-        break;
-    default:
-        break;
+    case KEY_CCW: turn(key == KEY_CW); break;
+    default: break;
     }
-    st.pending_key = KEY_NONE;
 }

@@ -8,17 +8,9 @@
 
 namespace {
 
-enum : uint8_t {
-    ROW_DISPLAY = 0,
-    ROW_UNIT = 1,
-    ROW_SCALE = 2,
-    ROW_CAL = 3,
-};
+enum : uint8_t { ROW_DISPLAY, ROW_UNIT, ROW_SCALE, ROW_CAL, ROW_COUNT };
 
-constexpr uint8_t ROW_COUNT = 4;
 constexpr uint8_t SCALE_LAST = 2;
-constexpr uint8_t CAL_MIN = 50;
-constexpr uint8_t CAL_MAX = 150;
 
 void draw_rows()
 {
@@ -35,27 +27,15 @@ void draw_rows()
     draw_setting_row(int8_t(ROW_CAL - scroll), "VSI CAL: ", value);
 }
 
+// No coarse steps on this page: every row moves by one.
 void step_value(bool up)
 {
     switch (st.menu_cursor) {
-    case ROW_DISPLAY:
-        st.vsi_display = toggled(st.vsi_display);
-        break;
-    case ROW_UNIT:
-        st.vsi_unit = toggled(st.vsi_unit);
-        break;
-    case ROW_SCALE:
-        st.vsi_scale = cycled(st.vsi_scale, SCALE_LAST, up);
-        break;
-    case ROW_CAL:
-        // Stops at either end; no coarse steps here.
-        if (up && st.vsi_cal_percent < CAL_MAX)
-            st.vsi_cal_percent = uint8_t(st.vsi_cal_percent + 1);
-        else if (!up && st.vsi_cal_percent > CAL_MIN)
-            st.vsi_cal_percent = uint8_t(st.vsi_cal_percent - 1);
-        break;
-    default:
-        break;
+    case ROW_DISPLAY: st.vsi_display = toggled(st.vsi_display); break;
+    case ROW_UNIT: st.vsi_unit = toggled(st.vsi_unit); break;
+    case ROW_SCALE: st.vsi_scale = cycled(st.vsi_scale, SCALE_LAST, up); break;
+    case ROW_CAL: st.vsi_cal_percent = cal_percent_stepped(st.vsi_cal_percent, up); break;
+    default: break;
     }
 }
 
@@ -67,32 +47,13 @@ void screen_vsi_setup()
     draw_title_bar("VSI", "SETUP");
     draw_rows();
     draw_scroll_bar(st.menu_cursor, ROW_COUNT);
-    draw_footer(2);
+    draw_footer(FOOTER_BACK);
 
-    switch (st.pending_key) {
-    case KEY_LEFT:
-        settings_changed_hook();
-        st.current_screen = screen_main_menu;
-        reset_menu_cursor(1);
-        break;
-    case KEY_PUSH:
-        st.edit_mode = st.edit_mode ? 0 : 1;
-        break;
+    switch (const uint8_t key = take_key()) {
+    case KEY_LEFT: leave_setup_page(MAIN_MENU_VSI_SETUP); break;
+    case KEY_PUSH: st.edit_mode = toggled(st.edit_mode); break;
     case KEY_CW:
-        if (st.edit_mode)
-            step_value(true);
-        else
-            st.menu_cursor = st.menu_cursor >= ROW_COUNT - 1 ? 0 : uint8_t(st.menu_cursor + 1);
-        break;
-    case KEY_CCW:
-        if (st.edit_mode)
-            step_value(false);
-        else
-            st.menu_cursor = (st.menu_cursor == 0 || st.menu_cursor >= ROW_COUNT) ? ROW_COUNT - 1
-                                                                                  : uint8_t(st.menu_cursor - 1);
-        break;
-    default:  // KEY_RIGHT: nothing on this page
-        break;
+    case KEY_CCW: turn_setting_list(key == KEY_CW, ROW_COUNT, step_value); break;
+    default: break;  // KEY_RIGHT: nothing on this page
     }
-    st.pending_key = KEY_NONE;
 }
