@@ -419,6 +419,7 @@
         running: () => M._web_running() !== 0,
         lampRed: () => lampRed,
         loadTime: () => loaded.ready - loaded.start,
+        readyAt: () => loaded.ready,
         framePassTimes: () => framePasses.slice(),
     };
 

@@ -56,6 +56,11 @@ void append_communications(const char* line)
 void present() {}
 void process_events() {}
 
+// The native benchmark's flight: every field of the main display busy.
+constexpr int32_t BENCH_ASI_ADC = 1400;
+constexpr int32_t BENCH_ALTITUDE = 3500;
+constexpr int32_t BENCH_VERTICAL_SPEED = 600;
+
 const host_io web_io = {set_lamp, altitude_sensor_checked, append_communications, present, process_events};
 
 }  // namespace
@@ -157,6 +162,10 @@ uint32_t web_passes()
 void web_bench_setup()
 {
     web_switch_on();
+    host_set_asi_adc(BENCH_ASI_ADC);
+    host_set_altitude(BENCH_ALTITUDE);
+    host_set_vertical_speed(BENCH_VERTICAL_SPEED);
+    web.sensor_checked = true;
     st.serial_out = 1;
 }
 

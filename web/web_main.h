@@ -38,7 +38,8 @@ uint32_t web_sentence_count();  // grows by one per sentence
 const char* web_sentence();     // the newest, printable bytes only
 uint32_t web_passes();
 
-// The benchmark: switched on at the main display with serial output on,
+// The benchmark: switched on at the main display in the native benchmark's
+// flight (airspeed, altitude and climb all shown) with serial output on,
 // then count passes.
 void web_bench_setup();
 void web_bench_passes(int count);
