@@ -8,7 +8,12 @@ KTR7_PACKAGES=(
     libjpeg-dev libpng-dev
     libgtest-dev libbenchmark-dev
     xvfb xauth fontconfig fonts-dejavu-core
+    emscripten chromium chromium-driver python3-selenium
 )
+
+# Emscripten's tools run on node and need Debian's JavaScript modules (acorn),
+# which a node from elsewhere does not look for by itself.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 ktr7_missing_packages() {
     local missing=() p
