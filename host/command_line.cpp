@@ -1,9 +1,13 @@
 #include "host/command_line.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 
 #include <cstdio>
 
+#include <sys/stat.h>
+
+#include "host/encoder_port.h"
 #include "host/version.h"
 
 namespace {
@@ -139,6 +143,14 @@ command_line_result parse_sim_command_line(const QStringList& arguments, sim_opt
     options.serial = parser.value(serial_option);
     if (parser.isSet(serial_option) && options.serial.trimmed().isEmpty())
         return refuse(parser, QStringLiteral("--serial needs a port, such as /dev/ttyUSB0"));
+    if (!options.serial.isEmpty()) {
+        const QString device = EncoderPort::device_path(options.serial.trimmed());
+        struct stat about {};
+        if (stat(QFile::encodeName(device).constData(), &about) != 0)
+            return refuse(parser, QStringLiteral("--serial: there is no port %1").arg(device));
+        if (!S_ISCHR(about.st_mode))
+            return refuse(parser, QStringLiteral("--serial: %1 is not a serial port").arg(device));
+    }
     const QString baud = parser.value(baud_option);
     bool baud_ok = false;
     options.baud = baud.toInt(&baud_ok);

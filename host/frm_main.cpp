@@ -30,6 +30,8 @@
 #include "core/state.h"
 #include "gfx/lcd.h"
 #include "host/bezel_jpeg.h"
+#include "host/encoder_port.h"
+#include "host/encoder_port_dialog.h"
 #include "host/command_line.h"
 #include "host/lcd_png.h"
 #include "host/lcd_window.h"
@@ -230,6 +232,12 @@ void TfrmMain::build_menu()
     LcdWindow1->setObjectName(QStringLiteral("LcdWindow1"));
     LcdWindow1->setCheckable(true);
     connect(LcdWindow1, &QAction::triggered, this, [this](bool open) { LcdWindow1Click(open); });
+
+    Options1 = MainMenu1->addMenu(QStringLiteral("&Options"));
+    Options1->setObjectName(QStringLiteral("Options1"));
+    EncoderPort1 = Options1->addAction(QStringLiteral("Encoder &Port..."));
+    EncoderPort1->setObjectName(QStringLiteral("EncoderPort1"));
+    connect(EncoderPort1, &QAction::triggered, this, [this] { EncoderPort1Click(); });
 }
 
 void TfrmMain::build_controls()
@@ -328,6 +336,12 @@ void TfrmMain::build_controls()
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setGeometry(0, 310, CLIENT_WIDTH, 19);
+    EncoderPortLabel = new QLabel(StatusBar1);
+    EncoderPortLabel->setObjectName(QStringLiteral("EncoderPortLabel"));
+    StatusBar1->addWidget(EncoderPortLabel, 1);
+    encoder_port = new EncoderPort(this);
+    connect(encoder_port, &EncoderPort::state_changed, this, [this] { show_encoder_port_state(); });
+    show_encoder_port_state();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -476,6 +490,7 @@ void TfrmMain::Exit1Click()
 void TfrmMain::Timer1Timer()
 {
     host_timer_tick();
+    show_encoder_port_state();
 }
 
 void TfrmMain::set_lamp(bool red)
@@ -500,6 +515,8 @@ void TfrmMain::append_communications(const char* line)
     if (memo_follows)
         bar->setValue(bar->maximum());
     appending = false;
+    // The same bytes to the receiver, if the line is free for them.
+    encoder_port->offer(line);
 }
 
 void TfrmMain::present()
@@ -580,8 +597,42 @@ void TfrmMain::CopyLcdPicture1Click()
 
 void TfrmMain::apply_options(const sim_options& options)
 {
+    if (!options.serial.isEmpty())
+        connect_encoder_port(options.serial, options.baud);
     if (options.lcd_window || LcdWindow::was_open())
         open_lcd_window(true);
+}
+
+// ---------------------------------------------------------------------------
+// The encoder port.
+
+void TfrmMain::EncoderPort1Click()
+{
+    if (encoder_port_dialog == nullptr)
+        encoder_port_dialog = new EncoderPortDialog(encoder_port, this);
+    encoder_port_dialog->show();
+    encoder_port_dialog->raise();
+    encoder_port_dialog->activateWindow();
+}
+
+bool TfrmMain::connect_encoder_port(const QString& name, int baud)
+{
+    QString message;
+    if (encoder_port->open_port(name, baud, &message))
+        return true;
+    // Window-modal but not exec'd: the instrument runs on behind it.
+    auto* box = new QMessageBox(QMessageBox::Warning, QApplication::applicationName(), message,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    return false;
+}
+
+void TfrmMain::show_encoder_port_state()
+{
+    const QString text = encoder_port->status_text();
+    if (EncoderPortLabel->text() != text)
+        EncoderPortLabel->setText(text);
 }
 
 // ---------------------------------------------------------------------------

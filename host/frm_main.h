@@ -25,6 +25,8 @@ class QScrollBar;
 class QStatusBar;
 class QTimer;
 class LcdWindow;
+class EncoderPort;
+class EncoderPortDialog;
 struct host_io;
 struct sim_options;
 
@@ -86,6 +88,8 @@ public:
     QAction* CopyLcdPicture1;
     QMenu* View1;
     QAction* LcdWindow1;  // checked while the LCD window is open
+    QMenu* Options1;
+    QAction* EncoderPort1;
     QWidget* client;
 
     QLabel* Image1;     // bezel picture, stretched
@@ -115,6 +119,9 @@ public:
     QStatusBar* StatusBar1;
     QTimer* Timer1;
     LcdWindow* lcd_window;  // the large LCD view, made on first use
+    QLabel* EncoderPortLabel;  // the encoder port and its state, in the status bar
+    EncoderPort* encoder_port;  // where the encoder's sentences go besides Memo1
+    EncoderPortDialog* encoder_port_dialog = nullptr;  // made on first use
     // The decoded bezel picture (620 x 620), null if it could not be decoded.
     QImage bezel;
     lcd_surface_status surface_status = lcd_surface_status::ok;
@@ -127,6 +134,7 @@ public:
     void SaveLcdPicture1Click();
     void CopyLcdPicture1Click();
     void LcdWindow1Click(bool open);
+    void EncoderPort1Click();
     void Timer1Timer();
     static void Image2Click();
     static void Image3Click();
@@ -145,6 +153,12 @@ public:
 
     // Command-line options that act once the window is shown.
     void apply_options(const sim_options& options);
+
+    // Opens the encoder port; on failure a message box (that does not hold
+    // up the run loop) names the port and the reason. Returns whether it opened.
+    bool connect_encoder_port(const QString& name, int baud);
+    // The status bar's encoder-port text, brought up to date.
+    void show_encoder_port_state();
 
     // Writes the LCD as it is now as an indexed PNG; on failure a message box
     // names the file and the reason. Returns whether it was written.

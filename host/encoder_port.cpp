@@ -1,0 +1,197 @@
+#include "host/encoder_port.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+
+#include <cstring>
+
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// Start bit, 8 data bits, stop bit.
+constexpr qint64 BITS_PER_BYTE_8N1 = 10;
+constexpr qint64 NS_PER_SECOND = 1000000000;
+
+QString counted(quint64 n)
+{
+    return QLocale(QLocale::English).toString(n);
+}
+
+// Bytes the driver still holds for the line, or 0 where it cannot say (a
+// pseudo-terminal has no line and always says 0).
+int driver_queue(const QSerialPort* port)
+{
+#ifdef TIOCOUTQ
+    int queued = 0;
+    if (ioctl(port->handle(), TIOCOUTQ, &queued) == 0)
+        return queued;
+#endif
+    return 0;
+}
+
+QString open_failure(const QString& path, const QSerialPort& port)
+{
+    const QString start = QStringLiteral("Cannot open the encoder port %1: ").arg(path);
+    switch (port.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        return start + QStringLiteral("there is no such device.");
+    case QSerialPort::PermissionError: {
+        const QByteArray local = QFile::encodeName(path);
+        if (access(local.constData(), R_OK | W_OK) != 0) {
+            QString group = QFileInfo(path).group();
+            if (group.isEmpty())
+                group = QStringLiteral("dialout");
+            return start +
+                   QStringLiteral("permission denied. Only members of the group that owns the device (%1) "
+                                  "may use it: add your user to that group (sudo adduser $USER %1), then "
+                                  "log out and in again.")
+                       .arg(group);
+        }
+        return start + QStringLiteral("it is in use by another program (%1).").arg(port.errorString());
+    }
+    default:
+        return start + port.errorString() + QLatin1Char('.');
+    }
+}
+
+}  // namespace
+
+QString EncoderPort::device_path(const QString& name)
+{
+    if (name.isEmpty() || name.contains(QLatin1Char('/')))
+        return name;
+    return QStringLiteral("/dev/") + name;
+}
+
+EncoderPort::EncoderPort(QObject* parent) : QObject(parent), port(new QSerialPort(this))
+{
+    connect(port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+        port_error(error);
+    });
+    // A receiver may talk back; nothing here listens.
+    connect(port, &QSerialPort::readyRead, this, [this] { port->readAll(); });
+}
+
+EncoderPort::~EncoderPort()
+{
+    port->close();
+}
+
+bool EncoderPort::open_port(const QString& name, qint32 baud, QString* message)
+{
+    if (port->isOpen())
+        port->close();
+    current = port_state::none;
+    lost_because.clear();
+    port_path = device_path(name.trimmed());
+    port_baud = baud;
+    sent_count = 0;
+    skipped_count = 0;
+    last_line_ns = 0;
+
+    bool ok = false;
+    QString failure;
+    if (port_path.isEmpty()) {
+        failure = QStringLiteral("No encoder port given.");
+    } else if (!encoder_baud_rates().contains(baud)) {
+        failure = QStringLiteral("Cannot open the encoder port %1: %2 is not a rate it offers.").arg(port_path).arg(baud);
+    } else {
+        port->setPortName(port_path);
+        if (!port->open(QIODevice::ReadWrite)) {
+            failure = open_failure(port_path, *port);
+        } else if (!port->setBaudRate(baud) || !port->setDataBits(QSerialPort::Data8) ||
+                   !port->setParity(QSerialPort::NoParity) || !port->setStopBits(QSerialPort::OneStop) ||
+                   !port->setFlowControl(QSerialPort::NoFlowControl)) {
+            failure = QStringLiteral("Cannot set the encoder port %1 to %2 8N1: %3.")
+                          .arg(port_path)
+                          .arg(baud)
+                          .arg(port->errorString());
+            port->close();
+        } else {
+            ok = true;
+        }
+    }
+    if (ok) {
+        port->clear();
+        current = port_state::open;
+    }
+    if (message != nullptr)
+        *message = failure;
+    emit state_changed();
+    return ok;
+}
+
+void EncoderPort::close_port()
+{
+    port->close();
+    current = port_state::none;
+    lost_because.clear();
+    emit state_changed();
+}
+
+bool EncoderPort::line_free() const
+{
+    // Part of the last sentence still waits in our buffer or the driver's.
+    if (port->bytesToWrite() > 0 || driver_queue(port) > 0)
+        return false;
+    // A pseudo-terminal takes bytes faster than any line: keep to the line's
+    // pace so a receiver there sees what a real one would.
+    return last_line_ns == 0 || last_write.nsecsElapsed() >= last_line_ns;
+}
+
+void EncoderPort::offer(const char* sentence)
+{
+    if (current != port_state::open)
+        return;
+    if (!line_free()) {
+        skipped_count++;
+        return;
+    }
+    const qint64 length = qint64(std::strlen(sentence));
+    // QSerialPort keeps what the driver cannot take yet and writes it as the
+    // line drains, so the sentence leaves whole and in order.
+    if (port->write(sentence, length) != length) {
+        // The error handler has closed the port already.
+        return;
+    }
+    sent_count++;
+    last_write.start();
+    last_line_ns = length * BITS_PER_BYTE_8N1 * NS_PER_SECOND / port_baud;
+}
+
+void EncoderPort::port_error(QSerialPort::SerialPortError error)
+{
+    // Failures while opening are open_port's to report; a timeout is no fault.
+    if (current != port_state::open || error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return;
+    // The adapter was pulled, the other end of a pseudo-terminal closed, or
+    // the line broke: the port is of no more use.
+    lost_because = port->errorString();
+    if (lost_because.isEmpty())
+        lost_because = QStringLiteral("the device went away");
+    port->close();
+    current = port_state::lost;
+    emit state_changed();
+}
+
+QString EncoderPort::status_text() const
+{
+    switch (current) {
+    case port_state::none:
+        return QStringLiteral("Encoder port: none");
+    case port_state::open: {
+        QString text = QStringLiteral("Encoder port %1, %2 8N1: %3 sent").arg(port_path).arg(port_baud).arg(counted(sent_count));
+        if (skipped_count > 0)
+            text += QStringLiteral(", %1 skipped").arg(counted(skipped_count));
+        return text;
+    }
+    case port_state::lost:
+        return QStringLiteral("Encoder port %1: lost (%2), closed after %3 sent")
+            .arg(port_path, lost_because, counted(sent_count));
+    }
+    return QString();
+}

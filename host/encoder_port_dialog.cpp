@@ -1,0 +1,147 @@
+#include "host/encoder_port_dialog.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSerialPortInfo>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "host/command_line.h"
+#include "host/encoder_port.h"
+
+namespace {
+
+constexpr int COUNTS_INTERVAL_MS = 250;
+
+}  // namespace
+
+EncoderPortDialog::EncoderPortDialog(EncoderPort* encoder_port, QWidget* parent)
+    : QDialog(parent), port(encoder_port)
+{
+    setObjectName(QStringLiteral("EncoderPortDialog"));
+    setWindowTitle(QStringLiteral("Encoder Port"));
+    setModal(false);
+
+    PortList = new QListWidget(this);
+    PortList->setObjectName(QStringLiteral("PortList"));
+    RefreshButton = new QPushButton(QStringLiteral("&Refresh"), this);
+    RefreshButton->setObjectName(QStringLiteral("RefreshButton"));
+    PathEdit = new QLineEdit(this);
+    PathEdit->setObjectName(QStringLiteral("PathEdit"));
+    PathEdit->setPlaceholderText(QStringLiteral("/dev/ttyUSB0 or /dev/pts/3"));
+    BaudBox = new QComboBox(this);
+    BaudBox->setObjectName(QStringLiteral("BaudBox"));
+    for (int rate : encoder_baud_rates())
+        BaudBox->addItem(QString::number(rate), rate);
+    StateLabel = new QLabel(this);
+    StateLabel->setObjectName(QStringLiteral("StateLabel"));
+    StateLabel->setWordWrap(true);
+    StateLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ConnectButton = new QPushButton(QStringLiteral("&Connect"), this);
+    ConnectButton->setObjectName(QStringLiteral("ConnectButton"));
+    DisconnectButton = new QPushButton(QStringLiteral("&Disconnect"), this);
+    DisconnectButton->setObjectName(QStringLiteral("DisconnectButton"));
+    CloseButton = new QPushButton(QStringLiteral("Close"), this);
+    CloseButton->setObjectName(QStringLiteral("CloseButton"));
+    for (QPushButton* button : {RefreshButton, ConnectButton, DisconnectButton, CloseButton})
+        button->setAutoDefault(false);
+
+    auto* list_row = new QHBoxLayout;
+    list_row->addWidget(PortList, 1);
+    list_row->addWidget(RefreshButton, 0, Qt::AlignTop);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("&Port:"), PathEdit);
+    form->addRow(QStringLiteral("&Baud rate:"), BaudBox);
+    form->addRow(QStringLiteral("Line:"), new QLabel(QStringLiteral("8 data bits, no parity, 1 stop bit, no flow control"), this));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ConnectButton);
+    buttons->addWidget(DisconnectButton);
+    buttons->addStretch(1);
+    buttons->addWidget(CloseButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Serial ports:"), this));
+    layout->addLayout(list_row);
+    layout->addLayout(form);
+    layout->addWidget(StateLabel);
+    layout->addLayout(buttons);
+
+    counts = new QTimer(this);
+    counts->setInterval(COUNTS_INTERVAL_MS);
+    connect(counts, &QTimer::timeout, this, [this] { show_state(); });
+    connect(RefreshButton, &QPushButton::clicked, this, [this] { refresh_ports(); });
+    connect(PortList, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (item != nullptr && item->data(Qt::UserRole).isValid())
+            PathEdit->setText(item->data(Qt::UserRole).toString());
+    });
+    connect(PortList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        if (item->data(Qt::UserRole).isValid())
+            ConnectClick();
+    });
+    connect(ConnectButton, &QPushButton::clicked, this, [this] { ConnectClick(); });
+    connect(DisconnectButton, &QPushButton::clicked, this, [this] { DisconnectClick(); });
+    connect(CloseButton, &QPushButton::clicked, this, [this] { hide(); });
+    connect(port, &EncoderPort::state_changed, this, [this] { show_state(); });
+
+    PathEdit->setText(port->path());
+    BaudBox->setCurrentIndex(BaudBox->findData(port->baud()));
+    refresh_ports();
+    show_state();
+}
+
+void EncoderPortDialog::refresh_ports()
+{
+    PortList->clear();
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& info : ports) {
+        QString text = info.systemLocation();
+        const QString about = QStringList({info.description(), info.manufacturer()}).join(QLatin1Char(' ')).trimmed();
+        if (!about.isEmpty())
+            text += QStringLiteral("  ") + about;
+        auto* item = new QListWidgetItem(text, PortList);
+        item->setData(Qt::UserRole, info.systemLocation());
+    }
+    if (ports.isEmpty()) {
+        auto* item = new QListWidgetItem(QStringLiteral("(no serial ports found; type a path below)"), PortList);
+        item->setFlags(Qt::NoItemFlags);
+    }
+}
+
+void EncoderPortDialog::ConnectClick()
+{
+    QString message;
+    if (port->open_port(PathEdit->text(), BaudBox->currentData().toInt(), &message))
+        return;
+    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), message, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void EncoderPortDialog::DisconnectClick()
+{
+    port->close_port();
+}
+
+void EncoderPortDialog::show_state()
+{
+    StateLabel->setText(port->status_text());
+    DisconnectButton->setEnabled(port->is_open());
+}
+
+void EncoderPortDialog::showEvent(QShowEvent* event)
+{
+    show_state();
+    counts->start();
+    QDialog::showEvent(event);
+}
+
+void EncoderPortDialog::hideEvent(QHideEvent* event)
+{
+    counts->stop();
+    QDialog::hideEvent(event);
+}

@@ -1,0 +1,347 @@
+// The encoder port: sentences reach a receiver on the other end of a
+// pseudo-terminal pair byte for byte, a stalled receiver costs only skipped
+// sentences, a receiver that goes away is survived, and bad ports are refused.
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTextBlock>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "core/state.h"
+#include "host/command_line.h"
+#include "host/encoder_port.h"
+#include "host/encoder_port_dialog.h"
+#include "window_support.h"
+
+namespace {
+
+// The receiver's end of a pseudo-terminal pair; the simulator opens the
+// other end by its path.
+struct receiver {
+    int fd = -1;
+    QString port;
+
+    bool open()
+    {
+        fd = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0 || grantpt(fd) != 0 || unlockpt(fd) != 0)
+            return false;
+        port = QString::fromLocal8Bit(ptsname(fd));
+        return true;
+    }
+    // Everything that has arrived so far.
+    QByteArray read_all()
+    {
+        QByteArray got;
+        char chunk[4096];
+        for (;;) {
+            const ssize_t n = ::read(fd, chunk, sizeof chunk);
+            if (n <= 0)
+                break;
+            got.append(chunk, int(n));
+        }
+        return got;
+    }
+    void close()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+    ~receiver() { close(); }
+};
+
+// Splits a stream into the sentences of a carriage-return format; the
+// remainder after the last carriage return is returned in rest.
+QList<QByteArray> sentences(const QByteArray& stream, QByteArray& rest)
+{
+    QList<QByteArray> whole;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < stream.size(); i++) {
+        if (stream[i] == '\r') {
+            whole.append(stream.mid(start, i - start + 1));
+            start = i + 1;
+        }
+    }
+    rest = stream.mid(start);
+    return whole;
+}
+
+// Serial output on, in a protocol, as the setup page leaves it.
+void serial_on(uint8_t protocol)
+{
+    st.serial_out = 1;
+    st.serial_protocol = protocol;
+}
+
+}  // namespace
+
+class tst_encoder_port : public QObject {
+    Q_OBJECT
+
+    TfrmMain* form = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        form = new TfrmMain;
+        QVERIFY(show_and_wait(*form));
+    }
+    void cleanupTestCase() { delete form; }
+    void init()
+    {
+        form->Memo1->clear();
+        form->ScrollBar29->setValue(3250);
+        form->encoder_port->close_port();
+    }
+
+    void status_bar_without_a_port()
+    {
+        QCOMPARE(form->EncoderPortLabel->text(), QStringLiteral("Encoder port: none"));
+        QVERIFY(form->StatusBar1->isAncestorOf(form->EncoderPortLabel));
+    }
+
+    void every_format_arrives_byte_exact()
+    {
+        // 3250 ft at the factory QNH is 3250 ft of pressure altitude.
+        const QByteArray expected[] = {
+            "#AL +03250T+25DB\r",
+            "$QTX+03250T+252C\r",
+            "ALT 03250\r",
+            "ALT 03250\r",
+            "ALT+03250C+00000L1013+0000XB8\r",
+            QByteArray("\x02" "a=03250" "\x03"),
+        };
+        receiver rx;
+        QVERIFY(rx.open());
+        QVERIFY(form->connect_encoder_port(rx.port, 115200));
+        QCOMPARE(form->EncoderPortLabel->text(),
+                 QStringLiteral("Encoder port %1, 115200 8N1: 0 sent").arg(rx.port));
+        for (uint8_t protocol = 0; protocol < 6; protocol++) {
+            rx.read_all();
+            run_with(*form, {{50, [&] { serial_on(protocol); }}, {400, [&] { form->Button2Click(); }}});
+            QTest::qWait(100);  // the last sentence leaves the port
+            const QByteArray got = rx.read_all();
+            const QByteArray& one = expected[protocol];
+            // Nothing but whole copies of the one sentence.
+            QVERIFY2(!got.isEmpty(), qPrintable(QString::number(protocol)));
+            QCOMPARE(got.size() % one.size(), 0);
+            QCOMPARE(got, one.repeated(got.size() / one.size()));
+            // The box shows the same sentence without its control bytes.
+            QString shown = QString::fromLatin1(one);
+            shown.remove(QLatin1Char('\r')).remove(QChar(0x02)).remove(QChar(0x03));
+            QCOMPARE(form->Memo1->document()->lastBlock().text(), shown);
+        }
+        QVERIFY(form->encoder_port->sent() > 0);
+        QVERIFY(form->EncoderPortLabel->text().startsWith(QStringLiteral("Encoder port %1, 115200 8N1: ").arg(rx.port)));
+    }
+
+    void stalled_receiver_costs_only_skipped_sentences()
+    {
+        receiver rx;
+        QVERIFY(rx.open());
+        QVERIFY(form->connect_encoder_port(rx.port, 115200));
+        const QByteArray before = "#AL +03250T+25DB\r";
+        const QByteArray after = "#AL +05000T+25D6\r";
+
+        uint64_t passes[3] = {};
+        int lines[3] = {};
+        qint64 at[3] = {};
+        quint64 skipped_in_stall = 0;
+        int filler = 0;
+        QByteArray stream;
+        QElapsedTimer clock;
+        auto mark = [&](int i) {
+            passes[i] = form->passes_run;
+            lines[i] = form->Memo1->blockCount();
+            at[i] = clock.elapsed();
+        };
+        clock.start();
+        run_with(*form, {
+            {50, [&] { serial_on(0); }},
+            {300, [&] { mark(0); }},
+            // The receiver stops reading. Its side of the pair holds some
+            // kilobytes; fill them, as two seconds on a slower machine would.
+            {1300,
+             [&] {
+                 mark(1);
+                 stream += rx.read_all();
+                 const int writer = ::open(rx.port.toLocal8Bit().constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+                 char z[256];
+                 memset(z, 'z', sizeof z);
+                 for (ssize_t n; (n = ::write(writer, z, sizeof z)) > 0;)
+                     filler += int(n);
+                 ::close(writer);
+             }},
+            {2300, [&] { form->ScrollBar29->setValue(5000); }},
+            {3300,
+             [&] {
+                 mark(2);
+                 skipped_in_stall = form->encoder_port->skipped();
+                 stream += rx.read_all();  // reading again
+             }},
+            {3400, [&] { stream += rx.read_all(); }},
+            {3500, [&] { stream += rx.read_all(); }},
+            {4000, [&] { form->Button2Click(); }},
+        });
+        QTest::qWait(100);
+        stream += rx.read_all();
+
+        // The loop kept its pace and the box its lines while the line stood.
+        const double rate_before = double(passes[1] - passes[0]) / double(at[1] - at[0]);
+        const double rate_stalled = double(passes[2] - passes[1]) / double(at[2] - at[1]);
+        qInfo("passes per ms: %.3f before, %.3f while stalled; %llu skipped; %d filler bytes", rate_before,
+              rate_stalled, static_cast<unsigned long long>(skipped_in_stall), filler);
+        QVERIFY(rate_stalled >= 0.8 * rate_before);
+        QCOMPARE(uint64_t(lines[2] - lines[1]), passes[2] - passes[1]);
+        QVERIFY(filler > 0);
+        QVERIFY(skipped_in_stall > 0);
+
+        // Whole sentences before the filler; after it whole sentences again,
+        // the old altitude then the new, and the stream ends on the newest.
+        const qsizetype first_z = stream.indexOf('z');
+        QVERIFY(first_z > 0);
+        QCOMPARE(stream.count('z'), qsizetype(filler));
+        QByteArray rest;
+        for (const QByteArray& s : sentences(stream.left(first_z), rest))
+            QCOMPARE(s, before);
+        QVERIFY(rest.isEmpty());
+        const QList<QByteArray> resumed = sentences(stream.mid(first_z + filler), rest);
+        QVERIFY(rest.isEmpty());
+        QVERIFY(!resumed.isEmpty());
+        bool seen_after = false;
+        for (const QByteArray& s : resumed) {
+            if (s == after)
+                seen_after = true;
+            else
+                QVERIFY2(!seen_after && s == before, s.constData());
+        }
+        QCOMPARE(resumed.last(), after);
+        QCOMPARE(resumed.last(), QByteArray(st.serial_line));
+    }
+
+    void receiver_going_away_is_survived_and_reported()
+    {
+        receiver rx;
+        QVERIFY(rx.open());
+        const QString first_port = rx.port;
+        QVERIFY(form->connect_encoder_port(rx.port, 9600));
+        uint64_t passes_when_lost = 0;
+        int lines_when_lost = 0;
+        EncoderPort::port_state state_when_lost = EncoderPort::port_state::none;
+        run_with(*form, {{50, [&] { serial_on(2); }},
+                         {300, [&] { rx.close(); }},
+                         {800,
+                          [&] {
+                              state_when_lost = form->encoder_port->state();
+                              passes_when_lost = form->passes_run;
+                              lines_when_lost = form->Memo1->blockCount();
+                          }},
+                         {1100, [&] { form->Button2Click(); }}});
+        QCOMPARE(int(state_when_lost), int(EncoderPort::port_state::lost));
+        // The instrument ran on, and the box kept receiving.
+        QVERIFY(form->passes_run > passes_when_lost + 5);
+        QVERIFY(form->Memo1->blockCount() > lines_when_lost + 5);
+        const QString shown = form->EncoderPortLabel->text();
+        QVERIFY2(shown.startsWith(QStringLiteral("Encoder port %1: lost (").arg(first_port)), qPrintable(shown));
+
+        // The dialog connects again to a new receiver, and disconnects.
+        receiver rx2;
+        QVERIFY(rx2.open());
+        form->EncoderPort1->trigger();
+        EncoderPortDialog* dialog = form->encoder_port_dialog;
+        QVERIFY(dialog != nullptr && dialog->isVisible());
+        QVERIFY(!dialog->DisconnectButton->isEnabled());
+        dialog->PathEdit->setText(rx2.port);
+        dialog->BaudBox->setCurrentIndex(dialog->BaudBox->findText(QStringLiteral("4800")));
+        QTest::mouseClick(dialog->ConnectButton, Qt::LeftButton);
+        QVERIFY(form->encoder_port->is_open());
+        QCOMPARE(form->encoder_port->baud(), 4800);
+        QCOMPARE(dialog->StateLabel->text(), QStringLiteral("Encoder port %1, 4800 8N1: 0 sent").arg(rx2.port));
+        QVERIFY(dialog->DisconnectButton->isEnabled());
+        run_with(*form, {{50, [&] { serial_on(2); }}, {300, [&] { form->Button2Click(); }}});
+        QTest::qWait(100);
+        QVERIFY(rx2.read_all().startsWith("ALT 03250\r"));
+        QTest::mouseClick(dialog->DisconnectButton, Qt::LeftButton);
+        QVERIFY(!form->encoder_port->is_open());
+        QCOMPARE(form->EncoderPortLabel->text(), QStringLiteral("Encoder port: none"));
+        dialog->hide();
+    }
+
+    void ports_that_cannot_be_opened_are_named_with_the_reason_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("not a serial device") << "/dev/null" << "Cannot open the encoder port /dev/null: ";
+        QTest::newRow("missing") << "/dev/ktr7-no-such-port" << "Cannot open the encoder port /dev/ktr7-no-such-port: there is no such device.";
+        QTest::newRow("bare name") << "ktr7-no-such-port" << "Cannot open the encoder port /dev/ktr7-no-such-port: there is no such device.";
+    }
+    void ports_that_cannot_be_opened_are_named_with_the_reason()
+    {
+        QFETCH(QString, port);
+        QFETCH(QString, reason);
+        MessageBoxCatcher catcher;
+        QVERIFY(!form->connect_encoder_port(port, 9600));
+        QVERIFY(QTest::qWaitFor([&] { return !catcher.text.isEmpty(); }, 3000));
+        QVERIFY2(catcher.text.startsWith(reason), qPrintable(catcher.text));
+        QVERIFY(catcher.text.size() > reason.size() || reason.endsWith(QLatin1Char('.')));
+        QCOMPARE(form->EncoderPortLabel->text(), QStringLiteral("Encoder port: none"));
+        // The instrument runs without it.
+        const uint64_t passes = form->passes_run;
+        run_with(*form, {{200, [&] { form->Button2Click(); }}});
+        QVERIFY(form->passes_run > passes);
+    }
+
+    void bad_command_line_ports_are_refused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing port") << QStringList{"--serial", "/dev/ktr7-no-such-port"}
+                                      << "ktr7-sim: --serial: there is no port /dev/ktr7-no-such-port";
+        QTest::newRow("not a device") << QStringList{"--serial", "/tmp"} << "ktr7-sim: --serial: /tmp is not a serial port";
+        QTest::newRow("empty port") << QStringList{"--serial", ""} << "ktr7-sim: --serial needs a port";
+        QTest::newRow("bad rate") << QStringList{"--serial", "/dev/null", "--baud", "9601"} << "ktr7-sim: --baud takes 1200,";
+        QTest::newRow("rate alone") << QStringList{"--baud", "9600"} << "ktr7-sim: --baud goes with --serial";
+    }
+    void bad_command_line_ports_are_refused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        QProcess sim;
+        sim.start(QStringLiteral(KTR7_SIM_PATH), arguments);
+        QVERIFY(sim.waitForFinished(10000));
+        QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.exitCode(), 2);
+        const QString err = QString::fromLocal8Bit(sim.readAllStandardError());
+        QVERIFY2(err.startsWith(message), qPrintable(err));
+        QVERIFY(sim.readAllStandardOutput().isEmpty());
+    }
+
+    void good_command_line_port_is_taken()
+    {
+        receiver rx;
+        QVERIFY(rx.open());
+        sim_options options;
+        QCOMPARE(parse_sim_command_line({"ktr7-sim", "--serial", rx.port, "--baud", "57600"}, options),
+                 command_line_result::run);
+        QCOMPARE(options.serial, rx.port);
+        QCOMPARE(options.baud, 57600);
+        form->apply_options(options);
+        QVERIFY(form->encoder_port->is_open());
+        QCOMPARE(form->EncoderPortLabel->text(), QStringLiteral("Encoder port %1, 57600 8N1: 0 sent").arg(rx.port));
+    }
+};
+
+QTEST_MAIN(tst_encoder_port)
+#include "tst_encoder_port.moc"
