@@ -26,6 +26,7 @@
 #include <QWheelEvent>
 
 #include <cstring>
+#include <utility>
 
 #include "core/state.h"
 #include "gfx/lcd.h"
@@ -36,6 +37,8 @@
 #include "host/lcd_png.h"
 #include "host/lcd_window.h"
 #include "host/pass.h"
+#include "host/scenario/expect.h"
+#include "host/scenario/scenario_player.h"
 #include "host/wheel_steps.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
@@ -214,6 +217,21 @@ void TfrmMain::build_menu()
     SaveLcdPicture1->setShortcutContext(Qt::ApplicationShortcut);
     connect(SaveLcdPicture1, &QAction::triggered, this, [this] { SaveLcdPicture1Click(); });
     File1->addSeparator();
+    PlayScenario1 = File1->addAction(QStringLiteral("&Play Scenario..."));
+    PlayScenario1->setObjectName(QStringLiteral("PlayScenario1"));
+    connect(PlayScenario1, &QAction::triggered, this, [this] { PlayScenario1Click(); });
+    StopScenario1 = File1->addAction(QStringLiteral("S&top Scenario"));
+    StopScenario1->setObjectName(QStringLiteral("StopScenario1"));
+    StopScenario1->setEnabled(false);
+    connect(StopScenario1, &QAction::triggered, this, [this] { StopScenario1Click(); });
+    RecordScenario1 = File1->addAction(QStringLiteral("&Record Scenario..."));
+    RecordScenario1->setObjectName(QStringLiteral("RecordScenario1"));
+    connect(RecordScenario1, &QAction::triggered, this, [this] { RecordScenario1Click(); });
+    StopRecording1 = File1->addAction(QStringLiteral("Stop Re&cording"));
+    StopRecording1->setObjectName(QStringLiteral("StopRecording1"));
+    StopRecording1->setEnabled(false);
+    connect(StopRecording1, &QAction::triggered, this, [this] { StopRecording1Click(); });
+    File1->addSeparator();
     Exit1 = File1->addAction(QStringLiteral("&Exit"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
     connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
@@ -273,7 +291,7 @@ void TfrmMain::build_controls()
     Image2 = make_click_image(client, "Image2", 52, 192, 33, Image2Click);
     Image3 = make_click_image(client, "Image3", 154, 192, 33, Image3Click);
     Image8 = make_click_image(client, "Image8", 100, 196, 41, Image8Click);
-    Image8->on_wheel_step = [](bool clockwise) { host_post_key(clockwise ? KEY_CW : KEY_CCW); };
+    Image8->on_wheel_step = [](bool clockwise) { post_key(clockwise ? KEY_CW : KEY_CCW); };
 
     Button3 = make_button(client, "Button3", "+", 64, 232, 33, 25);
     Button4 = make_button(client, "Button4", "-", 144, 232, 33, 25);
@@ -310,6 +328,7 @@ void TfrmMain::build_controls()
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setGeometry(256, 88, 97, 17);
     CheckBox1->setChecked(true);
+    connect(CheckBox1, &QCheckBox::toggled, this, [this](bool ok) { record(ok ? "sensor ok" : "sensor fault"); });
     CheckBox2 = new QCheckBox(QStringLiteral("Calibrate"), client);
     CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
     CheckBox2->setGeometry(376, 88, 97, 17);
@@ -385,6 +404,7 @@ TfrmMain::~TfrmMain()
     // rendering context goes before its surface.
     qApp->removeEventFilter(this);
     Timer1->stop();
+    stop_recording();
     if (lcd_window != nullptr) {
         lcd_window->save_placement();
         delete lcd_window;
@@ -422,6 +442,13 @@ const host_io& TfrmMain::host()
 void TfrmMain::Button1Click()
 {
     host_switch_on();
+    record("on");
+    run_loop();
+}
+
+void TfrmMain::run_loop()
+{
+    loop_queued = false;
     // "On" while running: the loop already on the stack carries on with the
     // freshly reset instrument, instead of starting a second loop inside its
     // event processing (which would deepen the stack with every press).
@@ -435,6 +462,8 @@ void TfrmMain::Button1Click()
         passes_run++;
     }
     loop_running = false;
+    if (!record_after_stop.isEmpty())
+        start_recording_now(std::exchange(record_after_stop, QString()));
 }
 
 qint64 TfrmMain::frame_interval_ns() const
@@ -448,6 +477,8 @@ qint64 TfrmMain::frame_interval_ns() const
 
 void TfrmMain::process_events_paced()
 {
+    // The pass has done its work; what the events now bring comes after it.
+    note_pass();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     // One pass a refresh. Where the swap waits for the display the next frame
     // is already due here; elsewhere (no vertical sync, a hidden or covered
@@ -473,6 +504,7 @@ void TfrmMain::process_events_paced()
 void TfrmMain::Button2Click()
 {
     st.stop_requested = 1;
+    record("off");
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)
@@ -490,6 +522,7 @@ void TfrmMain::Exit1Click()
 void TfrmMain::Timer1Timer()
 {
     host_timer_tick();
+    note_tick();
     show_encoder_port_state();
 }
 
@@ -500,6 +533,7 @@ void TfrmMain::set_lamp(bool red)
 
 void TfrmMain::append_communications(const char* line)
 {
+    expect_note_sentence(line);
     // Each sentence is one line of the box. Its terminator (the carriage
     // return) and any other control character have no picture, and a
     // carriage return would otherwise start an empty line of its own.
@@ -538,9 +572,9 @@ void TfrmMain::open_lcd_window(bool open)
         lcd_window->on_key = [](int qt_key) {
             uint8_t key;
             if (instrument_key(qt_key, key))
-                host_post_key(key);
+                post_key(key);
         };
-        lcd_window->on_wheel_step = [](bool clockwise) { host_post_key(clockwise ? KEY_CW : KEY_CCW); };
+        lcd_window->on_wheel_step = [](bool clockwise) { post_key(clockwise ? KEY_CW : KEY_CCW); };
     }
     if (lcd_window == nullptr)
         return;
@@ -595,12 +629,22 @@ void TfrmMain::CopyLcdPicture1Click()
     QApplication::clipboard()->setImage(lcd_picture(lcd_buffer, DEFAULT_PICTURE_SCALE));
 }
 
-void TfrmMain::apply_options(const sim_options& options)
+bool TfrmMain::apply_options(const sim_options& options)
 {
+    exit_when_done = options.exit_when_done;
+    if (!options.record.isEmpty() && !start_recording(options.record)) {
+        exit_status = COMMAND_LINE_REFUSED;
+        return false;
+    }
     if (!options.serial.isEmpty())
         connect_encoder_port(options.serial, options.baud);
     if (options.lcd_window || LcdWindow::was_open())
         open_lcd_window(true);
+    if (!options.play.isEmpty() && !play_scenario(options.play)) {
+        exit_status = PLAYER_BAD_LINE;
+        return !exit_when_done;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -640,45 +684,48 @@ void TfrmMain::show_encoder_port_state()
 
 void TfrmMain::Image2Click()
 {
-    host_post_key(KEY_LEFT);
+    post_key(KEY_LEFT);
 }
 
 void TfrmMain::Image3Click()
 {
-    host_post_key(KEY_RIGHT);
+    post_key(KEY_RIGHT);
 }
 
 void TfrmMain::Image8Click()
 {
-    host_post_key(KEY_PUSH);
+    post_key(KEY_PUSH);
 }
 
 void TfrmMain::Button3Click()
 {
-    host_post_key(KEY_CW);
+    post_key(KEY_CW);
 }
 
 void TfrmMain::Button4Click()
 {
-    host_post_key(KEY_CCW);
+    post_key(KEY_CCW);
 }
 
 void TfrmMain::ScrollBar29Change(int position)
 {
     set_label_number(Label57, position);
     host_set_altitude(position);
+    record(qPrintable(QStringLiteral("altitude %1").arg(position)));
 }
 
 void TfrmMain::ScrollBar2Change(int position)
 {
     set_label_number(Label3, position);
     host_set_vertical_speed(position);
+    record(qPrintable(QStringLiteral("vsi %1").arg(position)));
 }
 
 void TfrmMain::ScrollBar1Change(int position)
 {
     set_label_number(Label2, position);
     host_set_asi_adc(position);
+    record(qPrintable(QStringLiteral("asi %1").arg(position)));
 }
 
 bool TfrmMain::keyboard_posts_keys() const
@@ -718,7 +765,7 @@ bool TfrmMain::KeyboardKey(int qt_key)
     uint8_t key;
     if (!instrument_key(qt_key, key) || !keyboard_posts_keys())
         return false;
-    host_post_key(key);
+    post_key(key);
     return true;
 }
 

@@ -83,6 +83,10 @@ public:
     QMenuBar* MainMenu1;
     QMenu* File1;
     QAction* SaveLcdPicture1;
+    QAction* PlayScenario1;
+    QAction* StopScenario1;
+    QAction* RecordScenario1;
+    QAction* StopRecording1;
     QAction* Exit1;
     QMenu* Edit1;
     QAction* CopyLcdPicture1;
@@ -134,6 +138,10 @@ public:
     void SaveLcdPicture1Click();
     void CopyLcdPicture1Click();
     void LcdWindow1Click(bool open);
+    void PlayScenario1Click();
+    void StopScenario1Click();
+    void RecordScenario1Click();
+    void StopRecording1Click();
     void EncoderPort1Click();
     void Timer1Timer();
     static void Image2Click();
@@ -151,8 +159,30 @@ public:
     // The instrument key a keyboard key stands for; false for other keys.
     static bool instrument_key(int qt_key, uint8_t& key);
 
-    // Command-line options that act once the window is shown.
-    void apply_options(const sim_options& options);
+    // Command-line options that act once the window is shown. Returns false
+    // when the program should end at once with exit_status.
+    bool apply_options(const sim_options& options);
+    int exit_status = 0;
+
+    // Plays a scenario file live; false (after saying why) when it cannot be
+    // read. The user may still click and turn while it plays.
+    bool play_scenario(const QString& path);
+    // Starts writing what is done in the window to path as a scenario. The
+    // instrument is switched off and starts over from the program's first
+    // state, so that the recording replays exactly.
+    bool start_recording(const QString& path);
+    void stop_recording();
+
+    // Every key the window posts goes through here (clicks, wheel, keyboard,
+    // "+" and "-", scenarios), so a recording sees each key that was stored.
+    static void post_key(uint8_t key);
+    // "On" without running the loop: the switch-on resets, and the loop is
+    // started from the event loop unless it runs already.
+    void switch_on_soon();
+    // A scenario's line of output (standard output, or standard error when
+    // it tells of a failure) and the status bar; the end of the playback.
+    void scenario_message(const QString& text, bool failed);
+    void scenario_finished(int status);
 
     // Opens the encoder port; on failure a message box (that does not hold
     // up the run loop) names the port and the reason. Returns whether it opened.
@@ -191,6 +221,18 @@ private:
     // Processes pending events, then waits in event processing until the
     // next frame is due, unless the swap has already waited for it.
     void process_events_paced();
+    // Runs passes until stop_requested ("On" after its resets).
+    void run_loop();
+    // Called by the run loop and the timer: the recorder and the player take
+    // note of every pass and tick.
+    void note_pass();
+    void note_tick();
+    void record(const char* line);
+    void start_recording_now(const QString& path);
+
+    bool exit_when_done = false;
+    bool loop_queued = false;
+    QString record_after_stop;  // a recording that starts once the loop has stopped
 
     QElapsedTimer pace_clock;
     qint64 next_frame_ns = 0;

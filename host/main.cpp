@@ -68,7 +68,11 @@ int main(int argc, char** argv)
         frmMain = new TfrmMain;
         frmMain->centre_on_screen();
         frmMain->show();
-        frmMain->apply_options(options);
+        if (!frmMain->apply_options(options)) {
+            const int status = frmMain->exit_status;
+            delete frmMain;
+            return status;
+        }
         const int status = QApplication::exec();
         delete frmMain;
         return status;

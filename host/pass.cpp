@@ -26,6 +26,20 @@ void host_switch_on()
     st.flight_seconds = 0;
 }
 
+namespace {
+bool lamp_shown_red = false;
+}
+
+bool shown_lamp_red()
+{
+    return lamp_shown_red;
+}
+
+void forget_shown_lamp()
+{
+    lamp_shown_red = false;
+}
+
 bool alarm_lamp_red()
 {
     return st.alarm_active != 0 && st.alarm_ack == 0;
@@ -33,7 +47,8 @@ bool alarm_lamp_red()
 
 void run_pass(const host_io& io)
 {
-    io.set_lamp(alarm_lamp_red());
+    lamp_shown_red = alarm_lamp_red();
+    io.set_lamp(lamp_shown_red);
     st.alt_sensor_ok = io.altitude_sensor_checked() ? 1 : 0;
     update_encoder_altitude();
     if (st.serial_out) {

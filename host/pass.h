@@ -21,6 +21,10 @@ void run_pass(const host_io& io);
 
 // The lamp as step 1 of the pass sets it.
 bool alarm_lamp_red();
+// The lamp as the last pass set it (maroon before any pass, or after
+// forget_shown_lamp).
+bool shown_lamp_red();
+void forget_shown_lamp();
 
 // Key posting: stored only while no key is pending; a second key is lost.
 void host_post_key(uint8_t key);

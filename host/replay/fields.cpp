@@ -5,7 +5,7 @@
 #include <type_traits>
 
 #include "host/replay/escape.h"
-#include "host/replay/replay_host.h"
+#include "host/pass.h"
 #include "screens/screens.h"
 
 namespace {
@@ -228,7 +228,7 @@ size_t format_field(const field_entry& field, char* out)
         return size_t(snprintf(out, cap, "%s", name));
     }
     case field_kind::lamp:
-        return size_t(snprintf(out, cap, "%s", replay_lamp_red() ? "red" : "maroon"));
+        return size_t(snprintf(out, cap, "%s", shown_lamp_red() ? "red" : "maroon"));
     default: {
         size_t n = 0;
         for (uint8_t i = 0; i < field.count; i++) {

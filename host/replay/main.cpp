@@ -10,6 +10,7 @@
 int main(int argc, char** argv)
 {
     const char* path = nullptr;
+    replay_limits limits = REPLAY_DEFAULT_LIMITS;
     for (int i = 1; i < argc; i++) {
         const char* arg = argv[i];
         if (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0) {
@@ -19,6 +20,10 @@ int main(int argc, char** argv)
         if (strcmp(arg, "--version") == 0) {
             fputs("ktr7-replay " KTR7_VERSION "\n", stdout);
             return fflush(stdout) == 0 ? REPLAY_OK : REPLAY_FAILED;
+        }
+        if (strcmp(arg, "--update") == 0) {
+            limits.update_pictures = true;
+            continue;
         }
         if (arg[0] == '-' && arg[1] != '\0') {
             fprintf(stderr, "ktr7-replay: unknown option \"%s\" (see ktr7-replay --help)\n", arg);
@@ -42,6 +47,7 @@ int main(int argc, char** argv)
         name = path;
     }
 
+    replay_set_limits(limits);
     int status = replay_run(in, name, stdout, stderr);
     if (in != stdin)
         fclose(in);

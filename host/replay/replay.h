@@ -6,6 +6,7 @@
 #include <string_view>
 
 constexpr int REPLAY_OK = 0;
+constexpr int REPLAY_EXPECTATION_FAILED = 1;
 constexpr int REPLAY_FAILED = 2;
 
 // Program-start state: every field of st zero, lcd_buffer zero, the
@@ -16,7 +17,10 @@ void replay_reset();
 // Runs the commands read from in (named in_name in messages), continuing from
 // the current state. Command output goes to out; on the first bad line out is
 // flushed, one "ktr7-replay: line N: ..." message goes to err and the result
-// is REPLAY_FAILED without running anything further. Otherwise REPLAY_OK.
+// is REPLAY_FAILED without running anything further. A failed expectation is
+// reported the same way and the run goes on; when the scenario had
+// expectations, "N passed, M failed" ends out and the result is
+// REPLAY_EXPECTATION_FAILED if any failed. Otherwise REPLAY_OK.
 int replay_execute(FILE* in, const char* in_name, FILE* out, FILE* err);
 
 // The same over a script held in memory; lines end at '\n'.
@@ -27,11 +31,13 @@ int replay_run(FILE* in, const char* in_name, FILE* out, FILE* err);
 int replay_run_text(std::string_view script, FILE* out, FILE* err);
 
 // Limits for running scenarios from an untrusted source (the fuzzing target):
-// with write_files false, png and dump check their arguments and write
-// nothing; tick, pass and wait refuse counts above max_count.
+// with write_files false, png, dump and expect png check their arguments and
+// touch no file; tick, pass and wait refuse counts above max_count. With
+// update_pictures, expect png rewrites its reference from the LCD (--update).
 struct replay_limits {
     bool write_files;
     long long max_count;
+    bool update_pictures;
 };
 extern const replay_limits REPLAY_DEFAULT_LIMITS;
 void replay_set_limits(const replay_limits& limits);

@@ -4,17 +4,15 @@
 
 #include "core/state.h"
 #include "host/replay/escape.h"
+#include "host/scenario/expect.h"
 
 namespace {
 
-bool lamp_red = false;
 bool sensor_checked = true;
 FILE* output = nullptr;
 
-void set_lamp(bool red)
-{
-    lamp_red = red;
-}
+// The pass keeps the lamp it set; print and expect read it from there.
+void set_lamp(bool) {}
 
 bool altitude_sensor_checked()
 {
@@ -25,6 +23,7 @@ bool altitude_sensor_checked()
 // control byte stay visible and the output stays one line per sentence.
 void append_communications(const char* line)
 {
+    expect_note_sentence(line);
     if (output == nullptr)
         return;
     char escaped[escaped_capacity(SERIAL_LINE_SIZE)];
@@ -47,7 +46,7 @@ const host_io replay_io = {set_lamp, altitude_sensor_checked, append_communicati
 
 void replay_host_reset()
 {
-    lamp_red = false;
+    forget_shown_lamp();
     sensor_checked = true;
     output = nullptr;
 }
@@ -69,5 +68,5 @@ bool replay_sensor_checked()
 
 bool replay_lamp_red()
 {
-    return lamp_red;
+    return shown_lamp_red();
 }

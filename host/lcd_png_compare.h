@@ -1,0 +1,37 @@
+// The LCD compared with a reference picture: a PNG that the png command
+// wrote at any scale, or any 8-bit RGB or indexed PNG of 160 x 128 times a
+// whole scale, compared through the LCD palette pixel for pixel.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// Largest scale a reference may have.
+constexpr int REFERENCE_SCALE_MAX = 16;
+
+struct picture_comparison {
+    int scale = 1;         // the reference's scale, recognised from its size
+    long differing = 0;    // LCD pixels that differ
+    int first_x = 0;       // the first of them, row by row
+    int first_y = 0;
+    int expected = 0;      // the palette index the reference shows there, -1 for a colour not in the palette
+    uint32_t expected_rgb = 0;
+    int got = 0;           // the index the LCD has there
+};
+
+// Reads the reference once and compares it with buffer. False, with the
+// reason in why, when the reference cannot be used: missing, unreadable, not
+// a PNG, or of a size that is no whole scale of the LCD.
+bool compare_with_png(const uint8_t* buffer, const char* path, picture_comparison& result, char* why, size_t cap);
+
+// Beside path, with its stem: STEM.actual.png (the LCD at scale) and
+// STEM.diff.png (differing pixels red over a dimmed copy of the reference).
+// Their names go to actual_path and diff_path (capacity path_cap each).
+bool write_mismatch_pictures(const uint8_t* buffer, const char* path, int scale, char* actual_path,
+                             char* diff_path, size_t path_cap, char* why, size_t cap);
+
+// compare_with_png and, on a mismatch, write_mismatch_pictures, told as one
+// line. Returns 1 when the LCD equals the reference, 0 when it differs (report:
+// "png FILE: N pixels differ, first at X,Y expected INDEX got INDEX; wrote
+// ACTUAL DIFF"), -1 when the reference cannot be used (report: the reason).
+// scale is set to the reference's scale when it could be read.
+int check_lcd_against_png(const uint8_t* buffer, const char* path, char* report, size_t cap, int* scale = nullptr);

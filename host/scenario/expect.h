@@ -1,0 +1,25 @@
+// Expectations of a scenario: a field's value or range, and the latest
+// encoder sentence. Pictures are compared by the hosts that can read them.
+#pragma once
+#include <cstddef>
+
+#include "host/scenario/scenario_parse.h"
+
+// Every host hands each sentence its passes send to expect_note_sentence;
+// "on" forgets the latest, so "expect serial" speaks of this run only.
+void expect_note_sentence(const char* line);
+void expect_forget_sentence();
+
+// Room for a report: the expected text, the value got and the words around.
+constexpr size_t EXPECT_REPORT_CAPACITY = 2 * escaped_capacity(QUOTED_MAX) + 128;
+
+// Checks an expect_value, expect_range or expect_serial command against the
+// state now. On failure report holds "expected NAME=VALUE, got OTHER".
+bool check_expectation(const scenario_command& command, char* report, size_t cap);
+
+// Passed and failed expectations of one run.
+struct expect_tally {
+    long passed = 0;
+    long failed = 0;
+    bool any() const { return passed + failed > 0; }
+};

@@ -1,0 +1,51 @@
+// A scenario played live, in real time, by a host that runs its own loop (the
+// window, the web page). The same parser and expectations as the replay tool;
+// what takes time waits for the host's real ticks and passes: "tick N" and
+// "wait N" let N timer ticks pass, "pass N" lets N passes run. Everything
+// else acts at once through the host's controls.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+struct player_io {
+    void (*switch_on)();   // as the On button: resets now, the loop runs
+    void (*switch_off)();  // as the Off button
+    void (*post_key)(uint8_t key);
+    void (*set_altitude)(int32_t position);  // the sliders, moved as a hand would
+    void (*set_vsi)(int32_t position);
+    void (*set_asi)(int32_t position);
+    void (*set_sensor)(bool ok);  // the "Altitude Sensor" check box
+    // One line of output: print results, failed expectations and bad lines
+    // ("line N: ..."), the closing "N passed, M failed". failed marks what
+    // belongs on standard error.
+    void (*report)(const char* line, bool failed);
+    // The scenario ended: 0 when it ran and every expectation held, 1 when an
+    // expectation failed, 2 for a bad line (which stops it).
+    void (*finished)(int status);
+    // Files, where the host has them; null where it does not (png, dump and
+    // expect png are then refused as bad lines).
+    bool (*write_png)(const char* path, int scale, char* why, size_t cap);
+    bool (*write_dump)(const char* path, char* why, size_t cap);
+    // expect png: 1 equal, 0 differs (report says how), -1 the reference
+    // cannot be used (why says so).
+    int (*check_png)(const char* path, char* report, size_t cap);
+};
+
+constexpr int PLAYER_OK = 0;
+constexpr int PLAYER_EXPECTATION_FAILED = 1;
+constexpr int PLAYER_BAD_LINE = 2;
+
+// Starts playing script (copied) and runs its first lines. A scenario that is
+// playing is stopped first, without finishing.
+void player_start(std::string_view script, const player_io& io);
+// Ends the playback where it is; finished is not called.
+void player_stop();
+bool player_playing();
+
+// The host tells the player of every 100 ms tick and every pass.
+void player_tick();
+void player_pass();
+
+// The line being played (1-based), for the host's status line.
+long player_line();
