@@ -65,7 +65,7 @@
     let pendingLines = [];
     let framePasses = [];      // pass times of recent frames, for the figures
     const loaded = {start: performance.now(), ready: 0};
-    // The scenario player, while one plays (see scenario.js).
+    // The scenario box (scenario.js), told of every tick and pass.
     let player = null;
 
     // -----------------------------------------------------------------------
@@ -218,6 +218,8 @@
             drawLcd();
         }
         flushMemo();
+        if (player)
+            player.afterFrame();
         window.requestAnimationFrame(frame);
     }
 
@@ -366,13 +368,12 @@
             window.ktr7Scenarios.attach(scenarioHost);
     }
 
-    // What the scenario player may do to the page: the same as the controls.
+    // What a scenario may do to the page: move the controls as a hand
+    // would (sliders 0 altitude, 1 VSI, 2 ASI), and what it needs to know.
     const scenarioHost = {
-        switchOn: () => $("Button1").click(),
-        switchOff: () => $("Button2").click(),
-        postKey: postKey,
+        module: () => M,
         setSlider: (which, position) => {
-            const bar = $({altitude: "ScrollBar29", vsi: "ScrollBar2", asi: "ScrollBar1"}[which]);
+            const bar = $(["ScrollBar29", "ScrollBar2", "ScrollBar1"][which]);
             bar.value = String(position);
             bar.dispatchEvent(new Event("input"));
         },
@@ -383,8 +384,9 @@
                 box.dispatchEvent(new Event("change"));
             }
         },
-        module: () => M,
+        switched: () => showState(),
         setPlayer: (p) => { player = p; },
+        manualClock: manualClock,
     };
 
     // For tests and the benchmark: the clock stepped by hand, and what the

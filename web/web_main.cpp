@@ -11,6 +11,7 @@
 #include "gfx/lcd.h"
 #include "host/palette.h"
 #include "host/pass.h"
+#include "host/scenario/expect.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
 
@@ -49,6 +50,7 @@ void append_communications(const char* line)
     }
     web.sentence[n < SERIAL_LINE_SIZE ? n : SERIAL_LINE_SIZE - 1] = '\0';
     web.sentence_count++;
+    expect_note_sentence(line);
 }
 
 // The page draws lcd_buffer after the pass returns, and handles its events

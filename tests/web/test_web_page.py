@@ -7,6 +7,7 @@ Environment: KTR7_WEB_SITE (default build/web/site), KTR7_REPLAY (default
 the test build's ktr7-replay), KTR7_WEB_SHOTS (a folder for screenshots)."""
 
 import os
+import subprocess
 import sys
 import tempfile
 import time
@@ -15,6 +16,7 @@ import unittest
 from selenium.webdriver.common.actions import interaction
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.pointer_input import PointerInput
+from selenium.webdriver.common.actions.wheel_input import ScrollOrigin
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
@@ -176,6 +178,16 @@ class WebPageTest(unittest.TestCase):
         s.replay("key push")
         s.wait(2)
         s.checkpoint("menu")
+        # The wheel over the knob: a notch down turns it anticlockwise, a
+        # notch up clockwise.
+        knob = driver.find_element(By.ID, "Image8")
+        ActionChains(driver).scroll_from_origin(ScrollOrigin.from_element(knob), 0, 100).perform()
+        s.replay("key ccw")
+        s.wait(2)
+        s.checkpoint("menu_wheel")
+        ActionChains(driver).scroll_from_origin(ScrollOrigin.from_element(knob), 0, -100).perform()
+        s.replay("key cw")
+        s.wait(2)
 
         # ALT SETUP, then SERIAL OUT (reached backwards with "-") switched
         # on with the knob and "+".
@@ -208,7 +220,8 @@ class WebPageTest(unittest.TestCase):
 
         output = s.run_replay(self.tool)
         screens = self.compare(s, output)
-        self.assertEqual(screens, ["screen_main", "screen_main", "screen_main_menu", "screen_alt_setup",
+        self.assertEqual(screens, ["screen_main", "screen_main", "screen_main_menu", "screen_main_menu",
+                                   "screen_alt_setup",
                                    "screen_alt_setup", "screen_main_menu"])
 
         # The Communications box has the replay's sentences, one a line,
@@ -251,6 +264,84 @@ class WebPageTest(unittest.TestCase):
         s.checkpoint("phone_menu")
         screens = self.compare(s, s.run_replay(self.tool))
         self.assertEqual(screens, ["screen_main", "screen_main_menu"])
+
+    def choose_files(self, driver, paths):
+        """Chooses files in the scenario box, as a fresh choice (the driver
+        would add them to the earlier one)."""
+        chooser = driver.find_element(By.ID, "ScenarioFile")
+        driver.execute_script("arguments[0].value = ''", chooser)
+        chooser.send_keys("\n".join(paths))
+
+    def play(self, driver, steps=200):
+        """Presses "Play scenario" and steps the manual clock until the run
+        has finished; returns the result line and the report lines."""
+        runs = driver.execute_script("return window.ktr7Scenarios.runsFinished()")
+        driver.find_element(By.ID, "PlayScenario").click()
+        for _ in range(steps):
+            if driver.execute_script("return window.ktr7Scenarios.runsFinished()") > runs:
+                break
+            driver.execute_script("window.ktr7.wait(1)")
+        else:
+            self.fail("the scenario did not finish")
+        return (driver.find_element(By.ID, "ScenarioResult").text,
+                driver.execute_script("return Array.from(document.getElementById('ScenarioLog').children,"
+                                      " (e) => [e.textContent, e.className === 'failed'])"))
+
+    def test_scenarios_report_their_expectations(self):
+        """A scenario file chosen in the page plays through the page's
+        controls; a held expectation passes, a broken one is reported as
+        failed with its line, a bad line stops the run."""
+        driver = self.chromium()
+        ws.open_page(driver, self.server.url + "?clock=manual")
+        cases = [
+            ("holds.scn",
+             "on\nasi 1500\nwait 5\nexpect current_screen screen_main\nkey push\nwait 3\n"
+             "expect current_screen screen_main_menu\nexpect menu_cursor 0..0\n",
+             "Passed (3 passed, 0 failed)", []),
+            ("broken.scn",
+             "on\nwait 5\nkey push\nwait 3\nexpect current_screen screen_alt_setup\nprint menu_cursor\n",
+             "Failed: an expectation did not hold (0 passed, 1 failed)",
+             ["line 5: expected current_screen=screen_alt_setup, got screen_main_menu"]),
+            ("bad.scn", "on\nwait 2\nkey sideways\nwait 2\n", "Stopped at a bad line",
+             ["line 3: key: unknown key \"sideways\" (left, right, push, cw, ccw)"]),
+        ]
+        for name, text, want_result, want_failed in cases:
+            with self.subTest(name):
+                path = os.path.join(self.workdir.name, name)
+                with open(path, "w") as f:
+                    f.write(text)
+                self.choose_files(driver, [path])
+                self.assertEqual(driver.find_element(By.ID, "ScenarioList").get_attribute("value"), "file:")
+                result, log = self.play(driver)
+                self.assertEqual(result, want_result)
+                self.assertEqual([line for line, failed in log if failed and not line.startswith("--")],
+                                 want_failed)
+        # expect png: the pictures chosen with the scenario; the page and the
+        # replay tool agree on which hold and on where the first differs.
+        ws.replay(self.tool, "on\nwait 5\npng main.png 2\nkey push\nwait 3\npng menu.png 3\n", self.workdir.name)
+        text = "on\nwait 5\nkey push\nwait 3\nexpect png menu.png\nexpect png main.png\n"
+        path = os.path.join(self.workdir.name, "pictures.scn")
+        with open(path, "w") as f:
+            f.write(text)
+        self.choose_files(driver, [path, os.path.join(self.workdir.name, "menu.png"),
+                                   os.path.join(self.workdir.name, "main.png")])
+        result, log = self.play(driver)
+        self.assertEqual(result, "Failed: an expectation did not hold (1 passed, 1 failed)")
+        failed = [line for line, bad in log if bad and not line.startswith("--")]
+        replayed = subprocess.run([self.tool, path], capture_output=True, text=True, cwd=self.workdir.name)
+        self.assertEqual(replayed.returncode, 1)
+        want = [line.replace("ktr7-replay: ", "", 1) for line in replayed.stderr.splitlines()
+                if "pixels differ" in line]
+        self.assertEqual(len(failed), 1)
+        self.assertEqual(len(want), 1)
+        self.assertEqual(failed[0].split(";")[0], want[0].split(";")[0])
+        self.assertRegex(failed[0], r"^line 6: png main.png: \d+ pixels differ, first at \d+,\d+ expected \d+ got \d+;")
+
+        # The first scenario moved the ASI slider on the page.
+        self.assertEqual(driver.find_element(By.ID, "Label2").text, "1500")
+        self.assertEqual(driver.find_element(By.ID, "ScrollBar1").get_attribute("value"), "1500")
+        if SHOTS:
+            driver.save_screenshot(os.path.join(SHOTS, "page_scenario_bad_line.png"))
 
     def test_live_clock_and_frames(self):
         """Without the manual clock: passes follow the animation frames and

@@ -1,0 +1,245 @@
+// The scenario box of the simulator page: "Play scenario" plays a ready
+// scenario (listed in scenarios/index.json) or a file chosen from the
+// computer, live, with the shared player compiled into the instrument
+// module. Print results and expectations are reported line by line, and the
+// run ends passed, failed (an expectation did not hold) or stopped at a bad
+// line. The pictures of "expect png" lines come from beside a ready
+// scenario, or are chosen together with the scenario file.
+"use strict";
+
+window.ktr7Scenarios = (function () {
+    const PLAYER_OK = 0;
+    const PLAYER_EXPECTATION_FAILED = 1;
+    const LOG_LINES = 2000;
+    const FILE_CHOICE = "file:";
+
+    const $ = (id) => document.getElementById(id);
+    const list = $("ScenarioList");
+    const chooser = $("ScenarioFile");
+    const playButton = $("PlayScenario");
+    const stopButton = $("StopScenario");
+    const result = $("ScenarioResult");
+    const log = $("ScenarioLog");
+
+    let page = null;
+    let M = null;
+    let chosenFile = null;     // the files chosen last: a promise of {name, text, pictures}
+    let references = new Map();  // "expect png" file name: decoded picture or {error}
+    let expectations = null;   // the closing "N passed, M failed" line
+    let playing = false;
+    let runsFinished = 0;      // runs that came to their end or were stopped
+
+    function setResult(text, kind) {
+        result.textContent = text;
+        result.classList.toggle("passed", kind === "passed");
+        result.classList.toggle("failed", kind === "failed");
+    }
+
+    function addLog(text, failed) {
+        const line = document.createElement("div");
+        line.textContent = text;
+        if (failed)
+            line.className = "failed";
+        log.appendChild(line);
+        while (log.childElementCount > LOG_LINES)
+            log.removeChild(log.firstElementChild);
+        log.scrollTop = log.scrollHeight;
+    }
+
+    function setPlaying(now) {
+        playing = now;
+        stopButton.disabled = !now;
+    }
+
+    // Called from the module while it plays.
+    const playerPage = {
+        setSlider: (which, position) => page.setSlider(which, position),
+        setSensor: (ok) => page.setSensor(ok),
+        switched: () => page.switched(),
+        report: (text, failed) => {
+            if (/^\d+ passed, \d+ failed$/.test(text))
+                expectations = text;
+            addLog(text, failed);
+        },
+        checkPng: (path, report, cap) => {
+            const picture = references.get(path);
+            let text;
+            let outcome = -1;
+            if (!picture) {
+                text = "not available in the page (choose it together with the scenario)";
+            } else if (picture.error) {
+                text = picture.error;
+            } else {
+                const lcd = M.HEAPU8.subarray(M._web_lcd_buffer(), M._web_lcd_buffer() + 160 * 128);
+                const palette = new Uint32Array(M.HEAPU8.buffer, M._web_palette(), 256);
+                const result = window.ktr7References.compare(lcd, palette, picture);
+                outcome = result.differing === 0 ? 1 : 0;
+                text = outcome ? "" : window.ktr7References.describe(path, result);
+            }
+            M.stringToUTF8(text, report, cap);
+            return outcome;
+        },
+        finished: (status) => {
+            setPlaying(false);
+            runsFinished++;
+            const summary = expectations ? " (" + expectations + ")" : "";
+            if (status === PLAYER_OK)
+                setResult("Passed" + summary, "passed");
+            else if (status === PLAYER_EXPECTATION_FAILED)
+                setResult("Failed: an expectation did not hold" + summary, "failed");
+            else
+                setResult("Stopped at a bad line", "failed");
+            addLog("-- finished with status " + status, status !== PLAYER_OK);
+        },
+    };
+
+    async function scenarioText() {
+        const choice = list.value;
+        if (choice === FILE_CHOICE)
+            return chosenFile;
+        if (!choice)
+            return null;
+        const response = await fetch("scenarios/" + encodeURIComponent(choice));
+        if (!response.ok)
+            throw new Error("scenarios/" + choice + ": " + response.status);
+        return {name: choice, text: await response.text(), pictures: null};
+    }
+
+    // The file names of the scenario's "expect png" lines.
+    function referenceNames(text) {
+        const names = new Set();
+        for (const line of text.split("\n")) {
+            const words = line.replace(/#.*/, "").trim().split(/\s+/);
+            if (words.length >= 3 && words[0] === "expect" && words[1] === "png")
+                names.add(words[2]);
+        }
+        return names;
+    }
+
+    // Reads and decodes every picture the scenario compares with: from the
+    // chosen files, or from the site beside the ready scenarios.
+    async function loadReferences(scenario) {
+        references = new Map();
+        for (const name of referenceNames(scenario.text)) {
+            let blob = null;
+            if (scenario.pictures) {
+                blob = scenario.pictures.get(name.replace(/^.*\//, "")) || null;
+            } else if (!/^\/|(^|\/)\.\.(\/|$)/.test(name)) {
+                const response = await fetch("scenarios/" + name.split("/").map(encodeURIComponent).join("/"));
+                blob = response.ok ? await response.blob() : null;
+            }
+            if (blob)
+                references.set(name, await window.ktr7References.decode(blob));
+        }
+    }
+
+    async function play(scenario) {
+        await loadReferences(scenario);
+        log.textContent = "";
+        expectations = null;
+        addLog("-- playing " + scenario.name);
+        setResult("Playing", "");
+        setPlaying(true);
+        const bytes = new TextEncoder().encode(scenario.text);
+        const at = M._malloc(bytes.length + 1);
+        M.HEAPU8.set(bytes, at);
+        M.HEAPU8[at + bytes.length] = 0;
+        try {
+            M._web_player_start(at, bytes.length);
+        } finally {
+            M._free(at);
+        }
+    }
+
+    async function onPlay() {
+        let scenario;
+        try {
+            scenario = await scenarioText();
+        } catch (error) {
+            setResult("Cannot read the scenario: " + error.message, "failed");
+            return;
+        }
+        if (!scenario) {
+            setResult("Choose a ready scenario or a file first.", "failed");
+            return;
+        }
+        await play(scenario);
+    }
+
+    function onStop() {
+        if (!playing)
+            return;
+        M._web_player_stop();
+        setPlaying(false);
+        runsFinished++;
+        setResult("Stopped at line " + M._web_player_line(), "");
+        addLog("-- stopped");
+    }
+
+    // The scenario is the chosen file that is no PNG picture; the pictures
+    // are its references.
+    function onFile() {
+        const files = Array.from(chooser.files || []);
+        const file = files.find((f) => !/\.png$/i.test(f.name));
+        if (!file)
+            return;
+        const pictures = new Map(files.filter((f) => f !== file).map((f) => [f.name, f]));
+        chosenFile = file.text().then((text) => ({name: file.name, text: text, pictures: pictures}));
+        let option = list.querySelector("option[value='" + FILE_CHOICE + "']");
+        if (!option) {
+            option = document.createElement("option");
+            option.value = FILE_CHOICE;
+            list.appendChild(option);
+        }
+        option.textContent = "File: " + file.name;
+        list.value = FILE_CHOICE;
+    }
+
+    async function fillList() {
+        const none = document.createElement("option");
+        none.value = "";
+        none.textContent = "(a ready scenario)";
+        list.appendChild(none);
+        try {
+            const response = await fetch("scenarios/index.json");
+            if (!response.ok)
+                return;
+            for (const entry of await response.json()) {
+                const option = document.createElement("option");
+                option.value = entry.file;
+                option.textContent = entry.title ? entry.file + ": " + entry.title : entry.file;
+                list.appendChild(option);
+            }
+        } catch (error) {
+            // No list: files can still be chosen.
+        }
+    }
+
+    return {
+        // The page hands over its controls once the module runs.
+        attach(host) {
+            page = host;
+            M = host.module();
+            M.ktr7Page = playerPage;
+            host.setPlayer({
+                afterTick: () => { if (playing) M._web_player_tick(); },
+                afterPass: () => { if (playing) M._web_player_pass(); },
+                afterFrame: () => {
+                    if (playing)
+                        setResult("Playing line " + M._web_player_line(), "");
+                },
+            });
+            playButton.addEventListener("click", onPlay);
+            stopButton.addEventListener("click", onStop);
+            chooser.addEventListener("change", onFile);
+            this.listed = fillList();
+        },
+        listed: null,
+        // For tests: play a text as if it were a chosen file.
+        playText(name, text) {
+            return play({name: name, text: text, pictures: new Map()});
+        },
+        playing: () => playing,
+        runsFinished: () => runsFinished,
+    };
+})();

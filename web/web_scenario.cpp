@@ -1,0 +1,88 @@
+// Scenarios played live in the web page: the shared player, with the page's
+// controls as its hands. Keys go straight to the instrument; the sliders and
+// the check box are moved on the page, so their numbers follow; report lines,
+// the end of the run and the reference pictures of expect png are the page's
+// scenario box's.
+#include "web/web_scenario.h"
+
+#include <emscripten.h>
+
+#include "host/pass.h"
+#include "host/scenario/scenario_player.h"
+#include "web/web_main.h"
+
+// The page's side, in page.js (Module.ktr7Page).
+EM_JS(void, page_set_slider, (int which, int position), { Module.ktr7Page.setSlider(which, position); });
+EM_JS(void, page_set_sensor, (int ok), { Module.ktr7Page.setSensor(ok !== 0); });
+EM_JS(void, page_switched, (), { Module.ktr7Page.switched(); });
+EM_JS(void, page_report, (const char* line, int failed),
+      { Module.ktr7Page.report(UTF8ToString(line), failed !== 0); });
+EM_JS(void, page_finished, (int status), { Module.ktr7Page.finished(status); });
+EM_JS(int, page_check_png, (const char* path, char* report, int cap),
+      { return Module.ktr7Page.checkPng(UTF8ToString(path), report, cap); });
+
+namespace {
+
+// Which slider page_set_slider moves.
+constexpr int SLIDER_ALTITUDE = 0;
+constexpr int SLIDER_VSI = 1;
+constexpr int SLIDER_ASI = 2;
+
+const player_io web_player_io = {
+    [] {
+        web_switch_on();
+        page_switched();
+    },
+    [] {
+        web_switch_off();
+        page_switched();
+    },
+    [](uint8_t key) { host_post_key(key); },
+    [](int32_t position) { page_set_slider(SLIDER_ALTITUDE, position); },
+    [](int32_t position) { page_set_slider(SLIDER_VSI, position); },
+    [](int32_t position) { page_set_slider(SLIDER_ASI, position); },
+    [](bool ok) { page_set_sensor(ok ? 1 : 0); },
+    [](const char* line, bool failed) { page_report(line, failed ? 1 : 0); },
+    [](int status) { page_finished(status); },
+    // The page writes no files: png and dump are refused. expect png
+    // compares with the pictures the page loaded before playing.
+    nullptr,
+    nullptr,
+    [](const char* path, char* report, size_t cap) { return page_check_png(path, report, int(cap)); },
+};
+
+}  // namespace
+
+extern "C" {
+
+void web_player_start(const char* script, int length)
+{
+    player_start(std::string_view(script, length > 0 ? size_t(length) : 0), web_player_io);
+}
+
+void web_player_stop()
+{
+    player_stop();
+}
+
+int web_player_playing()
+{
+    return player_playing() ? 1 : 0;
+}
+
+int web_player_line()
+{
+    return int(player_line());
+}
+
+void web_player_tick()
+{
+    player_tick();
+}
+
+void web_player_pass()
+{
+    player_pass();
+}
+
+}  // extern "C"
