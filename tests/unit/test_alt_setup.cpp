@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "screens/alt_setup.h"
-#include "setup_harness.h"
+#include "screen_harness.h"
 
-using namespace setup_test;
+using namespace screen_test;
 
 namespace {
 
@@ -334,48 +334,38 @@ TEST(AltSetup, SentencesCarryTheTestAltitudeOnlyDuringTheTest)
 {
     open_alt_setup(1, 7);
     pass();
-    EXPECT_EQ(last_sentence.substr(0, 14), "#AL +00000T+25");
+    EXPECT_EQ(host.last_sentence.substr(0, 14), "#AL +00000T+25");
     keys({KEY_PUSH, KEY_PUSH});
-    EXPECT_EQ(last_sentence.substr(0, 14), "#AL -01000T+25");
+    EXPECT_EQ(host.last_sentence.substr(0, 14), "#AL -01000T+25");
     key(KEY_CW);
-    EXPECT_EQ(last_sentence.substr(0, 14), "#AL -00900T+25");
+    EXPECT_EQ(host.last_sentence.substr(0, 14), "#AL -00900T+25");
     for (int i = 0; i < 8; i++)
         key(KEY_CW);
-    EXPECT_EQ(last_sentence.substr(0, 14), "#AL +30800T+25");
+    EXPECT_EQ(host.last_sentence.substr(0, 14), "#AL +30800T+25");
     key(KEY_LEFT);
-    EXPECT_EQ(last_sentence.substr(0, 14), "#AL +00000T+25");
+    EXPECT_EQ(host.last_sentence.substr(0, 14), "#AL +00000T+25");
 }
 
 TEST(AltSetup, WarningAndTestScreensDrawTheirTexts)
 {
     open_alt_setup(1, 7);
     key(KEY_PUSH);
-    // No title bar: the rule at y 25 is not drawn across the screen.
-    EXPECT_LT(count_colour(0, 25, 159, 25, COLOUR_WHITE), 160);
-    EXPECT_TRUE(region_shows(0, 0, 159, 16, [] { draw_text(80, 0, "WARNING", 0, 10, ALIGN_CENTRE, 9); }));
-    EXPECT_EQ(count_colour(0, 0, 159, 16, COLOUR_WHITE), 0);
-    EXPECT_GT(count_colour(0, 0, 159, 16, COLOUR_RED), 0);
-    EXPECT_TRUE(region_shows(0, 50, 159, 65,
-                             [] { draw_text(80, 50, "FUNCTION IS ONLY ", 0, 8, ALIGN_CENTRE, 15); }));
-    EXPECT_TRUE(region_shows(0, 90, 159, 105, [] { draw_text(80, 90, "NOT IN FLIGHT", 0, 8, ALIGN_CENTRE, 15); }));
-    EXPECT_TRUE(region_shows(0, 111, 52, 127, [] { draw_text(26, 112, "BACK", 0, 8, ALIGN_CENTRE, 15); }));
-
+    EXPECT_TRUE(shows_picture("alt_test_warning")) << "no title bar, WARNING in red";
     key(KEY_PUSH);
-    EXPECT_TRUE(region_shows(0, 40, 159, 55,
-                             [] { draw_text(80, 40, "THE TEST ALTITUDE", 0, 8, ALIGN_CENTRE, 15); }));
-    struct {
-        int32_t value;
-        const char* text;
-    } shown[] = {{-1000, "-1000"}, {-900, "-900"}};
-    for (const auto& s : shown) {
-        ASSERT_EQ(st.test_altitude, s.value);
-        EXPECT_TRUE(region_shows(0, 60, 159, 105, [&] {
-            draw_text(80, 60, s.text, 0, 20, ALIGN_CENTRE, 9);
-            draw_text(140, 66, "ft", 0, 16, ALIGN_CENTRE, 9);
-        }));
-        EXPECT_EQ(count_colour(0, 60, 159, 105, COLOUR_WHITE), 0);  // all in the highlight colour
+    EXPECT_TRUE(shows_picture("alt_test_encoder")) << "-1000 ft, all in red";
+    key(KEY_CW);
+    // -900: the number centred at x 80, y 60 in font 20, "ft" at (140, 66)
+    // in font 16, both red.
+    EXPECT_TRUE(shows_picture("alt_test_encoder", 0, 0, 159, 59));
+    EXPECT_TRUE(text_at(80, 60, "-900", 20, ALIGN_CENTRE, COLOUR_RED));
+    EXPECT_TRUE(text_at(140, 66, "ft", 16, ALIGN_CENTRE, COLOUR_RED));
+    EXPECT_EQ(count_colour(0, 60, 159, 105, COLOUR_WHITE), 0);
+    for (int i = 0; i < 4; i++)
         key(KEY_CW);
-    }
+    EXPECT_TRUE(shows_picture("alt_test_encoder_800"));
+    for (int i = 0; i < 6; i++)
+        key(KEY_CCW);
+    EXPECT_TRUE(shows_picture("alt_test_encoder_30800"));
 }
 
 TEST(AltSetup, ValuesStayInRangeUnderRandomUse)

@@ -1,12 +1,10 @@
 // ASI SETUP and the ZERO ASI SENSOR? confirmation, driven key by key.
 #include <gtest/gtest.h>
 
-#include "gfx/icons.h"
-#include "gfx/rle.h"
 #include "screens/asi_setup.h"
-#include "setup_harness.h"
+#include "screen_harness.h"
 
-using namespace setup_test;
+using namespace screen_test;
 
 namespace {
 
@@ -303,13 +301,7 @@ TEST(AsiSetup, PushOnZeroNeverEditsAndOpensTheConfirmation)
     EXPECT_EQ(st.current_screen, screen_asi_zero_confirm);
     EXPECT_EQ(st.edit_mode, 0);
     EXPECT_EQ(st.menu_cursor, 0);
-    // The question and the NO / YES footer, no title lines of ASI SETUP.
-    EXPECT_TRUE(region_shows(60, 35, 159, 50, [] { draw_text(110, 35, "ZERO", 0, 9, ALIGN_CENTRE, 15); }));
-    EXPECT_TRUE(region_shows(60, 81, 159, 100, [] { draw_text(110, 81, "SENSOR?", 0, 9, ALIGN_CENTRE, 15); }));
-    EXPECT_TRUE(region_shows(107, 111, 159, 127, [] { draw_text(134, 112, "YES", 0, 8, ALIGN_CENTRE, 15); }));
-    EXPECT_TRUE(region_shows(0, 111, 52, 127, [] { draw_text(26, 112, "NO", 0, 8, ALIGN_CENTRE, 15); }));
-    // The question icon, 50 x 50 with its top left at (5, 42).
-    EXPECT_TRUE(region_shows(0, 30, 59, 105, [] { draw_rle_image(5, 42, icon_question); }));
+    EXPECT_TRUE(shows_picture("asi_zero_question"));
 }
 
 TEST(AsiSetup, ZeroConfirmationAnswers)
@@ -340,7 +332,7 @@ TEST(AsiSetup, ZeroConfirmationAnswers)
     EXPECT_EQ(st.current_screen, screen_message_done);
     EXPECT_EQ(st.return_screen, screen_asi_setup);
     pass();
-    EXPECT_TRUE(region_shows(60, 55, 159, 80, [] { draw_text(110, 55, "DONE", 0, 16, ALIGN_CENTRE, 15); }));
+    EXPECT_TRUE(shows_picture("message_done"));
     key(KEY_CW);
     EXPECT_EQ(st.current_screen, screen_asi_setup);
     EXPECT_EQ(st.menu_cursor, 0);

@@ -1,100 +1,25 @@
 // The main display, its three pages, its keys, and the START/STOP FLIGHT
 // question, checked on the LCD pixels and the state record.
-#include <gtest/gtest.h>
+#include <cstdio>
 
-#include <cstring>
-#include <utility>
-#include <vector>
-
-#include "core/state.h"
-#include "gfx/lcd.h"
-#include "gfx/text.h"
-#include "host/pass.h"
-#include "screens/framework.h"
-#include "screens/screens.h"
+#include "screen_harness.h"
 
 namespace {
 
-using point = std::pair<int, int>;
-
-uint8_t pixel(int x, int y)
-{
-    return lcd_buffer[y * LCD_WIDTH + x];
-}
-
-struct text_place {
-    std::vector<point> pixels;
-    uint16_t start, end;
-};
-
-// Where draw_text puts this text and which pixels it sets, found on a scratch
-// copy so the screen under test is left as it was.
-text_place place_text(uint16_t x, uint16_t y, const char* text, uint8_t size, uint8_t align)
-{
-    static uint8_t saved[sizeof lcd_buffer];
-    memcpy(saved, lcd_buffer, sizeof lcd_buffer);
-    const uint16_t start = st.text_start_x, end = st.text_end_x;
-    lcd_clear();
-    draw_text(x, y, text, 0, size, align, 1);
-    text_place out{{}, st.text_start_x, st.text_end_x};
-    for (int py = 0; py < LCD_HEIGHT; py++)
-        for (int px = 0; px < LCD_WIDTH; px++)
-            if (pixel(px, py))
-                out.pixels.push_back({px, py});
-    memcpy(lcd_buffer, saved, sizeof lcd_buffer);
-    st.text_start_x = start;
-    st.text_end_x = end;
-    return out;
-}
-
-// True when the text is on the LCD at that place, size and alignment, every
-// one of its pixels in colour. Fails when the font draws nothing at all.
-::testing::AssertionResult text_shown(uint16_t x, uint16_t y, const char* text, uint8_t size, uint8_t align,
-                                      uint8_t colour)
-{
-    auto place = place_text(x, y, text, size, align);
-    if (place.pixels.empty())
-        return ::testing::AssertionFailure() << "font " << int(size) << " draws nothing for \"" << text << "\"";
-    for (auto [px, py] : place.pixels)
-        if (pixel(px, py) != colour)
-            return ::testing::AssertionFailure() << "\"" << text << "\" pixel (" << px << "," << py << ") is "
-                                                 << int(pixel(px, py)) << ", not " << int(colour);
-    return ::testing::AssertionSuccess();
-}
-
-int count_colour(uint8_t colour, int x0 = 0, int y0 = 0, int x1 = LCD_WIDTH - 1, int y1 = LCD_HEIGHT - 1)
-{
-    int n = 0;
-    for (int y = y0; y <= y1; y++)
-        for (int x = x0; x <= x1; x++)
-            if (pixel(x, y) == colour)
-                n++;
-    return n;
-}
+using namespace screen_test;
 
 class MainDisplay : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        memset(&st, 0, sizeof st);
-        host_switch_on();
+        switch_on();
         st.alt_sensor_ok = 1;
-        st.main_page = 0;
         lcd_clear();
     }
 
-    // One pass of the current screen with this key pending.
-    static void press(uint8_t key)
-    {
-        st.pending_key = key;
-        draw();
-    }
-
-    static void draw()
-    {
-        lcd_clear();
-        st.current_screen();
-    }
+    // One call of the current screen with this key pending.
+    static void press(uint8_t k) { run_screen(k); }
+    static void draw() { run_screen(); }
 };
 
 TEST_F(MainDisplay, AlarmAcknowledgementSwallowsTheFirstKey)
@@ -200,16 +125,16 @@ TEST_F(MainDisplay, QnhFieldInMillibarAndInches)
         st.pressure_unit = c.unit;
         st.qnh = c.qnh;
         draw();
-        EXPECT_TRUE(text_shown(70, 110, c.number, 9, ALIGN_CENTRE, COLOUR_WHITE)) << c.qnh;
+        EXPECT_TRUE(text_at(70, 110, c.number, 9, ALIGN_CENTRE, COLOUR_WHITE)) << c.qnh;
         if (c.unit == 0)
-            EXPECT_TRUE(text_shown(97, 110, "mB", 8, ALIGN_LEFT, COLOUR_GREY));
+            EXPECT_TRUE(text_at(97, 110, "mB", 8, ALIGN_LEFT, COLOUR_GREY));
         else
-            EXPECT_TRUE(text_shown(100, 110, "IN", 8, ALIGN_LEFT, COLOUR_GREY));
+            EXPECT_TRUE(text_at(100, 110, "IN", 8, ALIGN_LEFT, COLOUR_GREY));
         // The grey frame.
-        EXPECT_EQ(pixel(45, 109), COLOUR_GREY);
-        EXPECT_EQ(pixel(120, 127), COLOUR_GREY);
-        EXPECT_EQ(pixel(120, 109), COLOUR_GREY);
-        EXPECT_EQ(pixel(45, 127), COLOUR_GREY);
+        EXPECT_EQ(px(45, 109), COLOUR_GREY);
+        EXPECT_EQ(px(120, 127), COLOUR_GREY);
+        EXPECT_EQ(px(120, 109), COLOUR_GREY);
+        EXPECT_EQ(px(45, 127), COLOUR_GREY);
     }
 
     // One knob step in inches moves the reading by one hundredth.
@@ -217,7 +142,7 @@ TEST_F(MainDisplay, QnhFieldInMillibarAndInches)
     st.qnh = 1013250;
     press(KEY_CW);
     draw();
-    EXPECT_TRUE(text_shown(70, 110, "29.93", 9, ALIGN_CENTRE, COLOUR_WHITE));
+    EXPECT_TRUE(text_at(70, 110, "29.93", 9, ALIGN_CENTRE, COLOUR_WHITE));
 }
 
 TEST_F(MainDisplay, KeysOnThePages)
@@ -253,22 +178,15 @@ TEST_F(MainDisplay, KeysOnThePages)
     }
 }
 
-// The green indicator pixels, leaving out those that a scale label covers.
-int topmost_green()
+// The first and last rows with green in the tape's columns, searched from
+// the top (or the bottom); -1 when there is none.
+int green_row(bool from_top)
 {
-    for (int y = 0; y < LCD_HEIGHT; y++)
-        for (int x = 0; x <= 20; x++)
-            if (pixel(x, y) == COLOUR_GREEN)
-                return y;
-    return -1;
-}
-
-int bottommost_green()
-{
-    for (int y = LCD_HEIGHT - 1; y >= 0; y--)
-        for (int x = 0; x <= 20; x++)
-            if (pixel(x, y) == COLOUR_GREEN)
-                return y;
+    for (int i = 0; i < LCD_HEIGHT; i++) {
+        const int y = from_top ? i : LCD_HEIGHT - 1 - i;
+        if (count_colour(0, y, 20, y, COLOUR_GREEN))
+            return y;
+    }
     return -1;
 }
 
@@ -292,10 +210,10 @@ TEST_F(MainDisplay, VsiIndicatorLength)
         draw();
         const auto upper = place_text(12, 0, "+1", 8, ALIGN_CENTRE).pixels;
         if (c.tip_y < 0) {
-            EXPECT_EQ(count_colour(COLOUR_GREEN), 42) << c.vs << " scale " << int(c.scale);
+            EXPECT_EQ(count_colour(0, 0, 159, 127, COLOUR_GREEN), 42) << c.vs << " scale " << int(c.scale);
             for (int x = 0; x <= 20; x++) {
-                EXPECT_EQ(pixel(x, 64), COLOUR_GREEN);
-                EXPECT_EQ(pixel(x, 65), COLOUR_GREEN);
+                EXPECT_EQ(px(x, 64), COLOUR_GREEN);
+                EXPECT_EQ(px(x, 65), COLOUR_GREEN);
             }
             continue;
         }
@@ -315,16 +233,16 @@ TEST_F(MainDisplay, VsiIndicatorLength)
         // The first chevron peaks 5 rows from the centre line.
         const int lo = c.vs > 0 ? c.tip_y : 69, hi = c.vs > 0 ? 59 : c.tip_y;
         for (int y = lo; y <= hi; y++)
-            EXPECT_TRUE(pixel(10, y) == COLOUR_GREEN || under_label(y)) << c.vs << " at y " << y;
+            EXPECT_TRUE(px(10, y) == COLOUR_GREEN || under_label(y)) << c.vs << " at y " << y;
         if (c.vs > 0) {
-            EXPECT_GE(topmost_green(), c.tip_y) << c.vs;
-            EXPECT_EQ(bottommost_green(), 64) << "starts on the centre line";
+            EXPECT_GE(green_row(true), c.tip_y) << c.vs;
+            EXPECT_EQ(green_row(false), 64) << "starts on the centre line";
         } else {
-            EXPECT_LE(bottommost_green(), c.tip_y) << c.vs;
-            EXPECT_EQ(topmost_green(), 64) << "starts on the centre line";
+            EXPECT_LE(green_row(false), c.tip_y) << c.vs;
+            EXPECT_EQ(green_row(true), 64) << "starts on the centre line";
         }
         if (c.tip_y > 0 && c.tip_y < 127) {
-            EXPECT_NE(pixel(10, c.tip_y + (c.vs > 0 ? -1 : 1)), COLOUR_GREEN) << c.vs << ": beyond the tip";
+            EXPECT_NE(px(10, c.tip_y + (c.vs > 0 ? -1 : 1)), COLOUR_GREEN) << c.vs << ": beyond the tip";
         }
     }
 }
@@ -343,21 +261,21 @@ TEST_F(MainDisplay, VsiScaleReadingAndLabels)
         st.vsi_unit = c.unit;
         st.vsi_scale = c.scale;
         draw();
-        EXPECT_TRUE(text_shown(12, 0, c.upper, 8, ALIGN_CENTRE, COLOUR_GREY)) << int(c.unit) << "/" << int(c.scale);
-        EXPECT_TRUE(text_shown(12, 115, c.lower, 8, ALIGN_CENTRE, COLOUR_GREY)) << int(c.unit) << "/" << int(c.scale);
-        EXPECT_TRUE(text_shown(102, 4, c.unit ? "m/s" : "fpm", 8, ALIGN_LEFT, COLOUR_GREY));
+        EXPECT_TRUE(text_at(12, 0, c.upper, 8, ALIGN_CENTRE, COLOUR_GREY)) << int(c.unit) << "/" << int(c.scale);
+        EXPECT_TRUE(text_at(12, 115, c.lower, 8, ALIGN_CENTRE, COLOUR_GREY)) << int(c.unit) << "/" << int(c.scale);
+        EXPECT_TRUE(text_at(102, 4, c.unit ? "m/s" : "fpm", 8, ALIGN_LEFT, COLOUR_GREY));
     }
     // The scale line and its ticks.
     for (int y = 0; y < LCD_HEIGHT; y++)
-        EXPECT_EQ(pixel(28, y), COLOUR_WHITE) << y;
+        EXPECT_EQ(px(28, y), COLOUR_WHITE) << y;
     const int long_ticks[] = {32, 64, 96};
     for (int y : long_ticks)
         for (int x = 23; x <= 28; x++)
-            EXPECT_EQ(pixel(x, y), COLOUR_WHITE) << x << "," << y;
+            EXPECT_EQ(px(x, y), COLOUR_WHITE) << x << "," << y;
     const int short_ticks[] = {16, 48, 80};
     for (int y : short_ticks) {
-        EXPECT_EQ(pixel(26, y), COLOUR_WHITE);
-        EXPECT_EQ(pixel(25, y), 0);
+        EXPECT_EQ(px(26, y), COLOUR_WHITE);
+        EXPECT_EQ(px(25, y), 0);
     }
 
     // Readings in both units.
@@ -376,14 +294,14 @@ TEST_F(MainDisplay, VsiScaleReadingAndLabels)
         st.vertical_speed = r.fpm;
         st.vertical_speed_cms = r.cms;
         draw();
-        EXPECT_TRUE(text_shown(100, 0, r.text, r.size, ALIGN_RIGHT, COLOUR_WHITE)) << r.text;
+        EXPECT_TRUE(text_at(100, 0, r.text, r.size, ALIGN_RIGHT, COLOUR_WHITE)) << r.text;
     }
 
     // Hidden tape: no scale line, no green.
     st.vsi_display = 0;
     draw();
-    EXPECT_EQ(count_colour(COLOUR_GREEN), 0);
-    EXPECT_EQ(pixel(28, 40), 0);
+    EXPECT_EQ(count_colour(0, 0, 159, 127, COLOUR_GREEN), 0);
+    EXPECT_EQ(px(28, 40), 0);
 }
 
 TEST_F(MainDisplay, AltitudeAndAirspeedPositions)
@@ -409,19 +327,19 @@ TEST_F(MainDisplay, AltitudeAndAirspeedPositions)
             st.altitude_unit = unit;
             st.asi_unit = unit;
             draw();
-            EXPECT_TRUE(text_shown(c.alt_x, c.alt_y, "12345", 24, ALIGN_RIGHT, COLOUR_WHITE))
+            EXPECT_TRUE(text_at(c.alt_x, c.alt_y, "12345", 24, ALIGN_RIGHT, COLOUR_WHITE))
                 << int(c.on_top) << int(c.vsi);
-            EXPECT_TRUE(text_shown(c.unit_x, c.unit_y, unit ? "m" : "ft", 9, c.unit_align, COLOUR_GREY))
+            EXPECT_TRUE(text_at(c.unit_x, c.unit_y, unit ? "m" : "ft", 9, c.unit_align, COLOUR_GREY))
                 << int(c.on_top) << int(c.vsi);
-            EXPECT_TRUE(text_shown(120, c.asi_y, "95", 24, ALIGN_RIGHT, COLOUR_WHITE)) << int(c.on_top) << int(c.vsi);
-            EXPECT_TRUE(text_shown(160, c.asi_y + 22, unit ? "km/h" : "mph", 9, ALIGN_RIGHT, COLOUR_GREY));
+            EXPECT_TRUE(text_at(120, c.asi_y, "95", 24, ALIGN_RIGHT, COLOUR_WHITE)) << int(c.on_top) << int(c.vsi);
+            EXPECT_TRUE(text_at(160, c.asi_y + 22, unit ? "km/h" : "mph", 9, ALIGN_RIGHT, COLOUR_GREY));
         }
     }
     st.asi_unit = 2;
     st.alt_on_top = 1;
     st.vsi_display = 1;
     draw();
-    EXPECT_TRUE(text_shown(160, 63 + 22, "kts", 9, ALIGN_RIGHT, COLOUR_GREY));
+    EXPECT_TRUE(text_at(160, 63 + 22, "kts", 9, ALIGN_RIGHT, COLOUR_GREY));
 }
 
 // The colour of the box behind the airspeed number, read one column left of
@@ -429,7 +347,7 @@ TEST_F(MainDisplay, AltitudeAndAirspeedPositions)
 uint8_t airspeed_box_colour(uint16_t y, const char* number)
 {
     auto place = place_text(120, y, number, 24, ALIGN_RIGHT);
-    return pixel(place.start - 1, y + 5);
+    return px(place.start - 1, y + 5);
 }
 
 TEST_F(MainDisplay, AirspeedWarningAndCaution)
@@ -465,19 +383,19 @@ TEST_F(MainDisplay, AirspeedWarningAndCaution)
         snprintf(number, sizeof number, "%u", unsigned(c.speed));
         EXPECT_EQ(airspeed_box_colour(y, number), c.box)
             << c.speed << " flight " << int(c.flight) << " blink " << int(c.blink);
-        EXPECT_TRUE(text_shown(120, y, number, 24, ALIGN_RIGHT, c.digits)) << c.speed;
+        EXPECT_TRUE(text_at(120, y, number, 24, ALIGN_RIGHT, c.digits)) << c.speed;
         if (c.box) {
             // The box spans one column left of the number to its end, rows
             // y + 5 to y + 43.
             auto place = place_text(120, y, number, 24, ALIGN_RIGHT);
-            EXPECT_EQ(pixel(place.end, y + 5), c.box);
-            EXPECT_EQ(pixel(place.end, y + 43), c.box);
-            EXPECT_NE(pixel(place.start - 1, y + 4), c.box);
-            EXPECT_NE(pixel(place.start - 1, y + 44), c.box);
-            EXPECT_NE(pixel(place.start - 2, y + 20), c.box);
-            EXPECT_NE(pixel(place.end + 1, y + 20), c.box);
+            EXPECT_EQ(px(place.end, y + 5), c.box);
+            EXPECT_EQ(px(place.end, y + 43), c.box);
+            EXPECT_NE(px(place.start - 1, y + 4), c.box);
+            EXPECT_NE(px(place.start - 1, y + 44), c.box);
+            EXPECT_NE(px(place.start - 2, y + 20), c.box);
+            EXPECT_NE(px(place.end + 1, y + 20), c.box);
         } else {
-            EXPECT_EQ(count_colour(COLOUR_RED) + count_colour(COLOUR_YELLOW), 0) << c.speed;
+            EXPECT_EQ(count_colour(0, 0, 159, 127, COLOUR_RED) + count_colour(0, 0, 159, 127, COLOUR_YELLOW), 0) << c.speed;
         }
     }
 }
@@ -504,27 +422,27 @@ TEST_F(MainDisplay, MaxValuesThresholds)
         char number[8];
         snprintf(number, sizeof number, "%u", unsigned(c.max));
         auto place = place_text(80, 50, number, 16, ALIGN_CENTRE);
-        EXPECT_EQ(pixel(place.start - 1, 51), c.box) << c.max;
-        EXPECT_EQ(pixel(place.start - 1, 80), c.box) << c.max;
-        EXPECT_EQ(pixel(place.end - 1, 80), c.box) << c.max;
+        EXPECT_EQ(px(place.start - 1, 51), c.box) << c.max;
+        EXPECT_EQ(px(place.start - 1, 80), c.box) << c.max;
+        EXPECT_EQ(px(place.end - 1, 80), c.box) << c.max;
         if (c.box) {
-            EXPECT_NE(pixel(place.end, 51), c.box) << c.max << ": the box ends one column before text_end_x";
+            EXPECT_NE(px(place.end, 51), c.box) << c.max << ": the box ends one column before text_end_x";
         }
-        EXPECT_TRUE(text_shown(80, 50, number, 16, ALIGN_CENTRE, c.digits)) << c.max;
+        EXPECT_TRUE(text_at(80, 50, number, 16, ALIGN_CENTRE, c.digits)) << c.max;
         if (!c.box) {
-            EXPECT_EQ(count_colour(COLOUR_RED) + count_colour(COLOUR_YELLOW), 0);
+            EXPECT_EQ(count_colour(0, 0, 159, 127, COLOUR_RED) + count_colour(0, 0, 159, 127, COLOUR_YELLOW), 0);
         }
     }
     // Headings, caption, unit and the RESET footer without the rotary hint.
-    EXPECT_TRUE(text_shown(80, 5, "MAX VALUES", 9, ALIGN_CENTRE, COLOUR_WHITE));
-    EXPECT_TRUE(text_shown(0, 30, "AIRSPEED:", 9, ALIGN_LEFT, COLOUR_GREY));
-    EXPECT_TRUE(text_shown(158, 58, "mph", 9, ALIGN_RIGHT, COLOUR_GREY));
-    EXPECT_TRUE(text_shown(26, 112, "RESET", 8, ALIGN_CENTRE, COLOUR_WHITE));
-    EXPECT_EQ(count_colour(COLOUR_WHITE, 0, 25, 159, 25), 160);
-    EXPECT_EQ(count_colour(COLOUR_WHITE, 0, 110, 159, 110), 160);
-    EXPECT_EQ(count_colour(COLOUR_WHITE, 53, 110, 53, 127), 18);
-    EXPECT_EQ(count_colour(COLOUR_WHITE, 106, 110, 106, 127), 18);
-    EXPECT_EQ(count_colour(COLOUR_WHITE, 54, 111, 105, 127), 0) << "no rotary hint";
+    EXPECT_TRUE(text_at(80, 5, "MAX VALUES", 9, ALIGN_CENTRE, COLOUR_WHITE));
+    EXPECT_TRUE(text_at(0, 30, "AIRSPEED:", 9, ALIGN_LEFT, COLOUR_GREY));
+    EXPECT_TRUE(text_at(158, 58, "mph", 9, ALIGN_RIGHT, COLOUR_GREY));
+    EXPECT_TRUE(text_at(26, 112, "RESET", 8, ALIGN_CENTRE, COLOUR_WHITE));
+    EXPECT_EQ(count_colour(0, 25, 159, 25, COLOUR_WHITE), 160);
+    EXPECT_EQ(count_colour(0, 110, 159, 110, COLOUR_WHITE), 160);
+    EXPECT_EQ(count_colour(53, 110, 53, 127, COLOUR_WHITE), 18);
+    EXPECT_EQ(count_colour(106, 110, 106, 127, COLOUR_WHITE), 18);
+    EXPECT_EQ(count_colour(54, 111, 105, 127, COLOUR_WHITE), 0) << "no rotary hint";
 }
 
 TEST_F(MainDisplay, TimersPageSeparatorBlinksOnlyInFlight)
@@ -542,17 +460,17 @@ TEST_F(MainDisplay, TimersPageSeparatorBlinksOnlyInFlight)
         st.flight_active = c.active;
         st.blink_phase = c.blink;
         draw();
-        EXPECT_TRUE(text_shown(80, 5, "TIMERS", 9, ALIGN_CENTRE, COLOUR_WHITE));
-        EXPECT_TRUE(text_shown(0, 40, "FLIGHT:", 9, ALIGN_LEFT, COLOUR_GREY));
-        EXPECT_TRUE(text_shown(85, 40, "1", 9, ALIGN_LEFT, COLOUR_WHITE)) << "one digit starts at x 85";
-        EXPECT_TRUE(text_shown(102, 40, "05", 9, ALIGN_LEFT, COLOUR_WHITE));
+        EXPECT_TRUE(text_at(80, 5, "TIMERS", 9, ALIGN_CENTRE, COLOUR_WHITE));
+        EXPECT_TRUE(text_at(0, 40, "FLIGHT:", 9, ALIGN_LEFT, COLOUR_GREY));
+        EXPECT_TRUE(text_at(85, 40, "1", 9, ALIGN_LEFT, COLOUR_WHITE)) << "one digit starts at x 85";
+        EXPECT_TRUE(text_at(102, 40, "05", 9, ALIGN_LEFT, COLOUR_WHITE));
         auto colon = place_text(95, 40, ":", 9, ALIGN_LEFT).pixels;
         ASSERT_FALSE(colon.empty());
         int lit = 0;
         for (auto [x, y] : colon)
-            lit += pixel(x, y) == COLOUR_WHITE;
+            lit += px(x, y) == COLOUR_WHITE;
         EXPECT_EQ(lit, c.separator ? int(colon.size()) : 0) << int(c.active) << int(c.blink);
-        EXPECT_EQ(count_colour(COLOUR_WHITE, 0, 25, 159, 25), 160);
+        EXPECT_EQ(count_colour(0, 25, 159, 25, COLOUR_WHITE), 160);
     }
 
     // Two-digit hours end before the separator rather than running into it;
@@ -566,9 +484,9 @@ TEST_F(MainDisplay, TimersPageSeparatorBlinksOnlyInFlight)
         st.flight_hours = t.hours;
         st.flight_minutes = t.minutes;
         draw();
-        EXPECT_TRUE(text_shown(95, 40, t.h, 9, ALIGN_RIGHT, COLOUR_WHITE)) << int(t.hours);
-        EXPECT_TRUE(text_shown(95, 40, ":", 9, ALIGN_LEFT, COLOUR_WHITE)) << int(t.hours);
-        EXPECT_TRUE(text_shown(102, 40, t.m, 9, ALIGN_LEFT, COLOUR_WHITE)) << int(t.hours);
+        EXPECT_TRUE(text_at(95, 40, t.h, 9, ALIGN_RIGHT, COLOUR_WHITE)) << int(t.hours);
+        EXPECT_TRUE(text_at(95, 40, ":", 9, ALIGN_LEFT, COLOUR_WHITE)) << int(t.hours);
+        EXPECT_TRUE(text_at(102, 40, t.m, 9, ALIGN_LEFT, COLOUR_WHITE)) << int(t.hours);
         auto hours = place_text(95, 40, t.h, 9, ALIGN_RIGHT);
         EXPECT_LE(hours.end, 95);
         if (t.hours < 10) {
@@ -583,24 +501,24 @@ TEST_F(MainDisplay, SensorErrorBoxOnlyOnTheInstrumentPage)
 {
     st.alt_sensor_ok = 0;
     draw();
-    EXPECT_EQ(pixel(16, 17), COLOUR_WHITE);
-    EXPECT_EQ(pixel(145, 88), COLOUR_WHITE);
-    EXPECT_EQ(pixel(145, 17), COLOUR_WHITE);
-    EXPECT_EQ(pixel(17, 18), COLOUR_RED);
-    EXPECT_EQ(pixel(144, 87), COLOUR_RED);
-    EXPECT_NE(pixel(146, 89), COLOUR_RED);
-    EXPECT_TRUE(text_shown(80, 19, "ALTITUDE", 12, ALIGN_CENTRE, COLOUR_WHITE));
-    EXPECT_TRUE(text_shown(80, 42, "SENSOR", 12, ALIGN_CENTRE, COLOUR_WHITE));
-    EXPECT_TRUE(text_shown(80, 65, "ERROR", 12, ALIGN_CENTRE, COLOUR_WHITE));
+    EXPECT_EQ(px(16, 17), COLOUR_WHITE);
+    EXPECT_EQ(px(145, 88), COLOUR_WHITE);
+    EXPECT_EQ(px(145, 17), COLOUR_WHITE);
+    EXPECT_EQ(px(17, 18), COLOUR_RED);
+    EXPECT_EQ(px(144, 87), COLOUR_RED);
+    EXPECT_NE(px(146, 89), COLOUR_RED);
+    EXPECT_TRUE(text_at(80, 19, "ALTITUDE", 12, ALIGN_CENTRE, COLOUR_WHITE));
+    EXPECT_TRUE(text_at(80, 42, "SENSOR", 12, ALIGN_CENTRE, COLOUR_WHITE));
+    EXPECT_TRUE(text_at(80, 65, "ERROR", 12, ALIGN_CENTRE, COLOUR_WHITE));
     // The QNH box below stays visible and keys keep working.
-    EXPECT_EQ(pixel(45, 109), COLOUR_GREY);
+    EXPECT_EQ(px(45, 109), COLOUR_GREY);
     press(KEY_CW);
     EXPECT_EQ(st.qnh, 1014250u);
 
     for (uint8_t page = 1; page < 3; page++) {
         st.main_page = page;
         draw();
-        EXPECT_EQ(count_colour(COLOUR_RED), 0) << "page " << int(page);
+        EXPECT_EQ(count_colour(0, 0, 159, 127, COLOUR_RED), 0) << "page " << int(page);
     }
 }
 
@@ -619,17 +537,10 @@ TEST_F(MainDisplay, StartStopQuestionAnswers)
         st.current_screen = screen_flight_start_stop;
         st.main_page = 1;
         st.flight_active = c.active_before;
-        st.flight_hours = 2;
-        st.flight_minutes = 3;
-        st.flight_seconds = 4;
-        st.pending_key = KEY_NONE;
+        st.flight_hours = 2, st.flight_minutes = 3, st.flight_seconds = 4;
         draw();
         EXPECT_EQ(st.current_screen, screen_flight_start_stop) << "waits for a key";
-        EXPECT_TRUE(text_shown(110, 45, c.active_before ? "STOP" : "START", 10, ALIGN_CENTRE, COLOUR_WHITE));
-        EXPECT_TRUE(text_shown(110, 65, "FLIGHT?", 10, ALIGN_CENTRE, COLOUR_WHITE));
-        EXPECT_TRUE(text_shown(158, 0, "MESSAGE", 8, ALIGN_RIGHT, COLOUR_RED));
-        EXPECT_TRUE(text_shown(134, 112, "YES", 8, ALIGN_CENTRE, COLOUR_WHITE));
-        EXPECT_GT(2500 - count_colour(COLOUR_BLACK, 5, 42, 54, 91), 0) << "the question icon";
+        EXPECT_TRUE(shows_picture(c.active_before ? "flight_stop_question" : "flight_start_question"));
 
         press(c.key);
         EXPECT_EQ(st.current_screen, screen_main) << "key " << int(c.key);

@@ -1,38 +1,26 @@
 // MISC SETUP, BACKLIGHT and LOAD DEFAULT SETTINGS?, driven key by key
-// through the run-loop pass and checked on the LCD and the state record.
-#include <gtest/gtest.h>
-
-#include "menu_harness.h"
-
-#include <cstring>
-#include <functional>
-
-#include "core/state.h"
-#include "gfx/icons.h"
-#include "gfx/lcd.h"
-#include "gfx/rle.h"
-#include "gfx/text.h"
-#include "host/pass.h"
-#include "screens/framework.h"
-#include "screens/screens.h"
+// through the run-loop pass and checked against the gallery's pictures, pixel
+// facts and the state.
+#include "screen_harness.h"
 
 namespace {
 
-using namespace menu_test;
+using namespace screen_test;
 
-const char* const misc_rows[4] = {"BACKLIGHT", "SECURITY SETUP", "INFORMATION", "DEFAULT SETTINGS"};
+// MISC SETUP with the cursor on each row, as the gallery shows it.
+const char* const misc_pictures[MISC_ROWS] = {"misc_setup_backlight", "misc_setup_security",
+                                              "misc_setup_information", "misc_setup_defaults"};
 
 class Misc : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        memset(&st, 0, sizeof st);
-        host_switch_on();
+        switch_on();
         pass();
-        press(KEY_PUSH);  // MAIN MENU
-        for (int i = 0; i < 4; i++)
-            press(KEY_CW);
-        press(KEY_PUSH);  // MISC SETUP
+        key(KEY_PUSH);  // MAIN MENU
+        for (int i = 0; i < MAIN_MENU_MISC_SETUP; i++)
+            key(KEY_CW);
+        key(KEY_PUSH);
         ASSERT_EQ(st.current_screen, &screen_misc_setup);
         ASSERT_EQ(st.menu_cursor, 0);
     }
@@ -40,29 +28,19 @@ protected:
     void select_row(uint8_t row)
     {
         while (st.menu_cursor != row)
-            press(KEY_CW);
+            key(KEY_CW);
     }
 };
 
 TEST_F(Misc, RowsThumbAndFurnitureFollowTheCursor)
 {
-    for (uint8_t cursor = 0; cursor < 4; cursor++) {
+    for (uint8_t cursor = 0; cursor < MISC_ROWS; cursor++) {
         SCOPED_TRACE(int(cursor));
         select_row(cursor);
-        EXPECT_TRUE(region_is(0, 0, 159, 25, [] { draw_title_bar("MISC", "SETUP"); }));
-        EXPECT_TRUE(region_is(0, 26, 150, 109, [&] {
-            for (int i = 0; i < 4; i++)
-                draw_text(0, uint16_t(27 + 16 * i), misc_rows[i], 0, 8, ALIGN_LEFT,
-                          i == cursor ? COLOUR_RED : COLOUR_WHITE);
-        }));
-        EXPECT_TRUE(region_is(0, 110, 159, 127, [] { draw_footer(2); }));
+        EXPECT_TRUE(shows_picture(misc_pictures[cursor]));
         // Four entries: a 19-row thumb at 30, 49, 68 or 87.
-        const int top = 30 + 19 * cursor, bottom = top + 19;
-        for (int y = 30; y <= 106; y++)
-            for (int x = 153; x <= 159; x++) {
-                const bool thumb = y >= top && y <= bottom;
-                ASSERT_EQ(pixel(x, y), thumb || x == 156 ? COLOUR_WHITE : COLOUR_BLACK) << x << "," << y;
-            }
+        EXPECT_EQ(scroll_thumb().top, 30 + 19 * cursor);
+        EXPECT_EQ(scroll_thumb().height(), 19);
     }
 }
 
@@ -74,12 +52,12 @@ TEST_F(Misc, KnobWrapsAndTheRightKeyDoesNothing)
     } steps[] = {{KEY_CCW, 3}, {KEY_CW, 0}, {KEY_CW, 1}, {KEY_CW, 2}, {KEY_CW, 3},
                  {KEY_CW, 0},  {KEY_RIGHT, 0}, {KEY_CCW, 3}, {KEY_RIGHT, 3}, {KEY_CCW, 2}};
     for (const auto& s : steps) {
-        press(s.key);
+        key(s.key);
         ASSERT_EQ(st.menu_cursor, s.cursor);
         ASSERT_EQ(st.current_screen, &screen_misc_setup);
         ASSERT_EQ(st.pending_key, KEY_NONE);
     }
-    press(KEY_LEFT);
+    key(KEY_LEFT);
     EXPECT_EQ(st.current_screen, &screen_main_menu);
     EXPECT_EQ(st.menu_cursor, 4);
 }
@@ -103,20 +81,16 @@ TEST_F(Misc, EntriesOpenTheirPagesAndComeBackToTheirRow)
         SCOPED_TRACE(c.name);
         SetUp();
         select_row(c.row);
-        press(KEY_PUSH);
+        key(KEY_PUSH);
         ASSERT_EQ(st.current_screen, c.page);
         if (c.page != screen_backlight) {
             EXPECT_EQ(st.menu_cursor, 0);
         }
-        press(c.leave);
+        key(c.leave);
         EXPECT_EQ(st.current_screen, &screen_misc_setup);
         EXPECT_EQ(st.menu_cursor, c.row);
         EXPECT_EQ(st.edit_mode, 0);
-        EXPECT_TRUE(region_is(0, 26, 150, 109, [&] {
-            for (int i = 0; i < 4; i++)
-                draw_text(0, uint16_t(27 + 16 * i), misc_rows[i], 0, 8, ALIGN_LEFT,
-                          i == c.row ? COLOUR_RED : COLOUR_WHITE);
-        }));
+        EXPECT_TRUE(shows_picture(misc_pictures[c.row]));
     }
 }
 
@@ -125,7 +99,7 @@ protected:
     void SetUp() override
     {
         Misc::SetUp();
-        press(KEY_PUSH);
+        key(KEY_PUSH);
         ASSERT_EQ(st.current_screen, &screen_backlight);
     }
 };
@@ -133,31 +107,25 @@ protected:
 TEST_F(Backlight, LevelStopsAtTenAndAtOneHundred)
 {
     ASSERT_EQ(st.backlight_level, 100);
-    press(KEY_CW);
+    key(KEY_CW);
     EXPECT_EQ(st.backlight_level, 100);
     for (int level = 90; level >= 10; level -= 10) {
-        press(KEY_CCW);
+        key(KEY_CCW);
         EXPECT_EQ(st.backlight_level, level);
     }
-    press(KEY_CCW);
+    key(KEY_CCW);
     EXPECT_EQ(st.backlight_level, 10);
-    press(KEY_RIGHT);
+    key(KEY_RIGHT);
     EXPECT_EQ(st.backlight_level, 10);
     EXPECT_EQ(st.current_screen, &screen_backlight);
-    press(KEY_CW);
+    key(KEY_CW);
     EXPECT_EQ(st.backlight_level, 20);
 }
 
 TEST_F(Backlight, BarFillsTheFrameUpToTheLevel)
 {
-    EXPECT_TRUE(region_is(0, 0, 159, 25, [] { draw_title_bar("BACKLIGHT", ""); }));
-    EXPECT_TRUE(region_is(0, 26, 159, 80, [] {
-        draw_text(80, 30, "USE THE ROTARY", 0, 8, ALIGN_CENTRE, COLOUR_WHITE);
-        draw_text(80, 45, "CONTROL TO ADJUST", 0, 8, ALIGN_CENTRE, COLOUR_WHITE);
-        draw_text(80, 60, "THE BACKLIGHT", 0, 8, ALIGN_CENTRE, COLOUR_WHITE);
-    }));
-    EXPECT_TRUE(region_is(0, 110, 159, 127, [] { draw_footer(2); }));
-
+    EXPECT_TRUE(shows_picture("backlight_100"));
+    // The frame (10, 83)-(150, 95) in white, red inside it up to x 9 + 1.4 * level.
     const int ends[10] = {23, 37, 51, 65, 79, 93, 107, 121, 135, 149};
     for (int i = 0; i < 10; i++) {
         const int level = 10 * (i + 1);
@@ -170,8 +138,17 @@ TEST_F(Backlight, BarFillsTheFrameUpToTheLevel)
                 const bool frame_row = (y == 83 || y == 95) && x >= 10 && x <= 150;
                 const bool fill = x > 10 && x <= ends[i] && y > 83 && y < 95;
                 const uint8_t want = frame || frame_row ? COLOUR_WHITE : fill ? COLOUR_RED : COLOUR_BLACK;
-                ASSERT_EQ(pixel(x, y), want) << x << "," << y;
+                ASSERT_EQ(px(x, y), want) << x << "," << y;
             }
+    }
+    const struct {
+        uint8_t level;
+        const char* picture;
+    } gallery[] = {{50, "backlight_50"}, {10, "backlight_10"}};
+    for (const auto& g : gallery) {
+        st.backlight_level = g.level;
+        pass();
+        EXPECT_TRUE(shows_picture(g.picture));
     }
 }
 
@@ -180,8 +157,8 @@ protected:
     void SetUp() override
     {
         Misc::SetUp();
-        select_row(3);
-        press(KEY_PUSH);
+        select_row(MISC_ROW_DEFAULT_SETTINGS);
+        key(KEY_PUSH);
         ASSERT_EQ(st.current_screen, &screen_defaults_confirm);
     }
 
@@ -189,40 +166,24 @@ protected:
     // factory values.
     void change_everything()
     {
-        st.backlight_level = 30;
-        st.security_enabled = 1;
-        st.security_code = 4821;
-        st.altitude_unit = 1;
-        st.qnh = 1020000;
-        st.asi_unit = 2;
-        st.speed_limits[VNE] = 300;
-        st.vsi_display = 0;
-        st.takeoff_airspeed = 45;
-        st.max_airspeed = 160;
-        st.altitude_cal_offset = -75;
-        st.asi_cal_percent = 120;
-        st.asi_zero_offset = 333;
-        st.vsi_cal_percent = 80;
+        st.backlight_level = 30, st.security_enabled = 1, st.security_code = 4821, st.altitude_unit = 1;
+        st.qnh = 1020000, st.asi_unit = 2, st.speed_limits[VNE] = 300, st.vsi_display = 0;
+        st.takeoff_airspeed = 45, st.max_airspeed = 160;
+        st.altitude_cal_offset = -75, st.asi_cal_percent = 120, st.asi_zero_offset = 333, st.vsi_cal_percent = 80;
     }
 };
 
 TEST_F(Defaults, QuestionPageLayout)
 {
-    EXPECT_TRUE(region_is(0, 0, 159, 25, [] { draw_title_bar("MESSAGE", ""); }));
-    EXPECT_TRUE(region_is(5, 42, 54, 91, [] { draw_rle_image(5, 42, icon_question); }));
-    EXPECT_TRUE(region_is(60, 26, 159, 109, [] {
-        draw_text(110, 35, "LOAD", 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
-        draw_text(110, 58, "DEFAULT", 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
-        draw_text(110, 81, "SETTINGS?", 0, 9, ALIGN_CENTRE, COLOUR_WHITE);
-    }));
-    EXPECT_TRUE(region_is(0, 110, 159, 127, [] { draw_no_yes_footer(); }));
+    EXPECT_TRUE(shows_picture("defaults_question"));
 }
 
 TEST_F(Defaults, YesRestoresTheSettingsAndKeepsTheCalibration)
 {
     change_everything();
-    press(KEY_RIGHT);
+    key(KEY_RIGHT);
     ASSERT_EQ(st.current_screen, &screen_message_done);
+    EXPECT_TRUE(shows_picture("defaults_done"));
     EXPECT_EQ(st.return_screen, &screen_misc_setup);
     EXPECT_EQ(st.backlight_level, 100);
     EXPECT_EQ(st.security_enabled, 0);
@@ -240,26 +201,23 @@ TEST_F(Defaults, YesRestoresTheSettingsAndKeepsTheCalibration)
     EXPECT_EQ(st.vsi_cal_percent, 80);
 
     // DONE, then any key: MISC SETUP on DEFAULT SETTINGS.
-    press(KEY_CCW);
+    key(KEY_CCW);
     EXPECT_EQ(st.current_screen, &screen_misc_setup);
     EXPECT_EQ(st.menu_cursor, 3);
-    EXPECT_TRUE(region_is(0, 26, 150, 109, [] {
-        for (int i = 0; i < 4; i++)
-            draw_text(0, uint16_t(27 + 16 * i), misc_rows[i], 0, 8, ALIGN_LEFT, i == 3 ? COLOUR_RED : COLOUR_WHITE);
-    }));
+    EXPECT_TRUE(shows_picture("misc_setup_defaults"));
 }
 
 TEST_F(Defaults, OnlyYesLoadsAndOnlyNoOrYesLeave)
 {
     change_everything();
     const instrument_state before = st;
-    for (uint8_t key : {KEY_PUSH, KEY_CW, KEY_CCW}) {
-        SCOPED_TRACE(int(key));
-        press(key);
+    for (uint8_t k : {KEY_PUSH, KEY_CW, KEY_CCW}) {
+        SCOPED_TRACE(int(k));
+        key(k);
         EXPECT_EQ(st.current_screen, &screen_defaults_confirm);
         EXPECT_EQ(st.pending_key, KEY_NONE);
     }
-    press(KEY_LEFT);
+    key(KEY_LEFT);
     EXPECT_EQ(st.current_screen, &screen_misc_setup);
     EXPECT_EQ(st.menu_cursor, 3);
     EXPECT_EQ(st.backlight_level, before.backlight_level);

@@ -1,36 +1,17 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
+// One pass of the run loop over the stub host: what it hands the host and
+// in which order it steps the instrument.
 #include "core/flight_timer.h"
-#include "core/state.h"
-#include "host/pass.h"
+#include "screen_harness.h"
+
+using namespace screen_test;
 
 namespace {
 
-// What the test host saw.
-std::vector<std::string> communications;
-std::vector<bool> lamp;
-int presented = 0;
-int event_rounds = 0;
-
-void set_lamp(bool red) { lamp.push_back(red); }
-bool sensor_checked() { return true; }
-void append_communications(const char* line) { communications.push_back(line); }
-void present() { ++presented; }
-void process_events() { ++event_rounds; }
-
-const host_io io = {set_lamp, sensor_checked, append_communications, present, process_events};
-
-void switch_on()
+// "On" from program start, the slider at rest and no tick pending.
+void switch_on_at_rest()
 {
-    communications.clear();
-    lamp.clear();
-    presented = 0;
-    event_rounds = 0;
+    switch_on();
     host_set_asi_adc(0);
-    host_switch_on();
     st.tick_counter = 0;
 }
 
@@ -38,34 +19,34 @@ void switch_on()
 
 TEST(Pass, OneSentencePerPassWhileSerialOutputIsOn)
 {
-    switch_on();
+    switch_on_at_rest();
     for (int i = 0; i < 3; ++i)
-        run_pass(io);
-    EXPECT_TRUE(communications.empty());  // off after switch-on
+        pass();
+    EXPECT_EQ(host.sentences, 0);  // off after switch-on
 
     st.serial_out = 1;
     for (int i = 0; i < 5; ++i) {
-        run_pass(io);
-        ASSERT_EQ(communications.size(), size_t(i + 1));
-        EXPECT_EQ(communications.back(), "#AL +00000T+25D1\r");
+        pass();
+        ASSERT_EQ(host.sentences, i + 1);
+        EXPECT_EQ(host.last_sentence, "#AL +00000T+25D1\r");
     }
 
     st.serial_protocol = 5;
-    run_pass(io);
-    ASSERT_EQ(communications.size(), 6u);
-    EXPECT_EQ(communications.back(), "\x02" "a=00000" "\x03");
+    pass();
+    ASSERT_EQ(host.sentences, 6);
+    EXPECT_EQ(host.last_sentence, "\x02" "a=00000" "\x03");
 
     st.serial_out = 0;
     for (int i = 0; i < 3; ++i)
-        run_pass(io);
-    EXPECT_EQ(communications.size(), 6u);
-    EXPECT_EQ(presented, 12);
-    EXPECT_EQ(event_rounds, 12);
+        pass();
+    EXPECT_EQ(host.sentences, 6);
+    EXPECT_EQ(host.presented, 12);
+    EXPECT_EQ(host.event_rounds, 12);
 }
 
 TEST(Pass, LampFollowsAlarmAndAcknowledgement)
 {
-    switch_on();
+    switch_on_at_rest();
     st.asi_filter = 0;  // so each pass sees the slider's reading at once
     // The lamp shows the alarm as it stood at the start of each pass, so it
     // turns red on the pass after the one whose airspeed update raised it.
@@ -83,10 +64,10 @@ TEST(Pass, LampFollowsAlarmAndAcknowledgement)
     };
     for (const Step& s : steps) {
         host_set_asi_adc(s.adc);
-        run_pass(io);
+        pass();
         SCOPED_TRACE(s.what);
-        ASSERT_FALSE(lamp.empty());
-        EXPECT_EQ(lamp.back(), s.red);
+        ASSERT_GT(host.lamp_sets, 0);
+        EXPECT_EQ(host.lamp_red, s.red);
         if (s.acknowledge)
             st.alarm_ack |= 1u;  // as the main display does on a key press
     }
@@ -94,12 +75,12 @@ TEST(Pass, LampFollowsAlarmAndAcknowledgement)
 
 TEST(Pass, FlightTimerStepsOnlyWhenTheTickCounterReadsOne)
 {
-    switch_on();
+    switch_on_at_rest();
     flight_start_stop();  // a manual flight, so each step adds a second
     for (int value = 0; value < 20; ++value) {
         st.tick_counter = uint8_t(value);
         const uint8_t before = st.flight_seconds;
-        run_pass(io);
+        pass();
         SCOPED_TRACE(testing::Message() << "tick_counter " << value);
         EXPECT_EQ(st.flight_seconds, before + (value == 1 ? 1 : 0));
         EXPECT_EQ(st.tick_counter, value == 1 ? 0 : value);
@@ -111,20 +92,20 @@ TEST(Pass, FlightTimerStepsOnlyWhenTheTickCounterReadsOne)
     for (int tick = 0; tick < 7; ++tick) {
         host_timer_tick();
         for (int i = 0; i < 3; ++i)
-            run_pass(io);
+            pass();
     }
     EXPECT_EQ(st.flight_seconds, 7);
 }
 
 TEST(Pass, SwitchOnClearsAlarmAndFlightButNotTheFilter)
 {
-    switch_on();
+    switch_on_at_rest();
     host_set_asi_adc(4096);
     for (int i = 0; i < 3; ++i)
-        run_pass(io);
+        pass();
     flight_start_stop();
     st.tick_counter = 1;
-    run_pass(io);
+    pass();
     ASSERT_EQ(st.alarm_active, 1u);
     const uint32_t accumulator = st.asi_filter_state;
     ASSERT_NE(accumulator, 0u);

@@ -12,27 +12,11 @@
 #include <random>
 #include <string>
 
-#include "core/state.h"
-#include "gfx/lcd.h"
-#include "host/pass.h"
-#include "screens/framework.h"
-#include "screens/screens.h"
+#include "screen_harness.h"
 
 namespace {
 
-bool sensor_checked = true;
-unsigned long sentences = 0;
-
-const host_io random_io = {
-    [](bool) {},
-    [] { return sensor_checked; },
-    [](const char* line) {
-        sentences++;
-        ASSERT_LT(strlen(line), size_t(SERIAL_LINE_SIZE));
-    },
-    [] {},
-    [] {},
-};
+using namespace screen_test;
 
 const screen_handler known_screens[] = {
     screen_main,         screen_flight_start_stop, screen_unlock,          screen_code_check,
@@ -119,7 +103,7 @@ TEST(RandomUse, InvariantsHoldAfterEveryPass)
 
     memset(&st, 0, sizeof st);
     st.current_screen = screen_main;
-    sensor_checked = true;
+    host = stub_host{};
     bool running = false;
     unsigned long passes = 0;
 
@@ -134,7 +118,7 @@ TEST(RandomUse, InvariantsHoldAfterEveryPass)
         } else if (what < 71) {
             host_set_vertical_speed(roll(12001) - 6000);
         } else if (what < 73) {
-            sensor_checked = !sensor_checked;
+            host.sensor_checked = !host.sensor_checked;
         } else if (what < 97) {
             host_timer_tick();
         } else if (what < 98) {
@@ -145,12 +129,13 @@ TEST(RandomUse, InvariantsHoldAfterEveryPass)
         }
         if (!running)
             continue;
-        run_pass(random_io);
+        pass();
         passes++;
+        ASSERT_LT(host.last_sentence.size(), size_t(SERIAL_LINE_SIZE)) << "a sentence overran its buffer";
         std::string why = broken_invariant();
         ASSERT_EQ(why, "") << "after event " << e << ", pass " << passes << ", seed " << seed;
     }
-    printf("random use: %lu passes, %lu sentences\n", passes, sentences);
+    printf("random use: %lu passes, %ld sentences\n", passes, host.sentences);
     EXPECT_GT(passes, events / 2);
 }
 

@@ -1,24 +1,11 @@
 // The security code screens: unlock, check / new / confirm, the result
-// message and SECURITY SETUP, driven key by key through the run-loop pass.
-#include <gtest/gtest.h>
-
-#include "menu_harness.h"
-
-#include <cstring>
-#include <functional>
-
-#include "core/state.h"
-#include "gfx/icons.h"
-#include "gfx/lcd.h"
-#include "gfx/rle.h"
-#include "gfx/text.h"
-#include "host/pass.h"
-#include "screens/framework.h"
-#include "screens/screens.h"
+// message and SECURITY SETUP, driven key by key through the run-loop pass and
+// checked against the gallery's pictures, pixel facts and the state.
+#include "screen_harness.h"
 
 namespace {
 
-using namespace menu_test;
+using namespace screen_test;
 
 // Sets the digit under the cursor to d by turning the knob the short way,
 // then pushes to the next digit (or to the evaluation on the last one).
@@ -28,12 +15,12 @@ void enter_digit(uint8_t d)
     const int up = (d - st.code_digits[cursor] + 10) % 10;
     if (up <= 5)
         for (int i = 0; i < up; i++)
-            press(KEY_CW);
+            key(KEY_CW);
     else
         for (int i = 0; i < 10 - up; i++)
-            press(KEY_CCW);
+            key(KEY_CCW);
     ASSERT_EQ(st.code_digits[cursor], d);
-    press(KEY_PUSH);
+    key(KEY_PUSH);
 }
 
 void enter_code(uint16_t code)
@@ -50,8 +37,7 @@ class Security : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        memset(&st, 0, sizeof st);
-        host_switch_on();
+        switch_on();
         pass();
     }
 
@@ -59,7 +45,7 @@ protected:
     void push_on_main_display()
     {
         ASSERT_EQ(st.current_screen, &screen_main);
-        press(KEY_PUSH);
+        key(KEY_PUSH);
     }
 
     // From the main display (security off) to SECURITY SETUP.
@@ -68,10 +54,10 @@ protected:
         push_on_main_display();
         ASSERT_EQ(st.current_screen, &screen_main_menu);
         for (int i = 0; i < 4; i++)
-            press(KEY_CW);
-        press(KEY_PUSH);  // MISC SETUP
-        press(KEY_CW);
-        press(KEY_PUSH);  // SECURITY SETUP
+            key(KEY_CW);
+        key(KEY_PUSH);  // MISC SETUP
+        key(KEY_CW);
+        key(KEY_PUSH);  // SECURITY SETUP
         ASSERT_EQ(st.current_screen, &screen_security_setup);
         ASSERT_EQ(st.menu_cursor, 0);
     }
@@ -79,9 +65,9 @@ protected:
     // SECURITY: OFF -> ON, as the pilot does: push, turn, push.
     void switch_security_on()
     {
-        press(KEY_PUSH);
-        press(KEY_CW);
-        press(KEY_PUSH);
+        key(KEY_PUSH);
+        key(KEY_CW);
+        key(KEY_PUSH);
         ASSERT_EQ(st.security_enabled, 1);
         ASSERT_EQ(st.edit_mode, 0);
     }
@@ -89,9 +75,9 @@ protected:
     // SECURITY SETUP with the lock on, to ENTER SECURITY CODE.
     void open_change_code()
     {
-        press(KEY_CW);
+        key(KEY_CW);
         ASSERT_EQ(st.menu_cursor, 1);
-        press(KEY_PUSH);
+        key(KEY_PUSH);
         ASSERT_EQ(st.current_screen, &screen_code_check);
     }
 };
@@ -100,40 +86,56 @@ struct entry_screen_case {
     const char* name;
     screen_handler screen;
     const char* prompt;
-    uint8_t footer;
+    const char* picture;  // the gallery's picture of it, fresh: 0000, first digit
 };
 
 const entry_screen_case entry_screens[] = {
-    {"unlock", screen_unlock, "ENTER SECURITY", 1},
-    {"check", screen_code_check, "ENTER SECURITY", 2},
-    {"new", screen_code_new, "ENTER NEW", 2},
-    {"confirm", screen_code_confirm, "CONFIRM NEW", 2},
+    {"unlock", screen_unlock, "ENTER SECURITY", "unlock"},
+    {"check", screen_code_check, "ENTER SECURITY", "code_check"},
+    {"new", screen_code_new, "ENTER NEW", "code_new"},
+    {"confirm", screen_code_confirm, "CONFIRM NEW", "code_confirm"},
 };
 
+// Each entry screen as the gallery shows it fresh; then with the digits
+// 9 0 4 2 and the cursor on each digit: the same title, prompt and footer,
+// the digits at x 50, 70, 90 and 110, y 65 in font 20, the selected one red.
 TEST_F(Security, EntryScreensShowPromptDigitsAndFooter)
 {
     for (const auto& c : entry_screens) {
         SCOPED_TRACE(c.name);
         SetUp();
         st.current_screen = c.screen;
+        pass();
+        EXPECT_TRUE(shows_picture(c.picture));
         const uint8_t digits[4] = {9, 0, 4, 2};
         memcpy(st.code_digits, digits, 4);
         for (uint8_t cursor = 0; cursor < 4; cursor++) {
             SCOPED_TRACE(int(cursor));
             st.menu_cursor = cursor;
             pass();
-            EXPECT_TRUE(region_is(0, 0, 159, 25, [] { draw_title_bar("SECURITY", "CODE"); }));
-            EXPECT_TRUE(region_is(0, 26, 159, 109, [&] {
-                draw_text(80, 30, c.prompt, 0, 8, ALIGN_CENTRE, COLOUR_WHITE);
-                draw_text(80, 45, "CODE", 0, 8, ALIGN_CENTRE, COLOUR_WHITE);
-                const uint16_t x[4] = {50, 70, 90, 110};
-                for (int i = 0; i < 4; i++) {
-                    const char text[2] = {char('0' + digits[i]), 0};
-                    draw_text(x[i], 65, text, 0, 20, ALIGN_CENTRE, i == cursor ? COLOUR_RED : COLOUR_WHITE);
-                }
-            }));
-            EXPECT_TRUE(region_is(0, 110, 159, 127, [&] { draw_footer(c.footer); }));
+            EXPECT_TRUE(shows_picture(c.picture, 0, 0, 159, 60)) << "title and prompt";
+            EXPECT_TRUE(shows_picture(c.picture, 0, 110, 159, 127)) << "footer";
+            for (int i = 0; i < 4; i++) {
+                const char text[2] = {char('0' + digits[i]), 0};
+                EXPECT_TRUE(text_at(uint16_t(50 + 20 * i), 65, text, 20, ALIGN_CENTRE,
+                                    i == cursor ? COLOUR_RED : COLOUR_WHITE));
+            }
         }
+    }
+    // The gallery's pictures of entries under way.
+    const struct {
+        screen_handler screen;
+        uint8_t digits[4], cursor;
+        const char* picture;
+    } under_way[] = {{screen_code_check, {1, 3, 0, 0}, 1, "code_check_entering"},
+                     {screen_code_new, {2, 4, 6, 8}, 3, "code_new_entered"},
+                     {screen_unlock, {2, 4, 0, 0}, 2, "unlock_entering"}};
+    for (const auto& u : under_way) {
+        st.current_screen = u.screen;
+        memcpy(st.code_digits, u.digits, 4);
+        st.menu_cursor = u.cursor;
+        pass();
+        EXPECT_TRUE(shows_picture(u.picture));
     }
 }
 
@@ -147,35 +149,34 @@ TEST_F(Security, DigitKeysWrapAdvanceAndIgnoreTheRightKey)
         st.current_screen = c.screen;
         st.pending_code = 4321;
         pass();
-        press(KEY_CCW);
+        key(KEY_CCW);
         EXPECT_EQ(st.code_digits[0], 9);
-        press(KEY_CW);
+        key(KEY_CW);
         EXPECT_EQ(st.code_digits[0], 0);
-        press(KEY_CCW);
-        press(KEY_PUSH);
+        key(KEY_CCW);
+        key(KEY_PUSH);
         EXPECT_EQ(st.menu_cursor, 1);
         for (int i = 0; i < 9; i++)
-            press(KEY_CW);
+            key(KEY_CW);
         EXPECT_EQ(st.code_digits[1], 9);
-        press(KEY_CW);
+        key(KEY_CW);
         EXPECT_EQ(st.code_digits[1], 0);
-        press(KEY_CCW);
-        press(KEY_PUSH);
-        press(KEY_CW);
-        press(KEY_PUSH);
+        key(KEY_CCW);
+        key(KEY_PUSH);
+        key(KEY_CW);
+        key(KEY_PUSH);
         EXPECT_EQ(st.menu_cursor, 3);
         const uint8_t want[4] = {9, 9, 1, 0};
         EXPECT_EQ(memcmp(st.code_digits, want, 4), 0);
 
-        static uint8_t before[sizeof lcd_buffer];
-        memcpy(before, lcd_buffer, sizeof lcd_buffer);
-        press(KEY_RIGHT);
+        const auto before = picture();
+        key(KEY_RIGHT);
         EXPECT_EQ(st.current_screen, c.screen);
         EXPECT_EQ(st.menu_cursor, 3);
         EXPECT_EQ(memcmp(st.code_digits, want, 4), 0);
         EXPECT_EQ(st.pending_code, 4321);
         EXPECT_EQ(st.pending_key, KEY_NONE);
-        EXPECT_EQ(memcmp(before, lcd_buffer, sizeof lcd_buffer), 0);
+        EXPECT_TRUE(picture() == before);
     }
 }
 
@@ -215,14 +216,11 @@ TEST_F(Security, UnlockAcceptsTheStoredCodeAndTheMasterCodeOnly)
         } else {
             EXPECT_EQ(st.current_screen, &screen_code_result);
             EXPECT_EQ(st.return_screen, &screen_main);
-            EXPECT_TRUE(region_is(60, 40, 159, 100, [] {
-                draw_text(110, 45, "CODE", 0, 10, ALIGN_CENTRE, COLOUR_WHITE);
-                draw_text(110, 65, "ERROR", 0, 10, ALIGN_CENTRE, COLOUR_WHITE);
-            }));
-            press(KEY_CW);
+            EXPECT_TRUE(shows_picture("code_error"));
+            key(KEY_CW);
             EXPECT_EQ(st.current_screen, &screen_main);
             // No retry limit: the next push asks again at once.
-            press(KEY_PUSH);
+            key(KEY_PUSH);
             EXPECT_EQ(st.current_screen, &screen_unlock);
         }
         EXPECT_EQ(st.security_code, c.stored);
@@ -233,12 +231,12 @@ TEST_F(Security, LeftOnTheUnlockScreenReturnsWithoutAMessage)
 {
     st.security_enabled = 1;
     push_on_main_display();
-    press(KEY_CW);
-    press(KEY_PUSH);
-    press(KEY_LEFT);
+    key(KEY_CW);
+    key(KEY_PUSH);
+    key(KEY_LEFT);
     EXPECT_EQ(st.current_screen, &screen_main);
     EXPECT_EQ(st.code_digits[0], 1);  // left for the next entry to clear
-    press(KEY_PUSH);
+    key(KEY_PUSH);
     EXPECT_EQ(st.current_screen, &screen_unlock);
     EXPECT_EQ(st.code_digits[0], 0);
     EXPECT_EQ(st.menu_cursor, 0);
@@ -248,24 +246,18 @@ TEST_F(Security, ResultMessageSaysChangedOnlyForFlagOne)
 {
     const struct {
         uint16_t flag;
-        const char* word;
-    } cases[] = {{1, "CHANGED"}, {0, "ERROR"}, {2, "ERROR"}, {9042, "ERROR"}};
+        const char* picture;
+    } cases[] = {{1, "code_changed"}, {0, "code_error"}, {2, "code_error"}, {9042, "code_error"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.flag);
         st.current_screen = screen_code_result;
         st.return_screen = screen_security_setup;
         st.pending_code = c.flag;
         pass();
-        EXPECT_TRUE(region_is(0, 0, 159, 25, [] { draw_title_bar("MESSAGE", ""); }));
-        EXPECT_TRUE(region_is(5, 42, 54, 91, [] { draw_rle_image(5, 42, icon_exclamation); }));
-        EXPECT_TRUE(region_is(60, 26, 159, 109, [&] {
-            draw_text(110, 45, "CODE", 0, 10, ALIGN_CENTRE, COLOUR_WHITE);
-            draw_text(110, 65, c.word, 0, 10, ALIGN_CENTRE, COLOUR_WHITE);
-        }));
-        EXPECT_TRUE(region_is(0, 110, 159, 127, [] { draw_footer(2); }));
+        EXPECT_TRUE(shows_picture(c.picture));
     }
     // Any key goes on, the right key too.
-    press(KEY_RIGHT);
+    key(KEY_RIGHT);
     EXPECT_EQ(st.current_screen, &screen_security_setup);
 }
 
@@ -298,10 +290,7 @@ TEST_F(Security, ChangeCodeFlows)
         if (c.check_passes) {
             ASSERT_EQ(st.current_screen, &screen_code_new);
             ASSERT_EQ(st.menu_cursor, 0);
-            EXPECT_TRUE(region_is(0, 26, 159, 56, [] {
-                draw_text(80, 30, "ENTER NEW", 0, 8, ALIGN_CENTRE, COLOUR_WHITE);
-                draw_text(80, 45, "CODE", 0, 8, ALIGN_CENTRE, COLOUR_WHITE);
-            }));
+            EXPECT_TRUE(shows_picture("code_new"));
             enter_code(c.fresh);
             ASSERT_EQ(st.current_screen, &screen_code_confirm);
             EXPECT_EQ(st.pending_code, c.fresh);
@@ -309,34 +298,27 @@ TEST_F(Security, ChangeCodeFlows)
         }
         ASSERT_EQ(st.current_screen, &screen_code_result);
         EXPECT_EQ(st.pending_code, c.changed ? 1 : 0);
-        EXPECT_TRUE(region_is(60, 40, 159, 100, [&] {
-            draw_text(110, 45, "CODE", 0, 10, ALIGN_CENTRE, COLOUR_WHITE);
-            draw_text(110, 65, c.changed ? "CHANGED" : "ERROR", 0, 10, ALIGN_CENTRE, COLOUR_WHITE);
-        }));
+        EXPECT_TRUE(shows_picture(c.changed ? "code_changed" : "code_error"));
         const uint16_t code_now = c.changed ? c.fresh : FACTORY_SECURITY_CODE;
         EXPECT_EQ(st.security_code, code_now);
 
         // Back on SECURITY SETUP with CHANGE CODE selected.
-        press(KEY_PUSH);
+        key(KEY_PUSH);
         ASSERT_EQ(st.current_screen, &screen_security_setup);
         EXPECT_EQ(st.menu_cursor, 1);
-        EXPECT_TRUE(region_is(0, 26, 159, 58, [] {
-            draw_text(0, 27, "SECURITY: ", 0, 8, ALIGN_LEFT, COLOUR_WHITE);
-            draw_text(st.text_end_x, 27, "ON", 0, 8, ALIGN_LEFT, COLOUR_WHITE);
-            draw_text(0, 43, "CHANGE CODE", 0, 8, ALIGN_LEFT, COLOUR_RED);
-        }));
+        EXPECT_TRUE(shows_picture("security_setup_change_code"));
 
         // Out to the main display; the code now in force unlocks, the other doesn't.
-        press(KEY_LEFT);  // MISC SETUP
-        press(KEY_LEFT);  // MAIN MENU
-        press(KEY_LEFT);  // main display
+        key(KEY_LEFT);  // MISC SETUP
+        key(KEY_LEFT);  // MAIN MENU
+        key(KEY_LEFT);  // main display
         push_on_main_display();
         ASSERT_EQ(st.current_screen, &screen_unlock);
         if (c.changed) {
             enter_code(FACTORY_SECURITY_CODE);
             EXPECT_EQ(st.current_screen, &screen_code_result);
-            press(KEY_LEFT);
-            press(KEY_PUSH);
+            key(KEY_LEFT);
+            key(KEY_PUSH);
         }
         enter_code(code_now);
         EXPECT_EQ(st.current_screen, &screen_main_menu);
@@ -359,8 +341,8 @@ TEST_F(Security, BackFromEveryStepKeepsTheCode)
             enter_code(2222);
         const screen_handler expected[3] = {screen_code_check, screen_code_new, screen_code_confirm};
         ASSERT_EQ(st.current_screen, expected[step]);
-        press(KEY_CW);
-        press(KEY_LEFT);
+        key(KEY_CW);
+        key(KEY_LEFT);
         EXPECT_EQ(st.current_screen, &screen_security_setup);
         EXPECT_EQ(st.menu_cursor, 1);
         EXPECT_EQ(st.edit_mode, 0);
@@ -373,17 +355,12 @@ TEST_F(Security, BackFromEveryStepKeepsTheCode)
 TEST_F(Security, SetupWithTheLockOffShowsOnlyTheSecurityRow)
 {
     open_security_setup();
-    EXPECT_TRUE(region_is(0, 0, 159, 25, [] { draw_title_bar("SECURITY", "SETUP"); }));
-    EXPECT_TRUE(region_is(0, 26, 159, 109, [] {
-        draw_text(0, 27, "SECURITY: ", 0, 8, ALIGN_LEFT, COLOUR_RED);
-        draw_text(st.text_end_x, 27, "OFF", 0, 8, ALIGN_LEFT, COLOUR_RED);
-    }));
-    EXPECT_TRUE(region_is(0, 110, 159, 127, [] { draw_footer(2); }));
+    EXPECT_TRUE(shows_picture("security_setup_off"));
 
     // The knob outside edit mode, and the right key, leave it all alone.
-    for (uint8_t key : {KEY_CW, KEY_CCW, KEY_RIGHT}) {
-        SCOPED_TRACE(int(key));
-        press(key);
+    for (uint8_t k : {KEY_CW, KEY_CCW, KEY_RIGHT}) {
+        SCOPED_TRACE(int(k));
+        key(k);
         EXPECT_EQ(st.menu_cursor, 0);
         EXPECT_EQ(st.security_enabled, 0);
         EXPECT_EQ(st.current_screen, &screen_security_setup);
@@ -393,45 +370,37 @@ TEST_F(Security, SetupWithTheLockOffShowsOnlyTheSecurityRow)
 TEST_F(Security, SetupEditsTheLockAndMovesBetweenItsRows)
 {
     open_security_setup();
-    press(KEY_PUSH);
+    key(KEY_PUSH);
     EXPECT_EQ(st.edit_mode, 1);
-    // Editing: the label turns white, the value stays red.
-    EXPECT_TRUE(region_is(0, 26, 159, 42, [] {
-        draw_text(0, 27, "SECURITY: ", 0, 8, ALIGN_LEFT, COLOUR_WHITE);
-        draw_text(st.text_end_x, 27, "OFF", 0, 8, ALIGN_LEFT, COLOUR_RED);
-    }));
+    EXPECT_TRUE(shows_picture("security_setup_off_edit")) << "the label white, the value red";
     const uint8_t turns[] = {KEY_CW, KEY_CCW, KEY_CCW};
     const uint8_t enabled[] = {1, 0, 1};
     for (int i = 0; i < 3; i++) {
-        press(turns[i]);
+        key(turns[i]);
         EXPECT_EQ(st.security_enabled, enabled[i]);
         EXPECT_EQ(st.menu_cursor, 0);
     }
-    press(KEY_PUSH);
+    key(KEY_PUSH);
     EXPECT_EQ(st.edit_mode, 0);
-    EXPECT_TRUE(region_is(0, 26, 159, 58, [] {
-        draw_text(0, 27, "SECURITY: ", 0, 8, ALIGN_LEFT, COLOUR_RED);
-        draw_text(st.text_end_x, 27, "ON", 0, 8, ALIGN_LEFT, COLOUR_RED);
-        draw_text(0, 43, "CHANGE CODE", 0, 8, ALIGN_LEFT, COLOUR_WHITE);
-    }));
+    EXPECT_TRUE(shows_picture("security_setup_on"));
     const uint8_t moves[] = {KEY_CW, KEY_CW, KEY_CCW, KEY_CCW};
     const uint8_t rows[] = {1, 0, 1, 0};
     for (int i = 0; i < 4; i++) {
-        press(moves[i]);
+        key(moves[i]);
         EXPECT_EQ(st.menu_cursor, rows[i]);
         EXPECT_EQ(st.security_enabled, 1);
     }
-    press(KEY_CW);
-    press(KEY_RIGHT);
+    key(KEY_CW);
+    key(KEY_RIGHT);
     EXPECT_EQ(st.current_screen, &screen_security_setup);
     EXPECT_EQ(st.menu_cursor, 1);
 
     // Switching on asks no code; it applies from the next push on the main display.
-    press(KEY_LEFT);
+    key(KEY_LEFT);
     EXPECT_EQ(st.current_screen, &screen_misc_setup);
     EXPECT_EQ(st.menu_cursor, 1);
-    press(KEY_LEFT);
-    press(KEY_LEFT);
+    key(KEY_LEFT);
+    key(KEY_LEFT);
     push_on_main_display();
     EXPECT_EQ(st.current_screen, &screen_unlock);
 }

@@ -1,9 +1,9 @@
 // TIMERS SETUP, driven key by key.
 #include <gtest/gtest.h>
 
-#include "setup_harness.h"
+#include "screen_harness.h"
 
-using namespace setup_test;
+using namespace screen_test;
 
 namespace {
 

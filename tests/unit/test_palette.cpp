@@ -1,4 +1,5 @@
-// The LCD palette's worked values, as the PNG output carries them.
+// The host palette: the LCD's worked colour values, as every presentation
+// and picture carries them.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -24,9 +25,9 @@ TEST_P(Palette, WorkedValue)
     EXPECT_EQ(lcd_palette[GetParam().index], GetParam().rgb) << "index " << GetParam().index;
 }
 
-INSTANTIATE_TEST_SUITE_P(Replay, Palette, testing::ValuesIn(palette_cases));
+INSTANTIATE_TEST_SUITE_P(Lcd, Palette, testing::ValuesIn(palette_cases));
 
-TEST(ReplayPalette, EntriesFitInTwentyFourBits)
+TEST(Palette, EntriesFitInTwentyFourBits)
 {
     for (int i = 0; i < 256; i++)
         EXPECT_EQ(lcd_palette[i] & 0xFF000000u, 0u) << i;

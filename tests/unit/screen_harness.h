@@ -1,0 +1,302 @@
+// The one harness of the screen and pass tests: a stub host that keeps what
+// the pass hands it, switching on, passes with keys as the host posts them,
+// the LCD read back as pixel facts, and the LCD compared with the gallery's
+// committed pictures.
+#pragma once
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstring>
+#include <initializer_list>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/state.h"
+#include "gfx/lcd.h"
+#include "gfx/text.h"
+#include "host/palette.h"
+#include "host/pass.h"
+#include "screens/framework.h"
+#include "screens/screens.h"
+
+namespace screen_test {
+
+// The stub host: the last of what each of its calls was handed, and counts.
+struct stub_host {
+    std::string last_sentence;
+    long sentences = 0;
+    bool lamp_red = false;
+    long lamp_sets = 0;
+    long presented = 0;
+    long event_rounds = 0;
+    bool sensor_checked = true;  // the "Altitude Sensor" check box
+};
+inline stub_host host;
+
+inline const host_io stub_io = {
+    [](bool red) { host.lamp_red = red, host.lamp_sets++; },
+    [] { return host.sensor_checked; },
+    [](const char* line) { host.last_sentence = line, host.sentences++; },
+    [] { host.presented++; },
+    [] { host.event_rounds++; },
+};
+
+inline void pass(int n = 1)
+{
+    while (n-- > 0)
+        run_pass(stub_io);
+}
+
+// Program start, then "On".
+inline void switch_on()
+{
+    memset(&st, 0, sizeof st);
+    host = stub_host{};
+    host_switch_on();
+}
+
+// A key as the host posts it: the pass that handles it, then the pass that
+// shows its effect.
+inline void key(uint8_t k)
+{
+    host_post_key(k);
+    pass(2);
+}
+
+inline void keys(std::initializer_list<uint8_t> ks)
+{
+    for (uint8_t k : ks)
+        key(k);
+}
+
+// A page made current as its parent opens it, cursor on the given row, and
+// drawn once.
+inline void open(screen_handler screen, uint8_t cursor = 0)
+{
+    st.current_screen = screen;
+    reset_menu_cursor(cursor);
+    pass();
+}
+
+// The current screen's handler alone, once, on a cleared LCD with this key
+// pending: its picture and what the key did, without the rest of a pass.
+inline void run_screen(uint8_t k = KEY_NONE)
+{
+    lcd_clear();
+    st.pending_key = k;
+    st.current_screen();
+}
+
+inline std::vector<uint8_t> picture()
+{
+    return std::vector<uint8_t>(lcd_buffer, lcd_buffer + sizeof lcd_buffer);
+}
+
+inline uint8_t px(int x, int y)
+{
+    return lcd_buffer[y * LCD_WIDTH + x];
+}
+
+inline int count_colour(int x0, int y0, int x1, int y1, uint8_t colour)
+{
+    int n = 0;
+    for (int y = y0; y <= y1; y++)
+        for (int x = x0; x <= x1; x++)
+            n += px(x, y) == colour;
+    return n;
+}
+
+inline int count_lit(int x0, int y0, int x1, int y1)
+{
+    return (x1 - x0 + 1) * (y1 - y0 + 1) - count_colour(x0, y0, x1, y1, 0);
+}
+
+// Where draw_text puts a text and which pixels it sets, worked out on a
+// scratch copy: the LCD and the text extent are left as they were.
+struct text_box {
+    std::vector<std::pair<int, int>> pixels;
+    uint16_t start, end;
+};
+inline text_box place_text(uint16_t x, uint16_t y, const char* text, uint8_t size, uint8_t align)
+{
+    static uint8_t saved[sizeof lcd_buffer];
+    memcpy(saved, lcd_buffer, sizeof lcd_buffer);
+    const uint16_t start = st.text_start_x, end = st.text_end_x;
+    lcd_clear();
+    draw_text(x, y, text, 0, size, align, 1);
+    text_box box{{}, st.text_start_x, st.text_end_x};
+    for (int py = 0; py < LCD_HEIGHT; py++)
+        for (int px_ = 0; px_ < LCD_WIDTH; px_++)
+            if (px(px_, py))
+                box.pixels.push_back({px_, py});
+    memcpy(lcd_buffer, saved, sizeof lcd_buffer);
+    st.text_start_x = start;
+    st.text_end_x = end;
+    return box;
+}
+
+// Every pixel of the text at that place, size and alignment is in colour on
+// the LCD. Fails when the font draws nothing for it.
+inline ::testing::AssertionResult text_at(uint16_t x, uint16_t y, const char* text, uint8_t size, uint8_t align,
+                                          uint8_t colour)
+{
+    const text_box box = place_text(x, y, text, size, align);
+    if (box.pixels.empty())
+        return ::testing::AssertionFailure() << "font " << int(size) << " draws nothing for \"" << text << "\"";
+    for (auto [x_, y_] : box.pixels)
+        if (px(x_, y_) != colour)
+            return ::testing::AssertionFailure() << "\"" << text << "\" pixel (" << x_ << "," << y_ << ") is "
+                                                 << int(px(x_, y_)) << ", not " << int(colour);
+    return ::testing::AssertionSuccess();
+}
+
+// Exactly the lit pixels of these texts (font 8, left-aligned at y, each
+// following the one before) in the rectangle, in any colour.
+inline ::testing::AssertionResult texts_fill(int x0, int y0, int x1, int y1, uint16_t y,
+                                             std::initializer_list<const char*> texts)
+{
+    std::vector<bool> want(sizeof lcd_buffer);
+    uint16_t x = 0;
+    for (const char* t : texts) {
+        const text_box box = place_text(x, y, t, 8, ALIGN_LEFT);
+        for (auto [x_, y_] : box.pixels)
+            want[y_ * LCD_WIDTH + x_] = true;
+        x = box.end;
+    }
+    int differing = 0, lit = 0;
+    for (int py = y0; py <= y1; py++)
+        for (int px_ = x0; px_ <= x1; px_++) {
+            differing += want[py * LCD_WIDTH + px_] != (px(px_, py) != 0);
+            lit += px(px_, py) != 0;
+        }
+    if (lit == 0)
+        return ::testing::AssertionFailure() << "nothing drawn in (" << x0 << "," << y0 << ")-(" << x1 << "," << y1
+                                             << ")";
+    if (differing)
+        return ::testing::AssertionFailure() << differing << " pixels differ from the expected text";
+    return ::testing::AssertionSuccess();
+}
+
+// The list lines 0..4: text tops at 27 + 16 * line, the band left of the
+// scroll bar down to the next line (the last down to the footer rule).
+constexpr int ROW_X1 = 150;
+inline int row_top(int line)
+{
+    return 27 + 16 * line;
+}
+inline int row_bottom(int line)
+{
+    return line == 4 ? 109 : row_top(line) + 15;
+}
+inline int row_count_colour(int line, uint8_t colour)
+{
+    return count_colour(0, row_top(line), ROW_X1, row_bottom(line), colour);
+}
+inline int row_lit(int line)
+{
+    return count_lit(0, row_top(line), ROW_X1, row_bottom(line));
+}
+
+// The list line shows the label immediately followed by the value.
+inline ::testing::AssertionResult row_shows(int line, const char* label, const char* value = "")
+{
+    return texts_fill(0, row_top(line), ROW_X1, row_bottom(line), uint16_t(row_top(line)), {label, value})
+           << " on line " << line << " (expected \"" << label << value << "\")";
+}
+
+// The right footer slot, where the step label goes, centred at x 134, y 112.
+inline int right_slot_lit()
+{
+    return count_lit(107, 111, 159, 127);
+}
+inline ::testing::AssertionResult step_label_shows(const char* text)
+{
+    const text_box box = place_text(134, 112, text, 8, ALIGN_CENTRE);
+    if (right_slot_lit() != int(box.pixels.size()))
+        return ::testing::AssertionFailure() << right_slot_lit() << " pixels lit in the right slot, \"" << text
+                                             << "\" has " << box.pixels.size();
+    return text_at(134, 112, text, 8, ALIGN_CENTRE, COLOUR_WHITE);
+}
+
+// The scroll-bar thumb read from its outer column (the track is at x 156).
+struct thumb {
+    int top = -1, bottom = -1;
+    int height() const { return bottom - top; }
+};
+inline thumb scroll_thumb()
+{
+    thumb t;
+    for (int y = 26; y < 110; y++)
+        if (px(159, y) == COLOUR_WHITE) {
+            if (t.top < 0)
+                t.top = y;
+            t.bottom = y;
+        }
+    return t;
+}
+
+// The LCD, or a rectangle of it, against the gallery picture
+// docs/screens/NAME.png (written at a whole scale), colour for colour through
+// the palette.
+inline ::testing::AssertionResult shows_picture(const char* name, int x0 = 0, int y0 = 0, int x1 = LCD_WIDTH - 1,
+                                                int y1 = LCD_HEIGHT - 1)
+{
+    const std::string path = std::string(KTR7_SOURCE_DIR) + "/docs/screens/" + name + ".png";
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return ::testing::AssertionFailure() << path << ": " << image.message;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr))
+        return ::testing::AssertionFailure() << path << ": " << image.message;
+    const unsigned scale = image.width / LCD_WIDTH;
+    if (scale == 0 || image.width != scale * LCD_WIDTH || image.height != scale * LCD_HEIGHT)
+        return ::testing::AssertionFailure() << path << " is " << image.width << " x " << image.height;
+    int differing = 0, first_x = -1, first_y = -1;
+    for (int y = y0; y <= y1; y++)
+        for (int x = x0; x <= x1; x++) {
+            const uint8_t* p = &rgb[3 * (size_t(y) * scale * image.width + size_t(x) * scale)];
+            const uint32_t want = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+            if (lcd_palette[px(x, y)] != want && differing++ == 0)
+                first_x = x, first_y = y;
+        }
+    if (differing)
+        return ::testing::AssertionFailure() << differing << " pixels differ from " << name << ".png, the first at ("
+                                             << first_x << "," << first_y << "), index " << int(px(first_x, first_y));
+    return ::testing::AssertionSuccess();
+}
+
+inline bool speed_limits_ordered()
+{
+    const uint16_t* v = st.speed_limits;
+    return 10 <= v[VS0] && v[VS0] <= v[VS1] && v[VS1] <= v[VFE] && v[VFE] <= v[VNO] && v[VNO] <= v[VNE] &&
+           v[VNE] <= 500;
+}
+
+// Random keys on one page, mostly staying on it (a page left is reopened on a
+// random row); check() runs after every pass and stops at its first failure.
+template <typename Check>
+void random_use(screen_handler page, uint8_t rows, int passes, unsigned seed, Check check)
+{
+    std::mt19937 random(seed);
+    const uint8_t all_keys[] = {KEY_LEFT, KEY_RIGHT, KEY_PUSH, KEY_CW, KEY_CCW};
+    open(page, 0);
+    for (int i = 0; i < passes; i++) {
+        uint8_t k = all_keys[random() % 5];
+        if (k == KEY_LEFT && random() % 8)
+            k = KEY_CW;
+        host_post_key(k);
+        pass();
+        SCOPED_TRACE(testing::Message() << "pass " << i);
+        check();
+        if (::testing::Test::HasFatalFailure())
+            return;
+        if (st.current_screen != page)
+            open(page, uint8_t(random() % rows));
+    }
+}
+
+}  // namespace screen_test
