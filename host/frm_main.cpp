@@ -406,7 +406,7 @@ TfrmMain::~TfrmMain()
     Timer1->stop();
     stop_recording();
     if (lcd_window != nullptr) {
-        lcd_window->save_placement();
+        lcd_window->save_placement(lcd_window->isVisible());
         delete lcd_window;
     }
     LcdDC->release();

@@ -101,7 +101,7 @@ void LcdWindow::wheelEvent(QWheelEvent* event)
 
 void LcdWindow::closeEvent(QCloseEvent* event)
 {
-    save_placement();
+    save_placement(false);
     event->accept();
 }
 
@@ -112,11 +112,11 @@ void LcdWindow::restore_placement()
         restoreGeometry(geometry);
 }
 
-void LcdWindow::save_placement() const
+void LcdWindow::save_placement(bool open) const
 {
     host_settings settings;
     settings.setValue(QLatin1String(SETTINGS_GEOMETRY), saveGeometry());
-    settings.setValue(QLatin1String(SETTINGS_OPEN), isVisible());
+    settings.setValue(QLatin1String(SETTINGS_OPEN), open);
 }
 
 bool LcdWindow::was_open()

@@ -25,7 +25,7 @@ public:
 
     // Size, place and whether it was open, kept between runs.
     void restore_placement();
-    void save_placement() const;
+    void save_placement(bool open) const;
     static bool was_open();
 
     void (*on_key)(int qt_key) = nullptr;

@@ -1,0 +1,194 @@
+// The window people keep open: the paced loop, the LCD window, LCD pictures
+// and the command line.
+#include <QAction>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "core/state.h"
+#include "gfx/lcd.h"
+#include "host/lcd_window.h"
+#include "host/palette.h"
+#include "screens/framework.h"
+#include "window_support.h"
+
+class tst_living_window : public QObject {
+    Q_OBJECT
+
+    TfrmMain* form = nullptr;
+    QTemporaryDir dir;
+
+    // Runs ktr7-sim with arguments and no display; its exit code and output.
+    static int run_sim(const QStringList& arguments, QString* out, QString* err)
+    {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(KTR7_SIM_PATH), arguments);
+        if (!program.waitForFinished(10000))
+            return -1;
+        *out = QString::fromLocal8Bit(program.readAllStandardOutput());
+        *err = QString::fromLocal8Bit(program.readAllStandardError());
+        return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        // The LCD window's place is a host preference; keep the tests' own.
+        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+        form = new TfrmMain;
+        QVERIFY(show_and_wait(*form));
+    }
+    void cleanupTestCase() { delete form; }
+
+    void the_loop_waits_for_the_next_frame_and_takes_a_click_on_the_next_pass()
+    {
+        uint64_t start = 0, at_click = 0, taken_after = 0, at_end = 0;
+        QTimer watch;
+        watch.setInterval(1);
+        connect(&watch, &QTimer::timeout, [&] {
+            if (at_click != 0 && taken_after == 0 && st.pending_key == 0)
+                taken_after = form->passes_run - at_click;
+        });
+        run_with(*form, {{0, [&] { start = form->passes_run; }},
+                         {500,
+                          [&] {
+                              QTest::mouseClick(form->Image3, Qt::LeftButton);
+                              QCOMPARE(int(st.pending_key), int(KEY_RIGHT));
+                              at_click = form->passes_run;
+                              watch.start();
+                          }},
+                         {1000,
+                          [&] {
+                              at_end = form->passes_run;
+                              form->Button2Click();
+                          }}});
+        const uint64_t passes = at_end - start;
+        // Unpaced, a second is several hundred passes here; paced, one a
+        // refresh (about 60).
+        QVERIFY2(passes < 200 && passes > 20, qPrintable(QString::number(passes)));
+        QCOMPARE(taken_after, uint64_t(1));
+    }
+
+    void the_lcd_window_shows_the_lcd_at_the_largest_whole_scale()
+    {
+        for (int i = 0; i < LCD_WIDTH * LCD_HEIGHT; i++)
+            lcd_buffer[i] = uint8_t((i / LCD_WIDTH + i % LCD_WIDTH) % 16);
+        form->LcdWindow1->trigger();
+        QVERIFY(form->lcd_window != nullptr && form->lcd_window->isVisible());
+        QCOMPARE(form->lcd_window->windowTitle(), QStringLiteral("KTR-7 LCD"));
+        struct size_case {
+            QSize size;
+            int scale;
+        } cases[] = {{{500, 400}, 3}, {{700, 520}, 4}, {{659, 900}, 4}, {{200, 130}, 1}};
+        for (const size_case& c : cases) {
+            form->lcd_window->resize(c.size);
+            QTRY_COMPARE(form->lcd_window->size(), c.size);
+            form->present();
+            QCOMPARE(form->lcd_window->scale(), c.scale);
+            const QImage shot = form->lcd_window->grab().toImage();
+            const QRect lcd = form->lcd_window->lcd_rect();
+            QCOMPARE(lcd.size(), QSize(LCD_WIDTH * c.scale, LCD_HEIGHT * c.scale));
+            int wrong = 0;
+            for (int y = 0; y < shot.height(); y++)
+                for (int x = 0; x < shot.width(); x++) {
+                    const QPoint at(x, y);
+                    const QRgb want = lcd.contains(at)
+                                          ? lcd_palette[lcd_buffer[((y - lcd.top()) / c.scale) * LCD_WIDTH +
+                                                                   (x - lcd.left()) / c.scale]]
+                                          : 0;
+                    wrong += (shot.pixel(at) & 0xFFFFFF) != (want & 0xFFFFFF);
+                }
+            QVERIFY2(wrong == 0, qPrintable(QStringLiteral("%1 pixels wrong at %2x%3")
+                                                .arg(wrong)
+                                                .arg(c.size.width())
+                                                .arg(c.size.height())));
+        }
+        // Keys there act as over the knob; closing it unchecks the menu.
+        st.pending_key = 0;
+        QTest::keyClick(form->lcd_window, Qt::Key_Return);
+        QCOMPARE(int(st.pending_key), int(KEY_PUSH));
+        st.pending_key = 0;
+        form->lcd_window->close();
+        QVERIFY(!form->LcdWindow1->isChecked());
+        QVERIFY(!LcdWindow::was_open());
+    }
+
+    void a_saved_picture_equals_the_replay_tools_for_the_same_scenario()
+    {
+        const QString scenario = dir.filePath(QStringLiteral("menu.scn"));
+        const QString replay_png = dir.filePath(QStringLiteral("replay.png"));
+        QFile file(scenario);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("on\nasi 1000\naltitude 3250\nwait 12\nkey push\npass 2\noff\n");
+        file.close();
+        QVERIFY(form->play_scenario(scenario));
+        QTRY_VERIFY_WITH_TIMEOUT(!form->StopScenario1->isEnabled(), 10000);
+        QTRY_VERIFY(!form->running());
+        QCOMPARE(form->exit_status, 0);
+        const QString window_png = dir.filePath(QStringLiteral("window.png"));
+        QVERIFY(form->save_lcd_picture(window_png, 3, lcd_buffer));
+
+        // The replay tool, the same scenario, and its picture.
+        QProcess again;
+        again.start(QStringLiteral(KTR7_REPLAY_PATH), {QStringLiteral("-")});
+        QVERIFY(again.waitForStarted());
+        QFile steps(scenario);
+        QVERIFY(steps.open(QIODevice::ReadOnly));
+        again.write(steps.readAll() + "png " + replay_png.toLocal8Bit() + " 3\n");
+        again.closeWriteChannel();
+        QVERIFY(again.waitForFinished(10000));
+        QCOMPARE(again.exitCode(), 0);
+        QFile a(window_png), b(replay_png);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(a.readAll(), b.readAll());
+    }
+
+    void a_failed_picture_write_names_the_file_and_the_reason()
+    {
+        MessageBoxCatcher catcher;
+        const QString path = dir.filePath(QStringLiteral("no/such/folder/lcd.png"));
+        QVERIFY(!form->save_lcd_picture(path, 3, lcd_buffer));
+        QVERIFY2(catcher.text.contains(path) && catcher.text.contains(QStringLiteral("No such file")),
+                 qPrintable(catcher.text));
+    }
+
+    void the_command_line_without_a_display()
+    {
+        struct option_case {
+            QStringList arguments;
+            int status;
+            const char* in_out;
+            const char* in_err;
+        } cases[] = {
+            {{QStringLiteral("--version")}, 0, "ktr7-sim 1.", ""},
+            {{QStringLiteral("--help")}, 0, "--lcd-window", ""},
+            {{QStringLiteral("--zoom"), QStringLiteral("9")}, 2, "", "--zoom takes a whole number from 1 to 4"},
+            {{QStringLiteral("--zoom"), QStringLiteral("two")}, 2, "", "--zoom"},
+            {{QStringLiteral("--frobnicate")}, 2, "", "Unknown option 'frobnicate'"},
+            {{QStringLiteral("--exit-when-done")}, 2, "", "goes with --play"},
+            {{QStringLiteral("--baud"), QStringLiteral("300"), QStringLiteral("--serial"),
+              QStringLiteral("/dev/null")},
+             2, "", "--baud takes"},
+            // Without a display, a good command line says so after parsing.
+            {{QStringLiteral("--zoom"), QStringLiteral("2")}, 1, "", "no display"},
+        };
+        for (const option_case& c : cases) {
+            QString out, err;
+            QCOMPARE(run_sim(c.arguments, &out, &err), c.status);
+            QVERIFY2(out.contains(QLatin1String(c.in_out)), qPrintable(out));
+            QVERIFY2(err.contains(QLatin1String(c.in_err)), qPrintable(err));
+            if (c.status == 2)
+                QVERIFY2(err.contains(QStringLiteral("Usage: ktr7-sim")), qPrintable(err));
+        }
+    }
+};
+
+QTEST_MAIN(tst_living_window)
+#include "tst_living_window.moc"

@@ -1,0 +1,135 @@
+// Scenarios in the window: a recorded session replays headless to the same
+// fields and LCD, and --play with --exit-when-done gives the replay tool's
+// exit statuses.
+#include <QCheckBox>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include "core/state.h"
+#include "gfx/lcd.h"
+#include "host/replay/fields.h"
+#include "window_support.h"
+
+class tst_scenario_window : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    QString write_file(const char* name, const QByteArray& text)
+    {
+        const QString path = dir.filePath(QLatin1String(name));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return QString();
+        file.write(text);
+        return path;
+    }
+
+    // ktr7-sim --play SCENARIO --exit-when-done on the test's display.
+    static int play(const QString& scenario, QString* err)
+    {
+        QProcess program;
+        program.start(QStringLiteral(KTR7_SIM_PATH),
+                      {QStringLiteral("--play"), scenario, QStringLiteral("--exit-when-done")});
+        if (!program.waitForFinished(20000))
+            return -1;
+        *err = QString::fromLocal8Bit(program.readAllStandardError());
+        return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+    }
+
+private slots:
+    void a_recorded_session_replays_to_the_same_state()
+    {
+        TfrmMain form;
+        QVERIFY(show_and_wait(form));
+        const QString recording = dir.filePath(QStringLiteral("session.scn"));
+        QVERIFY(form.start_recording(recording));
+
+        form.ScrollBar29->setValue(3250);
+        run_with(form, {{150, [&] { form.ScrollBar1->setValue(1000); }},
+                        {400, [&] { QTest::mouseClick(form.Image8, Qt::LeftButton); }},
+                        {700, [&] { QTest::mouseClick(form.Image3, Qt::LeftButton); }},
+                        {750, [&] { QTest::mouseClick(form.Image3, Qt::LeftButton); }},
+                        {900, [&] { QTest::mouseClick(form.CheckBox1, Qt::LeftButton); }},
+                        {1000, [&] { form.ScrollBar2->setValue(-800); }},
+                        {1200, [&] { QTest::mouseClick(form.Button2, Qt::LeftButton); }}});
+        QTest::qWait(350);  // ticks while off
+        run_with(form, {{300, [&] { QTest::mouseClick(form.Image2, Qt::LeftButton); }},
+                        {500, [&] { QTest::mouseClick(form.Button3, Qt::LeftButton); }},
+                        {800, [&] { QTest::mouseClick(form.Button2, Qt::LeftButton); }}});
+        form.stop_recording();
+
+        // The window's state at the end, field by field.
+        QStringList window_fields;
+        char value[FIELD_VALUE_CAPACITY];
+        QByteArray print = "print";
+        for (const field_entry& field : field_table()) {
+            format_field(field, value);
+            window_fields << QStringLiteral("%1=%2").arg(QLatin1String(field.name), QLatin1String(value));
+            print += ' ';
+            print += field.name;
+        }
+        const QByteArray window_lcd(reinterpret_cast<const char*>(lcd_buffer), sizeof lcd_buffer);
+
+        QFile file(recording);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray script = file.readAll();
+        QVERIFY2(script.startsWith("# Recorded by ktr7-sim"), script.constData());
+        for (const char* line : {"\non\n", "\nasi 1000\n", "\nkey push\n", "\nkey right\n", "\nsensor fault\n",
+                                 "\nvsi -800\n", "\noff\n", "\nkey left\n", "\nkey cw\n", "\ntick ", "\npass "})
+            QVERIFY2(script.contains(line), line);
+
+        const QString dump = dir.filePath(QStringLiteral("replay.lcd"));
+        QProcess replay;
+        replay.start(QStringLiteral(KTR7_REPLAY_PATH), {QStringLiteral("-")});
+        QVERIFY(replay.waitForStarted());
+        replay.write(script + print + "\ndump " + dump.toLocal8Bit() + "\n");
+        replay.closeWriteChannel();
+        QVERIFY(replay.waitForFinished(20000));
+        QCOMPARE(replay.exitCode(), 0);
+        QStringList replay_fields;
+        for (const QByteArray& line : replay.readAllStandardOutput().split('\n'))
+            if (!line.startsWith("serial ") && !line.isEmpty())
+                replay_fields << QString::fromLatin1(line);
+        QCOMPARE(replay_fields, window_fields);
+        QFile replay_lcd(dump);
+        QVERIFY(replay_lcd.open(QIODevice::ReadOnly));
+        QVERIFY(replay_lcd.readAll() == window_lcd);
+    }
+
+    void a_recording_that_cannot_be_written_says_so()
+    {
+        TfrmMain form;
+        MessageBoxCatcher catcher;
+        QVERIFY(!form.start_recording(dir.filePath(QStringLiteral("missing/folder/x.scn"))));
+        QVERIFY(!form.StopRecording1->isEnabled());
+    }
+
+    void playing_with_exit_when_done_gives_the_replay_tools_statuses()
+    {
+        struct play_case {
+            const char* name;
+            QByteArray script;
+            int status;
+            const char* in_err;
+        } cases[] = {
+            {"holds.scn", "on\nasi 1000\nwait 12\nexpect current_screen screen_main\nexpect airspeed 100..200\n", 0,
+             ""},
+            {"fails.scn", "on\nwait 3\nexpect current_screen screen_main_menu\nexpect main_page 0\n", 1,
+             "line 3: expected current_screen=screen_main_menu, got screen_main"},
+            {"bad.scn", "on\nwait 2\nkey sideways\nwait 5\n", 2, "line 3: key: unknown key"},
+        };
+        for (const play_case& c : cases) {
+            const QString path = write_file(c.name, c.script);
+            QString err;
+            QCOMPARE(play(path, &err), c.status);
+            QVERIFY2(err.contains(QLatin1String(c.in_err)), qPrintable(err));
+        }
+    }
+};
+
+QTEST_MAIN(tst_scenario_window)
+#include "tst_scenario_window.moc"
