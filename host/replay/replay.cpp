@@ -254,6 +254,7 @@ void replay_reset()
 int replay_execute(FILE* in, const char* in_name, FILE* out, FILE* err)
 {
     replay_host_set_output(out);
+    session.tally = expect_tally{};
     char* buffer = nullptr;
     size_t capacity = 0;
     long line_number = 0;
@@ -289,6 +290,7 @@ int replay_execute(FILE* in, const char* in_name, FILE* out, FILE* err)
 int replay_execute_text(std::string_view script, FILE* out, FILE* err)
 {
     replay_host_set_output(out);
+    session.tally = expect_tally{};
     long line_number = 0;
     int result = REPLAY_OK;
     while (!script.empty()) {

@@ -18,7 +18,7 @@ void replay_reset();
 // the current state. Command output goes to out; on the first bad line out is
 // flushed, one "ktr7-replay: line N: ..." message goes to err and the result
 // is REPLAY_FAILED without running anything further. A failed expectation is
-// reported the same way and the run goes on; when the scenario had
+// reported the same way and the run goes on; when the commands read had
 // expectations, "N passed, M failed" ends out and the result is
 // REPLAY_EXPECTATION_FAILED if any failed. Otherwise REPLAY_OK.
 int replay_execute(FILE* in, const char* in_name, FILE* out, FILE* err);

@@ -1,0 +1,194 @@
+// Expectations: how a line is read, when it holds, and what the replay tool
+// says and returns for passed, failed and unusable expectations.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/state.h"
+#include "host/scenario/scenario_parse.h"
+#include "test_replay_support.h"
+
+namespace {
+
+struct parse_case {
+    const char* line;
+    scenario_op op;
+    long long number;
+    long long high;
+    const char* text;   // the value, sentence or file kept for later
+    const char* error;  // nullptr when the line is good
+};
+
+const parse_case PARSE_CASES[] = {
+    {"expect airspeed 144", scenario_op::expect_value, 0, 0, "144", nullptr},
+    {"expect airspeed 100..200", scenario_op::expect_range, 100, 200, "100..200", nullptr},
+    {"expect vertical_speed -800..+800", scenario_op::expect_range, -800, 800, "-800..+800", nullptr},
+    {"expect current_screen screen_main  # comment", scenario_op::expect_value, 0, 0, "screen_main", nullptr},
+    {"expect serial ALT 03250\\x0D", scenario_op::expect_serial, 0, 0, "ALT 03250\\x0D", nullptr},
+    {"expect serial \\x23AL +00000T+25D1\\x0D", scenario_op::expect_serial, 0, 0, "\\x23AL +00000T+25D1\\x0D",
+     nullptr},
+    {"expect png pictures/menu.png", scenario_op::expect_png, 0, 0, "pictures/menu.png", nullptr},
+    {"expect lamp red", scenario_op::expect_value, 0, 0, "red", nullptr},
+    {"expect airspeed 200..100", scenario_op::none, 0, 0, "",
+     "expect airspeed: range 200..100 has its minimum above its maximum"},
+    {"expect serial_line 1..2", scenario_op::none, 0, 0, "", "expect serial_line: a range needs an integer field"},
+    {"expect current_screen 1..2", scenario_op::none, 0, 0, "", "expect current_screen: a range needs an integer field"},
+    {"expect warp_factor 9", scenario_op::none, 0, 0, "", "expect: unknown name \"warp_factor\""},
+    {"expect airspeed", scenario_op::none, 0, 0, "", "expect airspeed: missing value"},
+    {"expect", scenario_op::none, 0, 0, "", "expect: missing name (a field, serial or png)"},
+    {"expect png", scenario_op::none, 0, 0, "", "expect png: missing file name"},
+    {"expect png a.png b.png", scenario_op::none, 0, 0, "", "expect png: extra argument \"b.png\""},
+    {"wait 5", scenario_op::wait, 5, 0, "", nullptr},
+    {"tick", scenario_op::tick, 1, 0, "", nullptr},
+    {"png out.png 8", scenario_op::png, 8, 0, "out.png", nullptr},
+    {"png out.png 9", scenario_op::none, 0, 0, "", "png: scale 9 outside 1..8"},
+};
+
+TEST(ScenarioParse, LinesAndTheirErrors)
+{
+    for (const parse_case& c : PARSE_CASES) {
+        SCOPED_TRACE(c.line);
+        scenario_command command;
+        scenario_failure failure{};
+        const bool ok = parse_scenario_line(c.line, command, failure);
+        if (c.error != nullptr) {
+            EXPECT_FALSE(ok);
+            EXPECT_STREQ(failure.text, c.error);
+            continue;
+        }
+        ASSERT_TRUE(ok) << failure.text;
+        EXPECT_EQ(command.op, c.op);
+        EXPECT_EQ(std::string(command.text), c.text);
+        if (c.op == scenario_op::expect_range || c.op == scenario_op::wait || c.op == scenario_op::tick ||
+            c.op == scenario_op::png) {
+            EXPECT_EQ(command.number, c.number);
+            EXPECT_EQ(command.high, c.high);
+        }
+    }
+}
+
+struct run_case {
+    const char* name;
+    const char* script;
+    int status;
+    const char* out_tail;  // how standard output ends
+    const char* err;       // standard error, exactly
+};
+
+// The altitude slider at 3250 ft, factory QNH, serial output on (format 0):
+// the sentence carries the pressure altitude.
+const run_case RUN_CASES[] = {
+    {"all hold", "on\nasi 1000\nwait 20\nexpect airspeed 144\nexpect airspeed 140..150\nexpect lamp maroon\n",
+     REPLAY_OK, "3 passed, 0 failed\n", ""},
+    {"a failure goes on to the end",
+     "on\nasi 1000\nwait 20\nexpect airspeed 145\nexpect airspeed 0..143\nexpect current_screen screen_main\n",
+     REPLAY_EXPECTATION_FAILED, "1 passed, 2 failed\n",
+     "ktr7-replay: line 4: expected airspeed=145, got 144\n"
+     "ktr7-replay: line 5: expected airspeed=0..143, got 144\n"},
+    {"no sentence since on", "on\nwait 2\nexpect serial ALT 00000\\x0D\n", REPLAY_EXPECTATION_FAILED,
+     "0 passed, 1 failed\n",
+     "ktr7-replay: line 3: expected serial=ALT 00000\\x0D, got none (no sentence sent since on)\n"},
+    {"the push key opens the main menu",
+     "on\naltitude 3250\nwait 2\nkey push\npass 2\nexpect current_screen screen_main_menu\n", REPLAY_OK,
+     "1 passed, 0 failed\n", ""},
+    {"bad input stops the run", "on\nexpect airspeed 0\nexpect airspeed 9..1\nexpect airspeed 0\n", REPLAY_FAILED,
+     "", "ktr7-replay: line 3: expect airspeed: range 9..1 has its minimum above its maximum\n"},
+    {"no expectations, no tally", "on\nwait 1\n", REPLAY_OK, "", ""},
+};
+
+TEST(ReplayExpect, StatusesAndReports)
+{
+    for (const run_case& c : RUN_CASES) {
+        SCOPED_TRACE(c.name);
+        const replay_result r = run_script(c.script);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_TRUE(r.out.ends_with(c.out_tail)) << r.out;
+        EXPECT_EQ(r.err, c.err);
+    }
+}
+
+TEST(ReplayExpect, TheLatestSentenceAsTheSerialLinesPrintIt)
+{
+    // Serial output on, as ALTITUDE SETUP would set it: 3250 ft at the
+    // factory QNH goes out as its pressure altitude, 3250.
+    run_script("on\naltitude 3250");
+    st.serial_out = 1;
+    struct sentence_case {
+        uint8_t protocol;
+        const char* expect;  // what follows "expect serial "
+        bool holds;
+    } cases[] = {
+        {2, "ALT 03250\\x0D", true},
+        {2, "ALT 03250", false},                       // the carriage return belongs to it
+        {0, "\\x23AL +03250T+25D0\\x0D", false},  // a wrong checksum
+        {5, "\\x02a=03250\\x03", true},              // control bytes escaped
+    };
+    for (const sentence_case& c : cases) {
+        SCOPED_TRACE(c.expect);
+        st.serial_protocol = c.protocol;
+        const replay_result r = run_script(std::string("pass\nexpect serial ") + c.expect + "\n", false);
+        EXPECT_EQ(r.status, c.holds ? REPLAY_OK : REPLAY_EXPECTATION_FAILED) << r.err;
+    }
+    // The sentence's own '#', written \x23 since '#' starts a comment.
+    st.serial_protocol = 0;
+    const replay_result sent = run_script("pass\nprint serial_line\n", false);
+    const std::string printed = sent.out.substr(sent.out.find("serial_line=") + 12);
+    const std::string body = printed.substr(1, printed.size() - 2);  // without '#' and '\n'
+    const replay_result r = run_script("pass\nexpect serial \\x23" + body + "\n", false);
+    EXPECT_EQ(r.status, REPLAY_OK) << r.err;
+}
+
+class ReplayPicture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = std::filesystem::temp_directory_path() / ("ktr7_expect_" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string at(const char* name) const { return (dir / name).string(); }
+    std::filesystem::path dir;
+};
+
+TEST_F(ReplayPicture, AMismatchWritesTheActualAndTheDiffBesideTheReference)
+{
+    const std::string ref = at("main.png");
+    ASSERT_EQ(run_script("on\nasi 1000\nwait 20\npng " + ref + " 2\n").status, REPLAY_OK);
+    // The same picture holds; the menu over it does not.
+    const replay_result same = run_script("on\nasi 1000\nwait 20\nexpect png " + ref + "\n");
+    EXPECT_EQ(same.status, REPLAY_OK) << same.err;
+    const replay_result menu = run_script("on\nasi 1000\nwait 20\nkey push\npass 2\nexpect png " + ref + "\n");
+    EXPECT_EQ(menu.status, REPLAY_EXPECTATION_FAILED);
+    EXPECT_NE(menu.err.find("pixels differ, first at "), std::string::npos) << menu.err;
+    EXPECT_NE(menu.err.find(" expected "), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(at("main.actual.png")));
+    EXPECT_TRUE(std::filesystem::exists(at("main.diff.png")));
+    // The actual picture is the menu at the reference's scale: it holds.
+    const replay_result actual =
+        run_script("on\nasi 1000\nwait 20\nkey push\npass 2\nexpect png " + at("main.actual.png") + "\n");
+    EXPECT_EQ(actual.status, REPLAY_OK) << actual.err;
+}
+
+TEST_F(ReplayPicture, UnusableReferencesAreBadInput)
+{
+    std::ofstream(at("text.png")) << "not a picture";
+    ASSERT_EQ(run_script("on\npng " + at("small.png") + " 1\n").status, REPLAY_OK);
+    struct bad_case {
+        std::string path;
+        const char* says;
+    } cases[] = {{at("missing.png"), "No such file or directory"},
+                 {at("text.png"), "not a PNG picture"},
+                 {at("."), "unreadable"}};
+    for (const bad_case& c : cases) {
+        const replay_result r = run_script("on\nwait 1\nexpect png " + c.path + "\nwait 1\n");
+        EXPECT_EQ(r.status, REPLAY_FAILED) << c.path;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.rfind("ktr7-replay: line 3: expect png: reference ", 0), 0u) << r.err;
+    }
+}
+
+}  // namespace
