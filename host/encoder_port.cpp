@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <cstring>
 
@@ -15,6 +18,7 @@ namespace {
 // Start bit, 8 data bits, stop bit.
 constexpr qint64 BITS_PER_BYTE_8N1 = 10;
 constexpr qint64 NS_PER_SECOND = 1000000000;
+constexpr qint64 NS_PER_MS = 1000000;
 
 QString counted(quint64 n)
 {
@@ -74,6 +78,11 @@ EncoderPort::EncoderPort(QObject* parent) : QObject(parent), port(new QSerialPor
     });
     // A receiver may talk back; nothing here listens.
     connect(port, &QSerialPort::readyRead, this, [this] { port->readAll(); });
+    connect(port, &QSerialPort::bytesWritten, this, [this] { send_waiting(); });
+    line_timer = new QTimer(this);
+    line_timer->setSingleShot(true);
+    line_timer->setTimerType(Qt::PreciseTimer);
+    connect(line_timer, &QTimer::timeout, this, [this] { send_waiting(); });
 }
 
 EncoderPort::~EncoderPort()
@@ -92,6 +101,7 @@ bool EncoderPort::open_port(const QString& name, qint32 baud, QString* message)
     sent_count = 0;
     skipped_count = 0;
     last_line_ns = 0;
+    forget_waiting();
 
     bool ok = false;
     QString failure;
@@ -125,39 +135,66 @@ bool EncoderPort::open_port(const QString& name, qint32 baud, QString* message)
     return ok;
 }
 
+void EncoderPort::forget_waiting()
+{
+    waiting_length = 0;
+    line_timer->stop();
+}
+
 void EncoderPort::close_port()
 {
+    forget_waiting();
     port->close();
     current = port_state::none;
     lost_because.clear();
     emit state_changed();
 }
 
-bool EncoderPort::line_free() const
+qint64 EncoderPort::busy_ns() const
 {
-    // Part of the last sentence still waits in our buffer or the driver's.
-    if (port->bytesToWrite() > 0 || driver_queue(port) > 0)
-        return false;
-    // A pseudo-terminal takes bytes faster than any line: keep to the line's
-    // pace so a receiver there sees what a real one would.
-    return last_line_ns == 0 || last_write.nsecsElapsed() >= last_line_ns;
+    // Part of the last sentence is still in QSerialPort's buffer; its
+    // bytesWritten says when that changes.
+    if (port->bytesToWrite() > 0)
+        return STILL_WRITING;
+    // What the driver holds still has to cross the line.
+    qint64 busy = qint64(driver_queue(port)) * BITS_PER_BYTE_8N1 * NS_PER_SECOND / port_baud;
+    // A pseudo-terminal takes bytes faster than any line and its driver says
+    // nothing: keep to the line's pace so a receiver there sees what a real
+    // one would.
+    if (last_line_ns > 0)
+        busy = std::max(busy, last_line_ns - last_write.nsecsElapsed());
+    return std::max<qint64>(busy, 0);
 }
 
 void EncoderPort::offer(const char* sentence)
 {
     if (current != port_state::open)
         return;
-    if (!line_free()) {
+    // Only the newest waits; the one it replaces never goes out.
+    if (waiting_length > 0)
         skipped_count++;
+    waiting_length = qint64(strnlen(sentence, waiting.size()));
+    std::memcpy(waiting.data(), sentence, size_t(waiting_length));
+    send_waiting();
+}
+
+void EncoderPort::send_waiting()
+{
+    if (current != port_state::open || waiting_length == 0)
+        return;
+    const qint64 busy = busy_ns();
+    if (busy == STILL_WRITING)
+        return;
+    if (busy > 0) {
+        line_timer->start(int((busy + NS_PER_MS - 1) / NS_PER_MS));
         return;
     }
-    const qint64 length = qint64(std::strlen(sentence));
     // QSerialPort keeps what the driver cannot take yet and writes it as the
     // line drains, so the sentence leaves whole and in order.
-    if (port->write(sentence, length) != length) {
-        // The error handler has closed the port already.
-        return;
-    }
+    const qint64 length = waiting_length;
+    if (port->write(waiting.data(), length) != length)
+        return;  // the error handler has closed the port
+    waiting_length = 0;
     sent_count++;
     last_write.start();
     last_line_ns = length * BITS_PER_BYTE_8N1 * NS_PER_SECOND / port_baud;
@@ -173,6 +210,7 @@ void EncoderPort::port_error(QSerialPort::SerialPortError error)
     lost_because = port->errorString();
     if (lost_because.isEmpty())
         lost_because = QStringLiteral("the device went away");
+    forget_waiting();
     port->close();
     current = port_state::lost;
     emit state_changed();

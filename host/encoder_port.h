@@ -3,16 +3,22 @@
 // pseudo-terminal pair), 8 data bits, no parity, 1 stop bit, no flow control.
 //
 // The run loop never waits for the line. A sentence is written whole, and only
-// once the previous one has left the port; a sentence offered while the line
-// is still busy is skipped, so the receiver always gets the newest altitude
-// and a stalled receiver costs nothing but skipped sentences.
+// once the previous one has left the port. While the line is busy only the
+// newest sentence waits, and goes out as soon as the line is free; the ones it
+// replaced are skipped. So the receiver gets whole, current sentences as fast
+// as the line carries them, and a stalled receiver costs only skipped ones.
 #pragma once
 #include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
 
+#include <array>
+
+#include "core/state.h"
 #include "host/command_line.h"
+
+class QTimer;
 
 class EncoderPort : public QObject {
     Q_OBJECT
@@ -33,8 +39,9 @@ public:
     // Disconnect: closes the port; the state becomes none.
     void close_port();
 
-    // One sentence from the run loop, bytes as they are up to the terminator.
-    // Written whole if the line is free, else skipped. Nothing while closed.
+    // One sentence from the run loop, bytes as they are up to the terminator:
+    // written whole now if the line is free, else kept as the newest to send
+    // when it is. Nothing while closed.
     void offer(const char* sentence);
 
     port_state state() const { return current; }
@@ -55,7 +62,12 @@ signals:
     void state_changed();
 
 private:
-    bool line_free() const;
+    // Nanoseconds until the line is free: 0 when it is, STILL_WRITING while
+    // part of the last sentence has not reached the driver yet.
+    static constexpr qint64 STILL_WRITING = -1;
+    qint64 busy_ns() const;
+    void send_waiting();
+    void forget_waiting();
     void port_error(QSerialPort::SerialPortError error);
 
     QSerialPort* port;
@@ -70,4 +82,10 @@ private:
     // takes to carry it at the set rate.
     QElapsedTimer last_write;
     qint64 last_line_ns = 0;
+
+    // The newest sentence not yet sent, and the timer that sends it when the
+    // line has carried the last one.
+    std::array<char, SERIAL_LINE_SIZE> waiting{};
+    qint64 waiting_length = 0;
+    QTimer* line_timer;
 };

@@ -75,9 +75,12 @@ EncoderPortDialog::EncoderPortDialog(EncoderPort* encoder_port, QWidget* parent)
     counts->setInterval(COUNTS_INTERVAL_MS);
     connect(counts, &QTimer::timeout, this, [this] { show_state(); });
     connect(RefreshButton, &QPushButton::clicked, this, [this] { refresh_ports(); });
-    connect(PortList, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        if (item != nullptr && item->data(Qt::UserRole).isValid())
-            PathEdit->setText(item->data(Qt::UserRole).toString());
+    // A port the user picks (not the one the list makes current by itself)
+    // goes into the path field.
+    connect(PortList, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> picked = PortList->selectedItems();
+        if (!picked.isEmpty() && picked.first()->data(Qt::UserRole).isValid())
+            PathEdit->setText(picked.first()->data(Qt::UserRole).toString());
     });
     connect(PortList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         if (item->data(Qt::UserRole).isValid())
