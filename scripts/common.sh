@@ -9,6 +9,7 @@ KTR7_PACKAGES=(
     libgtest-dev libbenchmark-dev
     xvfb xauth fontconfig fonts-dejavu-core
     emscripten chromium chromium-driver python3-selenium
+    dpkg-dev file lintian desktop-file-utils appstream mandoc
 )
 
 # Emscripten's tools run on node and need Debian's JavaScript modules (acorn),
