@@ -16,7 +16,6 @@
     // are not made up: the timer restarts from the current time.
     const CATCH_UP_TICKS = 10;
     const MEMO_LINES = 10000;
-    const SCENARIO_LOG_LINES = 2000;
     // The window's bezel picture and its areas, in window pixels.
     const BEZEL_WIDTH = 241;
     const BEZEL_HEIGHT = 249;
@@ -35,7 +34,6 @@
     const KEY_LEFT = 1, KEY_RIGHT = 2, KEY_PUSH = 3, KEY_CW = 4, KEY_CCW = 5;
     // Wheel notches in each of the wheel event's delta modes.
     const WHEEL_NOTCH = [100, 3, 1];
-    const LAMP_RED = "#ff0000";
 
     const params = new URLSearchParams(window.location.search);
     const manualClock = params.get("clock") === "manual";
@@ -63,7 +61,6 @@
     let lampRed = false;
     let memoFollows = true;
     let pendingLines = [];
-    let framePasses = [];      // pass times of recent frames, for the figures
     const loaded = {start: performance.now(), ready: 0};
     // The scenario box (scenario.js), told of every tick and pass.
     let player = null;
@@ -209,14 +206,9 @@
             if (i + 1 < due)
                 passed = runPass() || passed;
         }
-        const t0 = performance.now();
         passed = runPass() || passed;
-        if (passed) {
-            framePasses.push(performance.now() - t0);
-            if (framePasses.length > 600)
-                framePasses.splice(0, 300);
+        if (passed)
             drawLcd();
-        }
         flushMemo();
         if (player)
             player.afterFrame();
@@ -264,7 +256,7 @@
         return true;
     }
 
-    function setSlider(bar, label, position, set) {
+    function setSlider(label, position, set) {
         label.textContent = String(position);
         if (M)
             set(position);
@@ -316,12 +308,12 @@
         const vsi = $("ScrollBar2");
         const asi = $("ScrollBar1");
         altitude.addEventListener("input", () =>
-            setSlider(altitude, $("Label57"), Number(altitude.value), (v) => M._web_set_altitude(v)));
+            setSlider($("Label57"), Number(altitude.value), (v) => M._web_set_altitude(v)));
         // The VSI slider writes its number over its own caption.
         vsi.addEventListener("input", () =>
-            setSlider(vsi, $("Label3"), Number(vsi.value), (v) => M._web_set_vertical_speed(v)));
+            setSlider($("Label3"), Number(vsi.value), (v) => M._web_set_vertical_speed(v)));
         asi.addEventListener("input", () =>
-            setSlider(asi, $("Label2"), Number(asi.value), (v) => M._web_set_asi_adc(v)));
+            setSlider($("Label2"), Number(asi.value), (v) => M._web_set_asi_adc(v)));
         $("CheckBox1").addEventListener("change", (event) => {
             M._web_set_sensor_checked(event.target.checked ? 1 : 0);
         });
@@ -422,7 +414,6 @@
         lampRed: () => lampRed,
         loadTime: () => loaded.ready - loaded.start,
         readyAt: () => loaded.ready,
-        framePassTimes: () => framePasses.slice(),
     };
 
     bindControls();
