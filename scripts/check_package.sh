@@ -12,6 +12,7 @@ source_dir=$(realpath "$(dirname "$0")/..")
 work=${2:-$(mktemp -d)}
 rm -rf "$work"
 mkdir -p "$work"
+work=$(realpath "$work")
 root=$work/root
 
 fail() { echo "check_package: $*" >&2; exit 1; }
@@ -46,11 +47,13 @@ expected=(
 for size in 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/ktr7-sim.png")
 done
-shopt -s nullglob
-for scenario in "$source_dir"/scenarios/*.scn "$source_dir"/scenarios/*.png; do
-    expected+=("usr/share/ktr7-sim/scenarios/$(basename "$scenario")")
-done
-shopt -u nullglob
+# Every ready scenario with its pictures, in their folders.
+if [ -d "$source_dir/scenarios" ]; then
+    while IFS= read -r file; do
+        expected+=("usr/share/ktr7-sim/scenarios/$file")
+    done < <(cd "$source_dir/scenarios" &&
+        find . -type f \( -name '*.scn' -o -name '*.png' \) ! -name '*.actual.png' ! -name '*.diff.png' -printf '%P\n')
+fi
 (cd "$root" && find . -type f -printf '%P\n' | sort) > "$work/files.actual"
 printf '%s\n' "${expected[@]}" | sort > "$work/files.expected"
 if ! diff -u "$work/files.expected" "$work/files.actual"; then
@@ -82,6 +85,16 @@ for page in ktr7-sim ktr7-replay; do
     mandoc -T lint -W warning "$root/usr/share/man/man1/$page.1.gz"
 done
 echo "mandoc -T lint: passed"
+
+# The ready scenarios hold with the installed tool and the installed
+# pictures (run from their folder, as they name their pictures from there).
+installed=$root/usr/share/ktr7-sim/scenarios
+for scenario in "$installed"/*.scn; do
+    [ -e "$scenario" ] || continue
+    summary=$(cd "$installed" && "$root/usr/bin/ktr7-replay" "$(basename "$scenario")" | tail -n 1) ||
+        fail "$(basename "$scenario") failed with the installed ktr7-replay: $summary"
+    echo "$(basename "$scenario"): $summary"
+done
 
 # Every option the programs' help shows is in its manual page.
 check_options() {
