@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -45,15 +46,21 @@ QString open_failure(const QString& path, const QSerialPort& port)
         return start + QStringLiteral("there is no such device.");
     case QSerialPort::PermissionError: {
         const QByteArray local = QFile::encodeName(path);
-        if (access(local.constData(), R_OK | W_OK) != 0) {
-            QString group = QFileInfo(path).group();
-            if (group.isEmpty())
-                group = QStringLiteral("dialout");
+        struct stat about {};
+        if (access(local.constData(), R_OK | W_OK) != 0 && stat(local.constData(), &about) == 0) {
+            const QFileInfo device(path);
+            const bool group_may = (about.st_mode & S_IRGRP) && (about.st_mode & S_IWGRP) && about.st_gid != 0;
+            if (group_may)
+                return start +
+                       QStringLiteral("permission denied. Members of the group that owns the device (%1) may "
+                                      "use it: add your user to that group (sudo adduser $USER %1), then log "
+                                      "out and in again.")
+                           .arg(device.group());
             return start +
-                   QStringLiteral("permission denied. Only members of the group that owns the device (%1) "
-                                  "may use it: add your user to that group (sudo adduser $USER %1), then "
-                                  "log out and in again.")
-                       .arg(group);
+                   QStringLiteral("permission denied; only %1 may use it. Serial ports usually belong to the "
+                                  "group dialout: give the device to that group, add your user to it (sudo "
+                                  "adduser $USER dialout), then log out and in again.")
+                       .arg(device.owner());
         }
         return start + QStringLiteral("it is in use by another program (%1).").arg(port.errorString());
     }
@@ -207,9 +214,14 @@ void EncoderPort::port_error(QSerialPort::SerialPortError error)
         return;
     // The adapter was pulled, the other end of a pseudo-terminal closed, or
     // the line broke: the port is of no more use.
-    lost_because = port->errorString();
-    if (lost_because.isEmpty())
-        lost_because = QStringLiteral("the device went away");
+    // Qt's text for these is whatever the system said last, which is seldom
+    // the reason.
+    if (error == QSerialPort::ResourceError)
+        lost_because = QStringLiteral("the device went away or its other end closed");
+    else if (error == QSerialPort::WriteError)
+        lost_because = QStringLiteral("writing failed: %1").arg(port->errorString());
+    else
+        lost_because = port->errorString();
     forget_waiting();
     port->close();
     current = port_state::lost;

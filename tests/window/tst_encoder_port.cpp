@@ -336,6 +336,7 @@ private slots:
         QVERIFY(form->passes_run > passes_when_lost + 5);
         QVERIFY(form->Memo1->blockCount() > lines_when_lost + 5);
         const QString shown = form->EncoderPortLabel->text();
+        qInfo("%s", qPrintable(shown));
         QVERIFY2(shown.startsWith(QStringLiteral("Encoder port %1: lost (").arg(first_port)), qPrintable(shown));
 
         // The dialog connects again to a new receiver, and disconnects.
