@@ -241,5 +241,6 @@ window.ktr7Scenarios = (function () {
         },
         playing: () => playing,
         runsFinished: () => runsFinished,
+        line: () => M._web_player_line(),
     };
 })();

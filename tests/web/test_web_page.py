@@ -20,6 +20,7 @@ from selenium.webdriver.common.actions.wheel_input import ScrollOrigin
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.select import Select
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import web_support as ws  # noqa: E402
@@ -33,6 +34,32 @@ SHOTS = os.environ.get("KTR7_WEB_SHOTS")
 LEFT_KEY = (52 + 16.5, 192 + 16.5)
 RIGHT_KEY = (154 + 16.5, 192 + 16.5)
 KNOB = (100 + 20.5, 196 + 20.5)
+
+# Steps the manual clock as the replay tool steps its instrument, until the
+# run has finished: while the player waits on a "pass" line, passes alone;
+# on a "tick" line, ticks alone; on "wait", a tick and a pass. The run
+# starts once its pictures have loaded; nothing is stepped before.
+STEP_LIKE_THE_REPLAY = """
+const runs = arguments[0];
+const lines = arguments[1].split("\\n");
+const done = arguments[arguments.length - 1];
+const box = window.ktr7Scenarios;
+function step() {
+    if (box.runsFinished() > runs)
+        return done(true);
+    for (let i = 0; i < 2000 && box.playing(); i++) {
+        const command = (lines[box.line() - 1] || "").trim().split(/\\s+/)[0];
+        if (command === "pass")
+            window.ktr7.pass(1);
+        else if (command === "tick")
+            window.ktr7.tick(1);
+        else
+            window.ktr7.wait(1);
+    }
+    setTimeout(step, 0);
+}
+step();
+"""
 
 
 class Session:
@@ -345,6 +372,36 @@ class WebPageTest(unittest.TestCase):
         self.assertEqual(driver.find_element(By.ID, "ScrollBar1").get_attribute("value"), "1500")
         if SHOTS:
             driver.save_screenshot(os.path.join(SHOTS, "page_scenario_bad_line.png"))
+
+    def test_ready_scenarios_pass_as_in_the_replay_tool(self):
+        """Every ready scenario in the page's list plays to the end with all
+        its expectations held (pictures included), the same tally as the
+        replay tool gives the same file."""
+        driver = self.chromium()
+        ws.open_page(driver, self.server.url + "?clock=manual")
+        driver.execute_async_script(
+            "const done = arguments[arguments.length - 1]; window.ktr7Scenarios.listed.then(() => done(true));")
+        names = driver.execute_script(
+            "return Array.from(document.getElementById('ScenarioList').options, (o) => o.value).filter((v) => v)")
+        ready = sorted(f for f in os.listdir(os.path.join(ROOT, "scenarios")) if f.endswith(".scn"))
+        self.assertEqual(sorted(names), ready)
+        for name in names:
+            with self.subTest(name):
+                replayed = subprocess.run([self.tool, name], capture_output=True, text=True,
+                                          cwd=os.path.join(ROOT, "scenarios"), timeout=300)
+                self.assertEqual(replayed.returncode, 0, replayed.stderr)
+                tally = replayed.stdout.splitlines()[-1]
+                self.assertRegex(tally, r"^\d+ passed, 0 failed$")
+                # Off first, so each scenario starts from a switched-off
+                # instrument as the replay tool does.
+                driver.find_element(By.ID, "Button2").click()
+                Select(driver.find_element(By.ID, "ScenarioList")).select_by_value(name)
+                runs = driver.execute_script("return window.ktr7Scenarios.runsFinished()")
+                driver.find_element(By.ID, "PlayScenario").click()
+                with open(os.path.join(ROOT, "scenarios", name)) as f:
+                    driver.execute_async_script(STEP_LIKE_THE_REPLAY, runs, f.read())
+                result = driver.find_element(By.ID, "ScenarioResult").text
+                self.assertEqual(result, "Passed (%s)" % tally)
 
     def test_live_clock_and_frames(self):
         """Without the manual clock: passes follow the animation frames and
