@@ -25,6 +25,11 @@ arch=$(field Architecture)
 [ "$(basename "$deb")" = "${name}_${version}_${arch}.deb" ] || fail "file name $(basename "$deb")"
 echo "package: $(basename "$deb")"
 
+# The description as written, no markup escapes in it.
+if field Description | grep -qE '&[a-z]+;'; then
+    fail "the description carries escaped characters: $(field Description | grep -oE '&[a-z]+;' | head -n 1)"
+fi
+
 # Depends: computed, so it names the shared libraries' packages.
 depends=$(field Depends)
 echo "Depends: $depends"
