@@ -71,6 +71,24 @@ inline void keys(std::initializer_list<uint8_t> ks)
         key(k);
 }
 
+// The replay's "wait n": n times a 100 ms timer tick, then a pass.
+inline void wait(int n)
+{
+    while (n-- > 0) {
+        host_timer_tick();
+        pass();
+    }
+}
+
+// KEY_RIGHT pressed n times (X10, X100 on the pages with coarse steps), then
+// KEY_PUSH into edit mode.
+inline void step_up_and_edit(int rights)
+{
+    for (int i = 0; i < rights; i++)
+        key(KEY_RIGHT);
+    key(KEY_PUSH);
+}
+
 // A page made current as its parent opens it, cursor on the given row, and
 // drawn once.
 inline void open(screen_handler screen, uint8_t cursor = 0)
@@ -78,6 +96,15 @@ inline void open(screen_handler screen, uint8_t cursor = 0)
     st.current_screen = screen;
     reset_menu_cursor(cursor);
     pass();
+}
+
+// "On", a setting changed where one is given, then the page opened on a row.
+inline void switch_on_and_open(screen_handler page, uint8_t cursor, uint8_t* setting = nullptr, uint8_t value = 0)
+{
+    switch_on();
+    if (setting)
+        *setting = value;
+    open(page, cursor);
 }
 
 // The current screen's handler alone, once, on a cleared LCD with this key
@@ -268,6 +295,102 @@ inline ::testing::AssertionResult shows_picture(const char* name, int x0 = 0, in
                                              << first_x << "," << first_y << "), index " << int(px(first_x, first_y));
     return ::testing::AssertionSuccess();
 }
+
+// The value steps of a setup page's row: with the cursor on the row in edit
+// mode, the step multiplier at step and the field at start, one turn leaves
+// expected in the field and the cursor on its row.
+struct turn {
+    uint8_t key, start, expected;
+};
+struct row_turns {
+    uint8_t row;
+    uint8_t* field;
+    std::vector<turn> turns;
+};
+template <typename Open>
+void expect_value_steps(Open open_on_row, std::initializer_list<row_turns> rows, uint16_t step = 1)
+{
+    for (const row_turns& r : rows)
+        for (const turn& t : r.turns) {
+            SCOPED_TRACE(testing::Message() << "row " << int(r.row) << " from " << int(t.start) << " key "
+                                            << int(t.key));
+            open_on_row(r.row);
+            key(KEY_PUSH);
+            ASSERT_EQ(st.edit_mode, 1);
+            *r.field = t.start;
+            st.edit_step = step;
+            key(t.key);
+            EXPECT_EQ(*r.field, t.expected);
+            EXPECT_EQ(st.menu_cursor, r.row) << "the knob edits, it does not move";
+        }
+}
+
+// KEY_LEFT on a setup page in edit mode (after KEY_RIGHT, a coarse step where
+// the page has them): the main menu comes back on the page's entry with the
+// cursor state reset.
+inline void expect_leaving_to_main_menu(uint8_t entry)
+{
+    keys({KEY_RIGHT, KEY_PUSH});
+    ASSERT_EQ(st.edit_mode, 1);
+    key(KEY_LEFT);
+    EXPECT_EQ(st.current_screen, screen_main_menu);
+    EXPECT_EQ(st.menu_cursor, entry);
+    EXPECT_EQ(st.menu_scroll, 0);
+    EXPECT_EQ(st.edit_mode, 0);
+    EXPECT_EQ(st.edit_step, 1);
+}
+
+// Fields that must stay within their ranges, named for the message.
+struct bound {
+    const char* name;
+    long value, low, high;
+};
+inline ::testing::AssertionResult within(std::initializer_list<bound> bounds)
+{
+    for (const bound& b : bounds)
+        if (b.value < b.low || b.value > b.high)
+            return ::testing::AssertionFailure() << b.name << " is " << b.value << ", outside " << b.low << ".."
+                                                 << b.high;
+    return ::testing::AssertionSuccess();
+}
+
+// Fields that must hold these values, named for the message.
+struct field_value {
+    const char* name;
+    long value, want;
+};
+inline ::testing::AssertionResult fields_are(std::initializer_list<field_value> fields)
+{
+    for (const field_value& f : fields)
+        if (f.value != f.want)
+            return ::testing::AssertionFailure() << f.name << " is " << f.value << ", not " << f.want;
+    return ::testing::AssertionSuccess();
+}
+
+// A page that only shows something: every key but KEY_LEFT is consumed and
+// leaves the LCD as it was; KEY_LEFT goes back to the parent on its row.
+inline void expect_only_left_leaves(screen_handler parent, uint8_t row)
+{
+    const screen_handler page = st.current_screen;
+    const auto before = picture();
+    for (uint8_t k : {KEY_RIGHT, KEY_PUSH, KEY_CW, KEY_CCW}) {
+        SCOPED_TRACE(int(k));
+        key(k);
+        EXPECT_EQ(st.current_screen, page);
+        EXPECT_EQ(st.pending_key, KEY_NONE);
+        EXPECT_TRUE(picture() == before);
+    }
+    key(KEY_LEFT);
+    EXPECT_EQ(st.current_screen, parent);
+    EXPECT_EQ(st.menu_cursor, row);
+}
+
+// A move of the list cursor: from a row, a key, to a row, and where the
+// scroll thumb's top then is.
+struct cursor_move {
+    uint8_t from, key, to;
+    int thumb_top;
+};
 
 inline bool speed_limits_ordered()
 {

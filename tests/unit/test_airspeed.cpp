@@ -17,8 +17,7 @@ void fresh(uint8_t unit = 0, uint8_t filter = 0)
     st.asi_filter = filter;
     st.asi_filter_state = 0;
     st.flight_active = 0;
-    st.alarm_active = 0;
-    st.alarm_ack = 0;
+    st.alarm_active = st.alarm_ack = 0;
 }
 
 void update_with(uint16_t adc)

@@ -1,21 +1,13 @@
-// ALTITUDE SETUP, the WARNING page and the encoder test, driven key by key.
-#include <gtest/gtest.h>
-
-#include <cstring>
-
-#include "screens/alt_setup.h"
+// ALTITUDE SETUP, the WARNING page and the encoder test, driven key by key
+// and checked against the gallery's pictures, pixel facts and the state.
 #include "screen_harness.h"
+#include "screens/alt_setup.h"
 
 using namespace screen_test;
 
 namespace {
 
-void open_alt_setup(uint8_t serial_out, uint8_t cursor = 0)
-{
-    switch_on();
-    st.serial_out = serial_out;
-    open(screen_alt_setup, cursor);
-}
+void open_alt_setup(uint8_t serial, uint8_t row = 0) { switch_on_and_open(screen_alt_setup, row, &st.serial_out, serial); }
 
 TEST(AltSetup, RowCountAndWrapWithAndWithoutSerialOutput)
 {
@@ -137,9 +129,7 @@ TEST(AltSetup, CalRefusesStepsThatLeaveItsRange)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.start << " key " << int(c.key));
         open_alt_setup(0, 4);
-        for (int i = 0; i < c.rights; i++)
-            key(KEY_RIGHT);
-        key(KEY_PUSH);
+        step_up_and_edit(c.rights);
         st.altitude_cal_offset = c.start;
         key(c.key);
         EXPECT_EQ(st.altitude_cal_offset, c.expected);
@@ -174,30 +164,14 @@ TEST(AltSetup, StepLabelOnlyOnCalAndEveryMoveResetsIt)
 
 TEST(AltSetup, ValueStepsAndWraps)
 {
-    struct {
-        uint8_t row, key;
-        uint8_t* field;
-        uint8_t start, expected;
-    } cases[] = {
-        {0, KEY_CW, &st.altitude_unit, 0, 1},       {0, KEY_CCW, &st.altitude_unit, 1, 0},
-        {0, KEY_CCW, &st.altitude_unit, 0, 1},      {1, KEY_CW, &st.pressure_unit, 0, 1},
-        {1, KEY_CCW, &st.pressure_unit, 0, 1},      {2, KEY_CW, &st.altitude_resolution, 3, 4},
-        {2, KEY_CW, &st.altitude_resolution, 4, 0}, {2, KEY_CCW, &st.altitude_resolution, 0, 4},
-        {2, KEY_CCW, &st.altitude_resolution, 2, 1}, {3, KEY_CW, &st.alt_on_top, 0, 1},
-        {3, KEY_CCW, &st.alt_on_top, 1, 0},         {5, KEY_CW, &st.serial_out, 1, 0},
-        {5, KEY_CCW, &st.serial_out, 0, 1},         {6, KEY_CW, &st.serial_protocol, 5, 0},
-        {6, KEY_CW, &st.serial_protocol, 2, 3},     {6, KEY_CCW, &st.serial_protocol, 0, 5},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "row " << int(c.row) << " from " << int(c.start));
-        open_alt_setup(1, c.row);
-        key(KEY_PUSH);
-        ASSERT_EQ(st.edit_mode, 1);
-        *c.field = c.start;
-        key(c.key);
-        EXPECT_EQ(*c.field, c.expected);
-        EXPECT_EQ(st.menu_cursor, c.row);  // the knob edits, it does not move
-    }
+    const uint8_t CW = KEY_CW, CCW = KEY_CCW;
+    expect_value_steps([](uint8_t row) { open_alt_setup(1, row); },
+                       {{0, &st.altitude_unit, {{CW, 0, 1}, {CCW, 1, 0}, {CCW, 0, 1}}},
+                        {1, &st.pressure_unit, {{CW, 0, 1}, {CCW, 0, 1}}},
+                        {2, &st.altitude_resolution, {{CW, 3, 4}, {CW, 4, 0}, {CCW, 0, 4}, {CCW, 2, 1}}},
+                        {3, &st.alt_on_top, {{CW, 0, 1}, {CCW, 1, 0}}},
+                        {5, &st.serial_out, {{CW, 1, 0}, {CCW, 0, 1}}},
+                        {6, &st.serial_protocol, {{CW, 5, 0}, {CW, 2, 3}, {CCW, 0, 5}}}});
 }
 
 TEST(AltSetup, EveryOptionValueShowsItsName)
@@ -225,8 +199,10 @@ TEST(AltSetup, EveryOptionValueShowsItsName)
         EXPECT_TRUE(row_shows(4, "PROT: ", protocols[p]));
     }
     open_alt_setup(0, 0);
-    EXPECT_TRUE(row_shows(1, "PRESSURE UNIT:", "mb"));
-    EXPECT_TRUE(row_shows(3, "POSITION: ", "BOTTOM"));
+    host_set_altitude(3250);
+    pass();
+    EXPECT_TRUE(shows_picture("alt_setup")) << "the factory values, the encoder at 3250 ft";
+    host_set_altitude(0);
     st.pressure_unit = 1;
     st.alt_on_top = 1;
     st.altitude_cal_offset = -7;
@@ -263,14 +239,7 @@ TEST(AltSetup, SelectedRowColoursWhileBrowsingAndEditing)
 TEST(AltSetup, LeavingInEditModeReopensTheMenuOnAltSetup)
 {
     open_alt_setup(1, 4);
-    keys({KEY_RIGHT, KEY_PUSH});
-    ASSERT_EQ(st.edit_mode, 1);
-    key(KEY_LEFT);
-    EXPECT_EQ(st.current_screen, screen_main_menu);
-    EXPECT_EQ(st.menu_cursor, 0);
-    EXPECT_EQ(st.menu_scroll, 0);
-    EXPECT_EQ(st.edit_mode, 0);
-    EXPECT_EQ(st.edit_step, 1);
+    expect_leaving_to_main_menu(MAIN_MENU_ALT_SETUP);
 }
 
 TEST(AltSetup, TestAltitudesCycleBothWays)
@@ -377,15 +346,11 @@ TEST(AltSetup, ValuesStayInRangeUnderRandomUse)
             ASSERT_EQ(st.serial_out, 1);
             return;
         }
-        ASSERT_LE(st.altitude_unit, 1);
-        ASSERT_LE(st.pressure_unit, 1);
-        ASSERT_LE(st.altitude_resolution, 4);
-        ASSERT_LE(st.alt_on_top, 1);
-        ASSERT_GE(st.altitude_cal_offset, -125);
-        ASSERT_LE(st.altitude_cal_offset, 125);
-        ASSERT_LE(st.serial_out, 1);
-        ASSERT_LE(st.serial_protocol, 5);
-        ASSERT_LT(st.menu_cursor, st.serial_out ? 8 : 6);
+        ASSERT_TRUE(within({{"altitude_unit", st.altitude_unit, 0, 1}, {"pressure_unit", st.pressure_unit, 0, 1},
+                            {"altitude_resolution", st.altitude_resolution, 0, 4}, {"alt_on_top", st.alt_on_top, 0, 1},
+                            {"altitude_cal_offset", st.altitude_cal_offset, -125, 125},
+                            {"serial_out", st.serial_out, 0, 1}, {"serial_protocol", st.serial_protocol, 0, 5},
+                            {"menu_cursor", st.menu_cursor, 0, st.serial_out ? 7 : 5}}));
         ASSERT_TRUE(st.edit_step == 1 || st.edit_step == 10);
     });
 }

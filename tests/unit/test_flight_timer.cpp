@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "core/flight_timer.h"
 #include "core/state.h"
 
@@ -16,9 +19,15 @@ void fresh(uint8_t mode, uint16_t takeoff = 30)
     st.airspeed = 0;
     st.flight_active = 0;
     st.landing_countdown = 0;
-    st.flight_hours = 0;
-    st.flight_minutes = 0;
-    st.flight_seconds = 0;
+    st.flight_hours = st.flight_minutes = st.flight_seconds = 0;
+}
+
+// The flight time as the TIMERS page would read it, with the seconds.
+std::string flight_time()
+{
+    char text[16];
+    snprintf(text, sizeof text, "%d:%02d:%02d", int(st.flight_hours), int(st.flight_minutes), int(st.flight_seconds));
+    return text;
 }
 
 void steps(int n, uint16_t airspeed)
@@ -60,9 +69,7 @@ TEST(FlightTimer, DetectedFlightRestartsItsTimeFromZero)
     st.flight_minutes = 14;
     st.flight_seconds = 15;  // time of an earlier flight
     steps(1, 50);
-    EXPECT_EQ(st.flight_hours, 0);
-    EXPECT_EQ(st.flight_minutes, 0);
-    EXPECT_EQ(st.flight_seconds, 1);
+    EXPECT_EQ(flight_time(), "0:00:01");
 }
 
 TEST(FlightTimer, LandingCountdownOf30)
@@ -80,11 +87,9 @@ TEST(FlightTimer, LandingCountdownOf30)
     EXPECT_EQ(st.flight_active, 0);
     EXPECT_EQ(st.landing_countdown, 0);
     // Counted: 10 + 29 + 1 + 29 steps; the ending step is not counted.
-    EXPECT_EQ(st.flight_minutes, 1);
-    EXPECT_EQ(st.flight_seconds, 9);
+    EXPECT_EQ(flight_time(), "0:01:09");
     steps(50, 0);               // the time stays showing after the flight
-    EXPECT_EQ(st.flight_minutes, 1);
-    EXPECT_EQ(st.flight_seconds, 9);
+    EXPECT_EQ(flight_time(), "0:01:09");
 }
 
 TEST(FlightTimer, TakeoffAirspeedZeroNeverLands)
@@ -93,9 +98,7 @@ TEST(FlightTimer, TakeoffAirspeedZeroNeverLands)
     steps(5000, 0);
     EXPECT_EQ(st.flight_active, 1);
     EXPECT_EQ(st.landing_countdown, 30);
-    EXPECT_EQ(st.flight_hours, 1);
-    EXPECT_EQ(st.flight_minutes, 23);
-    EXPECT_EQ(st.flight_seconds, 20);
+    EXPECT_EQ(flight_time(), "1:23:20");
 }
 
 TEST(FlightTimer, ManualStartStop)
@@ -106,47 +109,36 @@ TEST(FlightTimer, ManualStartStop)
 
     flight_start_stop();                // START
     EXPECT_EQ(st.flight_active, 1);
-    EXPECT_EQ(st.flight_seconds, 0);
+    EXPECT_EQ(flight_time(), "0:00:00");
     steps(40, 0);                       // nor does standing still end it
     steps(40, 200);
     EXPECT_EQ(st.flight_active, 1);
-    EXPECT_EQ(st.flight_minutes, 1);
-    EXPECT_EQ(st.flight_seconds, 20);
+    EXPECT_EQ(flight_time(), "0:01:20");
 
     flight_start_stop();                // STOP keeps the time showing
     EXPECT_EQ(st.flight_active, 0);
     steps(10, 200);
-    EXPECT_EQ(st.flight_minutes, 1);
-    EXPECT_EQ(st.flight_seconds, 20);
+    EXPECT_EQ(flight_time(), "0:01:20");
 
     flight_start_stop();                // START again from zero
     EXPECT_EQ(st.flight_active, 1);
-    EXPECT_EQ(st.flight_minutes, 0);
-    EXPECT_EQ(st.flight_seconds, 0);
+    EXPECT_EQ(flight_time(), "0:00:00");
 }
 
 TEST(FlightTimer, Carries)
 {
-    struct Row { uint8_t h, m, s; uint8_t eh, em, es; };
+    struct Row { uint8_t h, m, s; const char* after; };
     const Row rows[] = {
-        {0, 0, 0, 0, 0, 1},
-        {0, 0, 59, 0, 1, 0},
-        {0, 59, 59, 1, 0, 0},
-        {98, 59, 59, 99, 0, 0},
-        {99, 0, 0, 99, 0, 1},
-        {99, 59, 59, 99, 0, 0},  // the hours hold at 99
+        {0, 0, 0, "0:00:01"},   {0, 0, 59, "0:01:00"}, {0, 59, 59, "1:00:00"},
+        {98, 59, 59, "99:00:00"}, {99, 0, 0, "99:00:01"},
+        {99, 59, 59, "99:00:00"},  // the hours hold at 99
     };
     for (const Row& r : rows) {
         fresh(MANUAL);
         st.flight_active = 1;
-        st.flight_hours = r.h;
-        st.flight_minutes = r.m;
-        st.flight_seconds = r.s;
+        st.flight_hours = r.h, st.flight_minutes = r.m, st.flight_seconds = r.s;
         steps(1, 0);
-        SCOPED_TRACE(testing::Message() << int(r.h) << ":" << int(r.m) << ":" << int(r.s));
-        EXPECT_EQ(st.flight_hours, r.eh);
-        EXPECT_EQ(st.flight_minutes, r.em);
-        EXPECT_EQ(st.flight_seconds, r.es);
+        EXPECT_EQ(flight_time(), r.after) << "after " << int(r.h) << ":" << int(r.m) << ":" << int(r.s);
     }
 }
 

@@ -8,6 +8,11 @@ namespace {
 
 using namespace screen_test;
 
+int anywhere(uint8_t colour)
+{
+    return count_colour(0, 0, LCD_WIDTH - 1, LCD_HEIGHT - 1, colour);
+}
+
 class MainDisplay : public ::testing::Test {
 protected:
     void SetUp() override
@@ -210,7 +215,7 @@ TEST_F(MainDisplay, VsiIndicatorLength)
         draw();
         const auto upper = place_text(12, 0, "+1", 8, ALIGN_CENTRE).pixels;
         if (c.tip_y < 0) {
-            EXPECT_EQ(count_colour(0, 0, 159, 127, COLOUR_GREEN), 42) << c.vs << " scale " << int(c.scale);
+            EXPECT_EQ(anywhere(COLOUR_GREEN), 42) << c.vs << " scale " << int(c.scale);
             for (int x = 0; x <= 20; x++) {
                 EXPECT_EQ(px(x, 64), COLOUR_GREEN);
                 EXPECT_EQ(px(x, 65), COLOUR_GREEN);
@@ -300,7 +305,7 @@ TEST_F(MainDisplay, VsiScaleReadingAndLabels)
     // Hidden tape: no scale line, no green.
     st.vsi_display = 0;
     draw();
-    EXPECT_EQ(count_colour(0, 0, 159, 127, COLOUR_GREEN), 0);
+    EXPECT_EQ(anywhere(COLOUR_GREEN), 0);
     EXPECT_EQ(px(28, 40), 0);
 }
 
@@ -395,7 +400,7 @@ TEST_F(MainDisplay, AirspeedWarningAndCaution)
             EXPECT_NE(px(place.start - 2, y + 20), c.box);
             EXPECT_NE(px(place.end + 1, y + 20), c.box);
         } else {
-            EXPECT_EQ(count_colour(0, 0, 159, 127, COLOUR_RED) + count_colour(0, 0, 159, 127, COLOUR_YELLOW), 0) << c.speed;
+            EXPECT_EQ(anywhere(COLOUR_RED) + anywhere(COLOUR_YELLOW), 0) << c.speed;
         }
     }
 }
@@ -430,7 +435,7 @@ TEST_F(MainDisplay, MaxValuesThresholds)
         }
         EXPECT_TRUE(text_at(80, 50, number, 16, ALIGN_CENTRE, c.digits)) << c.max;
         if (!c.box) {
-            EXPECT_EQ(count_colour(0, 0, 159, 127, COLOUR_RED) + count_colour(0, 0, 159, 127, COLOUR_YELLOW), 0);
+            EXPECT_EQ(anywhere(COLOUR_RED) + anywhere(COLOUR_YELLOW), 0);
         }
     }
     // Headings, caption, unit and the RESET footer without the rotary hint.
@@ -518,7 +523,7 @@ TEST_F(MainDisplay, SensorErrorBoxOnlyOnTheInstrumentPage)
     for (uint8_t page = 1; page < 3; page++) {
         st.main_page = page;
         draw();
-        EXPECT_EQ(count_colour(0, 0, 159, 127, COLOUR_RED), 0) << "page " << int(page);
+        EXPECT_EQ(anywhere(COLOUR_RED), 0) << "page " << int(page);
     }
 }
 

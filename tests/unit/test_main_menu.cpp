@@ -180,17 +180,7 @@ TEST_F(AdcValues, OnlyTheLeftKeyLeavesAndItSelectsTheAdcEntry)
 {
     host_set_asi_adc(2048);
     pass();
-    const auto before = picture();
-    for (uint8_t k : {KEY_RIGHT, KEY_PUSH, KEY_CW, KEY_CCW}) {
-        SCOPED_TRACE(int(k));
-        key(k);
-        EXPECT_EQ(st.current_screen, &screen_adc_values);
-        EXPECT_EQ(st.pending_key, KEY_NONE);
-        EXPECT_TRUE(picture() == before);
-    }
-    key(KEY_LEFT);
-    EXPECT_EQ(st.current_screen, &screen_main_menu);
-    EXPECT_EQ(st.menu_cursor, 5);
+    expect_only_left_leaves(screen_main_menu, MAIN_MENU_ADC_VALUES);
 }
 
 class Info : public MainMenu {
@@ -222,17 +212,7 @@ TEST_F(Info, SensorLinesShowOnlyWhenTheSensorIsPresent)
 
 TEST_F(Info, OnlyTheLeftKeyLeavesAndItSelectsInformation)
 {
-    const auto before = picture();
-    for (uint8_t k : {KEY_RIGHT, KEY_PUSH, KEY_CW, KEY_CCW}) {
-        SCOPED_TRACE(int(k));
-        key(k);
-        EXPECT_EQ(st.current_screen, &screen_info);
-        EXPECT_EQ(st.pending_key, KEY_NONE);
-        EXPECT_TRUE(picture() == before);
-    }
-    key(KEY_LEFT);
-    EXPECT_EQ(st.current_screen, &screen_misc_setup);
-    EXPECT_EQ(st.menu_cursor, 2);
+    expect_only_left_leaves(screen_misc_setup, MISC_ROW_INFORMATION);
 }
 
 }  // namespace

@@ -71,10 +71,8 @@ TEST_F(Misc, EntriesOpenTheirPagesAndComeBackToTheirRow)
         screen_handler page;
         uint8_t leave;
     } cases[] = {
-        {"backlight, left", 0, screen_backlight, KEY_LEFT},
-        {"backlight, push", 0, screen_backlight, KEY_PUSH},
-        {"security setup", 1, screen_security_setup, KEY_LEFT},
-        {"information", 2, screen_info, KEY_LEFT},
+        {"backlight, left", 0, screen_backlight, KEY_LEFT}, {"backlight, push", 0, screen_backlight, KEY_PUSH},
+        {"security setup", 1, screen_security_setup, KEY_LEFT}, {"information", 2, screen_info, KEY_LEFT},
         {"default settings, no", 3, screen_defaults_confirm, KEY_LEFT},
     };
     for (const auto& c : cases) {
@@ -185,20 +183,17 @@ TEST_F(Defaults, YesRestoresTheSettingsAndKeepsTheCalibration)
     ASSERT_EQ(st.current_screen, &screen_message_done);
     EXPECT_TRUE(shows_picture("defaults_done"));
     EXPECT_EQ(st.return_screen, &screen_misc_setup);
-    EXPECT_EQ(st.backlight_level, 100);
-    EXPECT_EQ(st.security_enabled, 0);
-    EXPECT_EQ(st.security_code, FACTORY_SECURITY_CODE);
-    EXPECT_EQ(st.altitude_unit, 0);
-    EXPECT_EQ(st.qnh, 1013250u);
-    EXPECT_EQ(st.asi_unit, 0);
-    EXPECT_EQ(st.speed_limits[VNE], 220);
-    EXPECT_EQ(st.vsi_display, 1);
-    EXPECT_EQ(st.takeoff_airspeed, 30);
-    EXPECT_EQ(st.max_airspeed, 0);
-    EXPECT_EQ(st.altitude_cal_offset, -75);
-    EXPECT_EQ(st.asi_cal_percent, 120);
-    EXPECT_EQ(st.asi_zero_offset, 333);
-    EXPECT_EQ(st.vsi_cal_percent, 80);
+    EXPECT_TRUE(fields_are({{"backlight_level", st.backlight_level, 100}, {"security_enabled", st.security_enabled, 0},
+                            {"security_code", st.security_code, FACTORY_SECURITY_CODE},
+                            {"altitude_unit", st.altitude_unit, 0}, {"qnh", long(st.qnh), 1013250},
+                            {"asi_unit", st.asi_unit, 0}, {"Vne", st.speed_limits[VNE], 220},
+                            {"vsi_display", st.vsi_display, 1}, {"takeoff_airspeed", st.takeoff_airspeed, 30},
+                            {"max_airspeed", st.max_airspeed, 0}}))
+        << "the settings back at their factory values";
+    EXPECT_TRUE(fields_are({{"altitude_cal_offset", st.altitude_cal_offset, -75},
+                            {"asi_cal_percent", st.asi_cal_percent, 120}, {"asi_zero_offset", st.asi_zero_offset, 333},
+                            {"vsi_cal_percent", st.vsi_cal_percent, 80}}))
+        << "the calibration as it was";
 
     // DONE, then any key: MISC SETUP on DEFAULT SETTINGS.
     key(KEY_CCW);

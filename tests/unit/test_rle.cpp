@@ -265,59 +265,30 @@ TEST(Rle, TheStoreHoldsEightValidIconsBackToBack)
     EXPECT_EQ(expected_start, store_end);
 }
 
-TEST(Rle, IconsAreOpaqueAndDrawExactlyTheirSquare)
-{
-    const uint8_t* store_end = icon_store + icon_store_size;
-    struct {
-        uint16_t x, y;
-    } places[] = {{5, 42}, {10, 45}, {0, 0}, {110, 78}};
-    for (const icon_case& icon : icon_cases()) {
-        walked w = walk(icon.image, store_end);
-        ASSERT_TRUE(w.ok) << icon.name << ": " << w.fault;
-        for (auto& p : places) {
-            SCOPED_TRACE(std::string(icon.name) + " at " + std::to_string(p.x) + "," +
-                         std::to_string(p.y));
-            fill_screen();
-            draw_rle_image(p.x, p.y, icon.image);
-            int wrong = 0;
-            for (int y = 0; y < LCD_HEIGHT; y++)
-                for (int x = 0; x < LCD_WIDTH; x++) {
-                    bool inside = x >= p.x && x < p.x + 50 && y >= p.y && y < p.y + 50;
-                    uint8_t want = inside ? w.pixels[(y - p.y) * 50 + (x - p.x)] : FILL;
-                    wrong += at(x, y) != want;
-                }
-            EXPECT_EQ(wrong, 0);
-        }
-    }
-}
+struct place {
+    uint16_t x, y;
+};
 
-TEST(Rle, PartlyOffScreenIconsDrawTheVisiblePartOnly)
+// Every icon drawn at each place over a filled screen: its 50 x 50 pixels
+// where it lies, opaque, and the fill everywhere else. Positions are 16-bit
+// sums: the image covers p .. p + 49 modulo 65536, so one left of or above
+// the screen shows the part that comes back onto it.
+void expect_icons_drawn_at(std::initializer_list<place> places)
 {
     const uint8_t* store_end = icon_store + icon_store_size;
-    struct {
-        uint16_t x, y;
-    } places[] = {
-        {130, 10}, {10, 100}, {140, 110}, {159, 127}, {160, 0}, {0, 128}, {65535, 0},
-        {0, 65535}, {65500, 20}, {20, 65500}, {65530, 65530},
-    };
     for (const icon_case& icon : icon_cases()) {
         walked w = walk(icon.image, store_end);
         ASSERT_TRUE(w.ok) << icon.name << ": " << w.fault;
-        for (auto& p : places) {
-            SCOPED_TRACE(std::string(icon.name) + " at " + std::to_string(p.x) + "," +
-                         std::to_string(p.y));
+        for (const place& p : places) {
+            SCOPED_TRACE(std::string(icon.name) + " at " + std::to_string(p.x) + "," + std::to_string(p.y));
             fill_screen();
             draw_rle_image(p.x, p.y, icon.image);
             int wrong = 0, drawn = 0;
             for (int y = 0; y < LCD_HEIGHT; y++)
                 for (int x = 0; x < LCD_WIDTH; x++) {
-                    // Positions are 16-bit sums: the image covers p .. p + 49
-                    // modulo 65536, so one left of or above the screen shows
-                    // the part that comes back onto it.
                     const uint16_t dx = uint16_t(x - p.x), dy = uint16_t(y - p.y);
-                    bool inside = dx < 50 && dy < 50;
-                    uint8_t want = inside ? w.pixels[dy * 50 + dx] : FILL;
-                    wrong += at(x, y) != want;
+                    const bool inside = dx < 50 && dy < 50;
+                    wrong += at(x, y) != (inside ? w.pixels[dy * 50 + dx] : FILL);
                     drawn += inside;
                 }
             EXPECT_EQ(wrong, 0);
@@ -326,6 +297,17 @@ TEST(Rle, PartlyOffScreenIconsDrawTheVisiblePartOnly)
             EXPECT_EQ(drawn, visible_w * visible_h);
         }
     }
+}
+
+TEST(Rle, IconsAreOpaqueAndDrawExactlyTheirSquare)
+{
+    expect_icons_drawn_at({{5, 42}, {10, 45}, {0, 0}, {110, 78}});
+}
+
+TEST(Rle, PartlyOffScreenIconsDrawTheVisiblePartOnly)
+{
+    expect_icons_drawn_at({{130, 10}, {10, 100}, {140, 110}, {159, 127}, {160, 0}, {0, 128}, {65535, 0},
+                           {0, 65535}, {65500, 20}, {20, 65500}, {65530, 65530}});
 }
 
 // The store's own end bounds the reads of draw_rle_image, and the last icon's

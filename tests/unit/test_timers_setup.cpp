@@ -1,27 +1,18 @@
-// TIMERS SETUP, driven key by key.
-#include <gtest/gtest.h>
-
+// TIMERS SETUP, driven key by key and checked against the gallery's
+// pictures, pixel facts and the state.
 #include "screen_harness.h"
 
 using namespace screen_test;
 
 namespace {
 
-void open_timers_setup(uint8_t mode, uint8_t cursor = 0)
-{
-    switch_on();
-    st.flight_timer_mode = mode;
-    open(screen_timers_setup, cursor);
-}
+void open_timers(uint8_t mode, uint8_t row = 0) { switch_on_and_open(screen_timers_setup, row, &st.flight_timer_mode, mode); }
 
 TEST(TimersSetup, ManualHasOneRowAndTheKnobOnlyResetsTheStep)
 {
     for (uint8_t k : {KEY_CW, KEY_CCW}) {
-        open_timers_setup(0);
-        EXPECT_TRUE(row_shows(0, "FLIGHT: ", "MANUAL"));
-        EXPECT_EQ(row_lit(1), 0);
-        EXPECT_EQ(scroll_thumb().top, 30);  // one entry: the whole track
-        EXPECT_EQ(scroll_thumb().bottom, 106);
+        open_timers(0);
+        EXPECT_TRUE(shows_picture("timers_setup_manual")) << "one row, the thumb over the whole track";
         key(KEY_RIGHT);
         EXPECT_EQ(st.edit_step, 10);
         EXPECT_EQ(right_slot_lit(), 0);  // no label on the FLIGHT row
@@ -34,15 +25,12 @@ TEST(TimersSetup, ManualHasOneRowAndTheKnobOnlyResetsTheStep)
 
 TEST(TimersSetup, DetectMakesTheTakeOffRowAppear)
 {
-    open_timers_setup(0);
+    open_timers(0);
     keys({KEY_PUSH, KEY_CW});
     EXPECT_EQ(st.flight_timer_mode, 1);
     EXPECT_EQ(st.menu_cursor, 0);
     EXPECT_EQ(st.edit_mode, 1);
-    EXPECT_TRUE(row_shows(0, "FLIGHT: ", "DETECT"));
-    EXPECT_TRUE(row_shows(1, "T/O AIRSPEED: ", "30"));
-    EXPECT_EQ(scroll_thumb().height(), 38);
-    EXPECT_EQ(scroll_thumb().top, 30);
+    EXPECT_TRUE(shows_picture("timers_setup_detect_edit")) << "T/O AIRSPEED 30 below, a 38-row thumb";
     key(KEY_CCW);  // toggles back
     EXPECT_EQ(st.flight_timer_mode, 0);
     EXPECT_EQ(row_lit(1), 0);
@@ -50,14 +38,9 @@ TEST(TimersSetup, DetectMakesTheTakeOffRowAppear)
 
 TEST(TimersSetup, CursorMovesBetweenTheTwoRowsInDetect)
 {
-    struct {
-        uint8_t from, key, to;
-        int thumb_top;
-    } cases[] = {
-        {0, KEY_CW, 1, 68}, {1, KEY_CW, 0, 30}, {0, KEY_CCW, 1, 68}, {1, KEY_CCW, 0, 30},
-    };
+    const cursor_move cases[] = {{0, KEY_CW, 1, 68}, {1, KEY_CW, 0, 30}, {0, KEY_CCW, 1, 68}, {1, KEY_CCW, 0, 30}};
     for (const auto& c : cases) {
-        open_timers_setup(1, c.from);
+        open_timers(1, c.from);
         st.edit_step = 100;
         key(c.key);
         EXPECT_EQ(st.menu_cursor, c.to);
@@ -84,10 +67,8 @@ TEST(TimersSetup, TakeOffAirspeedWrapsOverZeroToFiveHundred)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.start << " step " << c.step_label << " key " << int(c.key));
-        open_timers_setup(1, 1);
-        for (int i = 0; i < c.rights; i++)
-            key(KEY_RIGHT);
-        key(KEY_PUSH);
+        open_timers(1, 1);
+        step_up_and_edit(c.rights);
         st.takeoff_airspeed = c.start;
         key(c.key);
         EXPECT_EQ(st.takeoff_airspeed, c.expected);
@@ -101,7 +82,7 @@ TEST(TimersSetup, TakeOffAirspeedWrapsOverZeroToFiveHundred)
 
 TEST(TimersSetup, StepCyclesOnBothRowsAndShowsOnlyOnTakeOff)
 {
-    open_timers_setup(1, 0);
+    open_timers(1, 0);
     const uint16_t cycle[] = {10, 100, 1, 10};
     for (uint16_t s : cycle) {
         key(KEY_RIGHT);
@@ -121,21 +102,16 @@ TEST(TimersSetup, StepCyclesOnBothRowsAndShowsOnlyOnTakeOff)
 
 TEST(TimersSetup, LeavingInEditModeReopensTheMenuOnTimersSetup)
 {
-    open_timers_setup(1, 1);
-    keys({KEY_RIGHT, KEY_PUSH});
-    key(KEY_LEFT);
-    EXPECT_EQ(st.current_screen, screen_main_menu);
-    EXPECT_EQ(st.menu_cursor, 3);
-    EXPECT_EQ(st.edit_mode, 0);
-    EXPECT_EQ(st.edit_step, 1);
+    open_timers(1, 1);
+    expect_leaving_to_main_menu(MAIN_MENU_TIMERS_SETUP);
 }
 
 TEST(TimersSetup, ValuesStayInRangeUnderRandomUse)
 {
     switch_on();
     random_use(screen_timers_setup, 1, 20000, 11, [] {
-        ASSERT_LE(st.flight_timer_mode, 1);
-        ASSERT_LE(st.takeoff_airspeed, 500);
+        ASSERT_TRUE(within({{"flight_timer_mode", st.flight_timer_mode, 0, 1},
+                            {"takeoff_airspeed", st.takeoff_airspeed, 0, 500}}));
         if (st.current_screen == screen_timers_setup) {
             ASSERT_LE(st.menu_cursor, st.flight_timer_mode);  // never on a vanished row
         }
