@@ -17,6 +17,7 @@
 #include "core/state.h"
 #include "gfx/lcd.h"
 #include "host/palette.h"
+#include "host/pass.h"
 #include "host/replay/escape.h"
 #include "host/lcd_png.h"
 #include "test_replay_support.h"
@@ -98,13 +99,14 @@ std::string checksum_hex(const std::string& text)
 }
 
 // Serial output switched on behind the replay's back (the setup screens do
-// it in use), then passes run.
-replay_result passes_with_serial(uint8_t protocol, int32_t encoder_altitude, const char* script)
+// it in use), then passes run. At the factory QNH and calibration the encoder
+// sends the altitude slider's position.
+replay_result passes_with_serial(uint8_t protocol, int32_t altitude, const char* script)
 {
     run_script("on");
     st.serial_out = 1;
     st.serial_protocol = protocol;
-    st.encoder_altitude = encoder_altitude;
+    host_set_altitude(altitude);
     return run_script(script, false);
 }
 
