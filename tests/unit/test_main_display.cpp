@@ -438,16 +438,10 @@ TEST_F(MainDisplay, MaxValuesThresholds)
             EXPECT_EQ(anywhere(COLOUR_RED) + anywhere(COLOUR_YELLOW), 0);
         }
     }
-    // Headings, caption, unit and the RESET footer without the rotary hint.
-    EXPECT_TRUE(text_at(80, 5, "MAX VALUES", 9, ALIGN_CENTRE, COLOUR_WHITE));
-    EXPECT_TRUE(text_at(0, 30, "AIRSPEED:", 9, ALIGN_LEFT, COLOUR_GREY));
-    EXPECT_TRUE(text_at(158, 58, "mph", 9, ALIGN_RIGHT, COLOUR_GREY));
-    EXPECT_TRUE(text_at(26, 112, "RESET", 8, ALIGN_CENTRE, COLOUR_WHITE));
-    EXPECT_EQ(count_colour(0, 25, 159, 25, COLOUR_WHITE), 160);
-    EXPECT_EQ(count_colour(0, 110, 159, 110, COLOUR_WHITE), 160);
-    EXPECT_EQ(count_colour(53, 110, 53, 127, COLOUR_WHITE), 18);
-    EXPECT_EQ(count_colour(106, 110, 106, 127, COLOUR_WHITE), 18);
-    EXPECT_EQ(count_colour(54, 111, 105, 127, COLOUR_WHITE), 0) << "no rotary hint";
+    // Heading, caption, unit and the RESET footer without the rotary hint:
+    // all of the page but the number, as the gallery shows it.
+    EXPECT_TRUE(shows_picture("max_values_plain", 0, 0, 159, 49));
+    EXPECT_TRUE(shows_picture("max_values_plain", 0, 82, 159, 127));
 }
 
 TEST_F(MainDisplay, TimersPageSeparatorBlinksOnlyInFlight)
@@ -465,8 +459,7 @@ TEST_F(MainDisplay, TimersPageSeparatorBlinksOnlyInFlight)
         st.flight_active = c.active;
         st.blink_phase = c.blink;
         draw();
-        EXPECT_TRUE(text_at(80, 5, "TIMERS", 9, ALIGN_CENTRE, COLOUR_WHITE));
-        EXPECT_TRUE(text_at(0, 40, "FLIGHT:", 9, ALIGN_LEFT, COLOUR_GREY));
+        EXPECT_TRUE(shows_picture("timers_idle", 0, 0, 159, 39)) << "the heading and its rule";
         EXPECT_TRUE(text_at(85, 40, "1", 9, ALIGN_LEFT, COLOUR_WHITE)) << "one digit starts at x 85";
         EXPECT_TRUE(text_at(102, 40, "05", 9, ALIGN_LEFT, COLOUR_WHITE));
         auto colon = place_text(95, 40, ":", 9, ALIGN_LEFT).pixels;
@@ -475,7 +468,6 @@ TEST_F(MainDisplay, TimersPageSeparatorBlinksOnlyInFlight)
         for (auto [x, y] : colon)
             lit += px(x, y) == COLOUR_WHITE;
         EXPECT_EQ(lit, c.separator ? int(colon.size()) : 0) << int(c.active) << int(c.blink);
-        EXPECT_EQ(count_colour(0, 25, 159, 25, COLOUR_WHITE), 160);
     }
 
     // Two-digit hours end before the separator rather than running into it;
@@ -506,9 +498,10 @@ TEST_F(MainDisplay, SensorErrorBoxOnlyOnTheInstrumentPage)
 {
     st.alt_sensor_ok = 0;
     draw();
-    EXPECT_EQ(px(16, 17), COLOUR_WHITE);
-    EXPECT_EQ(px(145, 88), COLOUR_WHITE);
-    EXPECT_EQ(px(145, 17), COLOUR_WHITE);
+    // The red box (16, 17)-(145, 88) framed in white, its three lines in font
+    // 12 centred at x 80.
+    EXPECT_EQ(count_colour(16, 17, 145, 17, COLOUR_WHITE) + count_colour(16, 88, 145, 88, COLOUR_WHITE), 2 * 130);
+    EXPECT_EQ(count_colour(16, 18, 16, 87, COLOUR_WHITE) + count_colour(145, 18, 145, 87, COLOUR_WHITE), 2 * 70);
     EXPECT_EQ(px(17, 18), COLOUR_RED);
     EXPECT_EQ(px(144, 87), COLOUR_RED);
     EXPECT_NE(px(146, 89), COLOUR_RED);
@@ -561,5 +554,55 @@ TEST_F(MainDisplay, StartStopQuestionAnswers)
         }
     }
 }
+
+// The main display's pages as the gallery shows them, drawn from the state
+// that its scenario reaches (the fields the pages read, with the factory
+// settings: airspeed on top, the VSI tape, ft, mph, mB).
+struct page_state {
+    const char* picture;
+    int32_t altitude;
+    int16_t fpm, cms;
+    uint16_t airspeed, max_airspeed;
+    uint8_t page, blink, flight, minutes, sensor_ok;
+    uint32_t qnh;
+};
+
+class MainDisplayPicture : public ::testing::TestWithParam<page_state> {};
+
+TEST_P(MainDisplayPicture, AsTheGalleryShowsIt)
+{
+    const page_state& p = GetParam();
+    switch_on();
+    st.altitude = p.altitude, st.vertical_speed = p.fpm, st.vertical_speed_cms = p.cms;
+    st.airspeed = p.airspeed, st.max_airspeed = p.max_airspeed, st.qnh = p.qnh;
+    st.main_page = p.page, st.blink_phase = p.blink, st.flight_active = p.flight;
+    st.flight_minutes = p.minutes, st.alt_sensor_ok = p.sensor_ok;
+    run_screen();
+    EXPECT_TRUE(shows_picture(p.picture));
+}
+
+const page_state page_states[] = {
+    {"main_level", 3250, 0, 0, 0, 0, 0, 1, 0, 0, 1, 1013250},
+    {"main_climb", 3250, 650, 330, 0, 0, 0, 1, 0, 0, 1, 1013250},
+    {"main_climb_full", 3250, 1000, 508, 0, 0, 0, 1, 0, 0, 1, 1013250},
+    {"main_descend", 3250, -400, -203, 0, 0, 0, 1, 0, 0, 1, 1013250},
+    {"main_descend_full", 3250, -1000, -508, 0, 0, 0, 1, 0, 0, 1, 1013250},
+    {"main_asi_caution", 3250, 0, 0, 199, 199, 0, 1, 0, 0, 1, 1013250},
+    {"main_overspeed_red", 3250, 0, 0, 239, 239, 0, 1, 0, 0, 1, 1013250},
+    {"main_overspeed_plain", 3250, 0, 0, 239, 239, 0, 0, 0, 0, 1, 1013250},
+    {"main_sensor_error", 4500, 200, 102, 144, 239, 0, 0, 0, 0, 0, 1013250},
+    {"main_qnh_1015", 4500, 0, 0, 144, 239, 0, 0, 0, 0, 1, 1015250},
+    {"timers_idle", 4500, 0, 0, 144, 239, 1, 0, 0, 0, 1, 1015250},
+    {"timers_running_a", 4500, 0, 0, 144, 239, 1, 0, 1, 12, 1, 1015250},
+    {"timers_running_b", 4500, 0, 0, 144, 239, 1, 1, 1, 12, 1, 1015250},
+    {"max_values_overspeed", 4500, 0, 0, 144, 239, 2, 1, 1, 12, 1, 1015250},
+    {"max_values_caution", 4500, 0, 0, 144, 144, 2, 1, 1, 12, 1, 1015250},
+    {"max_values_plain", 4500, 0, 0, 45, 45, 2, 1, 1, 12, 1, 1015250},
+    {"main_stall_warning_a", 4500, 0, 0, 0, 45, 0, 1, 1, 13, 1, 1015250},
+    {"main_stall_warning_b", 4500, 0, 0, 0, 45, 0, 0, 1, 13, 1, 1015250},
+};
+
+INSTANTIATE_TEST_SUITE_P(Gallery, MainDisplayPicture, ::testing::ValuesIn(page_states),
+                         [](const ::testing::TestParamInfo<page_state>& info) { return std::string(info.param.picture); });
 
 }  // namespace
