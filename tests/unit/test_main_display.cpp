@@ -1,6 +1,8 @@
 // The main display, its three pages, its keys, and the START/STOP FLIGHT
 // question, checked on the LCD pixels and the state record.
 #include <cstdio>
+#include <iterator>
+#include <string>
 
 #include "screen_harness.h"
 
@@ -556,53 +558,54 @@ TEST_F(MainDisplay, StartStopQuestionAnswers)
 }
 
 // The main display's pages as the gallery shows them, drawn from the state
-// that its scenario reaches (the fields the pages read, with the factory
-// settings: airspeed on top, the VSI tape, ft, mph, mB).
-struct page_state {
+// that its scenario reaches: each step changes the fields the pages read
+// (from the factory settings: airspeed on top, the VSI tape, ft, mph, mB).
+struct gallery_step {
     const char* picture;
-    int32_t altitude;
-    int16_t fpm, cms;
-    uint16_t airspeed, max_airspeed;
-    uint8_t page, blink, flight, minutes, sensor_ok;
-    uint32_t qnh;
+    void (*change)();
 };
 
-class MainDisplayPicture : public ::testing::TestWithParam<page_state> {};
+void vertical_speed(int16_t fpm, int16_t cms)
+{
+    st.vertical_speed = fpm, st.vertical_speed_cms = cms;
+}
+
+const gallery_step tour[] = {
+    {"main_level", [] { st.altitude = 3250, st.blink_phase = 1; }},
+    {"main_climb", [] { vertical_speed(650, 330); }},
+    {"main_climb_full", [] { vertical_speed(1000, 508); }},
+    {"main_descend", [] { vertical_speed(-400, -203); }},
+    {"main_descend_full", [] { vertical_speed(-1000, -508); }},
+    {"main_asi_caution", [] { vertical_speed(0, 0), st.airspeed = st.max_airspeed = 199; }},
+    {"main_overspeed_red", [] { st.airspeed = st.max_airspeed = 239; }},
+    {"main_overspeed_plain", [] { st.blink_phase = 0; }},
+    {"main_sensor_error", [] { st.altitude = 4500, st.airspeed = 144, st.alt_sensor_ok = 0, vertical_speed(200, 102); }},
+    {"main_qnh_1015", [] { vertical_speed(0, 0), st.alt_sensor_ok = 1, st.qnh = 1015250; }},
+    {"timers_idle", [] { st.main_page = 1; }},
+    {"timers_running_a", [] { st.flight_active = 1, st.flight_minutes = 12; }},
+    {"timers_running_b", [] { st.blink_phase = 1; }},
+    {"max_values_overspeed", [] { st.main_page = 2; }},
+    {"max_values_caution", [] { st.max_airspeed = 144; }},
+    {"max_values_plain", [] { st.airspeed = st.max_airspeed = 45; }},
+    {"main_stall_warning_a", [] { st.main_page = 0, st.airspeed = 0, st.flight_minutes = 13; }},
+    {"main_stall_warning_b", [] { st.blink_phase = 0; }},
+};
+
+class MainDisplayPicture : public ::testing::TestWithParam<int> {};
 
 TEST_P(MainDisplayPicture, AsTheGalleryShowsIt)
 {
-    const page_state& p = GetParam();
     switch_on();
-    st.altitude = p.altitude, st.vertical_speed = p.fpm, st.vertical_speed_cms = p.cms;
-    st.airspeed = p.airspeed, st.max_airspeed = p.max_airspeed, st.qnh = p.qnh;
-    st.main_page = p.page, st.blink_phase = p.blink, st.flight_active = p.flight;
-    st.flight_minutes = p.minutes, st.alt_sensor_ok = p.sensor_ok;
+    st.alt_sensor_ok = 1;
+    for (int step = 0; step <= GetParam(); step++)
+        tour[step].change();
     run_screen();
-    EXPECT_TRUE(shows_picture(p.picture));
+    EXPECT_TRUE(shows_picture(tour[GetParam()].picture));
 }
 
-const page_state page_states[] = {
-    {"main_level", 3250, 0, 0, 0, 0, 0, 1, 0, 0, 1, 1013250},
-    {"main_climb", 3250, 650, 330, 0, 0, 0, 1, 0, 0, 1, 1013250},
-    {"main_climb_full", 3250, 1000, 508, 0, 0, 0, 1, 0, 0, 1, 1013250},
-    {"main_descend", 3250, -400, -203, 0, 0, 0, 1, 0, 0, 1, 1013250},
-    {"main_descend_full", 3250, -1000, -508, 0, 0, 0, 1, 0, 0, 1, 1013250},
-    {"main_asi_caution", 3250, 0, 0, 199, 199, 0, 1, 0, 0, 1, 1013250},
-    {"main_overspeed_red", 3250, 0, 0, 239, 239, 0, 1, 0, 0, 1, 1013250},
-    {"main_overspeed_plain", 3250, 0, 0, 239, 239, 0, 0, 0, 0, 1, 1013250},
-    {"main_sensor_error", 4500, 200, 102, 144, 239, 0, 0, 0, 0, 0, 1013250},
-    {"main_qnh_1015", 4500, 0, 0, 144, 239, 0, 0, 0, 0, 1, 1015250},
-    {"timers_idle", 4500, 0, 0, 144, 239, 1, 0, 0, 0, 1, 1015250},
-    {"timers_running_a", 4500, 0, 0, 144, 239, 1, 0, 1, 12, 1, 1015250},
-    {"timers_running_b", 4500, 0, 0, 144, 239, 1, 1, 1, 12, 1, 1015250},
-    {"max_values_overspeed", 4500, 0, 0, 144, 239, 2, 1, 1, 12, 1, 1015250},
-    {"max_values_caution", 4500, 0, 0, 144, 144, 2, 1, 1, 12, 1, 1015250},
-    {"max_values_plain", 4500, 0, 0, 45, 45, 2, 1, 1, 12, 1, 1015250},
-    {"main_stall_warning_a", 4500, 0, 0, 0, 45, 0, 1, 1, 13, 1, 1015250},
-    {"main_stall_warning_b", 4500, 0, 0, 0, 45, 0, 0, 1, 13, 1, 1015250},
-};
-
-INSTANTIATE_TEST_SUITE_P(Gallery, MainDisplayPicture, ::testing::ValuesIn(page_states),
-                         [](const ::testing::TestParamInfo<page_state>& info) { return std::string(info.param.picture); });
+INSTANTIATE_TEST_SUITE_P(Gallery, MainDisplayPicture, ::testing::Range(0, int(std::size(tour))),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::to_string(info.param) + "_" + tour[info.param].picture;
+                         });
 
 }  // namespace
