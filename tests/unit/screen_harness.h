@@ -264,6 +264,30 @@ inline thumb scroll_thumb()
     return t;
 }
 
+// Where the keys have left the navigation. Only the fields given are
+// compared: a screen (nullptr for any), cursor, scroll, edit mode and step
+// (-1 for any).
+struct place_in_menus {
+    screen_handler screen = nullptr;
+    int cursor = -1, scroll = -1, edit = -1, step = -1;
+};
+inline ::testing::AssertionResult is_at(const place_in_menus& want)
+{
+    const struct {
+        const char* name;
+        int want, have;
+    } fields[] = {{"menu_cursor", want.cursor, st.menu_cursor},
+                  {"menu_scroll", want.scroll, st.menu_scroll},
+                  {"edit_mode", want.edit, st.edit_mode},
+                  {"edit_step", want.step, st.edit_step}};
+    if (want.screen && st.current_screen != want.screen)
+        return ::testing::AssertionFailure() << "another screen is current";
+    for (const auto& f : fields)
+        if (f.want >= 0 && f.want != f.have)
+            return ::testing::AssertionFailure() << f.name << " is " << f.have << ", not " << f.want;
+    return ::testing::AssertionSuccess();
+}
+
 // The LCD, or a rectangle of it, against the gallery picture
 // docs/screens/NAME.png (written at a whole scale), colour for colour through
 // the palette.

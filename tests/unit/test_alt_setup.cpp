@@ -28,9 +28,7 @@ TEST(AltSetup, RowCountAndWrapWithAndWithoutSerialOutput)
         open_alt_setup(c.serial_out, c.from);
         st.edit_step = 10;
         key(c.key);
-        EXPECT_EQ(st.current_screen, screen_alt_setup);
-        EXPECT_EQ(st.menu_cursor, c.to);
-        EXPECT_EQ(st.menu_scroll, c.scroll);
+        EXPECT_TRUE(is_at({.screen = screen_alt_setup, .cursor = c.to, .scroll = c.scroll}));
         EXPECT_EQ(st.edit_step, 1);  // any cursor move goes back to X1
         EXPECT_EQ(st.edit_mode, 0);
         EXPECT_EQ(scroll_thumb().height(), c.thumb_height);
@@ -58,8 +56,7 @@ TEST(AltSetup, EightRowsScrollTheSelectedRowToTheBottomLine)
     for (const auto& s : steps) {
         SCOPED_TRACE(testing::Message() << "cursor " << int(s.cursor));
         key(KEY_CW);
-        ASSERT_EQ(st.menu_cursor, s.cursor);
-        EXPECT_EQ(st.menu_scroll, s.scroll);
+        ASSERT_TRUE(is_at({.cursor = s.cursor, .scroll = s.scroll}));
         EXPECT_TRUE(row_shows(4, s.bottom_label, s.bottom_value));
         EXPECT_EQ(scroll_thumb().top, s.thumb_top);
     }
@@ -101,8 +98,7 @@ TEST(AltSetup, SerialOffWhileEditingRowFiveRemovesTheTwoRows)
     EXPECT_EQ(scroll_thumb().height(), 9);
     key(KEY_CW);
     EXPECT_EQ(st.serial_out, 0);
-    EXPECT_EQ(st.menu_cursor, 5);
-    EXPECT_EQ(st.edit_mode, 1);
+    EXPECT_TRUE(is_at({.cursor = 5, .edit = 1}));
     EXPECT_EQ(scroll_thumb().height(), 12);
     EXPECT_TRUE(row_shows(4, "SERIAL OUT: ", "OFF"));
     key(KEY_PUSH);
@@ -143,8 +139,7 @@ TEST(AltSetup, StepLabelOnlyOnCalAndEveryMoveResetsIt)
     open_alt_setup(1, 0);
     for (uint8_t row = 0; row < 8; row++) {
         SCOPED_TRACE(testing::Message() << "row " << int(row));
-        ASSERT_EQ(st.menu_cursor, row);
-        EXPECT_EQ(st.edit_step, 1);
+        ASSERT_TRUE(is_at({.cursor = row, .step = 1}));
         key(KEY_RIGHT);
         EXPECT_EQ(st.edit_step, 10);
         if (row == 4) {
@@ -277,24 +272,17 @@ TEST(AltSetup, WarningAndTestLeadBackToTheEncoderRow)
 {
     open_alt_setup(1, 7);
     key(KEY_PUSH);
-    ASSERT_EQ(st.current_screen, screen_test_warning);
-    EXPECT_EQ(st.edit_mode, 0);
+    ASSERT_TRUE(is_at({.screen = screen_test_warning, .edit = 0}));
     keys({KEY_CW, KEY_CCW, KEY_RIGHT});  // consumed, nothing happens
-    EXPECT_EQ(st.current_screen, screen_test_warning);
-    EXPECT_EQ(st.menu_cursor, 7);
+    EXPECT_TRUE(is_at({.screen = screen_test_warning, .cursor = 7}));
     key(KEY_LEFT);
-    EXPECT_EQ(st.current_screen, screen_alt_setup);
-    EXPECT_EQ(st.menu_cursor, 7);
-    EXPECT_EQ(st.menu_scroll, 3);
-    EXPECT_EQ(st.edit_mode, 0);
+    EXPECT_TRUE(is_at({.screen = screen_alt_setup, .cursor = 7, .scroll = 3, .edit = 0}));
 
     // A test that ended elsewhere starts again at -1000.
     keys({KEY_PUSH, KEY_PUSH, KEY_CW, KEY_CW, KEY_CW});
     EXPECT_EQ(st.test_altitude, -400);
     key(KEY_LEFT);
-    EXPECT_EQ(st.current_screen, screen_alt_setup);
-    EXPECT_EQ(st.menu_cursor, 7);
-    EXPECT_EQ(st.menu_scroll, 3);
+    EXPECT_TRUE(is_at({.screen = screen_alt_setup, .cursor = 7, .scroll = 3}));
     keys({KEY_PUSH, KEY_PUSH});
     EXPECT_EQ(st.test_altitude, -1000);
 }

@@ -30,9 +30,7 @@ TEST(AsiSetup, TwelveRowsScrollAndWrap)
         open_asi_setup(c.from);
         st.edit_step = 100;
         key(c.key);
-        EXPECT_EQ(st.menu_cursor, c.to);
-        EXPECT_EQ(st.menu_scroll, c.scroll);
-        EXPECT_EQ(st.edit_step, 1);
+        EXPECT_TRUE(is_at({.cursor = c.to, .scroll = c.scroll, .step = 1}));
         EXPECT_EQ(scroll_thumb().height(), 6);
         EXPECT_EQ(scroll_thumb().top, (63 * c.to + 300) / 10);
         EXPECT_GT(row_count_colour(c.to - c.scroll, COLOUR_RED), 0);
@@ -265,9 +263,7 @@ TEST(AsiSetup, PushOnZeroNeverEditsAndOpensTheConfirmation)
 {
     open_asi_setup(0);
     key(KEY_PUSH);
-    EXPECT_EQ(st.current_screen, screen_asi_zero_confirm);
-    EXPECT_EQ(st.edit_mode, 0);
-    EXPECT_EQ(st.menu_cursor, 0);
+    EXPECT_TRUE(is_at({.screen = screen_asi_zero_confirm, .cursor = 0, .edit = 0}));
     EXPECT_TRUE(shows_picture("asi_zero_question"));
 }
 
@@ -280,8 +276,7 @@ TEST(AsiSetup, ZeroConfirmationAnswers)
     keys({KEY_PUSH, KEY_CW, KEY_CCW, KEY_PUSH});
     EXPECT_EQ(st.current_screen, screen_asi_zero_confirm);
     key(KEY_LEFT);
-    EXPECT_EQ(st.current_screen, screen_asi_setup);
-    EXPECT_EQ(st.menu_cursor, 0);
+    EXPECT_TRUE(is_at({.screen = screen_asi_setup, .cursor = 0}));
     EXPECT_EQ(st.asi_zero_offset, 0);
 
     // YES: the sample of the latest airspeed update is captured (the pass
@@ -301,10 +296,7 @@ TEST(AsiSetup, ZeroConfirmationAnswers)
     pass();
     EXPECT_TRUE(shows_picture("message_done"));
     key(KEY_CW);
-    EXPECT_EQ(st.current_screen, screen_asi_setup);
-    EXPECT_EQ(st.menu_cursor, 0);
-    EXPECT_EQ(st.edit_mode, 0);
-    EXPECT_EQ(st.edit_step, 1);
+    EXPECT_TRUE(is_at({.screen = screen_asi_setup, .cursor = 0, .edit = 0, .step = 1}));
     EXPECT_GT(row_count_colour(0, COLOUR_RED), 0);
 }
 

@@ -70,20 +70,13 @@ TEST_F(Framework, ResetMenuCursorAndReturnToMainDisplay)
     st.pending_code = 1234, st.edit_mode = 1, st.menu_scroll = 4, st.edit_step = 100;
     reset_menu_cursor(6);
     EXPECT_EQ(st.pending_code, 0);
-    EXPECT_EQ(st.edit_mode, 0);
-    EXPECT_EQ(st.menu_cursor, 6);
-    EXPECT_EQ(st.menu_scroll, 0);
-    EXPECT_EQ(st.edit_step, 1);
+    EXPECT_TRUE(is_at({.cursor = 6, .scroll = 0, .edit = 0, .step = 1}));
 
     st.current_screen = screen_main_menu;
     st.edit_mode = 1, st.menu_cursor = 3, st.menu_scroll = 2, st.edit_step = 10, st.main_page = 2;
     st.pending_code = 77;
     return_to_main_display();
-    EXPECT_EQ(st.current_screen, screen_main);
-    EXPECT_EQ(st.edit_mode, 0);
-    EXPECT_EQ(st.menu_cursor, 0);
-    EXPECT_EQ(st.menu_scroll, 0);
-    EXPECT_EQ(st.edit_step, 1);
+    EXPECT_TRUE(is_at({.screen = screen_main, .cursor = 0, .scroll = 0, .edit = 0, .step = 1}));
     EXPECT_EQ(st.main_page, 2) << "the page is kept";
     EXPECT_EQ(st.pending_code, 77) << "only reset_menu_cursor clears the code";
 }

@@ -52,9 +52,7 @@ TEST_F(MainDisplay, AlarmAcknowledgementSwallowsTheFirstKey)
     press(KEY_PUSH);
     EXPECT_EQ(st.current_screen, screen_main);
     press(KEY_PUSH);
-    EXPECT_EQ(st.current_screen, screen_main_menu);
-    EXPECT_EQ(st.menu_cursor, 0);
-    EXPECT_EQ(st.edit_mode, 0);
+    EXPECT_TRUE(is_at({.screen = screen_main_menu, .cursor = 0, .edit = 0}));
 
     // Without an alarm, or with it already acknowledged, keys act at once.
     SetUp();
@@ -75,8 +73,7 @@ TEST_F(MainDisplay, PushOpensTheUnlockScreenWhenSecurityIsOn)
     EXPECT_EQ(st.current_screen, screen_unlock);
     for (uint8_t d : st.code_digits)
         EXPECT_EQ(d, 0);
-    EXPECT_EQ(st.menu_cursor, 0);
-    EXPECT_EQ(st.edit_mode, 0);
+    EXPECT_TRUE(is_at({.cursor = 0, .edit = 0}));
     EXPECT_EQ(st.pending_key, KEY_NONE);
 }
 

@@ -56,11 +56,7 @@ TEST_F(MainMenu, EachEntryShowsItsCaptionIconAndThumbAndOpensItsScreen)
         st.edit_step = 100, st.edit_mode = 1, st.menu_scroll = 2;
         host_post_key(KEY_PUSH);
         pass();
-        EXPECT_EQ(st.current_screen, entries[i].opens);
-        EXPECT_EQ(st.menu_cursor, 0);
-        EXPECT_EQ(st.menu_scroll, 0);
-        EXPECT_EQ(st.edit_mode, 0);
-        EXPECT_EQ(st.edit_step, 1);
+        EXPECT_TRUE(is_at({.screen = entries[i].opens, .cursor = 0, .scroll = 0, .edit = 0, .step = 1}));
         EXPECT_EQ(st.pending_key, KEY_NONE);
     }
 }
@@ -84,8 +80,7 @@ TEST_F(MainMenu, KnobWrapsBetweenTheFirstAndTheLastEntry)
     };
     for (const auto& step : steps) {
         key(step.key);
-        ASSERT_EQ(st.menu_cursor, step.cursor);
-        ASSERT_EQ(st.current_screen, &screen_main_menu);
+        ASSERT_TRUE(is_at({.screen = screen_main_menu, .cursor = step.cursor}));
     }
     st.menu_cursor = 0;
     key(KEY_CCW);
@@ -97,15 +92,13 @@ TEST_F(MainMenu, RightKeyIsIgnoredAndLeftReturnsToTheMainDisplay)
     open_menu(2);
     const auto before = picture();
     key(KEY_RIGHT);
-    EXPECT_EQ(st.current_screen, &screen_main_menu);
-    EXPECT_EQ(st.menu_cursor, 2);
+    EXPECT_TRUE(is_at({.screen = screen_main_menu, .cursor = 2}));
     EXPECT_EQ(st.pending_key, KEY_NONE);
     EXPECT_TRUE(picture() == before);
 
     st.main_page = 2;
     key(KEY_LEFT);
-    EXPECT_EQ(st.current_screen, &screen_main);
-    EXPECT_EQ(st.menu_cursor, 0);
+    EXPECT_TRUE(is_at({.screen = screen_main, .cursor = 0}));
     EXPECT_EQ(st.main_page, 2);  // the main display comes back on its page
 }
 
@@ -117,8 +110,7 @@ TEST_F(MainMenu, CursorBeyondTheLastEntryShowsTheFirstAndOpensNothing)
     EXPECT_TRUE(shows_picture("menu_alt_setup")) << "the first entry, the thumb on it";
     host_post_key(KEY_PUSH);
     pass();
-    EXPECT_EQ(st.current_screen, &screen_main_menu);
-    EXPECT_EQ(st.menu_cursor, 9);
+    EXPECT_TRUE(is_at({.screen = screen_main_menu, .cursor = 9}));
     key(KEY_CW);
     EXPECT_EQ(st.menu_cursor, 0);
     st.menu_cursor = 9;
@@ -136,12 +128,10 @@ TEST_F(MainMenu, ChildrenReturnToTheirOwnEntry)
         key(KEY_PUSH);
         ASSERT_EQ(st.current_screen, entries[i].opens);
         key(KEY_LEFT);
-        EXPECT_EQ(st.current_screen, &screen_main_menu);
-        EXPECT_EQ(st.menu_cursor, i);
+        EXPECT_TRUE(is_at({.screen = screen_main_menu, .cursor = i}));
         EXPECT_TRUE(shows_picture(entries[i].picture));
         key(KEY_PUSH);
-        EXPECT_EQ(st.current_screen, entries[i].opens);
-        EXPECT_EQ(st.menu_cursor, 0);
+        EXPECT_TRUE(is_at({.screen = entries[i].opens, .cursor = 0}));
     }
 }
 

@@ -21,8 +21,7 @@ protected:
         for (int i = 0; i < MAIN_MENU_MISC_SETUP; i++)
             key(KEY_CW);
         key(KEY_PUSH);
-        ASSERT_EQ(st.current_screen, &screen_misc_setup);
-        ASSERT_EQ(st.menu_cursor, 0);
+        ASSERT_TRUE(is_at({.screen = screen_misc_setup, .cursor = 0}));
     }
 
     void select_row(uint8_t row)
@@ -53,13 +52,11 @@ TEST_F(Misc, KnobWrapsAndTheRightKeyDoesNothing)
                  {KEY_CW, 0},  {KEY_RIGHT, 0}, {KEY_CCW, 3}, {KEY_RIGHT, 3}, {KEY_CCW, 2}};
     for (const auto& s : steps) {
         key(s.key);
-        ASSERT_EQ(st.menu_cursor, s.cursor);
-        ASSERT_EQ(st.current_screen, &screen_misc_setup);
+        ASSERT_TRUE(is_at({.screen = screen_misc_setup, .cursor = s.cursor}));
         ASSERT_EQ(st.pending_key, KEY_NONE);
     }
     key(KEY_LEFT);
-    EXPECT_EQ(st.current_screen, &screen_main_menu);
-    EXPECT_EQ(st.menu_cursor, 4);
+    EXPECT_TRUE(is_at({.screen = screen_main_menu, .cursor = 4}));
 }
 
 // Each entry opens its page, and every way back selects that entry again.
@@ -85,9 +82,7 @@ TEST_F(Misc, EntriesOpenTheirPagesAndComeBackToTheirRow)
             EXPECT_EQ(st.menu_cursor, 0);
         }
         key(c.leave);
-        EXPECT_EQ(st.current_screen, &screen_misc_setup);
-        EXPECT_EQ(st.menu_cursor, c.row);
-        EXPECT_EQ(st.edit_mode, 0);
+        EXPECT_TRUE(is_at({.screen = screen_misc_setup, .cursor = c.row, .edit = 0}));
         EXPECT_TRUE(shows_picture(misc_pictures[c.row]));
     }
 }
@@ -197,8 +192,7 @@ TEST_F(Defaults, YesRestoresTheSettingsAndKeepsTheCalibration)
 
     // DONE, then any key: MISC SETUP on DEFAULT SETTINGS.
     key(KEY_CCW);
-    EXPECT_EQ(st.current_screen, &screen_misc_setup);
-    EXPECT_EQ(st.menu_cursor, 3);
+    EXPECT_TRUE(is_at({.screen = screen_misc_setup, .cursor = 3}));
     EXPECT_TRUE(shows_picture("misc_setup_defaults"));
 }
 
@@ -213,8 +207,7 @@ TEST_F(Defaults, OnlyYesLoadsAndOnlyNoOrYesLeave)
         EXPECT_EQ(st.pending_key, KEY_NONE);
     }
     key(KEY_LEFT);
-    EXPECT_EQ(st.current_screen, &screen_misc_setup);
-    EXPECT_EQ(st.menu_cursor, 3);
+    EXPECT_TRUE(is_at({.screen = screen_misc_setup, .cursor = 3}));
     EXPECT_EQ(st.backlight_level, before.backlight_level);
     EXPECT_EQ(st.security_code, before.security_code);
     EXPECT_EQ(st.qnh, before.qnh);

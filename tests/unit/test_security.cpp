@@ -63,8 +63,7 @@ protected:
         key(KEY_PUSH);  // MISC SETUP
         key(KEY_CW);
         key(KEY_PUSH);  // SECURITY SETUP
-        ASSERT_EQ(st.current_screen, &screen_security_setup);
-        ASSERT_EQ(st.menu_cursor, 0);
+        ASSERT_TRUE(is_at({.screen = screen_security_setup, .cursor = 0}));
     }
 
     // SECURITY: OFF -> ON, as the pilot does: push, turn, push.
@@ -173,8 +172,7 @@ TEST_F(Security, DigitKeysWrapAdvanceAndIgnoreTheRightKey)
 
         const auto before = picture();
         key(KEY_RIGHT);
-        EXPECT_EQ(st.current_screen, c.screen);
-        EXPECT_EQ(st.menu_cursor, 3);
+        EXPECT_TRUE(is_at({.screen = c.screen, .cursor = 3}));
         EXPECT_EQ(memcmp(st.code_digits, want, 4), 0);
         EXPECT_EQ(st.pending_code, 4321);
         EXPECT_EQ(st.pending_key, KEY_NONE);
@@ -211,8 +209,7 @@ TEST_F(Security, UnlockAcceptsTheStoredCodeAndTheMasterCodeOnly)
         EXPECT_EQ(st.code_digits[2], 0);
         enter_code(c.entered);
         if (c.opens_menu) {
-            EXPECT_EQ(st.current_screen, &screen_main_menu);
-            EXPECT_EQ(st.menu_cursor, 0);
+            EXPECT_TRUE(is_at({.screen = screen_main_menu, .cursor = 0}));
             const uint8_t zero[4] = {};
             EXPECT_EQ(memcmp(st.code_digits, zero, 4), 0);
         } else {
@@ -290,8 +287,7 @@ TEST_F(Security, ChangeCodeFlows)
         EXPECT_EQ(st.return_screen, &screen_security_setup);
         enter_code(c.current);
         if (c.check_passes) {
-            ASSERT_EQ(st.current_screen, &screen_code_new);
-            ASSERT_EQ(st.menu_cursor, 0);
+            ASSERT_TRUE(is_at({.screen = screen_code_new, .cursor = 0}));
             EXPECT_TRUE(shows_picture("code_new"));
             enter_code(c.fresh);
             ASSERT_EQ(st.current_screen, &screen_code_confirm);
@@ -306,8 +302,7 @@ TEST_F(Security, ChangeCodeFlows)
 
         // Back on SECURITY SETUP with CHANGE CODE selected.
         key(KEY_PUSH);
-        ASSERT_EQ(st.current_screen, &screen_security_setup);
-        EXPECT_EQ(st.menu_cursor, 1);
+        ASSERT_TRUE(is_at({.screen = screen_security_setup, .cursor = 1}));
         EXPECT_TRUE(shows_picture("security_setup_change_code"));
 
         // Out to the main display; the code now in force unlocks, the other doesn't.
@@ -345,9 +340,7 @@ TEST_F(Security, BackFromEveryStepKeepsTheCode)
         ASSERT_EQ(st.current_screen, expected[step]);
         key(KEY_CW);
         key(KEY_LEFT);
-        EXPECT_EQ(st.current_screen, &screen_security_setup);
-        EXPECT_EQ(st.menu_cursor, 1);
-        EXPECT_EQ(st.edit_mode, 0);
+        EXPECT_TRUE(is_at({.screen = screen_security_setup, .cursor = 1, .edit = 0}));
         EXPECT_EQ(st.pending_code, 0);
         EXPECT_EQ(st.security_code, FACTORY_SECURITY_CODE);
         EXPECT_EQ(st.security_enabled, 1);
@@ -394,13 +387,11 @@ TEST_F(Security, SetupEditsTheLockAndMovesBetweenItsRows)
     }
     key(KEY_CW);
     key(KEY_RIGHT);
-    EXPECT_EQ(st.current_screen, &screen_security_setup);
-    EXPECT_EQ(st.menu_cursor, 1);
+    EXPECT_TRUE(is_at({.screen = screen_security_setup, .cursor = 1}));
 
     // Switching on asks no code; it applies from the next push on the main display.
     key(KEY_LEFT);
-    EXPECT_EQ(st.current_screen, &screen_misc_setup);
-    EXPECT_EQ(st.menu_cursor, 1);
+    EXPECT_TRUE(is_at({.screen = screen_misc_setup, .cursor = 1}));
     key(KEY_LEFT);
     key(KEY_LEFT);
     push_on_main_display();

@@ -17,8 +17,7 @@ TEST(TimersSetup, ManualHasOneRowAndTheKnobOnlyResetsTheStep)
         EXPECT_EQ(st.edit_step, 10);
         EXPECT_EQ(right_slot_lit(), 0);  // no label on the FLIGHT row
         key(k);
-        EXPECT_EQ(st.menu_cursor, 0);
-        EXPECT_EQ(st.edit_step, 1);
+        EXPECT_TRUE(is_at({.cursor = 0, .step = 1}));
         EXPECT_EQ(st.flight_timer_mode, 0);
     }
 }
@@ -28,8 +27,7 @@ TEST(TimersSetup, DetectMakesTheTakeOffRowAppear)
     open_timers(0);
     keys({KEY_PUSH, KEY_CW});
     EXPECT_EQ(st.flight_timer_mode, 1);
-    EXPECT_EQ(st.menu_cursor, 0);
-    EXPECT_EQ(st.edit_mode, 1);
+    EXPECT_TRUE(is_at({.cursor = 0, .edit = 1}));
     EXPECT_TRUE(shows_picture("timers_setup_detect_edit")) << "T/O AIRSPEED 30 below, a 38-row thumb";
     key(KEY_CCW);  // toggles back
     EXPECT_EQ(st.flight_timer_mode, 0);
@@ -43,8 +41,7 @@ TEST(TimersSetup, CursorMovesBetweenTheTwoRowsInDetect)
         open_timers(1, c.from);
         st.edit_step = 100;
         key(c.key);
-        EXPECT_EQ(st.menu_cursor, c.to);
-        EXPECT_EQ(st.edit_step, 1);
+        EXPECT_TRUE(is_at({.cursor = c.to, .step = 1}));
         EXPECT_EQ(scroll_thumb().top, c.thumb_top);
         EXPECT_GT(row_count_colour(c.to, COLOUR_RED), 0);
         EXPECT_EQ(row_count_colour(1 - c.to, COLOUR_RED), 0);

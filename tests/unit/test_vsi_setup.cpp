@@ -18,9 +18,7 @@ TEST(VsiSetup, FourRowsWrapAndTheThumbFollows)
         SCOPED_TRACE(testing::Message() << "row " << int(c.from) << " key " << int(c.key));
         open_vsi_setup(c.from);
         key(c.key);
-        EXPECT_EQ(st.menu_cursor, c.to);
-        EXPECT_EQ(st.menu_scroll, 0);
-        EXPECT_EQ(st.edit_mode, 0);
+        EXPECT_TRUE(is_at({.cursor = c.to, .scroll = 0, .edit = 0}));
         EXPECT_EQ(scroll_thumb().top, c.thumb_top);
         EXPECT_EQ(scroll_thumb().height(), 19);
         EXPECT_GT(row_count_colour(c.to, COLOUR_RED), 0);
@@ -95,9 +93,7 @@ TEST(VsiSetup, RightKeyChangesNothing)
         key(KEY_RIGHT);
         EXPECT_TRUE(picture() == before);
         EXPECT_EQ(right_slot_lit(), 0);
-        EXPECT_EQ(st.edit_step, was.edit_step);
-        EXPECT_EQ(st.edit_mode, was.edit_mode);
-        EXPECT_EQ(st.menu_cursor, was.menu_cursor);
+        EXPECT_TRUE(is_at({.cursor = was.menu_cursor, .edit = was.edit_mode, .step = was.edit_step}));
         EXPECT_EQ(st.vsi_cal_percent, was.vsi_cal_percent);
         EXPECT_EQ(st.pending_key, KEY_NONE);
     }
