@@ -86,18 +86,16 @@ protected:
     }
 };
 
+// The four entry screens and the gallery's picture of each, fresh: 0000, the
+// cursor on the first digit.
 struct entry_screen_case {
-    const char* name;
     screen_handler screen;
-    const char* prompt;
-    const char* picture;  // the gallery's picture of it, fresh: 0000, first digit
+    const char* picture;
 };
 
 const entry_screen_case entry_screens[] = {
-    {"unlock", screen_unlock, "ENTER SECURITY", "unlock"},
-    {"check", screen_code_check, "ENTER SECURITY", "code_check"},
-    {"new", screen_code_new, "ENTER NEW", "code_new"},
-    {"confirm", screen_code_confirm, "CONFIRM NEW", "code_confirm"},
+    {screen_unlock, "unlock"}, {screen_code_check, "code_check"},
+    {screen_code_new, "code_new"}, {screen_code_confirm, "code_confirm"},
 };
 
 // Each entry screen as the gallery shows it fresh; then with the digits
@@ -106,7 +104,7 @@ const entry_screen_case entry_screens[] = {
 TEST_F(Security, EntryScreensShowPromptDigitsAndFooter)
 {
     for (const auto& c : entry_screens) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.picture);
         SetUp();
         st.current_screen = c.screen;
         pass();
@@ -148,7 +146,7 @@ TEST_F(Security, EntryScreensShowPromptDigitsAndFooter)
 TEST_F(Security, DigitKeysWrapAdvanceAndIgnoreTheRightKey)
 {
     for (const auto& c : entry_screens) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.picture);
         SetUp();
         st.current_screen = c.screen;
         st.pending_code = 4321;
