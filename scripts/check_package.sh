@@ -48,6 +48,7 @@ expected=(
     usr/share/man/man1/ktr7-replay.1.gz
     usr/share/doc/ktr7-sim/copyright
     usr/share/doc/ktr7-sim/changelog.gz
+    usr/share/doc/ktr7-sim/scenarios.md.gz
 )
 for size in 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/ktr7-sim.png")
