@@ -142,10 +142,7 @@ inline int count_lit(int x0, int y0, int x1, int y1)
 
 // Where draw_text puts a text and which pixels it sets, worked out on a
 // scratch copy: the LCD and the text extent are left as they were.
-struct text_box {
-    std::vector<std::pair<int, int>> pixels;
-    uint16_t start, end;
-};
+struct text_box { std::vector<std::pair<int, int>> pixels; uint16_t start, end; };
 inline text_box place_text(uint16_t x, uint16_t y, const char* text, uint8_t size, uint8_t align)
 {
     static uint8_t saved[sizeof lcd_buffer];
@@ -267,19 +264,12 @@ inline thumb scroll_thumb()
 // Where the keys have left the navigation. Only the fields given are
 // compared: a screen (nullptr for any), cursor, scroll, edit mode and step
 // (-1 for any).
-struct place_in_menus {
-    screen_handler screen = nullptr;
-    int cursor = -1, scroll = -1, edit = -1, step = -1;
-};
+struct place_in_menus { screen_handler screen = nullptr; int cursor = -1, scroll = -1, edit = -1, step = -1; };
 inline ::testing::AssertionResult is_at(const place_in_menus& want)
 {
-    const struct {
-        const char* name;
-        int want, have;
-    } fields[] = {{"menu_cursor", want.cursor, st.menu_cursor},
-                  {"menu_scroll", want.scroll, st.menu_scroll},
-                  {"edit_mode", want.edit, st.edit_mode},
-                  {"edit_step", want.step, st.edit_step}};
+    const struct { const char* name; int want, have; } fields[] = {
+        {"menu_cursor", want.cursor, st.menu_cursor}, {"menu_scroll", want.scroll, st.menu_scroll},
+        {"edit_mode", want.edit, st.edit_mode},       {"edit_step", want.step, st.edit_step}};
     if (want.screen && st.current_screen != want.screen)
         return ::testing::AssertionFailure() << "another screen is current";
     for (const auto& f : fields)
@@ -323,14 +313,8 @@ inline ::testing::AssertionResult shows_picture(const char* name, int x0 = 0, in
 // The value steps of a setup page's row: with the cursor on the row in edit
 // mode, the step multiplier at step and the field at start, one turn leaves
 // expected in the field and the cursor on its row.
-struct turn {
-    uint8_t key, start, expected;
-};
-struct row_turns {
-    uint8_t row;
-    uint8_t* field;
-    std::vector<turn> turns;
-};
+struct turn { uint8_t key, start, expected; };
+struct row_turns { uint8_t row; uint8_t* field; std::vector<turn> turns; };
 template <typename Open>
 void expect_value_steps(Open open_on_row, std::initializer_list<row_turns> rows, uint16_t step = 1)
 {
@@ -365,10 +349,7 @@ inline void expect_leaving_to_main_menu(uint8_t entry)
 }
 
 // Fields that must stay within their ranges, named for the message.
-struct bound {
-    const char* name;
-    long value, low, high;
-};
+struct bound { const char* name; long value, low, high; };
 inline ::testing::AssertionResult within(std::initializer_list<bound> bounds)
 {
     for (const bound& b : bounds)
@@ -379,10 +360,7 @@ inline ::testing::AssertionResult within(std::initializer_list<bound> bounds)
 }
 
 // Fields that must hold these values, named for the message.
-struct field_value {
-    const char* name;
-    long value, want;
-};
+struct field_value { const char* name; long value, want; };
 inline ::testing::AssertionResult fields_are(std::initializer_list<field_value> fields)
 {
     for (const field_value& f : fields)
@@ -411,10 +389,7 @@ inline void expect_only_left_leaves(screen_handler parent, uint8_t row)
 
 // A move of the list cursor: from a row, a key, to a row, and where the
 // scroll thumb's top then is.
-struct cursor_move {
-    uint8_t from, key, to;
-    int thumb_top;
-};
+struct cursor_move { uint8_t from, key, to; int thumb_top; };
 
 inline bool speed_limits_ordered()
 {

@@ -11,10 +11,7 @@ void open_alt_setup(uint8_t serial, uint8_t row = 0) { switch_on_and_open(screen
 
 TEST(AltSetup, RowCountAndWrapWithAndWithoutSerialOutput)
 {
-    struct {
-        uint8_t serial_out, from, key, to, scroll;
-        int thumb_height;
-    } cases[] = {
+    struct { uint8_t serial_out, from, key, to, scroll; int thumb_height; } cases[] = {
         {0, 5, KEY_CW, 0, 0, 12},   // six rows
         {0, 0, KEY_CCW, 5, 1, 12},
         {0, 2, KEY_CW, 3, 0, 12},
@@ -39,12 +36,7 @@ TEST(AltSetup, EightRowsScrollTheSelectedRowToTheBottomLine)
 {
     open_alt_setup(1, 0);
     // Eight rows: the thumb is 9 rows high, its top at (95 * cursor + 300) / 10.
-    struct {
-        uint8_t cursor, scroll;
-        const char* bottom_label;
-        const char* bottom_value;
-        int thumb_top;
-    } steps[] = {
+    struct { uint8_t cursor, scroll; const char* bottom_label; const char* bottom_value; int thumb_top; } steps[] = {
         {1, 0, "CAL: ", "+0 0ft", 39},
         {2, 0, "CAL: ", "+0 0ft", 49},
         {3, 0, "CAL: ", "+0 0ft", 58},
@@ -171,10 +163,7 @@ TEST(AltSetup, ValueStepsAndWraps)
 
 TEST(AltSetup, EveryOptionValueShowsItsName)
 {
-    struct {
-        uint8_t unit, resolution;
-        const char* name;
-    } resolutions[] = {
+    struct { uint8_t unit, resolution; const char* name; } resolutions[] = {
         {0, 0, "1ft"}, {0, 1, "10ft"}, {0, 2, "25ft"}, {0, 3, "50ft"}, {0, 4, "100ft"},
         {1, 0, "1m"},  {1, 1, "10m"},  {1, 2, "25m"},  {1, 3, "50m"},  {1, 4, "100m"},
     };

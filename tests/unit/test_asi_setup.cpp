@@ -20,9 +20,7 @@ void set_limits(uint16_t vne, uint16_t vno, uint16_t vfe, uint16_t vs1, uint16_t
 
 TEST(AsiSetup, TwelveRowsScrollAndWrap)
 {
-    struct {
-        uint8_t from, key, to, scroll;
-    } cases[] = {
+    struct { uint8_t from, key, to, scroll; } cases[] = {
         {11, KEY_CW, 0, 0}, {0, KEY_CCW, 11, 7}, {4, KEY_CW, 5, 1}, {5, KEY_CCW, 4, 0}, {10, KEY_CW, 11, 7},
     };
     for (const auto& c : cases) {

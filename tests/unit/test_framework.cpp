@@ -116,11 +116,7 @@ TEST_F(Framework, RowsOutsideTheFiveVisiblePositionsAreNotDrawn)
 
 TEST_F(Framework, SettingRowColoursWhileBrowsingAndEditing)
 {
-    struct {
-        int8_t row;
-        uint8_t cursor, scroll, edit;
-        uint8_t label_colour, value_colour;
-    } cases[] = {
+    struct { int8_t row; uint8_t cursor, scroll, edit; uint8_t label_colour, value_colour; } cases[] = {
         {0, 0, 0, 0, COLOUR_RED, COLOUR_RED},      // selected, browsing: all red
         {0, 0, 0, 1, COLOUR_WHITE, COLOUR_RED},    // selected, editing: value red
         {1, 0, 0, 0, COLOUR_WHITE, COLOUR_WHITE},  // not selected
@@ -145,9 +141,7 @@ TEST_F(Framework, SettingRowColoursWhileBrowsingAndEditing)
 
 TEST_F(Framework, ScrollBarThumbFollowsTheFormula)
 {
-    struct {
-        uint16_t index, count, top, bottom;
-    } cases[] = {
+    struct { uint16_t index, count, top, bottom; } cases[] = {
         {0, 1, 30, 106},  // one entry: the thumb covers the whole track
         {0, 6, 30, 42},  {5, 6, 93, 105}, {3, 6, 67, 79},
         {0, 4, 30, 49},  {1, 4, 49, 68},  {2, 4, 68, 87}, {3, 4, 87, 106},
@@ -179,9 +173,7 @@ TEST_F(Framework, RotaryHintPoints)
     };
     for (auto [x, y] : named)
         EXPECT_EQ(px(x, y), COLOUR_WHITE) << "(" << x << "," << y << ")";
-    struct {
-        int x, y0, y1;
-    } runs[] = {
+    struct { int x, y0, y1; } runs[] = {
         {62, 119, 125}, {63, 119, 124}, {64, 120, 124}, {65, 121, 123}, {66, 121, 123}, {67, 121, 123},
         {94, 121, 123}, {95, 121, 123}, {96, 120, 124}, {97, 120, 124}, {98, 119, 123},
     };
@@ -195,10 +187,7 @@ TEST_F(Framework, RotaryHintPoints)
 
 TEST_F(Framework, FooterKindsAndTheirLeftLabels)
 {
-    struct {
-        uint8_t kind;
-        const char* label;
-    } cases[] = {
+    struct { uint8_t kind; const char* label; } cases[] = {
         {FOOTER_NONE, nullptr}, {FOOTER_EXIT, "EXIT"}, {FOOTER_BACK, "BACK"}, {FOOTER_DONE, "DONE"},
         {4, nullptr},           {255, nullptr},
     };
@@ -257,11 +246,7 @@ TEST_F(Framework, TitleBarLogoLinesAndRule)
 
 TEST_F(Framework, StepLabelShowsOnlyOnTheSelectedRow)
 {
-    struct {
-        uint8_t row, cursor;
-        uint16_t step;
-        const char* label;
-    } cases[] = {
+    struct { uint8_t row, cursor; uint16_t step; const char* label; } cases[] = {
         {2, 2, 1, "X1"},    {2, 2, 10, "X10"},  {2, 2, 100, "X100"}, {2, 2, 0, nullptr},
         {2, 2, 5, nullptr}, {2, 2, 1000, nullptr}, {3, 2, 10, nullptr}, {0, 7, 1, nullptr},
     };

@@ -39,10 +39,7 @@ protected:
 
 TEST_F(Lcd, SetPixelClipsAtTheEdges)
 {
-    struct {
-        uint16_t x, y;
-        bool written;
-    } cases[] = {
+    struct { uint16_t x, y; bool written; } cases[] = {
         {0, 0, true},      {159, 127, true}, {160, 0, false},
         {0, 128, false},   {65535, 5, false}, {5, 65535, false},
         {65535, 65535, false},
@@ -91,10 +88,7 @@ TEST_F(Lcd, SpansAreInclusiveAndClipped)
 
 TEST_F(Lcd, BresenhamPlotsFromStartToEnd)
 {
-    struct {
-        uint16_t x0, y0, x1, y1;
-        std::vector<point> expected;
-    } cases[] = {
+    struct { uint16_t x0, y0, x1, y1; std::vector<point> expected; } cases[] = {
         {0, 0, 3, 1, {{0, 0}, {1, 0}, {2, 1}, {3, 1}}},
         {0, 0, 4, 1, {{0, 0}, {1, 0}, {2, 0}, {3, 1}, {4, 1}}},
         // With err exactly zero the minor coordinate stays: the middle pixel

@@ -79,12 +79,7 @@ TEST_F(MainDisplay, PushOpensTheUnlockScreenWhenSecurityIsOn)
 
 TEST_F(MainDisplay, QnhStepsAndLimitsOnEveryPage)
 {
-    struct {
-        uint8_t unit;
-        uint32_t start;
-        uint8_t key;
-        uint32_t after;
-    } cases[] = {
+    struct { uint8_t unit; uint32_t start; uint8_t key; uint32_t after; } cases[] = {
         {0, 1013250, KEY_CW, 1014250},  {0, 1013250, KEY_CCW, 1012250},
         {0, 1078250, KEY_CW, 1079250},  {0, 1079250, KEY_CW, 1079250},   // 1080250 is not below the limit
         {0, 942250, KEY_CCW, 941250},   {0, 941250, KEY_CCW, 941250},    // 940250 is not above it
@@ -117,11 +112,7 @@ TEST_F(MainDisplay, QnhStepsAndLimitsOnEveryPage)
 
 TEST_F(MainDisplay, QnhFieldInMillibarAndInches)
 {
-    struct {
-        uint8_t unit;
-        uint32_t qnh;
-        const char* number;
-    } cases[] = {
+    struct { uint8_t unit; uint32_t qnh; const char* number; } cases[] = {
         {0, 1013250, "1013"}, {0, 999999, " 999"}, {0, 1079250, "1079"},
         {1, 1013250, "29.92"}, {1, 1013588, "29.93"}, {1, 941250, "27.80"},
     };
@@ -161,10 +152,7 @@ TEST_F(MainDisplay, KeysOnThePages)
 
     // The left key: START/STOP on pages 0 and 1 in MANUAL, nothing in
     // DETECT, and RESET of the maximum airspeed on page 2.
-    struct {
-        uint8_t page, mode;
-        bool question, reset;
-    } cases[] = {
+    struct { uint8_t page, mode; bool question, reset; } cases[] = {
         {0, 0, true, false}, {1, 0, true, false}, {2, 0, false, true},
         {0, 1, false, false}, {1, 1, false, false}, {2, 1, false, true},
     };
@@ -253,10 +241,7 @@ TEST_F(MainDisplay, VsiIndicatorLength)
 
 TEST_F(MainDisplay, VsiScaleReadingAndLabels)
 {
-    struct {
-        uint8_t unit, scale;
-        const char *upper, *lower;
-    } cases[] = {
+    struct { uint8_t unit, scale; const char *upper, *lower; } cases[] = {
         {0, 0, "+1", "-1"}, {0, 1, "+2", "-2"}, {0, 2, "+4", "-4"}, {0, 9, "+1", "-1"},
         {1, 0, "+5", "-5"}, {1, 1, "+10", "-10"}, {1, 2, "+20", "-20"}, {1, 9, "+5", "-5"},
     };
@@ -283,12 +268,7 @@ TEST_F(MainDisplay, VsiScaleReadingAndLabels)
     }
 
     // Readings in both units.
-    struct {
-        uint8_t unit;
-        int16_t fpm, cms;
-        const char* text;
-        uint8_t size;
-    } readings[] = {
+    struct { uint8_t unit; int16_t fpm, cms; const char* text; uint8_t size; } readings[] = {
         {0, 0, 0, "   +0", 12},    {0, 750, 381, " +750", 12}, {0, -6000, -3048, "-6000", 12},
         {1, 0, 0, " +0.0", 9},     {1, 750, 381, " +3.8", 9},  {1, -6000, -3048, "-30.5", 9},
     };
@@ -357,11 +337,7 @@ uint8_t airspeed_box_colour(uint16_t y, const char* number)
 TEST_F(MainDisplay, AirspeedWarningAndCaution)
 {
     // Limits 220, 180, 50, 30, 20.
-    struct {
-        uint16_t speed;
-        uint8_t flight, blink;
-        uint8_t box, digits;
-    } cases[] = {
+    struct { uint16_t speed; uint8_t flight, blink; uint8_t box, digits; } cases[] = {
         {221, 0, 1, COLOUR_RED, COLOUR_WHITE},   // above Vne: blinks red
         {221, 0, 0, 0, COLOUR_WHITE},
         {220, 0, 1, COLOUR_YELLOW, COLOUR_BLACK}, // at Vne: caution only
@@ -406,10 +382,7 @@ TEST_F(MainDisplay, AirspeedWarningAndCaution)
 
 TEST_F(MainDisplay, MaxValuesThresholds)
 {
-    struct {
-        uint16_t max;
-        uint8_t box, digits;
-    } cases[] = {
+    struct { uint16_t max; uint8_t box, digits; } cases[] = {
         {221, COLOUR_RED, COLOUR_WHITE},
         {220, COLOUR_RED, COLOUR_WHITE},     // at Vne: red here
         {219, COLOUR_YELLOW, COLOUR_BLACK},
@@ -445,10 +418,7 @@ TEST_F(MainDisplay, MaxValuesThresholds)
 
 TEST_F(MainDisplay, TimersPageSeparatorBlinksOnlyInFlight)
 {
-    struct {
-        uint8_t active, blink;
-        bool separator;
-    } cases[] = {
+    struct { uint8_t active, blink; bool separator; } cases[] = {
         {1, 1, false}, {1, 0, true}, {0, 1, true}, {0, 0, true},
     };
     st.main_page = 1;
@@ -521,11 +491,7 @@ TEST_F(MainDisplay, SensorErrorBoxOnlyOnTheInstrumentPage)
 
 TEST_F(MainDisplay, StartStopQuestionAnswers)
 {
-    struct {
-        uint8_t key, active_before;
-        uint8_t active_after;
-        bool time_cleared;
-    } cases[] = {
+    struct { uint8_t key, active_before; uint8_t active_after; bool time_cleared; } cases[] = {
         {KEY_RIGHT, 0, 1, true},  {KEY_RIGHT, 1, 0, false},
         {KEY_LEFT, 0, 0, false},  {KEY_LEFT, 1, 1, false},
         {KEY_PUSH, 0, 0, false},  {KEY_CW, 1, 1, false},  {KEY_CCW, 0, 0, false},

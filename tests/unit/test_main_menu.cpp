@@ -27,10 +27,7 @@ protected:
     }
 };
 
-struct entry_case {
-    const char* picture;
-    screen_handler opens;
-};
+struct entry_case { const char* picture; screen_handler opens; };
 
 const entry_case entries[MAIN_MENU_ENTRIES] = {
     {"menu_alt_setup", screen_alt_setup},       {"menu_vsi_setup", screen_vsi_setup},
@@ -71,10 +68,7 @@ TEST_F(MainMenu, ThumbOfTheTimersEntryRunsFromRow67To79)
 TEST_F(MainMenu, KnobWrapsBetweenTheFirstAndTheLastEntry)
 {
     open_menu();
-    const struct {
-        uint8_t key;
-        uint8_t cursor;
-    } steps[] = {
+    const struct { uint8_t key; uint8_t cursor; } steps[] = {
         {KEY_CCW, 5}, {KEY_CW, 0}, {KEY_CW, 1}, {KEY_CW, 2}, {KEY_CW, 3}, {KEY_CW, 4},
         {KEY_CW, 5},  {KEY_CW, 0}, {KEY_CCW, 5}, {KEY_CCW, 4}, {KEY_CCW, 3},
     };

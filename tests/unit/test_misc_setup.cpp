@@ -62,12 +62,7 @@ TEST_F(Misc, KnobWrapsAndTheRightKeyDoesNothing)
 // Each entry opens its page, and every way back selects that entry again.
 TEST_F(Misc, EntriesOpenTheirPagesAndComeBackToTheirRow)
 {
-    const struct {
-        const char* name;
-        uint8_t row;
-        screen_handler page;
-        uint8_t leave;
-    } cases[] = {
+    const struct { const char* name; uint8_t row; screen_handler page; uint8_t leave; } cases[] = {
         {"backlight, left", 0, screen_backlight, KEY_LEFT}, {"backlight, push", 0, screen_backlight, KEY_PUSH},
         {"security setup", 1, screen_security_setup, KEY_LEFT}, {"information", 2, screen_info, KEY_LEFT},
         {"default settings, no", 3, screen_defaults_confirm, KEY_LEFT},
@@ -134,10 +129,7 @@ TEST_F(Backlight, BarFillsTheFrameUpToTheLevel)
                 ASSERT_EQ(px(x, y), want) << x << "," << y;
             }
     }
-    const struct {
-        uint8_t level;
-        const char* picture;
-    } gallery[] = {{50, "backlight_50"}, {10, "backlight_10"}};
+    const struct { uint8_t level; const char* picture; } gallery[] = {{50, "backlight_50"}, {10, "backlight_10"}};
     for (const auto& g : gallery) {
         st.backlight_level = g.level;
         pass();

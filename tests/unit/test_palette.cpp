@@ -8,10 +8,7 @@
 
 namespace {
 
-struct palette_case {
-    int index;
-    uint32_t rgb;
-};
+struct palette_case { int index; uint32_t rgb; };
 
 const palette_case palette_cases[] = {
     {0, 0x000000},   {15, 0xFFFFFF},  {9, 0xFF0000},   {16, 0x000080},  {29, 0x00FFFF},

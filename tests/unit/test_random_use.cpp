@@ -44,10 +44,7 @@ std::string broken_invariant()
         return "speed limits out of order";
     if (!(st.qnh > 940250 && st.qnh < 1080250))
         return "qnh " + std::to_string(st.qnh);
-    struct {
-        const char* name;
-        unsigned value, count;
-    } named[] = {
+    struct { const char* name; unsigned value, count; } named[] = {
         {"security_enabled", st.security_enabled, 2}, {"altitude_unit", st.altitude_unit, 2},
         {"pressure_unit", st.pressure_unit, 2},       {"serial_out", st.serial_out, 2},
         {"serial_protocol", st.serial_protocol, 6},   {"altitude_resolution", st.altitude_resolution, 5},

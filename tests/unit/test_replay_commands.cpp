@@ -13,11 +13,7 @@
 
 namespace {
 
-struct command_case {
-    const char* what;
-    const char* script;
-    const char* expected;
-};
+struct command_case { const char* what; const char* script; const char* expected; };
 
 const command_case command_cases[] = {
     {"program start", "print current_screen return_screen lamp stop_requested alt_sensor_ok qnh",

@@ -99,12 +99,7 @@ TEST_P(BadLine, StopsWithOneMessage)
 INSTANTIATE_TEST_SUITE_P(Replay, BadLine, testing::ValuesIn(error_cases));
 
 // Nothing after the bad line runs, and the bad line itself has no effect.
-struct stop_case {
-    const char* script;
-    uint8_t tick_counter;
-    uint8_t pending_key;
-    int32_t altitude;
-};
+struct stop_case { const char* script; uint8_t tick_counter; uint8_t pending_key; int32_t altitude; };
 
 const stop_case stop_cases[] = {
     {"tick\nbogus\ntick 5", 1, 0, 0},

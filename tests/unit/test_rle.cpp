@@ -94,11 +94,7 @@ walked walk(const uint8_t* img, const uint8_t* end)
     return w;
 }
 
-struct icon_case {
-    const char* name;
-    const uint8_t* image;
-    std::vector<uint8_t> indices;
-};
+struct icon_case { const char* name; const uint8_t* image; std::vector<uint8_t> indices; };
 
 std::vector<icon_case> icon_cases()
 {
@@ -204,10 +200,7 @@ TEST(Rle, NothingPastTheEndIsUsed)
     // Three rows of 4: the first two complete, then the data continues with a
     // third row that lies beyond the given end.
     std::vector<uint8_t> data = image(4, 3, {0x84, 0x0F, 0x84, 0x09, 0x84, 0x0A});
-    struct {
-        size_t end_at;
-        int rows_drawn;
-    } cases[] = {
+    struct { size_t end_at; int rows_drawn; } cases[] = {
         {data.size(), 3},      // everything
         {data.size() - 1, 2},  // the last run lacks its index
         {data.size() - 2, 2},  // the last item is missing
@@ -265,9 +258,7 @@ TEST(Rle, TheStoreHoldsEightValidIconsBackToBack)
     EXPECT_EQ(expected_start, store_end);
 }
 
-struct place {
-    uint16_t x, y;
-};
+struct place { uint16_t x, y; };
 
 // Every icon drawn at each place over a filled screen: its 50 x 50 pixels
 // where it lies, opaque, and the fill everywhere else. Positions are 16-bit

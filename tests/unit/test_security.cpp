@@ -88,10 +88,7 @@ protected:
 
 // The four entry screens and the gallery's picture of each, fresh: 0000, the
 // cursor on the first digit.
-struct entry_screen_case {
-    screen_handler screen;
-    const char* picture;
-};
+struct entry_screen_case { screen_handler screen; const char* picture; };
 
 const entry_screen_case entry_screens[] = {
     {screen_unlock, "unlock"}, {screen_code_check, "code_check"},
@@ -152,10 +149,7 @@ TEST_F(Security, DigitKeysWrapAdvanceAndIgnoreTheRightKey)
         st.pending_code = 4321;
         pass();
         // Each step: a key pressed some times, then the cursor and the digits.
-        const struct {
-            uint8_t key, times, cursor;
-            uint16_t digits;
-        } steps[] = {
+        const struct { uint8_t key, times, cursor; uint16_t digits; } steps[] = {
             {KEY_CCW, 1, 0, 9000}, {KEY_CW, 1, 0, 0},    {KEY_CCW, 1, 0, 9000}, {KEY_PUSH, 1, 1, 9000},
             {KEY_CW, 9, 1, 9900},  {KEY_CW, 1, 1, 9000}, {KEY_CCW, 1, 1, 9900}, {KEY_PUSH, 1, 2, 9900},
             {KEY_CW, 1, 2, 9910},  {KEY_PUSH, 1, 3, 9910},
@@ -180,11 +174,7 @@ TEST_F(Security, DigitKeysWrapAdvanceAndIgnoreTheRightKey)
 
 TEST_F(Security, UnlockAcceptsTheStoredCodeAndTheMasterCodeOnly)
 {
-    const struct {
-        uint16_t stored;
-        uint16_t entered;
-        bool opens_menu;
-    } cases[] = {
+    const struct { uint16_t stored; uint16_t entered; bool opens_menu; } cases[] = {
         {FACTORY_SECURITY_CODE, FACTORY_SECURITY_CODE, true},
         {FACTORY_SECURITY_CODE, MASTER_CODE, true},
         {0, MASTER_CODE, true},

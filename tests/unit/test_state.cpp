@@ -57,11 +57,7 @@ TEST(State, DefaultSettingsKeepTheCalibration)
 TEST(State, OptionTablesAreFixedWidthSlots)
 {
     // Screens address entry v as the table start plus v times the slot width.
-    struct {
-        const char* table;
-        size_t slot, count, bytes;
-        const char* names[6];
-    } tables[] = {
+    struct { const char* table; size_t slot, count, bytes; const char* names[6]; } tables[] = {
         {off_on_names[0], 4, 2, sizeof off_on_names, {"OFF", "ON"}},
         {altitude_unit_names[0], 3, 2, sizeof altitude_unit_names, {"ft", "m"}},
         {pressure_unit_names[0], 7, 2, sizeof pressure_unit_names, {"mb", "\"Hg"}},

@@ -221,10 +221,7 @@ TEST(FontRecords, BlanksPlaceholdersAndSpecialGlyphs)
             EXPECT_FALSE(box.ink(box.width / 2, (f.cap_top + f.baseline) / 2));
         }
     }
-    struct {
-        const uint8_t* font;
-        int degree_width;
-    } full[] = {{font_8, 5}, {font_10, 8}};
+    struct { const uint8_t* font; int degree_width; } full[] = {{font_8, 5}, {font_10, 8}};
     for (auto& f : full) {
         for (int c : {0x00, 0x09, 0x0A, 0x0D, 0x1C, 0x1D, 0x1E, 0x1F, 0x20, 0xA0})
             EXPECT_TRUE(glyph(f.font, c).blank()) << c;
@@ -309,12 +306,7 @@ TEST_F(Text, LeftAlignedGlyphsEachFollowedByAGap)
 
 TEST_F(Text, StartColumnForEachAlignment)
 {
-    struct {
-        uint16_t x;
-        const char* text;
-        uint8_t size, align;
-        uint16_t start, end;
-    } cases[] = {
+    struct { uint16_t x; const char* text; uint8_t size, align; uint16_t start, end; } cases[] = {
         {80, "0", 8, 0, 76, 85},           // advance 9: the halving drops the odd pixel
         {80, "0", 8, 3, 76, 85},           // align 3 centres like 0
         {80, "0", 8, 255, 76, 85},
@@ -399,11 +391,7 @@ TEST_F(Text, InkOnlyOverWhatIsThere)
 
 TEST_F(Text, CharactersOutsideTheFontDrawNothingAndTakeNoAdvance)
 {
-    struct {
-        uint8_t size;
-        const char* with_strangers;
-        const char* plain;
-    } cases[] = {
+    struct { uint8_t size; const char* with_strangers; const char* plain; } cases[] = {
         {20, "-1A2.5x", "-12.5"},
         {24, "\x7F" "12\xFF", "12"},
         {34, "9~", "9"},

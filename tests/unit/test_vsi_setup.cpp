@@ -41,11 +41,7 @@ TEST(VsiSetup, ValueSteps)
 
 TEST(VsiSetup, ScaleNamesFollowTheUnitAndTheIndexStays)
 {
-    struct {
-        uint8_t unit, scale;
-        const char* unit_name;
-        const char* scale_name;
-    } names[] = {
+    struct { uint8_t unit, scale; const char* unit_name; const char* scale_name; } names[] = {
         {0, 0, "ft/min", "1000ft/min"}, {0, 1, "ft/min", "2000ft/min"}, {0, 2, "ft/min", "4000ft/min"},
         {1, 0, "m/s", "5m/s"},          {1, 1, "m/s", "10m/s"},         {1, 2, "m/s", "20m/s"},
     };
