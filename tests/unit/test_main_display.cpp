@@ -200,7 +200,6 @@ TEST_F(MainDisplay, VsiIndicatorLength)
         st.vertical_speed = c.vs;
         st.vsi_scale = c.scale;
         draw();
-        const auto upper = place_text(12, 0, "+1", 8, ALIGN_CENTRE).pixels;
         if (c.tip_y < 0) {
             EXPECT_EQ(anywhere(COLOUR_GREEN), 42) << c.vs << " scale " << int(c.scale);
             for (int x = 0; x <= 20; x++) {
