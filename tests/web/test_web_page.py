@@ -403,6 +403,37 @@ class WebPageTest(unittest.TestCase):
                 result = driver.find_element(By.ID, "ScenarioResult").text
                 self.assertEqual(result, "Passed (%s)" % tally)
 
+    def test_short_ready_scenarios_hold_live(self):
+        """The ready scenarios that take at most ten seconds play live, in the
+        page's own time, to the replay tool's tally."""
+        short = []
+        for name in sorted(os.listdir(os.path.join(ROOT, "scenarios"))):
+            if name.endswith(".scn"):
+                with open(os.path.join(ROOT, "scenarios", name)) as f:
+                    ticks = sum(int(w[1]) for w in (line.split("#")[0].split() for line in f)
+                                if len(w) == 2 and w[0] in ("wait", "tick"))
+                if ticks <= 100:
+                    short.append(name)
+        if not short:
+            self.skipTest("no ready scenario of ten seconds or less")
+        driver = self.chromium()
+        ws.open_page(driver, self.server.url)
+        driver.execute_async_script(
+            "const done = arguments[arguments.length - 1]; window.ktr7Scenarios.listed.then(() => done(true));")
+        for name in short:
+            with self.subTest(name):
+                replayed = subprocess.run([self.tool, name], capture_output=True, text=True,
+                                          cwd=os.path.join(ROOT, "scenarios"), timeout=300)
+                tally = replayed.stdout.splitlines()[-1]
+                Select(driver.find_element(By.ID, "ScenarioList")).select_by_value(name)
+                runs = driver.execute_script("return window.ktr7Scenarios.runsFinished()")
+                driver.find_element(By.ID, "PlayScenario").click()
+                deadline = time.time() + 60
+                while (driver.execute_script("return window.ktr7Scenarios.runsFinished()") == runs
+                       and time.time() < deadline):
+                    time.sleep(0.25)
+                self.assertEqual(driver.find_element(By.ID, "ScenarioResult").text, "Passed (%s)" % tally)
+
     def test_live_clock_and_frames(self):
         """Without the manual clock: passes follow the animation frames and
         the timer the clock, and a click reaches the running instrument."""
