@@ -114,7 +114,16 @@ check_options() {
 }
 check_options ktr7-replay ktr7-replay
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} check_options ktr7-sim ktr7-sim
-echo "manual pages: every option of --help documented"
+# And every scenario command the replay tool's help lists has its entry in
+# ktr7-replay(1), which documents the whole language.
+commands=$("$root/usr/bin/ktr7-replay" --help | sed -n '/^One command per line/,/^$/p' |
+    sed -n 's/^  \([a-z][a-z]*\).*/\1/p' | sort -u)
+[ -n "$commands" ] || fail "ktr7-replay --help lists no commands"
+for command in $commands; do
+    zcat "$root/usr/share/man/man1/ktr7-replay.1.gz" | grep -qE "^\.(B|BI|BR) \"?$command[ \"]|^\.B $command\$" ||
+        fail "ktr7-replay(1) has no entry for the command $command, which ktr7-replay --help lists"
+done
+echo "manual pages: every option of --help and every scenario command documented"
 
 # Lintian: errors fail the check, the rest are listed.
 lintian --fail-on error --display-info --tag-display-limit 0 "$deb" | tee "$work/lintian.txt" ||
