@@ -84,11 +84,15 @@ validation=$(desktop-file-validate "$root/usr/share/applications/ktr7-sim.deskto
 [ -z "$validation" ] || fail "desktop-file-validate: $validation"
 echo "desktop-file-validate: passed"
 appstreamcli validate --no-net --strict "$root/usr/share/metainfo/org.example.ktr7sim.metainfo.xml"
+grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/org.example.ktr7sim.metainfo.xml" ||
+    fail "the metainfo's releases do not name version $version"
 # The installed tree as a software centre sees it: metainfo, desktop entry
 # and icons together.
 appstreamcli validate-tree --no-net --strict "$root"
 for page in ktr7-sim ktr7-replay; do
     mandoc -T lint -W warning "$root/usr/share/man/man1/$page.1.gz"
+    zcat "$root/usr/share/man/man1/$page.1.gz" | grep -q "^\.TH .* \"ktr7-sim $version\"" ||
+        fail "$page(1) is not headed with this version, ktr7-sim $version"
 done
 echo "mandoc -T lint: passed"
 
