@@ -480,6 +480,9 @@ void TfrmMain::process_events_paced()
     // The pass has done its work; what the events now bring comes after it.
     note_pass();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // A pass run on its own (not by "On") has no frames to keep to.
+    if (!loop_running || !pace_clock.isValid())
+        return;
     // One pass a refresh. Where the swap waits for the display the next frame
     // is already due here; elsewhere (no vertical sync, a hidden or covered
     // window) the loop blocks in event processing until it is, so timer
@@ -542,6 +545,21 @@ void TfrmMain::append_communications(const char* line)
         if (static_cast<unsigned char>(*p) >= 0x20)
             text.append(QLatin1Char(*p));
     }
+    // The same bytes to the receiver, if the line is free for them.
+    encoder_port->offer(line);
+    // While the window is minimised nobody reads the box: its lines wait
+    // (the newest MEMO_LINES of them) and go in at once when it is restored.
+    if (isMinimized()) {
+        memo_waiting.append(text);
+        if (memo_waiting.size() >= 2 * MEMO_LINES)
+            memo_waiting.remove(0, memo_waiting.size() - MEMO_LINES);
+        return;
+    }
+    show_in_memo(text);
+}
+
+void TfrmMain::show_in_memo(const QString& text)
+{
     QScrollBar* bar = Memo1->verticalScrollBar();
     appending = true;
     Memo1->appendPlainText(text);
@@ -549,14 +567,30 @@ void TfrmMain::append_communications(const char* line)
     if (memo_follows)
         bar->setValue(bar->maximum());
     appending = false;
-    // The same bytes to the receiver, if the line is free for them.
-    encoder_port->offer(line);
+}
+
+void TfrmMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || isMinimized() || memo_waiting.isEmpty())
+        return;
+    const qsizetype keep = qMin(memo_waiting.size(), qsizetype(MEMO_LINES));
+    show_in_memo(memo_waiting.sliced(memo_waiting.size() - keep).join(QLatin1Char('\n')));
+    memo_waiting.clear();
 }
 
 void TfrmMain::present()
 {
-    LcdDC->RedrawLcd(lcd_buffer);
-    LcdDC->swap();
+    // A minimised or hidden surface is not drawn: nobody can see it, and the
+    // next pass (or its expose event) draws the newest frame when it is
+    // shown again. A surface inside a minimised window still counts itself
+    // exposed, so the window's own state is asked as well.
+    if (LcdDC->isExposed() && !isMinimized()) {
+        LcdDC->RedrawLcd(lcd_buffer);
+        LcdDC->swap();
+    } else {
+        LcdDC->shown_buffer = lcd_buffer;
+    }
     if (lcd_window != nullptr)
         lcd_window->show_frame(lcd_buffer);
 }

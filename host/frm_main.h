@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QStringList>
 #include <QMainWindow>
 #include <QWidget>
 
@@ -163,6 +164,7 @@ public:
     // when the program should end at once with exit_status.
     bool apply_options(const sim_options& options);
     int exit_status = 0;
+    QByteArray scenario_folder;  // where the playing scenario's pictures lie
 
     // Plays a scenario file live; false (after saying why) when it cannot be
     // read. The user may still click and turn while it plays.
@@ -211,6 +213,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // FormClose
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -237,6 +240,9 @@ private:
     QElapsedTimer pace_clock;
     qint64 next_frame_ns = 0;
     QTimer* pace_timer;  // wakes the paced wait when the next frame is due
+
+    void show_in_memo(const QString& text);
+    QStringList memo_waiting;  // sentences that came while minimised
 
     bool loop_running = false;
     bool memo_follows = true;  // the box keeps its newest line in view

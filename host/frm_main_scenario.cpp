@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -58,7 +59,10 @@ const player_io& window_player()
         [](const char* path, int scale, char* why, size_t cap) { return write_lcd_png(path, scale, why, cap); },
         [](const char* path, char* why, size_t cap) { return write_lcd_dump(path, why, cap); },
         [](const char* path, char* report, size_t cap) {
-            return check_lcd_against_png(lcd_buffer, path, report, cap);
+            static char resolved[8192];
+            return check_lcd_against_png(
+                lcd_buffer, reference_path(frmMain->scenario_folder.constData(), path, resolved, sizeof resolved),
+                report, cap);
         },
     };
     return io;
@@ -117,6 +121,7 @@ bool TfrmMain::play_scenario(const QString& path)
         return false;
     }
     const QByteArray script = file.readAll();
+    scenario_folder = QFile::encodeName(QFileInfo(path).path());
     StopScenario1->setEnabled(true);
     StatusBar1->showMessage(QStringLiteral("Playing %1").arg(path), STATUS_MESSAGE_MS);
     player_start(std::string_view(script.constData(), size_t(script.size())), window_player());

@@ -167,6 +167,15 @@ bool write_mismatch_pictures(const uint8_t* buffer, const char* path, int scale,
     return write_rgb(diff_path, diff, width, height, why, cap);
 }
 
+const char* reference_path(const char* folder, const char* path, char* out, size_t cap)
+{
+    if (folder == nullptr || folder[0] == '\0' || path[0] == '/')
+        snprintf(out, cap, "%s", path);
+    else
+        snprintf(out, cap, "%s/%s", folder, path);
+    return out;
+}
+
 int check_lcd_against_png(const uint8_t* buffer, const char* path, char* report, size_t cap, int* scale)
 {
     picture_comparison result;

@@ -29,6 +29,11 @@ bool compare_with_png(const uint8_t* buffer, const char* path, picture_compariso
 bool write_mismatch_pictures(const uint8_t* buffer, const char* path, int scale, char* actual_path,
                              char* diff_path, size_t path_cap, char* why, size_t cap);
 
+// A reference picture's path as a scenario names it: a relative path is
+// taken from the scenario's own folder (none: the working directory), so a
+// scenario finds its pictures wherever it is run from. Returns out.
+const char* reference_path(const char* folder, const char* path, char* out, size_t cap);
+
 // compare_with_png and, on a mismatch, write_mismatch_pictures, told as one
 // line. Returns 1 when the LCD equals the reference, 0 when it differs (report:
 // "png FILE: N pixels differ, first at X,Y expected INDEX got INDEX; wrote

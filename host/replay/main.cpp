@@ -48,6 +48,16 @@ int main(int argc, char** argv)
     }
 
     replay_set_limits(limits);
+    // A scenario's reference pictures lie beside it.
+    if (in != stdin) {
+        char folder[4096];
+        snprintf(folder, sizeof folder, "%s", path);
+        char* slash = strrchr(folder, '/');
+        if (slash != nullptr) {
+            slash[slash == folder ? 1 : 0] = '\0';
+            replay_set_reference_folder(folder);
+        }
+    }
     int status = replay_run(in, name, stdout, stderr);
     if (in != stdin)
         fclose(in);

@@ -65,6 +65,7 @@ const char replay_usage[] =
 namespace {
 
 replay_limits limits = {true, SCENARIO_COUNT_MAX, false};
+char reference_folder[SCENARIO_PATH_MAX + 1];
 
 struct session_state {
     bool running = false;
@@ -131,7 +132,9 @@ bool run_expect_png(const scenario_command& c, FILE* out, FILE* err, long line_n
 {
     if (!limits.write_files)
         return true;
-    const c_word name(c.text);
+    static char resolved[2 * SCENARIO_PATH_MAX + 2];
+    const c_word written(c.text);
+    const c_word name(reference_path(reference_folder, written.text, resolved, sizeof resolved));
     char report[EXPECT_REPORT_CAPACITY];
     if (limits.update_pictures) {
         picture_comparison same;
@@ -235,6 +238,11 @@ int finish(FILE* out)
 }  // namespace
 
 const replay_limits REPLAY_DEFAULT_LIMITS = {true, SCENARIO_COUNT_MAX, false};
+
+void replay_set_reference_folder(const char* folder)
+{
+    snprintf(reference_folder, sizeof reference_folder, "%s", folder != nullptr ? folder : "");
+}
 
 void replay_set_limits(const replay_limits& new_limits)
 {

@@ -42,5 +42,9 @@ struct replay_limits {
 extern const replay_limits REPLAY_DEFAULT_LIMITS;
 void replay_set_limits(const replay_limits& limits);
 
+// The folder that relative expect png references are taken from (the
+// scenario file's folder); empty or null for the working directory.
+void replay_set_reference_folder(const char* folder);
+
 // The usage text of the tool.
 extern const char replay_usage[];

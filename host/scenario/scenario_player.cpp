@@ -19,6 +19,9 @@ struct playback {
     bool instrument_on = false;
     long long ticks_to_wait = 0;
     long long passes_to_wait = 0;
+    // "wait": after its last tick, the pass that follows it, as in the
+    // replay tool, where each tick of a wait is followed by a pass.
+    bool pass_after_ticks = false;
     expect_tally tally;
     player_io io{};
 };
@@ -106,6 +109,7 @@ bool run(const scenario_command& c, scenario_failure& f)
         if (!need_on("wait", f))
             return false;
         play.ticks_to_wait = c.number;
+        play.pass_after_ticks = c.number > 0;
         break;
     case scenario_op::pass:
         if (!need_on("pass", f))
@@ -186,6 +190,7 @@ void player_stop()
     play.playing = false;
     play.ticks_to_wait = 0;
     play.passes_to_wait = 0;
+    play.pass_after_ticks = false;
 }
 
 bool player_playing()
@@ -202,8 +207,14 @@ void player_tick()
 {
     if (!play.playing || play.ticks_to_wait == 0)
         return;
-    if (--play.ticks_to_wait == 0)
-        step();
+    if (--play.ticks_to_wait > 0)
+        return;
+    if (play.pass_after_ticks) {
+        play.pass_after_ticks = false;
+        play.passes_to_wait = 1;
+        return;
+    }
+    step();
 }
 
 void player_pass()

@@ -3,7 +3,9 @@
 // CPU use (user and system time over wall time, in % of one core). Fails when
 // memory keeps growing after the warm-up or the pass rate falls away.
 //
-//   ktr7_soak [SECONDS] [SAMPLE_SECONDS] [minimised]   (default 600 and 30)
+//   ktr7_soak [SECONDS] [SAMPLE_SECONDS] [minimised] [quiet]   (default 600 and 30)
+//
+// "quiet" leaves serial output off: the main display alone.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
@@ -59,7 +61,11 @@ int main(int argc, char** argv)
 {
     const int duration = argc > 1 ? atoi(argv[1]) : 600;
     const int every = argc > 2 ? atoi(argv[2]) : 30;
-    const bool minimised = argc > 3 && strcmp(argv[3], "minimised") == 0;
+    bool minimised = false, quiet = false;
+    for (int i = 3; i < argc; i++) {
+        minimised = minimised || strcmp(argv[i], "minimised") == 0;
+        quiet = quiet || strcmp(argv[i], "quiet") == 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Malvex"));
     frmMain = new TfrmMain;
@@ -100,7 +106,7 @@ int main(int argc, char** argv)
     int step = 0;
     QObject::connect(&pilot, &QTimer::timeout, [&] {
         frmMain->ScrollBar1->setValue((step++ * 397) % 4097);
-        st.serial_out = 1;
+        st.serial_out = quiet ? 0 : 1;
     });
 
     QTimer::singleShot(0, [&] {
@@ -132,9 +138,9 @@ int main(int argc, char** argv)
         rate_max = std::max(rate_max, samples[i].passes_per_second);
     }
     const long growth = rss_max - rss_after_warmup;
-    printf("soak: %d s%s, passes/s %.1f..%.1f (screen %.1f Hz), CPU at most %.1f %% of a core, resident %ld KiB "
+    printf("soak: %d s%s%s, passes/s %.1f..%.1f (screen %.1f Hz), CPU at most %.1f %% of a core, resident %ld KiB "
            "after warm-up, at most %ld KiB (+%ld KiB)\n",
-           duration, minimised ? " minimised" : "", rate_min, rate_max, 1e9 / double(frmMain_interval_ns), cpu_max,
+           duration, minimised ? " minimised" : "", quiet ? " quiet" : "", rate_min, rate_max, 1e9 / double(frmMain_interval_ns), cpu_max,
            rss_after_warmup, rss_max, growth);
     const bool memory_bounded = growth < 16 * 1024;
     const bool rate_holds = rate_min > 0.5 * rate_max;

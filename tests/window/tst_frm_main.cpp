@@ -82,11 +82,19 @@ private slots:
     void menu()
     {
         QCOMPARE(form->File1->title(), QStringLiteral("&File"));
-        QCOMPARE(form->MainMenu1->actions().size(), 1);
-        QCOMPARE(form->MainMenu1->actions().first(), form->File1->menuAction());
-        QCOMPARE(form->File1->actions().size(), 1);
-        QCOMPARE(form->File1->actions().first(), form->Exit1);
+        const QList<QAction*> menus = form->MainMenu1->actions();
+        QCOMPARE(menus.size(), 4);
+        QCOMPARE(menus.first(), form->File1->menuAction());
+        QStringList titles;
+        for (const QAction* menu : menus)
+            titles << menu->text();
+        QCOMPARE(titles, QStringList({QStringLiteral("&File"), QStringLiteral("&Edit"), QStringLiteral("&View"),
+                                      QStringLiteral("&Options")}));
+        // Exit stays the last entry of File.
+        QCOMPARE(form->File1->actions().last(), form->Exit1);
         QCOMPARE(form->Exit1->text(), QStringLiteral("&Exit"));
+        QCOMPARE(form->SaveLcdPicture1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+        QCOMPARE(form->CopyLcdPicture1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
     }
 
     void geometry_data()

@@ -2,6 +2,7 @@
 // and the command line.
 #include <QAction>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -157,6 +158,20 @@ private slots:
         QVERIFY(!form->save_lcd_picture(path, 3, lcd_buffer));
         QVERIFY2(catcher.text.contains(path) && catcher.text.contains(QStringLiteral("No such file")),
                  qPrintable(catcher.text));
+    }
+
+    void a_minimised_window_keeps_its_sentences_for_later()
+    {
+        form->Memo1->clear();
+        form->showMinimized();
+        QTRY_VERIFY(form->isMinimized());
+        for (const char* line : {"ALT 00001\r", "ALT 00002\r", "ALT 00003\r"})
+            form->append_communications(line);
+        QCOMPARE(form->Memo1->toPlainText(), QString());
+        form->showNormal();
+        QTRY_VERIFY(!form->isMinimized());
+        QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("ALT 00001\nALT 00002\nALT 00003"));
+        QVERIFY(show_and_wait(*form));
     }
 
     void the_command_line_without_a_display()
