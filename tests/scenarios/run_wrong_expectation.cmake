@@ -40,8 +40,11 @@ string(SUBSTRING "${text}" ${after_at} -1 after)
 set(copy "${WORK}/${name}_wrong.scn")
 file(WRITE "${copy}" "${before}\nexpect ${field} ${wrong}\n${after}")
 
+# From standard input, so that its pictures are taken from the working
+# directory, the ready scenario's folder, and not from beside the copy.
 execute_process(
-    COMMAND "${REPLAY}" "${copy}"
+    COMMAND "${REPLAY}"
+    INPUT_FILE "${copy}"
     WORKING_DIRECTORY "${folder}"
     OUTPUT_VARIABLE out
     ERROR_VARIABLE err
