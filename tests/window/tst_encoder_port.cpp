@@ -10,7 +10,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QTextBlock>
 
 #include <algorithm>
@@ -120,12 +119,6 @@ private slots:
         form->Memo1->clear();
         form->ScrollBar29->setValue(3250);
         form->encoder_port->close_port();
-    }
-
-    void status_bar_without_a_port()
-    {
-        QCOMPARE(form->EncoderPortLabel->text(), QStringLiteral("Encoder port: none"));
-        QVERIFY(form->StatusBar1->isAncestorOf(form->EncoderPortLabel));
     }
 
     void every_format_arrives_byte_exact()
@@ -393,9 +386,6 @@ private slots:
         QTest::newRow("missing port") << QStringList{"--serial", "/dev/ktr7-no-such-port"}
                                       << "ktr7-sim: --serial: there is no port /dev/ktr7-no-such-port";
         QTest::newRow("not a device") << QStringList{"--serial", "/tmp"} << "ktr7-sim: --serial: /tmp is not a serial port";
-        QTest::newRow("empty port") << QStringList{"--serial", ""} << "ktr7-sim: --serial needs a port";
-        QTest::newRow("bad rate") << QStringList{"--serial", "/dev/null", "--baud", "9601"} << "ktr7-sim: --baud takes 1200,";
-        QTest::newRow("rate alone") << QStringList{"--baud", "9600"} << "ktr7-sim: --baud goes with --serial";
     }
     void bad_command_line_ports_are_refused()
     {
