@@ -57,12 +57,14 @@ inline void switch_on()
     host_switch_on();
 }
 
-// A key as the host posts it: the pass that handles it, then the pass that
-// shows its effect.
-inline void key(uint8_t k)
+// A key as the host posts it, pressed some times: each time the pass that
+// handles it, then the pass that shows its effect.
+inline void key(uint8_t k, int times = 1)
 {
-    host_post_key(k);
-    pass(2);
+    while (times-- > 0) {
+        host_post_key(k);
+        pass(2);
+    }
 }
 
 inline void keys(std::initializer_list<uint8_t> ks)
@@ -84,8 +86,7 @@ inline void wait(int n)
 // KEY_PUSH into edit mode.
 inline void step_up_and_edit(int rights)
 {
-    for (int i = 0; i < rights; i++)
-        key(KEY_RIGHT);
+    key(KEY_RIGHT, rights);
     key(KEY_PUSH);
 }
 
@@ -138,6 +139,11 @@ inline int count_colour(int x0, int y0, int x1, int y1, uint8_t colour)
 inline int count_lit(int x0, int y0, int x1, int y1)
 {
     return (x1 - x0 + 1) * (y1 - y0 + 1) - count_colour(x0, y0, x1, y1, 0);
+}
+
+inline int lit_anywhere()
+{
+    return count_lit(0, 0, LCD_WIDTH - 1, LCD_HEIGHT - 1);
 }
 
 // Where draw_text puts a text and which pixels it sets, worked out on a
@@ -390,6 +396,21 @@ inline void expect_only_left_leaves(screen_handler parent, uint8_t row)
 // A move of the list cursor: from a row, a key, to a row, and where the
 // scroll thumb's top then is.
 struct cursor_move { uint8_t from, key, to; int thumb_top; };
+
+// Every screen handler with its name, in the order screens.h declares them.
+struct named_screen { screen_handler handler; const char* name; };
+#define KTR7_NAMED(screen) {screen, #screen}
+inline const named_screen all_screens[] = {
+    KTR7_NAMED(screen_main),          KTR7_NAMED(screen_flight_start_stop), KTR7_NAMED(screen_unlock),
+    KTR7_NAMED(screen_code_check),    KTR7_NAMED(screen_code_new),          KTR7_NAMED(screen_code_confirm),
+    KTR7_NAMED(screen_code_result),   KTR7_NAMED(screen_security_setup),    KTR7_NAMED(screen_main_menu),
+    KTR7_NAMED(screen_adc_values),    KTR7_NAMED(screen_info),              KTR7_NAMED(screen_alt_setup),
+    KTR7_NAMED(screen_test_warning),  KTR7_NAMED(screen_test_altitude),     KTR7_NAMED(screen_vsi_setup),
+    KTR7_NAMED(screen_asi_setup),     KTR7_NAMED(screen_asi_zero_confirm),  KTR7_NAMED(screen_timers_setup),
+    KTR7_NAMED(screen_misc_setup),    KTR7_NAMED(screen_backlight),         KTR7_NAMED(screen_defaults_confirm),
+    KTR7_NAMED(screen_message_done),
+};
+#undef KTR7_NAMED
 
 inline bool speed_limits_ordered()
 {

@@ -285,8 +285,7 @@ TEST(AltSetup, SentencesCarryTheTestAltitudeOnlyDuringTheTest)
     EXPECT_EQ(host.last_sentence.substr(0, 14), "#AL -01000T+25");
     key(KEY_CW);
     EXPECT_EQ(host.last_sentence.substr(0, 14), "#AL -00900T+25");
-    for (int i = 0; i < 8; i++)
-        key(KEY_CW);
+    key(KEY_CW, 8);
     EXPECT_EQ(host.last_sentence.substr(0, 14), "#AL +30800T+25");
     key(KEY_LEFT);
     EXPECT_EQ(host.last_sentence.substr(0, 14), "#AL +00000T+25");
@@ -306,11 +305,9 @@ TEST(AltSetup, WarningAndTestScreensDrawTheirTexts)
     EXPECT_TRUE(text_at(80, 60, "-900", 20, ALIGN_CENTRE, COLOUR_RED));
     EXPECT_TRUE(text_at(140, 66, "ft", 16, ALIGN_CENTRE, COLOUR_RED));
     EXPECT_EQ(count_colour(0, 60, 159, 105, COLOUR_WHITE), 0);
-    for (int i = 0; i < 4; i++)
-        key(KEY_CW);
+    key(KEY_CW, 4);
     EXPECT_TRUE(shows_picture("alt_test_encoder_800"));
-    for (int i = 0; i < 6; i++)
-        key(KEY_CCW);
+    key(KEY_CCW, 6);
     EXPECT_TRUE(shows_picture("alt_test_encoder_30800"));
 }
 

@@ -9,15 +9,6 @@ namespace {
 
 void open_asi_setup(uint8_t cursor = 0) { switch_on_and_open(screen_asi_setup, cursor); }
 
-void set_limits(uint16_t vne, uint16_t vno, uint16_t vfe, uint16_t vs1, uint16_t vs0)
-{
-    st.speed_limits[VNE] = vne;
-    st.speed_limits[VNO] = vno;
-    st.speed_limits[VFE] = vfe;
-    st.speed_limits[VS1] = vs1;
-    st.speed_limits[VS0] = vs0;
-}
-
 TEST(AsiSetup, TwelveRowsScrollAndWrap)
 {
     struct { uint8_t from, key, to, scroll; } cases[] = {
@@ -101,7 +92,7 @@ TEST(AsiSetup, CalRowShowsTheAirspeedInMph)
 // Drives one limit row: step by KEY_RIGHT presses, push into edit mode, then
 // the given turns, checking the order after every pass.
 struct wrap_case {
-    uint16_t limits[5];  // Vne, Vno, Vfe, Vs1, Vs0
+    uint16_t limits[5];  // Vne, Vno, Vfe, Vs1, Vs0: speed_limits in its order
     uint8_t index;
     uint8_t rights;  // 0: X1, 1: X10, 2: X100
     uint8_t key;
@@ -138,7 +129,7 @@ TEST(AsiSetup, SpeedLimitsWrapBetweenTheirNeighbours)
         open_asi_setup(row_of[c.index]);
         step_up_and_edit(c.rights);
         ASSERT_EQ(st.edit_mode, 1);
-        set_limits(c.limits[0], c.limits[1], c.limits[2], c.limits[3], c.limits[4]);
+        memcpy(st.speed_limits, c.limits, sizeof c.limits);
         for (uint16_t want : c.expected) {
             key(c.key);
             EXPECT_EQ(st.speed_limits[c.index], want);

@@ -14,35 +14,33 @@ const std::string CR = "\r";
 const std::string STX = "\x02";
 const std::string ETX = "\x03";
 
-// Factory settings on the main display, then the given protocol and
-// resolution and the two encoder altitudes.
-std::string sentence(uint8_t protocol, int32_t altitude, uint8_t resolution = 0,
-                     int32_t c_altitude = 0)
+// Factory settings on a screen, then the given protocol, resolution and the
+// altitudes (the encoder's two, and the test altitude).
+std::string sentence_on(screen_handler screen, uint8_t protocol, uint8_t resolution, int32_t altitude,
+                        int32_t c_altitude, int32_t test_altitude)
 {
     load_default_settings();
-    st.current_screen = screen_main;
+    st.current_screen = screen;
     st.serial_protocol = protocol;
     st.altitude_resolution = resolution;
     st.encoder_altitude = altitude;
     st.encoder_c_altitude = c_altitude;
+    st.test_altitude = test_altitude;
     memset(st.serial_line, 'x', sizeof st.serial_line);
     format_encoder_sentence();
     return std::string(st.serial_line);
 }
 
-// The same during the encoder test at the given test altitude.
+// On the main display.
+std::string sentence(uint8_t protocol, int32_t altitude, uint8_t resolution = 0)
+{
+    return sentence_on(screen_main, protocol, resolution, altitude, 0, 0);
+}
+
+// During the encoder test at the given test altitude.
 std::string test_sentence(uint8_t protocol, int32_t test_altitude, uint8_t resolution = 0)
 {
-    load_default_settings();
-    st.current_screen = screen_test_altitude;
-    st.serial_protocol = protocol;
-    st.altitude_resolution = resolution;
-    st.encoder_altitude = 5555;
-    st.encoder_c_altitude = 7777;
-    st.test_altitude = test_altitude;
-    memset(st.serial_line, 'x', sizeof st.serial_line);
-    format_encoder_sentence();
-    return std::string(st.serial_line);
+    return sentence_on(screen_test_altitude, protocol, resolution, 5555, 7777, test_altitude);
 }
 
 }  // namespace
@@ -91,13 +89,8 @@ TEST(Encoder, SentencesInEveryFormat)
 
 TEST(Encoder, QtxSendsTheFixedReferenceAndTheCAltitude)
 {
-    load_default_settings();
+    sentence_on(screen_main, 4, 1, 1234, -56, 0);
     st.qnh = 940300;
-    st.current_screen = screen_main;
-    st.serial_protocol = 4;
-    st.altitude_resolution = 1;
-    st.encoder_altitude = 1234;
-    st.encoder_c_altitude = -56;
     format_encoder_sentence();
     // L1013 whatever the QNH; only the first altitude is rounded.
     EXPECT_EQ(std::string(st.serial_line), "ALT+01230C-00056L1013+0000XC1" + CR);

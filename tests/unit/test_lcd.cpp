@@ -1,16 +1,13 @@
 // Frame buffer, clipping and the drawing primitives.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <utility>
-#include <vector>
 
-#include "gfx/lcd.h"
+#include "screen_harness.h"
 
 namespace {
 
+using namespace screen_test;
 using point = std::pair<int, int>;
 
 std::vector<point> lit_pixels()
@@ -21,11 +18,6 @@ std::vector<point> lit_pixels()
             if (lcd_buffer[y * LCD_WIDTH + x])
                 out.push_back({x, y});
     return out;
-}
-
-int lit_count()
-{
-    return int(lit_pixels().size());
 }
 
 class Lcd : public ::testing::Test {
@@ -47,9 +39,9 @@ TEST_F(Lcd, SetPixelClipsAtTheEdges)
     for (auto& c : cases) {
         lcd_clear();
         lcd_set_pixel(c.x, c.y, 15);
-        EXPECT_EQ(lit_count(), c.written ? 1 : 0) << c.x << "," << c.y;
+        EXPECT_EQ(lit_anywhere(), c.written ? 1 : 0) << c.x << "," << c.y;
         if (c.written) {
-            EXPECT_EQ(lcd_buffer[c.y * 160 + c.x], 15);
+            EXPECT_EQ(px(c.x, c.y), 15);
         }
     }
     lcd_set_pixel(159, 127, 9);
@@ -63,27 +55,27 @@ TEST_F(Lcd, SpansAreInclusiveAndClipped)
 
     lcd_clear();
     lcd_hline(6, 5, 10, 15);
-    EXPECT_EQ(lit_count(), 0);
+    EXPECT_EQ(lit_anywhere(), 0);
 
     lcd_clear();
     lcd_hline(150, 200, 10, 15);
-    auto px = lit_pixels();
-    ASSERT_EQ(px.size(), 10u);
-    EXPECT_EQ(px.front(), point(150, 10));
-    EXPECT_EQ(px.back(), point(159, 10));
+    auto lit = lit_pixels();
+    ASSERT_EQ(lit.size(), 10u);
+    EXPECT_EQ(lit.front(), point(150, 10));
+    EXPECT_EQ(lit.back(), point(159, 10));
 
     lcd_clear();
     lcd_hline(0, 65535, 3, 15);  // must terminate
-    EXPECT_EQ(lit_count(), 160);
+    EXPECT_EQ(lit_anywhere(), 160);
     lcd_clear();
     lcd_vline(0, 65535, 3, 15);
-    EXPECT_EQ(lit_count(), 128);
+    EXPECT_EQ(lit_anywhere(), 128);
     lcd_clear();
     lcd_vline(10, 12, 200, 15);
     lcd_hline(10, 12, 128, 15);
-    EXPECT_EQ(lit_count(), 0);
+    EXPECT_EQ(lit_anywhere(), 0);
     lcd_vline(12, 10, 5, 15);
-    EXPECT_EQ(lit_count(), 0);
+    EXPECT_EQ(lit_anywhere(), 0);
 }
 
 TEST_F(Lcd, BresenhamPlotsFromStartToEnd)
@@ -113,59 +105,59 @@ TEST_F(Lcd, LinesAlwaysEndOnTheEndPointWithMaxDeltaPlusOnePoints)
         lcd_clear();
         lcd_line(e[0], e[1], e[2], e[3], 15);
         int dx = std::abs(int(e[2]) - int(e[0])), dy = std::abs(int(e[3]) - int(e[1]));
-        EXPECT_EQ(lit_count(), std::max(dx, dy) + 1);
-        EXPECT_EQ(lcd_buffer[e[3] * 160 + e[2]], 15);
-        EXPECT_EQ(lcd_buffer[e[1] * 160 + e[0]], 15);
+        EXPECT_EQ(lit_anywhere(), std::max(dx, dy) + 1);
+        EXPECT_EQ(px(e[2], e[3]), 15);
+        EXPECT_EQ(px(e[0], e[1]), 15);
     }
 }
 
 TEST_F(Lcd, LinesRunningOffScreenAreClipped)
 {
     lcd_line(200, 3, 150, 3, 15);
-    EXPECT_EQ(lit_count(), 10);
+    EXPECT_EQ(lit_anywhere(), 10);
     lcd_clear();
     // A span of 32768 or more cannot be counted in 16 bits: nothing is drawn.
     lcd_line(65535, 0, 5, 0, 15);
-    EXPECT_EQ(lit_count(), 0);
+    EXPECT_EQ(lit_anywhere(), 0);
 }
 
 TEST_F(Lcd, RectanglesOneRowHighDrawNothing)
 {
     lcd_fill(10, 20, 30, 20, 15);
     lcd_frame(10, 20, 30, 20, 15);
-    EXPECT_EQ(lit_count(), 0);
+    EXPECT_EQ(lit_anywhere(), 0);
 
     lcd_fill(10, 20, 30, 21, 15);
-    auto px = lit_pixels();
-    EXPECT_EQ(px.size(), 42u);
-    EXPECT_EQ(px.front(), point(10, 20));
-    EXPECT_EQ(px.back(), point(30, 21));
+    auto lit = lit_pixels();
+    EXPECT_EQ(lit.size(), 42u);
+    EXPECT_EQ(lit.front(), point(10, 20));
+    EXPECT_EQ(lit.back(), point(30, 21));
 }
 
 TEST_F(Lcd, FrameIsAClosedOutline)
 {
     lcd_frame(16, 17, 145, 88, 15);
     for (auto [x, y] : {point(16, 17), point(145, 17), point(16, 88), point(145, 88)})
-        EXPECT_EQ(lcd_buffer[y * 160 + x], 15);
-    EXPECT_EQ(lit_count(), 2 * 130 + 2 * 72 - 4);
-    EXPECT_EQ(lcd_buffer[50 * 160 + 80], 0);
+        EXPECT_EQ(px(x, y), 15);
+    EXPECT_EQ(lit_anywhere(), 2 * 130 + 2 * 72 - 4);
+    EXPECT_EQ(px(80, 50), 0);
 
     // Reversed corners: only the sides whose span still runs forwards.
     lcd_clear();
     lcd_frame(10, 30, 20, 20, 15);
-    EXPECT_EQ(lit_count(), 2 * 11);
+    EXPECT_EQ(lit_anywhere(), 2 * 11);
     lcd_clear();
     lcd_frame(20, 20, 10, 30, 15);
-    EXPECT_EQ(lit_count(), 2 * 11);
+    EXPECT_EQ(lit_anywhere(), 2 * 11);
 }
 
 TEST_F(Lcd, RotaryHintArc)
 {
     lcd_arc(80, 132, 20, 220, 320, 15);
-    EXPECT_EQ(lcd_buffer[120 * 160 + 65], 15);  // 220 degrees
-    EXPECT_EQ(lcd_buffer[112 * 160 + 80], 15);  // 270 degrees: offset 0, not -1
-    EXPECT_EQ(lcd_buffer[119 * 160 + 95], 15);  // 319 degrees
-    EXPECT_EQ(lcd_buffer[112 * 160 + 79], 0);
+    EXPECT_EQ(px(65, 120), 15);  // 220 degrees
+    EXPECT_EQ(px(80, 112), 15);  // 270 degrees: offset 0, not -1
+    EXPECT_EQ(px(95, 119), 15);  // 319 degrees
+    EXPECT_EQ(px(79, 112), 0);
     for (auto [x, y] : lit_pixels()) {
         EXPECT_GE(x, 65);
         EXPECT_LE(x, 95);
@@ -173,7 +165,7 @@ TEST_F(Lcd, RotaryHintArc)
         EXPECT_LE(y, 120);
     }
     // Angle 320 itself is not plotted: its point would be (95, 120).
-    EXPECT_EQ(lcd_buffer[120 * 160 + 95], 0);
+    EXPECT_EQ(px(95, 120), 0);
 }
 
 TEST_F(Lcd, TrigTablesHoldSinglePrecisionValues)
@@ -191,9 +183,9 @@ TEST_F(Lcd, TrigTablesHoldSinglePrecisionValues)
 TEST_F(Lcd, ClearLeavesEveryByteZero)
 {
     lcd_fill(0, 0, 159, 127, 9);
-    EXPECT_EQ(lit_count(), 20480);
+    EXPECT_EQ(lit_anywhere(), 20480);
     lcd_clear();
-    EXPECT_EQ(lit_count(), 0);
+    EXPECT_EQ(lit_anywhere(), 0);
 }
 
 }  // namespace

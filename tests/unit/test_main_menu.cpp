@@ -22,8 +22,7 @@ protected:
     {
         key(KEY_PUSH);
         ASSERT_EQ(st.current_screen, &screen_main_menu);
-        for (int turn = 0; turn < entry; turn++)
-            key(KEY_CW);
+        key(KEY_CW, entry);
     }
 };
 

@@ -18,8 +18,7 @@ protected:
         switch_on();
         pass();
         key(KEY_PUSH);  // MAIN MENU
-        for (int i = 0; i < MAIN_MENU_MISC_SETUP; i++)
-            key(KEY_CW);
+        key(KEY_CW, MAIN_MENU_MISC_SETUP);
         key(KEY_PUSH);
         ASSERT_TRUE(is_at({.screen = screen_misc_setup, .cursor = 0}));
     }

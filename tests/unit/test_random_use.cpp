@@ -3,14 +3,11 @@
 //
 //   KTR7_RANDOM_EVENTS  number of events (default 200000)
 //   KTR7_RANDOM_SEED    seed (default: from the clock; always printed)
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
-#include <string>
 
 #include "screen_harness.h"
 
@@ -18,69 +15,46 @@ namespace {
 
 using namespace screen_test;
 
-const screen_handler known_screens[] = {
-    screen_main,         screen_flight_start_stop, screen_unlock,          screen_code_check,
-    screen_code_new,     screen_code_confirm,      screen_code_result,     screen_security_setup,
-    screen_main_menu,    screen_adc_values,        screen_info,            screen_alt_setup,
-    screen_test_warning, screen_test_altitude,     screen_vsi_setup,       screen_asi_setup,
-    screen_asi_zero_confirm, screen_timers_setup,  screen_misc_setup,      screen_backlight,
-    screen_defaults_confirm, screen_message_done,
-};
-
 bool known(screen_handler h)
 {
-    for (auto k : known_screens)
-        if (h == k)
+    for (const named_screen& k : all_screens)
+        if (h == k.handler)
             return true;
     return false;
 }
 
-// Returns an empty string when every invariant holds, else what broke.
-std::string broken_invariant()
+// Every invariant of the state record after a pass, or the first that broke.
+::testing::AssertionResult invariants_hold()
 {
-    const uint16_t* v = st.speed_limits;
-    if (!(10 <= v[VS0] && v[VS0] <= v[VS1] && v[VS1] <= v[VFE] && v[VFE] <= v[VNO] && v[VNO] <= v[VNE] &&
-          v[VNE] <= 500))
-        return "speed limits out of order";
-    if (!(st.qnh > 940250 && st.qnh < 1080250))
-        return "qnh " + std::to_string(st.qnh);
-    struct { const char* name; unsigned value, count; } named[] = {
-        {"security_enabled", st.security_enabled, 2}, {"altitude_unit", st.altitude_unit, 2},
-        {"pressure_unit", st.pressure_unit, 2},       {"serial_out", st.serial_out, 2},
-        {"serial_protocol", st.serial_protocol, 6},   {"altitude_resolution", st.altitude_resolution, 5},
-        {"alt_on_top", st.alt_on_top, 2},             {"vsi_display", st.vsi_display, 2},
-        {"vsi_unit", st.vsi_unit, 2},                 {"vsi_scale", st.vsi_scale, 3},
-        {"asi_unit", st.asi_unit, 3},                 {"asi_filter", st.asi_filter, 3},
-        {"vne_alarm", st.vne_alarm, 2},               {"vs_alarm", st.vs_alarm, 2},
-        {"flight_timer_mode", st.flight_timer_mode, 2},
-    };
-    for (auto& n : named)
-        if (n.value >= n.count)
-            return std::string(n.name) + " " + std::to_string(n.value);
-    if (st.altitude_cal_offset < -125 || st.altitude_cal_offset > 125)
-        return "altitude_cal_offset";
-    if (st.asi_cal_percent < 50 || st.asi_cal_percent > 150)
-        return "asi_cal_percent";
-    if (st.vsi_cal_percent < 50 || st.vsi_cal_percent > 150)
-        return "vsi_cal_percent";
-    if (st.asi_zero_offset > 4096)
-        return "asi_zero_offset";
-    if (st.takeoff_airspeed > 500)
-        return "takeoff_airspeed";
-    if (st.backlight_level < 10 || st.backlight_level > 100 || st.backlight_level % 10)
-        return "backlight_level " + std::to_string(st.backlight_level);
-    if (st.security_code > 9999)
-        return "security_code";
-    for (auto d : st.code_digits)
-        if (d > 9)
-            return "code digit " + std::to_string(d);
+    if (!speed_limits_ordered())
+        return ::testing::AssertionFailure() << "speed limits out of order";
+    const uint8_t* d = st.code_digits;
+    const auto ranges = within({
+        {"qnh", long(st.qnh), 940251, 1080249},           {"security_enabled", st.security_enabled, 0, 1},
+        {"altitude_unit", st.altitude_unit, 0, 1},        {"pressure_unit", st.pressure_unit, 0, 1},
+        {"serial_out", st.serial_out, 0, 1},              {"serial_protocol", st.serial_protocol, 0, 5},
+        {"altitude_resolution", st.altitude_resolution, 0, 4}, {"alt_on_top", st.alt_on_top, 0, 1},
+        {"vsi_display", st.vsi_display, 0, 1},            {"vsi_unit", st.vsi_unit, 0, 1},
+        {"vsi_scale", st.vsi_scale, 0, 2},                {"asi_unit", st.asi_unit, 0, 2},
+        {"asi_filter", st.asi_filter, 0, 2},              {"vne_alarm", st.vne_alarm, 0, 1},
+        {"vs_alarm", st.vs_alarm, 0, 1},                  {"flight_timer_mode", st.flight_timer_mode, 0, 1},
+        {"altitude_cal_offset", st.altitude_cal_offset, -125, 125}, {"asi_cal_percent", st.asi_cal_percent, 50, 150},
+        {"vsi_cal_percent", st.vsi_cal_percent, 50, 150}, {"asi_zero_offset", st.asi_zero_offset, 0, 4096},
+        {"takeoff_airspeed", st.takeoff_airspeed, 0, 500}, {"backlight_level", st.backlight_level, 10, 100},
+        {"security_code", st.security_code, 0, 9999},     {"flight_seconds", st.flight_seconds, 0, 59},
+        {"flight_minutes", st.flight_minutes, 0, 59},     {"flight_hours", st.flight_hours, 0, 99},
+        {"code digit 0", d[0], 0, 9}, {"code digit 1", d[1], 0, 9}, {"code digit 2", d[2], 0, 9},
+        {"code digit 3", d[3], 0, 9},
+    });
+    if (!ranges)
+        return ranges;
+    if (st.backlight_level % 10)
+        return ::testing::AssertionFailure() << "backlight_level " << int(st.backlight_level);
     if (!known(st.current_screen))
-        return "current_screen is not a known handler";
-    if (st.flight_seconds > 59 || st.flight_minutes > 59 || st.flight_hours > 99)
-        return "flight time";
+        return ::testing::AssertionFailure() << "current_screen is not a known handler";
     if (st.pending_key != KEY_NONE)
-        return "a key survived the pass";
-    return "";
+        return ::testing::AssertionFailure() << "a key survived the pass";
+    return ::testing::AssertionSuccess();
 }
 
 unsigned long env_number(const char* name, unsigned long fallback)
@@ -129,8 +103,7 @@ TEST(RandomUse, InvariantsHoldAfterEveryPass)
         pass();
         passes++;
         ASSERT_LT(host.last_sentence.size(), size_t(SERIAL_LINE_SIZE)) << "a sentence overran its buffer";
-        std::string why = broken_invariant();
-        ASSERT_EQ(why, "") << "after event " << e << ", pass " << passes << ", seed " << seed;
+        ASSERT_TRUE(invariants_hold()) << "after event " << e << ", pass " << passes << ", seed " << seed;
     }
     printf("random use: %lu passes, %ld sentences\n", passes, host.sentences);
     EXPECT_GT(passes, events / 2);

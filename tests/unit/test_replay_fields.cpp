@@ -13,10 +13,12 @@
 
 #include "core/state.h"
 #include "host/replay/fields.h"
-#include "screens/screens.h"
+#include "screen_harness.h"
 #include "test_replay_support.h"
 
 namespace {
+
+using screen_test::all_screens;
 
 std::string read_source(const char* relative)
 {
@@ -140,32 +142,8 @@ TEST(ReplayFields, EveryDeclaredScreenHasAName)
 // Every handler prints as its own name, through both screen fields.
 TEST(ReplayFields, ScreensPrintByName)
 {
-    const std::pair<screen_handler, const char*> screens[] = {
-        {screen_main, "screen_main"},
-        {screen_flight_start_stop, "screen_flight_start_stop"},
-        {screen_unlock, "screen_unlock"},
-        {screen_code_check, "screen_code_check"},
-        {screen_code_new, "screen_code_new"},
-        {screen_code_confirm, "screen_code_confirm"},
-        {screen_code_result, "screen_code_result"},
-        {screen_security_setup, "screen_security_setup"},
-        {screen_main_menu, "screen_main_menu"},
-        {screen_adc_values, "screen_adc_values"},
-        {screen_info, "screen_info"},
-        {screen_alt_setup, "screen_alt_setup"},
-        {screen_test_warning, "screen_test_warning"},
-        {screen_test_altitude, "screen_test_altitude"},
-        {screen_vsi_setup, "screen_vsi_setup"},
-        {screen_asi_setup, "screen_asi_setup"},
-        {screen_asi_zero_confirm, "screen_asi_zero_confirm"},
-        {screen_timers_setup, "screen_timers_setup"},
-        {screen_misc_setup, "screen_misc_setup"},
-        {screen_backlight, "screen_backlight"},
-        {screen_defaults_confirm, "screen_defaults_confirm"},
-        {screen_message_done, "screen_message_done"},
-    };
-    EXPECT_EQ(std::size(screens), declared_screens().size()) << "a screen missing from this test";
-    for (const auto& [handler, name] : screens) {
+    EXPECT_EQ(std::size(all_screens), declared_screens().size()) << "a screen missing from this test";
+    for (const auto& [handler, name] : all_screens) {
         replay_reset();
         st.current_screen = handler;
         st.return_screen = handler;

@@ -1,24 +1,16 @@
 // The run-length image decoder and the icon store.
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cstring>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "gfx/icons.h"
-#include "gfx/lcd.h"
 #include "gfx/rle.h"
+#include "screen_harness.h"
 
 namespace {
 
-constexpr uint8_t FILL = 0x77;  // a colour no image uses, to see what was written
+using screen_test::px;
 
-uint8_t at(int x, int y)
-{
-    return lcd_buffer[y * LCD_WIDTH + x];
-}
+constexpr uint8_t FILL = 0x77;  // a colour no image uses, to see what was written
 
 void fill_screen()
 {
@@ -142,19 +134,19 @@ TEST(Rle, SmallStreamsDrawTheirPixels)
             for (int col = 0; col < c.w; col++) {
                 int x = 10 + col, y = 20 + r;
                 if (x < LCD_WIDTH) {
-                    ASSERT_EQ(at(x, y), c.expected[r * c.w + col]) << "at " << x << "," << y;
+                    ASSERT_EQ(px(x, y), c.expected[r * c.w + col]) << "at " << x << "," << y;
                 }
             }
         // Nothing around the image rectangle is touched.
         for (int y = 19; y <= 20 + c.h; y++) {
-            EXPECT_EQ(at(9, y), FILL);
+            EXPECT_EQ(px(9, y), FILL);
             if (10 + c.w < LCD_WIDTH) {
-                EXPECT_EQ(at(10 + c.w, y), FILL);
+                EXPECT_EQ(px(10 + c.w, y), FILL);
             }
         }
         for (int x = 9; x < LCD_WIDTH && x <= 10 + c.w; x++) {
-            EXPECT_EQ(at(x, 19), FILL);
-            EXPECT_EQ(at(x, 20 + c.h), FILL);
+            EXPECT_EQ(px(x, 19), FILL);
+            EXPECT_EQ(px(x, 20 + c.h), FILL);
         }
     }
 }
@@ -188,7 +180,7 @@ TEST(Rle, StreamsSpanningSeveralBlocksDecodeInOrder)
         draw_rle_image_bounded(3, 2, img.begin(), img.end());
         for (int r = 0; r < height; r++)
             for (int c = 0; c < width && 3 + c < LCD_WIDTH; c++)
-                ASSERT_EQ(at(3 + c, 2 + r), expected[r * width + c]) << "row " << r << " col " << c;
+                ASSERT_EQ(px(3 + c, 2 + r), expected[r * width + c]) << "row " << r << " col " << c;
     }
 }
 
@@ -223,7 +215,7 @@ TEST(Rle, NothingPastTheEndIsUsed)
             draw_rle_image_bounded(0, 0, img, img + c.end_at);
             for (int r = 0; r < 3; r++)
                 for (int x = 0; x < 4; x++)
-                    EXPECT_EQ(at(x, r), r < c.rows_drawn ? colours[r] : FILL) << x << "," << r;
+                    EXPECT_EQ(px(x, r), r < c.rows_drawn ? colours[r] : FILL) << x << "," << r;
         }
     }
 }
@@ -279,7 +271,7 @@ void expect_icons_drawn_at(std::initializer_list<place> places)
                 for (int x = 0; x < LCD_WIDTH; x++) {
                     const uint16_t dx = uint16_t(x - p.x), dy = uint16_t(y - p.y);
                     const bool inside = dx < 50 && dy < 50;
-                    wrong += at(x, y) != (inside ? w.pixels[dy * 50 + dx] : FILL);
+                    wrong += px(x, y) != (inside ? w.pixels[dy * 50 + dx] : FILL);
                     drawn += inside;
                 }
             EXPECT_EQ(wrong, 0);
@@ -319,7 +311,7 @@ TEST(Rle, TheLastIconEndsWithAShortBlockAtTheEndOfItsData)
     int wrong = 0;
     for (int y = 0; y < 50; y++)
         for (int x = 0; x < 50; x++)
-            wrong += at(5 + x, 42 + y) != w.pixels[y * 50 + x];
+            wrong += px(5 + x, 42 + y) != w.pixels[y * 50 + x];
     EXPECT_EQ(wrong, 0);
 }
 
@@ -332,11 +324,11 @@ TEST(Rle, AnImageOutsideTheStoreIsNotDrawn)
     draw_rle_image(0, 0, elsewhere);
     draw_rle_image(0, 0, nullptr);
     draw_rle_image(0, 0, icon_store + icon_store_size);
-    EXPECT_EQ(at(0, 0), FILL);
-    EXPECT_EQ(at(1, 0), FILL);
+    EXPECT_EQ(px(0, 0), FILL);
+    EXPECT_EQ(px(1, 0), FILL);
     draw_rle_image_bounded(0, 0, elsewhere, elsewhere + sizeof elsewhere);
-    EXPECT_EQ(at(0, 0), 15);
-    EXPECT_EQ(at(1, 0), 15);
+    EXPECT_EQ(px(0, 0), 15);
+    EXPECT_EQ(px(1, 0), 15);
 }
 
 }  // namespace

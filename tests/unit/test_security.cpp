@@ -14,11 +14,9 @@ void enter_digit(uint8_t d)
     const uint8_t cursor = st.menu_cursor;
     const int up = (d - st.code_digits[cursor] + 10) % 10;
     if (up <= 5)
-        for (int i = 0; i < up; i++)
-            key(KEY_CW);
+        key(KEY_CW, up);
     else
-        for (int i = 0; i < 10 - up; i++)
-            key(KEY_CCW);
+        key(KEY_CCW, 10 - up);
     ASSERT_EQ(st.code_digits[cursor], d);
     key(KEY_PUSH);
 }
@@ -28,13 +26,18 @@ uint16_t code_on_screen()
     return uint16_t(st.code_digits[0] * 1000 + st.code_digits[1] * 100 + st.code_digits[2] * 10 + st.code_digits[3]);
 }
 
+struct four_digits { uint8_t d[4]; };
+four_digits digits_of(int code)
+{
+    return {{uint8_t(code / 1000), uint8_t(code / 100 % 10), uint8_t(code / 10 % 10), uint8_t(code % 10)}};
+}
+
 void enter_code(uint16_t code)
 {
-    const uint8_t digits[4] = {uint8_t(code / 1000), uint8_t(code / 100 % 10), uint8_t(code / 10 % 10),
-                               uint8_t(code % 10)};
+    const four_digits digits = digits_of(code);
     for (int i = 0; i < 4; i++) {
         ASSERT_EQ(st.menu_cursor, i);
-        enter_digit(digits[i]);
+        enter_digit(digits.d[i]);
     }
 }
 
@@ -58,8 +61,7 @@ protected:
     {
         push_on_main_display();
         ASSERT_EQ(st.current_screen, &screen_main_menu);
-        for (int i = 0; i < 4; i++)
-            key(KEY_CW);
+        key(KEY_CW, MAIN_MENU_MISC_SETUP);
         key(KEY_PUSH);  // MISC SETUP
         key(KEY_CW);
         key(KEY_PUSH);  // SECURITY SETUP
@@ -155,8 +157,7 @@ TEST_F(Security, DigitKeysWrapAdvanceAndIgnoreTheRightKey)
             {KEY_CW, 1, 2, 9910},  {KEY_PUSH, 1, 3, 9910},
         };
         for (const auto& s : steps) {
-            for (int i = 0; i < s.times; i++)
-                key(s.key);
+            key(s.key, s.times);
             EXPECT_EQ(st.menu_cursor, s.cursor);
             EXPECT_EQ(code_on_screen(), s.digits);
         }
@@ -294,9 +295,7 @@ TEST_F(Security, ChangeCodeFlows)
         EXPECT_TRUE(shows_picture("security_setup_change_code"));
 
         // Out to the main display; the code now in force unlocks, the other doesn't.
-        key(KEY_LEFT);  // MISC SETUP
-        key(KEY_LEFT);  // MAIN MENU
-        key(KEY_LEFT);  // main display
+        key(KEY_LEFT, 3);  // MISC SETUP, MAIN MENU, main display
         push_on_main_display();
         ASSERT_EQ(st.current_screen, &screen_unlock);
         if (c.changed) {
@@ -391,26 +390,21 @@ TEST_F(Security, SetupEditsTheLockAndMovesBetweenItsRows)
 // digits directly so the whole range fits in a test.
 TEST_F(Security, EveryStoredCodeUnlocksWithItsOwnDigits)
 {
+    // The screen made current with the four digits in place and the push
+    // pending on the last one.
+    auto push_on_last_digit = [](screen_handler screen, const four_digits& digits) {
+        st.current_screen = screen;
+        memcpy(st.code_digits, digits.d, 4);
+        st.menu_cursor = 3;
+        st.pending_key = KEY_PUSH;
+        screen();
+    };
     for (int code = 0; code <= 9999; code++) {
-        const uint8_t digits[4] = {uint8_t(code / 1000), uint8_t(code / 100 % 10), uint8_t(code / 10 % 10),
-                                   uint8_t(code % 10)};
-        st.current_screen = screen_code_new;
-        memcpy(st.code_digits, digits, 4);
-        st.menu_cursor = 3;
-        st.pending_key = KEY_PUSH;
-        screen_code_new();
-        memcpy(st.code_digits, digits, 4);
-        st.menu_cursor = 3;
-        st.pending_key = KEY_PUSH;
-        screen_code_confirm();
+        push_on_last_digit(screen_code_new, digits_of(code));
+        push_on_last_digit(screen_code_confirm, digits_of(code));
         ASSERT_EQ(st.pending_code, 1) << code;
         ASSERT_EQ(st.security_code, code);
-
-        st.current_screen = screen_unlock;
-        memcpy(st.code_digits, digits, 4);
-        st.menu_cursor = 3;
-        st.pending_key = KEY_PUSH;
-        screen_unlock();
+        push_on_last_digit(screen_unlock, digits_of(code));
         ASSERT_EQ(st.current_screen, &screen_main_menu) << code;
     }
 }

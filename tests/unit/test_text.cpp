@@ -1,18 +1,12 @@
 // The nine font records and the text renderer.
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <cstring>
 #include <sstream>
-#include <string>
-#include <vector>
 
-#include "core/state.h"
 #include "gfx/fonts.h"
-#include "gfx/lcd.h"
-#include "gfx/text.h"
+#include "screen_harness.h"
 
 namespace {
+
+using namespace screen_test;
 
 // What every record must hold: its header, the widths of 0x20..0x7E (digit
 // fonts 0x20..0x39) that the screen layouts depend on, its length, and the
@@ -94,29 +88,6 @@ GlyphView glyph(const uint8_t* font, int c)
     const uint8_t* e = font + 8 + 4 * (c - u16(font + 2));
     uint32_t offset = (uint32_t(e[0]) << 16) | (uint32_t(e[3]) << 8) | e[2];
     return {e[1], font[7], font + offset};
-}
-
-int lit_count()
-{
-    int n = 0;
-    for (uint8_t p : lcd_buffer) n += p != 0;
-    return n;
-}
-
-std::vector<uint8_t> frame() { return std::vector<uint8_t>(lcd_buffer, lcd_buffer + LCD_WIDTH * LCD_HEIGHT); }
-
-uint8_t at(int x, int y) { return lcd_buffer[y * LCD_WIDTH + x]; }
-
-// Lowest and highest lit column, or -1.
-void lit_columns(int& lo, int& hi)
-{
-    lo = hi = -1;
-    for (int y = 0; y < LCD_HEIGHT; ++y)
-        for (int x = 0; x < LCD_WIDTH; ++x)
-            if (at(x, y)) {
-                if (lo < 0 || x < lo) lo = x;
-                if (x > hi) hi = x;
-            }
 }
 
 class Text : public ::testing::Test {
@@ -255,17 +226,10 @@ TEST_F(Text, DoneCentredInFont16)
     draw_text(110, 55, "DONE", 0, 16, 0, 15);
     EXPECT_EQ(st.text_start_x, 68);
     EXPECT_EQ(st.text_end_x, 152);
-    int lo, hi;
-    lit_columns(lo, hi);
-    EXPECT_GE(lo, 68);
-    EXPECT_LE(hi, 150);  // the gap after the last glyph stays clear
-    for (int y = 0; y < LCD_HEIGHT; ++y)
-        for (int x = 0; x < LCD_WIDTH; ++x)
-            if (at(x, y)) {
-                EXPECT_EQ(at(x, y), 15);
-                EXPECT_GE(y, 55 + 6);
-                EXPECT_LE(y, 55 + 25);
-            }
+    // All of it white in columns 68..150 (the gap after the last glyph stays
+    // clear) and rows 55 + 6 .. 55 + 25.
+    EXPECT_GT(lit_anywhere(), 0);
+    EXPECT_EQ(count_colour(68, 61, 150, 80, 15), lit_anywhere());
 }
 
 TEST_F(Text, RightAlignedDigitsInFont24)
@@ -276,12 +240,10 @@ TEST_F(Text, RightAlignedDigitsInFont24)
     // The '4' occupies columns 135..158 and matches its glyph bit for bit.
     GlyphView four = glyph(font_24, '4');
     for (int y = 0; y < four.height; ++y) {
-        for (int x = 0; x < four.width; ++x) EXPECT_EQ(at(135 + x, 10 + y) != 0, four.ink(x, y)) << x << "," << y;
-        EXPECT_EQ(at(159, 10 + y), 0);
+        for (int x = 0; x < four.width; ++x) EXPECT_EQ(px(135 + x, 10 + y) != 0, four.ink(x, y)) << x << "," << y;
+        EXPECT_EQ(px(159, 10 + y), 0);
     }
-    int lo, hi;
-    lit_columns(lo, hi);
-    EXPECT_GE(lo, 60);
+    EXPECT_EQ(count_lit(0, 0, 59, 127), 0);
 }
 
 TEST_F(Text, LeftAlignedGlyphsEachFollowedByAGap)
@@ -293,15 +255,12 @@ TEST_F(Text, LeftAlignedGlyphsEachFollowedByAGap)
     for (char c : std::string("BACKLIGHT")) {
         GlyphView g = glyph(font_8, c);
         for (int y = 0; y < g.height; ++y) {
-            for (int x = 0; x < g.width; ++x) EXPECT_EQ(at(pen + x, 27 + y) != 0, g.ink(x, y)) << c;
-            EXPECT_EQ(at(pen + g.width, 27 + y), 0) << c;
+            for (int x = 0; x < g.width; ++x) EXPECT_EQ(px(pen + x, 27 + y) != 0, g.ink(x, y)) << c;
+            EXPECT_EQ(px(pen + g.width, 27 + y), 0) << c;
         }
         pen += g.width + 1;
     }
-    for (int y = 0; y < LCD_HEIGHT; ++y)
-        if (y < 27 || y >= 27 + 16) {
-            for (int x = 0; x < LCD_WIDTH; ++x) EXPECT_EQ(at(x, y), 0);
-        }
+    EXPECT_EQ(count_lit(0, 0, 159, 26) + count_lit(0, 27 + 16, 159, 127), 0);
 }
 
 TEST_F(Text, StartColumnForEachAlignment)
@@ -334,20 +293,20 @@ TEST_F(Text, UnlistedSizeCodesSelectFont8)
     for (uint8_t size : {0, 1, 7, 11, 13, 200, 255}) EXPECT_EQ(font_for_size(size), font_8) << int(size);
 
     draw_text(5, 5, "Vne 250", 0, 8, 1, 15);
-    std::vector<uint8_t> reference = frame();
+    std::vector<uint8_t> reference = picture();
     uint16_t end = st.text_end_x;
     for (uint8_t size : {11, 200}) {
         lcd_clear();
         draw_text(5, 5, "Vne 250", 0, size, 1, 15);
-        EXPECT_EQ(frame(), reference) << int(size);
+        EXPECT_EQ(picture(), reference) << int(size);
         EXPECT_EQ(st.text_end_x, end);
     }
     lcd_clear();
     draw_text(80, 5, "MENU", 0, 9, 3, 15);
-    reference = frame();
+    reference = picture();
     lcd_clear();
     draw_text(80, 5, "MENU", 0, 9, 0, 15);
-    EXPECT_EQ(frame(), reference);
+    EXPECT_EQ(picture(), reference);
 }
 
 TEST_F(Text, RunsOffTheRightEdgeWithoutWrapping)
@@ -355,38 +314,28 @@ TEST_F(Text, RunsOffTheRightEdgeWithoutWrapping)
     draw_text(120, 40, "ABCDEFGHIJ", 0, 10, 1, 15);
     EXPECT_EQ(st.text_start_x, 120);
     EXPECT_GT(st.text_end_x, 160);
-    int lo, hi;
-    lit_columns(lo, hi);
-    EXPECT_GE(lo, 120);
-    EXPECT_EQ(hi, 159);  // cut at the last column
-    for (int y = 0; y < LCD_HEIGHT; ++y)
-        if (y < 40 || y >= 40 + 21) {
-            for (int x = 0; x < LCD_WIDTH; ++x) EXPECT_EQ(at(x, y), 0) << x << "," << y;
-        }
+    EXPECT_EQ(count_lit(0, 0, 119, 127), 0);
+    EXPECT_GT(count_lit(159, 0, 159, 127), 0) << "cut at the last column";
+    EXPECT_EQ(count_lit(0, 0, 159, 39) + count_lit(0, 40 + 21, 159, 127), 0);
     // Below the bottom edge too.
     lcd_clear();
     draw_text(0, 120, "gjpqy", 0, 16, 1, 15);
-    EXPECT_GT(lit_count(), 0);
+    EXPECT_GT(lit_anywhere(), 0);
 }
 
 TEST_F(Text, InkOnlyOverWhatIsThere)
 {
     lcd_fill(60, 50, 130, 90, 9);
     draw_text(110, 55, "DONE", 0, 16, 0, 15);
-    int red = 0, white = 0;
-    for (int y = 50; y < 90; ++y)
-        for (int x = 60; x < 130; ++x) {
-            uint8_t p = at(x, y);
-            EXPECT_TRUE(p == 9 || p == 15);
-            red += p == 9, white += p == 15;
-        }
+    const int red = count_colour(60, 50, 129, 89, 9), white = count_colour(60, 50, 129, 89, 15);
+    EXPECT_EQ(red + white, 70 * 40) << "nothing but the rectangle and the ink";
     EXPECT_GT(red, 0);
     EXPECT_GT(white, 0);
     // The hole of the 'O' keeps the rectangle's colour.
     int o_left = 68 + 21 + 1;
     GlyphView o = glyph(font_16, 'O');
     EXPECT_FALSE(o.ink(o.width / 2, 15));
-    EXPECT_EQ(at(o_left + o.width / 2, 55 + 15), 9);
+    EXPECT_EQ(px(o_left + o.width / 2, 55 + 15), 9);
 }
 
 TEST_F(Text, CharactersOutsideTheFontDrawNothingAndTakeNoAdvance)
@@ -402,11 +351,11 @@ TEST_F(Text, CharactersOutsideTheFontDrawNothingAndTakeNoAdvance)
     for (auto& c : cases) {
         lcd_clear();
         draw_text(80, 10, c.plain, 0, c.size, 0, 15);
-        std::vector<uint8_t> reference = frame();
+        std::vector<uint8_t> reference = picture();
         uint16_t start = st.text_start_x, end = st.text_end_x;
         lcd_clear();
         draw_text(80, 10, c.with_strangers, 0, c.size, 0, 15);
-        EXPECT_EQ(frame(), reference) << c.plain;
+        EXPECT_EQ(picture(), reference) << c.plain;
         EXPECT_EQ(st.text_start_x, start) << c.plain;
         EXPECT_EQ(st.text_end_x, end) << c.plain;
     }
@@ -426,7 +375,7 @@ TEST_F(Text, FullFontsDrawEveryCode)
             lcd_clear();
             draw_text(0, 0, s, 0, size, 1, 15);
             EXPECT_EQ(st.text_end_x, glyph(font, c).width + 1) << c;
-            EXPECT_EQ(lit_count() > 0, !glyph(font, c).blank()) << c;
+            EXPECT_EQ(lit_anywhere() > 0, !glyph(font, c).blank()) << c;
         }
     }
     // The temperature line's degree sign.
