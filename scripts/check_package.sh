@@ -97,11 +97,11 @@ done
 echo "mandoc -T lint: passed"
 
 # The ready scenarios hold with the installed tool and the installed
-# pictures (run from their folder, as they name their pictures from there).
+# pictures, run from elsewhere (they find their pictures beside them).
 installed=$root/usr/share/ktr7-sim/scenarios
 for scenario in "$installed"/*.scn; do
     [ -e "$scenario" ] || continue
-    summary=$(cd "$installed" && "$root/usr/bin/ktr7-replay" "$(basename "$scenario")" | tail -n 1) ||
+    summary=$(cd "$work" && "$root/usr/bin/ktr7-replay" "$scenario" | tail -n 1) ||
         fail "$(basename "$scenario") failed with the installed ktr7-replay: $summary"
     echo "$(basename "$scenario"): $summary"
 done
