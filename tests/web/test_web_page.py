@@ -358,7 +358,9 @@ class WebPageTest(unittest.TestCase):
         result, log = self.play(driver)
         self.assertEqual(result, "Failed: an expectation did not hold (1 passed, 1 failed)")
         failed = [line for line, bad in log if bad and not line.startswith("--")]
-        replayed = subprocess.run([self.tool, path], capture_output=True, text=True, cwd=self.workdir.name)
+        # Named from its own folder, so the tool names the picture as the page does.
+        replayed = subprocess.run([self.tool, os.path.basename(path)], capture_output=True, text=True,
+                                  cwd=self.workdir.name)
         self.assertEqual(replayed.returncode, 1)
         want = [line.replace("ktr7-replay: ", "", 1) for line in replayed.stderr.splitlines()
                 if "pixels differ" in line]
