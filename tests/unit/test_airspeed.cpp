@@ -36,11 +36,7 @@ TEST(Airspeed, ReadingToSpeedInEachUnit)
         {1, 0, 0, 0},
         {12, 0, 0, 0},      // 15.87 mph: under the floor
         {13, 16, 25, 13},   // 16.52 mph: the lowest speed ever shown
-        {100, 45, 72, 39},
-        {1000, 144, 231, 125},
-        {2000, 204, 328, 177},
-        {2976, 249, 400, 216},
-        {2977, 250, 402, 217},
+        {100, 45, 72, 39}, {1000, 144, 231, 125}, {2000, 204, 328, 177}, {2976, 249, 400, 216}, {2977, 250, 402, 217},
         {4096, 250, 402, 217},
     };
     for (const Row& r : rows) {
@@ -173,14 +169,10 @@ TEST(Airspeed, AlarmConditions)
     // Default limits: Vne 220, Vs1 30. p = 42 gives 29 mph, p = 43 gives 30.
     struct Row { const char* what; uint16_t adc; uint8_t vne_alarm, vs_alarm, flight; bool alarm; };
     const Row rows[] = {
-        {"overspeed", 4096, 1, 1, 0, true},
-        {"overspeed, Vne alarm off", 4096, 0, 1, 1, false},
-        {"stopped in flight", 0, 1, 1, 1, true},
-        {"below Vs1 in flight", 42, 1, 1, 1, true},
-        {"at Vs1 in flight", 43, 1, 1, 1, false},
-        {"below Vs1 on the ground", 42, 1, 1, 0, false},
-        {"below Vs1, stall alarm off", 42, 1, 0, 1, false},
-        {"cruise", 1000, 1, 1, 1, false},
+        {"overspeed", 4096, 1, 1, 0, true}, {"overspeed, Vne alarm off", 4096, 0, 1, 1, false},
+        {"stopped in flight", 0, 1, 1, 1, true}, {"below Vs1 in flight", 42, 1, 1, 1, true},
+        {"at Vs1 in flight", 43, 1, 1, 1, false}, {"below Vs1 on the ground", 42, 1, 1, 0, false},
+        {"below Vs1, stall alarm off", 42, 1, 0, 1, false}, {"cruise", 1000, 1, 1, 1, false},
     };
     for (const Row& r : rows) {
         fresh();

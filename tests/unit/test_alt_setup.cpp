@@ -16,9 +16,7 @@ TEST(AltSetup, RowCountAndWrapWithAndWithoutSerialOutput)
         {0, 0, KEY_CCW, 5, 1, 12},
         {0, 2, KEY_CW, 3, 0, 12},
         {1, 5, KEY_CW, 6, 2, 9},    // eight rows
-        {1, 0, KEY_CCW, 7, 3, 9},
-        {1, 7, KEY_CW, 0, 0, 9},
-        {1, 7, KEY_CCW, 6, 2, 9},
+        {1, 0, KEY_CCW, 7, 3, 9}, {1, 7, KEY_CW, 0, 0, 9}, {1, 7, KEY_CCW, 6, 2, 9},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "serial " << int(c.serial_out) << " row " << int(c.from));
@@ -37,12 +35,8 @@ TEST(AltSetup, EightRowsScrollTheSelectedRowToTheBottomLine)
     open_alt_setup(1, 0);
     // Eight rows: the thumb is 9 rows high, its top at (95 * cursor + 300) / 10.
     struct { uint8_t cursor, scroll; const char* bottom_label; const char* bottom_value; int thumb_top; } steps[] = {
-        {1, 0, "CAL: ", "+0 0ft", 39},
-        {2, 0, "CAL: ", "+0 0ft", 49},
-        {3, 0, "CAL: ", "+0 0ft", 58},
-        {4, 0, "CAL: ", "+0 0ft", 68},
-        {5, 1, "SERIAL OUT: ", "ON", 77},
-        {6, 2, "PROT: ", "GARMIN AT", 87},
+        {1, 0, "CAL: ", "+0 0ft", 39}, {2, 0, "CAL: ", "+0 0ft", 49}, {3, 0, "CAL: ", "+0 0ft", 58},
+        {4, 0, "CAL: ", "+0 0ft", 68}, {5, 1, "SERIAL OUT: ", "ON", 77}, {6, 2, "PROT: ", "GARMIN AT", 87},
         {7, 3, "TEST ALT ENCODER", "", 96},
     };
     for (const auto& s : steps) {

@@ -49,13 +49,9 @@ TEST(Encoder, Checksum8)
 {
     struct Row { const char* text; uint8_t sum; };
     const Row rows[] = {
-        {"", 0x00},
-        {"abc", 0x26},
-        {"\x05", 0x05},
+        {"", 0x00}, {"abc", 0x26}, {"\x05", 0x05},
         {"\xff\x02", 0x01},  // wraps modulo 256, bytes taken unsigned
-        {"#AL +01234T+25", 0xDB},
-        {"$QTX+01234T+25", 0x2C},
-        {"ALT+01234C+00000L1013+0000X", 0xB8},
+        {"#AL +01234T+25", 0xDB}, {"$QTX+01234T+25", 0x2C}, {"ALT+01234C+00000L1013+0000X", 0xB8},
     };
     for (const Row& r : rows)
         EXPECT_EQ(checksum8(r.text), r.sum) << r.text;
@@ -100,23 +96,11 @@ TEST(Encoder, RoundingToTheStepHalvesAwayFromZero)
 {
     struct Row { uint8_t resolution; int32_t altitude; const char* sent; };
     const Row rows[] = {
-        {0, 1234, "ALT 01234\r"},
-        {0, -7, "ALT -0007\r"},
-        {1, 1234, "ALT 01230\r"},
-        {1, 1235, "ALT 01240\r"},
-        {1, -1235, "ALT -1240\r"},
-        {1, -1234, "ALT -1230\r"},
-        {1, 0, "ALT 00000\r"},
-        {1, 4, "ALT 00000\r"},
-        {1, -4, "ALT 00000\r"},
-        {1, 5, "ALT 00010\r"},
-        {1, -5, "ALT -0010\r"},
-        {2, 1237, "ALT 01225\r"},
-        {2, 1238, "ALT 01250\r"},
-        {3, 1224, "ALT 01200\r"},
-        {3, 1225, "ALT 01250\r"},
-        {4, 1249, "ALT 01200\r"},
-        {4, 1250, "ALT 01300\r"},
+        {0, 1234, "ALT 01234\r"}, {0, -7, "ALT -0007\r"},
+        {1, 1234, "ALT 01230\r"}, {1, 1235, "ALT 01240\r"}, {1, -1235, "ALT -1240\r"}, {1, -1234, "ALT -1230\r"},
+        {1, 0, "ALT 00000\r"}, {1, 4, "ALT 00000\r"}, {1, -4, "ALT 00000\r"}, {1, 5, "ALT 00010\r"},
+        {1, -5, "ALT -0010\r"}, {2, 1237, "ALT 01225\r"}, {2, 1238, "ALT 01250\r"},
+        {3, 1224, "ALT 01200\r"}, {3, 1225, "ALT 01250\r"}, {4, 1249, "ALT 01200\r"}, {4, 1250, "ALT 01300\r"},
         {4, -1250, "ALT -1300\r"},
         // The extremes of the 32-bit altitude round without overflowing.
         {4, INT32_MAX, "ALT 2147483600\r"},
@@ -131,12 +115,8 @@ TEST(Encoder, TestAltitudeIsSentUnrounded)
 {
     struct Row { uint8_t protocol; std::string want; };
     const Row rows[] = {
-        {0, "#AL +01234T+25DB" + CR},
-        {1, "$QTX+01234T+252C" + CR},
-        {2, "ALT 01234" + CR},
-        {3, "ALT 01234" + CR},
-        {4, "ALT+01234C+01234L1013+0000XC2" + CR},
-        {5, STX + "a=01234" + ETX},
+        {0, "#AL +01234T+25DB" + CR}, {1, "$QTX+01234T+252C" + CR}, {2, "ALT 01234" + CR}, {3, "ALT 01234" + CR},
+        {4, "ALT+01234C+01234L1013+0000XC2" + CR}, {5, STX + "a=01234" + ETX},
     };
     for (const Row& r : rows)
         EXPECT_EQ(test_sentence(r.protocol, 1234, 4), r.want) << "protocol " << int(r.protocol);

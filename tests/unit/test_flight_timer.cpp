@@ -44,10 +44,8 @@ TEST(FlightTimer, OneStepAtOrBelowTakeoffAirspeed)
     struct Row { const char* what; uint8_t mode; uint16_t takeoff, airspeed;
                  uint8_t active, seconds, countdown; };
     const Row rows[] = {
-        {"DETECT at take-off airspeed", DETECT, 30, 30, 1, 1, 30},
-        {"DETECT above", DETECT, 30, 200, 1, 1, 30},
-        {"DETECT one below", DETECT, 30, 29, 0, 0, 0},
-        {"DETECT take-off 0, standing", DETECT, 0, 0, 1, 1, 30},
+        {"DETECT at take-off airspeed", DETECT, 30, 30, 1, 1, 30}, {"DETECT above", DETECT, 30, 200, 1, 1, 30},
+        {"DETECT one below", DETECT, 30, 29, 0, 0, 0}, {"DETECT take-off 0, standing", DETECT, 0, 0, 1, 1, 30},
         {"DETECT take-off 500, top speed", DETECT, 500, 402, 0, 0, 0},
         {"MANUAL at take-off airspeed", MANUAL, 30, 30, 0, 0, 30},
         {"MANUAL below", MANUAL, 30, 29, 0, 0, 0},

@@ -32,8 +32,7 @@ protected:
 TEST_F(Lcd, SetPixelClipsAtTheEdges)
 {
     struct { uint16_t x, y; bool written; } cases[] = {
-        {0, 0, true},      {159, 127, true}, {160, 0, false},
-        {0, 128, false},   {65535, 5, false}, {5, 65535, false},
+        {0, 0, true}, {159, 127, true}, {160, 0, false}, {0, 128, false}, {65535, 5, false}, {5, 65535, false},
         {65535, 65535, false},
     };
     for (auto& c : cases) {
@@ -86,8 +85,7 @@ TEST_F(Lcd, BresenhamPlotsFromStartToEnd)
         // With err exactly zero the minor coordinate stays: the middle pixel
         // depends on the direction.
         {4, 1, 0, 0, {{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}}},
-        {0, 0, 4, 4, {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}}},
-        {7, 7, 7, 7, {{7, 7}}},
+        {0, 0, 4, 4, {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}}}, {7, 7, 7, 7, {{7, 7}}},
         {2, 0, 3, 4, {{2, 0}, {2, 1}, {2, 2}, {3, 3}, {3, 4}}},
     };
     for (auto& c : cases) {

@@ -23,10 +23,6 @@ protected:
         st.alt_sensor_ok = 1;
         lcd_clear();
     }
-
-    // One call of the current screen with this key pending.
-    static void press(uint8_t k) { run_screen(k); }
-    static void draw() { run_screen(); }
 };
 
 TEST_F(MainDisplay, AlarmAcknowledgementSwallowsTheFirstKey)
@@ -36,7 +32,7 @@ TEST_F(MainDisplay, AlarmAcknowledgementSwallowsTheFirstKey)
         SetUp();
         st.alarm_active = 1;
         st.alarm_ack = 0;
-        press(key);
+        run_screen(key);
         EXPECT_EQ(st.alarm_ack & 1, 1u) << "key " << int(key);
         EXPECT_EQ(st.pending_key, KEY_NONE);
         EXPECT_EQ(st.current_screen, screen_main) << "key " << int(key);
@@ -49,15 +45,15 @@ TEST_F(MainDisplay, AlarmAcknowledgementSwallowsTheFirstKey)
     st.alarm_active = 1;
     st.menu_cursor = 3;
     st.edit_mode = 1;
-    press(KEY_PUSH);
+    run_screen(KEY_PUSH);
     EXPECT_EQ(st.current_screen, screen_main);
-    press(KEY_PUSH);
+    run_screen(KEY_PUSH);
     EXPECT_TRUE(is_at({.screen = screen_main_menu, .cursor = 0, .edit = 0}));
 
     // Without an alarm, or with it already acknowledged, keys act at once.
     SetUp();
     st.alarm_active = 0;
-    press(KEY_RIGHT);
+    run_screen(KEY_RIGHT);
     EXPECT_EQ(st.main_page, 1);
     EXPECT_EQ(st.alarm_ack, 0u);
 }
@@ -69,7 +65,7 @@ TEST_F(MainDisplay, PushOpensTheUnlockScreenWhenSecurityIsOn)
         d = 7;
     st.menu_cursor = 2;
     st.edit_mode = 1;
-    press(KEY_PUSH);
+    run_screen(KEY_PUSH);
     EXPECT_EQ(st.current_screen, screen_unlock);
     for (uint8_t d : st.code_digits)
         EXPECT_EQ(d, 0);
@@ -92,7 +88,7 @@ TEST_F(MainDisplay, QnhStepsAndLimitsOnEveryPage)
             st.main_page = page;
             st.pressure_unit = c.unit;
             st.qnh = c.start;
-            press(c.key);
+            run_screen(c.key);
             EXPECT_EQ(st.qnh, c.after) << "page " << int(page) << " unit " << int(c.unit) << " from " << c.start;
             EXPECT_EQ(st.current_screen, screen_main);
             EXPECT_EQ(st.main_page, page);
@@ -103,10 +99,10 @@ TEST_F(MainDisplay, QnhStepsAndLimitsOnEveryPage)
     st.pressure_unit = 0;
     st.qnh = 1013250;
     for (int i = 0; i < 200; i++)
-        press(KEY_CCW);
+        run_screen(KEY_CCW);
     EXPECT_EQ(st.qnh, 941250u);
     for (int i = 0; i < 200; i++)
-        press(KEY_CW);
+        run_screen(KEY_CW);
     EXPECT_EQ(st.qnh, 1079250u);
 }
 
@@ -119,24 +115,21 @@ TEST_F(MainDisplay, QnhFieldInMillibarAndInches)
     for (auto& c : cases) {
         st.pressure_unit = c.unit;
         st.qnh = c.qnh;
-        draw();
+        run_screen();
         EXPECT_TRUE(text_at(70, 110, c.number, 9, ALIGN_CENTRE, COLOUR_WHITE)) << c.qnh;
         if (c.unit == 0)
             EXPECT_TRUE(text_at(97, 110, "mB", 8, ALIGN_LEFT, COLOUR_GREY));
         else
             EXPECT_TRUE(text_at(100, 110, "IN", 8, ALIGN_LEFT, COLOUR_GREY));
-        // The grey frame.
-        EXPECT_EQ(px(45, 109), COLOUR_GREY);
-        EXPECT_EQ(px(120, 127), COLOUR_GREY);
-        EXPECT_EQ(px(120, 109), COLOUR_GREY);
-        EXPECT_EQ(px(45, 127), COLOUR_GREY);
+        for (auto [x, y] : {std::pair(45, 109), std::pair(120, 127), std::pair(120, 109), std::pair(45, 127)})
+            EXPECT_EQ(px(x, y), COLOUR_GREY) << "the grey frame's corner (" << x << "," << y << ")";
     }
 
     // One knob step in inches moves the reading by one hundredth.
     st.pressure_unit = 1;
     st.qnh = 1013250;
-    press(KEY_CW);
-    draw();
+    run_screen(KEY_CW);
+    run_screen();
     EXPECT_TRUE(text_at(70, 110, "29.93", 9, ALIGN_CENTRE, COLOUR_WHITE));
 }
 
@@ -146,7 +139,7 @@ TEST_F(MainDisplay, KeysOnThePages)
     const uint8_t next[] = {1, 2, 0};
     for (uint8_t page = 0; page < 3; page++) {
         st.main_page = page;
-        press(KEY_RIGHT);
+        run_screen(KEY_RIGHT);
         EXPECT_EQ(st.main_page, next[page]);
     }
 
@@ -161,7 +154,7 @@ TEST_F(MainDisplay, KeysOnThePages)
         st.main_page = c.page;
         st.flight_timer_mode = c.mode;
         st.max_airspeed = 123;
-        press(KEY_LEFT);
+        run_screen(KEY_LEFT);
         EXPECT_EQ(st.current_screen == screen_flight_start_stop, c.question)
             << "page " << int(c.page) << " mode " << int(c.mode);
         EXPECT_EQ(st.max_airspeed, c.reset ? 0 : 123);
@@ -199,7 +192,7 @@ TEST_F(MainDisplay, VsiIndicatorLength)
     for (auto& c : cases) {
         st.vertical_speed = c.vs;
         st.vsi_scale = c.scale;
-        draw();
+        run_screen();
         if (c.tip_y < 0) {
             EXPECT_EQ(anywhere(COLOUR_GREEN), 42) << c.vs << " scale " << int(c.scale);
             for (int x = 0; x <= 20; x++) {
@@ -248,7 +241,7 @@ TEST_F(MainDisplay, VsiScaleReadingAndLabels)
     for (auto& c : cases) {
         st.vsi_unit = c.unit;
         st.vsi_scale = c.scale;
-        draw();
+        run_screen();
         EXPECT_TRUE(text_at(12, 0, c.upper, 8, ALIGN_CENTRE, COLOUR_GREY)) << int(c.unit) << "/" << int(c.scale);
         EXPECT_TRUE(text_at(12, 115, c.lower, 8, ALIGN_CENTRE, COLOUR_GREY)) << int(c.unit) << "/" << int(c.scale);
         EXPECT_TRUE(text_at(102, 4, c.unit ? "m/s" : "fpm", 8, ALIGN_LEFT, COLOUR_GREY));
@@ -256,12 +249,10 @@ TEST_F(MainDisplay, VsiScaleReadingAndLabels)
     // The scale line and its ticks.
     for (int y = 0; y < LCD_HEIGHT; y++)
         EXPECT_EQ(px(28, y), COLOUR_WHITE) << y;
-    const int long_ticks[] = {32, 64, 96};
-    for (int y : long_ticks)
+    for (int y : {32, 64, 96})  // long ticks
         for (int x = 23; x <= 28; x++)
             EXPECT_EQ(px(x, y), COLOUR_WHITE) << x << "," << y;
-    const int short_ticks[] = {16, 48, 80};
-    for (int y : short_ticks) {
+    for (int y : {16, 48, 80}) {  // short ticks
         EXPECT_EQ(px(26, y), COLOUR_WHITE);
         EXPECT_EQ(px(25, y), 0);
     }
@@ -276,13 +267,13 @@ TEST_F(MainDisplay, VsiScaleReadingAndLabels)
         st.vsi_scale = 0;
         st.vertical_speed = r.fpm;
         st.vertical_speed_cms = r.cms;
-        draw();
+        run_screen();
         EXPECT_TRUE(text_at(100, 0, r.text, r.size, ALIGN_RIGHT, COLOUR_WHITE)) << r.text;
     }
 
     // Hidden tape: no scale line, no green.
     st.vsi_display = 0;
-    draw();
+    run_screen();
     EXPECT_EQ(anywhere(COLOUR_GREEN), 0);
     EXPECT_EQ(px(28, 40), 0);
 }
@@ -296,10 +287,8 @@ TEST_F(MainDisplay, AltitudeAndAirspeedPositions)
         uint8_t unit_align;
         uint16_t asi_y;
     } cases[] = {
-        {0, 1, 160, 61, 160, 103, ALIGN_RIGHT, 18},
-        {1, 1, 160, 18, 160, 60, ALIGN_RIGHT, 63},
-        {0, 0, 132, 54, 145, 76, ALIGN_CENTRE, 8},
-        {1, 0, 132, 11, 145, 33, ALIGN_CENTRE, 53},
+        {0, 1, 160, 61, 160, 103, ALIGN_RIGHT, 18}, {1, 1, 160, 18, 160, 60, ALIGN_RIGHT, 63},
+        {0, 0, 132, 54, 145, 76, ALIGN_CENTRE, 8}, {1, 0, 132, 11, 145, 33, ALIGN_CENTRE, 53},
     };
     st.altitude = 12345;
     st.airspeed = 95;
@@ -309,7 +298,7 @@ TEST_F(MainDisplay, AltitudeAndAirspeedPositions)
             st.vsi_display = c.vsi;
             st.altitude_unit = unit;
             st.asi_unit = unit;
-            draw();
+            run_screen();
             EXPECT_TRUE(text_at(c.alt_x, c.alt_y, "12345", 24, ALIGN_RIGHT, COLOUR_WHITE))
                 << int(c.on_top) << int(c.vsi);
             EXPECT_TRUE(text_at(c.unit_x, c.unit_y, unit ? "m" : "ft", 9, c.unit_align, COLOUR_GREY))
@@ -321,7 +310,7 @@ TEST_F(MainDisplay, AltitudeAndAirspeedPositions)
     st.asi_unit = 2;
     st.alt_on_top = 1;
     st.vsi_display = 1;
-    draw();
+    run_screen();
     EXPECT_TRUE(text_at(160, 63 + 22, "kts", 9, ALIGN_RIGHT, COLOUR_GREY));
 }
 
@@ -357,7 +346,7 @@ TEST_F(MainDisplay, AirspeedWarningAndCaution)
         st.airspeed = c.speed;
         st.flight_active = c.flight;
         st.blink_phase = c.blink;
-        draw();
+        run_screen();
         char number[8];
         snprintf(number, sizeof number, "%u", unsigned(c.speed));
         EXPECT_EQ(airspeed_box_colour(y, number), c.box)
@@ -394,7 +383,7 @@ TEST_F(MainDisplay, MaxValuesThresholds)
     for (auto& c : cases) {
         st.max_airspeed = c.max;
         st.blink_phase = 0;
-        draw();
+        run_screen();
         char number[8];
         snprintf(number, sizeof number, "%u", unsigned(c.max));
         auto place = place_text(80, 50, number, 16, ALIGN_CENTRE);
@@ -426,7 +415,7 @@ TEST_F(MainDisplay, TimersPageSeparatorBlinksOnlyInFlight)
     for (auto& c : cases) {
         st.flight_active = c.active;
         st.blink_phase = c.blink;
-        draw();
+        run_screen();
         EXPECT_TRUE(shows_picture("timers_idle", 0, 0, 159, 39)) << "the heading and its rule";
         EXPECT_TRUE(text_at(85, 40, "1", 9, ALIGN_LEFT, COLOUR_WHITE)) << "one digit starts at x 85";
         EXPECT_TRUE(text_at(102, 40, "05", 9, ALIGN_LEFT, COLOUR_WHITE));
@@ -448,7 +437,7 @@ TEST_F(MainDisplay, TimersPageSeparatorBlinksOnlyInFlight)
     for (auto& t : times) {
         st.flight_hours = t.hours;
         st.flight_minutes = t.minutes;
-        draw();
+        run_screen();
         EXPECT_TRUE(text_at(95, 40, t.h, 9, ALIGN_RIGHT, COLOUR_WHITE)) << int(t.hours);
         EXPECT_TRUE(text_at(95, 40, ":", 9, ALIGN_LEFT, COLOUR_WHITE)) << int(t.hours);
         EXPECT_TRUE(text_at(102, 40, t.m, 9, ALIGN_LEFT, COLOUR_WHITE)) << int(t.hours);
@@ -465,7 +454,7 @@ TEST_F(MainDisplay, TimersPageSeparatorBlinksOnlyInFlight)
 TEST_F(MainDisplay, SensorErrorBoxOnlyOnTheInstrumentPage)
 {
     st.alt_sensor_ok = 0;
-    draw();
+    run_screen();
     // The red box (16, 17)-(145, 88) framed in white, its three lines in font
     // 12 centred at x 80.
     EXPECT_EQ(count_colour(16, 17, 145, 17, COLOUR_WHITE) + count_colour(16, 88, 145, 88, COLOUR_WHITE), 2 * 130);
@@ -478,12 +467,12 @@ TEST_F(MainDisplay, SensorErrorBoxOnlyOnTheInstrumentPage)
     EXPECT_TRUE(text_at(80, 65, "ERROR", 12, ALIGN_CENTRE, COLOUR_WHITE));
     // The QNH box below stays visible and keys keep working.
     EXPECT_EQ(px(45, 109), COLOUR_GREY);
-    press(KEY_CW);
+    run_screen(KEY_CW);
     EXPECT_EQ(st.qnh, 1014250u);
 
     for (uint8_t page = 1; page < 3; page++) {
         st.main_page = page;
-        draw();
+        run_screen();
         EXPECT_EQ(anywhere(COLOUR_RED), 0) << "page " << int(page);
     }
 }
@@ -500,11 +489,11 @@ TEST_F(MainDisplay, StartStopQuestionAnswers)
         st.main_page = 1;
         st.flight_active = c.active_before;
         st.flight_hours = 2, st.flight_minutes = 3, st.flight_seconds = 4;
-        draw();
+        run_screen();
         EXPECT_EQ(st.current_screen, screen_flight_start_stop) << "waits for a key";
         EXPECT_TRUE(shows_picture(c.active_before ? "flight_stop_question" : "flight_start_question"));
 
-        press(c.key);
+        run_screen(c.key);
         EXPECT_EQ(st.current_screen, screen_main) << "key " << int(c.key);
         EXPECT_EQ(st.pending_key, KEY_NONE);
         EXPECT_EQ(st.main_page, 1) << "back on the same page";

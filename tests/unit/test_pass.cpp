@@ -52,14 +52,10 @@ TEST(Pass, LampFollowsAlarmAndAcknowledgement)
     // turns red on the pass after the one whose airspeed update raised it.
     struct Step { const char* what; uint16_t adc; bool acknowledge; bool red; };
     const Step steps[] = {
-        {"cruise", 1000, false, false},
-        {"overspeed raised", 4096, false, false},
-        {"overspeed, unacknowledged", 4096, false, true},
-        {"acknowledged", 4096, true, true},
-        {"acknowledged, still over", 4096, false, false},
-        {"condition lapses", 1000, false, false},
-        {"lapsed", 1000, false, false},
-        {"overspeed again", 4096, false, false},
+        {"cruise", 1000, false, false}, {"overspeed raised", 4096, false, false},
+        {"overspeed, unacknowledged", 4096, false, true}, {"acknowledged", 4096, true, true},
+        {"acknowledged, still over", 4096, false, false}, {"condition lapses", 1000, false, false},
+        {"lapsed", 1000, false, false}, {"overspeed again", 4096, false, false},
         {"new alarm, unacknowledged", 4096, false, true},
     };
     for (const Step& s : steps) {

@@ -30,16 +30,9 @@ struct escape_case {
 };
 
 const escape_case escape_cases[] = {
-    {"", ""},
-    {"ALT 01234", "ALT 01234"},
-    {" ~", " ~"},
-    {"a\\b", "a\\x5Cb"},
-    {"\r", "\\x0D"},
-    {"\n\t", "\\x0A\\x09"},
-    {std::string("\x1F\x20\x7E\x7F", 4), "\\x1F ~\\x7F"},
-    {"\x80\xFF", "\\x80\\xFF"},
-    {"\x02" "a=01234\x03", "\\x02a=01234\\x03"},
-    {std::string("a\0b", 3), "a\\x00b"},
+    {"", ""}, {"ALT 01234", "ALT 01234"}, {" ~", " ~"}, {"a\\b", "a\\x5Cb"}, {"\r", "\\x0D"}, {"\n\t", "\\x0A\\x09"},
+    {std::string("\x1F\x20\x7E\x7F", 4), "\\x1F ~\\x7F"}, {"\x80\xFF", "\\x80\\xFF"},
+    {"\x02" "a=01234\x03", "\\x02a=01234\\x03"}, {std::string("a\0b", 3), "a\\x00b"},
     {"\xAB\xCD\xEF", "\\xAB\\xCD\\xEF"},
 };
 

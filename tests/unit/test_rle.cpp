@@ -91,10 +91,8 @@ struct icon_case { const char* name; const uint8_t* image; std::vector<uint8_t> 
 std::vector<icon_case> icon_cases()
 {
     return {
-        {"icon_exclamation", icon_exclamation, {0, 9, 15}},
-        {"icon_question", icon_question, {0, 9, 15}},
-        {"icon_alt_setup", icon_alt_setup, {0, 7, 15}},
-        {"icon_vsi_setup", icon_vsi_setup, {0, 13, 15}},
+        {"icon_exclamation", icon_exclamation, {0, 9, 15}}, {"icon_question", icon_question, {0, 9, 15}},
+        {"icon_alt_setup", icon_alt_setup, {0, 7, 15}}, {"icon_vsi_setup", icon_vsi_setup, {0, 13, 15}},
         {"icon_asi_setup", icon_asi_setup, {0, 9, 10, 11, 15}},
         {"icon_timers_setup", icon_timers_setup, {0, 8, 11, 15}},
         {"icon_misc_setup", icon_misc_setup, {0, 7, 8, 9, 10, 11}},

@@ -176,16 +176,9 @@ TEST_F(Security, DigitKeysWrapAdvanceAndIgnoreTheRightKey)
 TEST_F(Security, UnlockAcceptsTheStoredCodeAndTheMasterCodeOnly)
 {
     const struct { uint16_t stored; uint16_t entered; bool opens_menu; } cases[] = {
-        {FACTORY_SECURITY_CODE, FACTORY_SECURITY_CODE, true},
-        {FACTORY_SECURITY_CODE, MASTER_CODE, true},
-        {0, MASTER_CODE, true},
-        {0, 0, true},
-        {7, 7, true},
-        {FACTORY_SECURITY_CODE, FACTORY_SECURITY_CODE + 1, false},
-        {7, 0, false},
-        {7, 7000, false},
-        {9999, 9998, false},
-        {1000, 9043, false},
+        {FACTORY_SECURITY_CODE, FACTORY_SECURITY_CODE, true}, {FACTORY_SECURITY_CODE, MASTER_CODE, true},
+        {0, MASTER_CODE, true}, {0, 0, true}, {7, 7, true}, {FACTORY_SECURITY_CODE, FACTORY_SECURITY_CODE + 1, false},
+        {7, 0, false}, {7, 7000, false}, {9999, 9998, false}, {1000, 9043, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.stored << " / " << c.entered);

@@ -341,12 +341,8 @@ TEST_F(Text, InkOnlyOverWhatIsThere)
 TEST_F(Text, CharactersOutsideTheFontDrawNothingAndTakeNoAdvance)
 {
     struct { uint8_t size; const char* with_strangers; const char* plain; } cases[] = {
-        {20, "-1A2.5x", "-12.5"},
-        {24, "\x7F" "12\xFF", "12"},
-        {34, "9~", "9"},
-        {9, "OK\x80\x1F\xFF", "OK"},
-        {12, "\x01QNH\xB0", "QNH"},
-        {16, "\x0A" "DONE\xA0", "DONE"},
+        {20, "-1A2.5x", "-12.5"}, {24, "\x7F" "12\xFF", "12"}, {34, "9~", "9"}, {9, "OK\x80\x1F\xFF", "OK"},
+        {12, "\x01QNH\xB0", "QNH"}, {16, "\x0A" "DONE\xA0", "DONE"},
     };
     for (auto& c : cases) {
         lcd_clear();
