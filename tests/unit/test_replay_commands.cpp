@@ -1,12 +1,7 @@
 // The replay's commands: what each does to the instrument and what it prints.
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstring>
-#include <string>
+#include <cctype>
 
 #include "core/flight_timer.h"
-#include "core/state.h"
 #include "gfx/lcd.h"
 #include "screens/screens.h"
 #include "test_replay_support.h"
@@ -191,25 +186,17 @@ TEST(ReplayLamp, FollowsTheLastPass)
 TEST(ReplayStream, ReadsLinesFromAFile)
 {
     // The last line has no newline; a CRLF line; a blank line.
-    const char script[] = "tick 2\r\n\nprint tick_counter\nprint blink_divider";
-    FILE* in = fmemopen(const_cast<char*>(script), strlen(script), "r");
-    ASSERT_NE(in, nullptr);
-    captured_stream out, err;
-    EXPECT_EQ(replay_run(in, "test", out.file(), err.file()), REPLAY_OK);
-    fclose(in);
-    EXPECT_EQ(out.text(), "tick_counter=2\nblink_divider=2\n");
-    EXPECT_EQ(err.text(), "");
+    const replay_result r = run_stream("tick 2\r\n\nprint tick_counter\nprint blink_divider");
+    EXPECT_EQ(r.status, REPLAY_OK);
+    EXPECT_EQ(r.out, "tick_counter=2\nblink_divider=2\n");
+    EXPECT_EQ(r.err, "");
 }
 
 TEST(ReplayStream, ReportsLineNumbersFromAFile)
 {
-    const char script[] = "# one\n\ntick\nprint nosuch\ntick\n";
-    FILE* in = fmemopen(const_cast<char*>(script), strlen(script), "r");
-    ASSERT_NE(in, nullptr);
-    captured_stream out, err;
-    EXPECT_EQ(replay_run(in, "test", out.file(), err.file()), REPLAY_FAILED);
-    fclose(in);
-    EXPECT_EQ(err.text(), "ktr7-replay: line 4: print: unknown name \"nosuch\"\n");
+    const replay_result r = run_stream("# one\n\ntick\nprint nosuch\ntick\n");
+    EXPECT_EQ(r.status, REPLAY_FAILED);
+    EXPECT_EQ(r.err, "ktr7-replay: line 4: print: unknown name \"nosuch\"\n");
     EXPECT_EQ(st.tick_counter, 1);
 }
 
@@ -218,16 +205,12 @@ TEST(ReplayStream, ALongLineIsReadWhole)
     std::string script = "print";
     for (int i = 0; i < 2000; i++)
         script += " tick_counter";
-    script += "\n";
-    FILE* in = fmemopen(script.data(), script.size(), "r");
-    ASSERT_NE(in, nullptr);
-    captured_stream out, err;
-    EXPECT_EQ(replay_run(in, "test", out.file(), err.file()), REPLAY_OK);
-    fclose(in);
+    const replay_result r = run_stream(script + "\n");
+    EXPECT_EQ(r.status, REPLAY_OK);
     std::string expected;
     for (int i = 0; i < 2000; i++)
         expected += "tick_counter=0\n";
-    EXPECT_EQ(out.text(), expected);
+    EXPECT_EQ(r.out, expected);
 }
 
 }  // namespace

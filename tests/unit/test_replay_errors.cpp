@@ -1,11 +1,5 @@
 // Bad scenario lines: one exact message, status 2, the earlier output kept and
 // nothing after the bad line run.
-#include <gtest/gtest.h>
-
-#include <cctype>
-#include <string>
-
-#include "core/state.h"
 #include "test_replay_support.h"
 
 namespace {

@@ -1,17 +1,11 @@
 // print: every field of the state record by name, each showing the value the
 // record holds, in the field's own width and sign.
-#include <gtest/gtest.h>
-
-#include <cstring>
+#include <cctype>
 #include <fstream>
 #include <functional>
-#include <cctype>
 #include <set>
 #include <sstream>
-#include <string>
-#include <vector>
 
-#include "core/state.h"
 #include "host/replay/fields.h"
 #include "screen_harness.h"
 #include "test_replay_support.h"
@@ -162,84 +156,49 @@ struct field_case {
 };
 
 // One row per printable name: a value other than the start value, chosen to
-// show the field's width and sign.
+// show the field's width and sign. SET names the field once, for the name
+// printed and the field set.
+#define SET(field, value, printed) {#field, [] { st.field = value; }, printed}
 const std::vector<field_case>& field_cases()
 {
     static const std::vector<field_case> cases = {
-        {"backlight_level", [] { st.backlight_level = 255; }, "255"},
-        {"security_enabled", [] { st.security_enabled = 1; }, "1"},
-        {"security_code", [] { st.security_code = 65535; }, "65535"},
-        {"altitude_unit", [] { st.altitude_unit = 1; }, "1"},
-        {"pressure_unit", [] { st.pressure_unit = 1; }, "1"},
-        {"serial_out", [] { st.serial_out = 1; }, "1"},
-        {"serial_protocol", [] { st.serial_protocol = 5; }, "5"},
-        {"altitude_resolution", [] { st.altitude_resolution = 4; }, "4"},
-        {"qnh", [] { st.qnh = 4000000000u; }, "4000000000"},
-        {"alt_on_top", [] { st.alt_on_top = 1; }, "1"},
-        {"vsi_display", [] { st.vsi_display = 1; }, "1"},
-        {"vsi_unit", [] { st.vsi_unit = 1; }, "1"},
-        {"vsi_scale", [] { st.vsi_scale = 2; }, "2"},
-        {"asi_unit", [] { st.asi_unit = 2; }, "2"},
-        {"asi_filter", [] { st.asi_filter = 2; }, "2"},
+        SET(backlight_level, 255, "255"), SET(security_enabled, 1, "1"), SET(security_code, 65535, "65535"),
+        SET(altitude_unit, 1, "1"), SET(pressure_unit, 1, "1"), SET(serial_out, 1, "1"), SET(serial_protocol, 5, "5"),
+        SET(altitude_resolution, 4, "4"), SET(qnh, 4000000000u, "4000000000"), SET(alt_on_top, 1, "1"),
+        SET(vsi_display, 1, "1"), SET(vsi_unit, 1, "1"), SET(vsi_scale, 2, "2"), SET(asi_unit, 2, "2"),
+        SET(asi_filter, 2, "2"),
         {"speed_limits",
          [] {
              const uint16_t v[5] = {500, 180, 50, 30, 10};
              memcpy(st.speed_limits, v, sizeof v);
          },
          "500,180,50,30,10"},
-        {"vne_alarm", [] { st.vne_alarm = 1; }, "1"},
-        {"vs_alarm", [] { st.vs_alarm = 1; }, "1"},
-        {"flight_timer_mode", [] { st.flight_timer_mode = 1; }, "1"},
-        {"takeoff_airspeed", [] { st.takeoff_airspeed = 500; }, "500"},
-        {"altitude_cal_offset", [] { st.altitude_cal_offset = -125; }, "-125"},
-        {"asi_cal_percent", [] { st.asi_cal_percent = 150; }, "150"},
-        {"asi_zero_offset", [] { st.asi_zero_offset = 4096; }, "4096"},
-        {"vsi_cal_percent", [] { st.vsi_cal_percent = 50; }, "50"},
-        {"max_airspeed", [] { st.max_airspeed = 402; }, "402"},
-        {"altitude", [] { st.altitude = -2147483647 - 1; }, "-2147483648"},
-        {"vertical_speed", [] { st.vertical_speed = -6000; }, "-6000"},
-        {"asi_adc", [] { st.asi_adc = 4096; }, "4096"},
-        {"alt_sensor_ok", [] { st.alt_sensor_ok = 1; }, "1"},
-        {"encoder_altitude", [] { st.encoder_altitude = -1234; }, "-1234"},
-        {"encoder_c_altitude", [] { st.encoder_c_altitude = 2147483647; }, "2147483647"},
-        {"vertical_speed_cms", [] { st.vertical_speed_cms = -3048; }, "-3048"},
-        {"alt_sensor_present", [] { st.alt_sensor_present = 1; }, "1"},
-        {"sensor_temperature", [] { st.sensor_temperature = -21.5f; }, "-21.5"},
-        {"sensor_pressure", [] { st.sensor_pressure = 1013.25f; }, "1013.25"},
-        {"asi_adc_sample", [] { st.asi_adc_sample = 3999; }, "3999"},
-        {"asi_filter_state", [] { st.asi_filter_state = 0xFFFFFFFFu; }, "4294967295"},
-        {"airspeed_mph", [] { st.airspeed_mph = 250; }, "250"},
-        {"airspeed", [] { st.airspeed = 402; }, "402"},
-        {"alarm_active", [] { st.alarm_active = 0x80000001u; }, "2147483649"},
-        {"alarm_ack", [] { st.alarm_ack = 1; }, "1"},
-        {"flight_active", [] { st.flight_active = 1; }, "1"},
-        {"landing_countdown", [] { st.landing_countdown = 30; }, "30"},
-        {"flight_seconds", [] { st.flight_seconds = 59; }, "59"},
-        {"flight_minutes", [] { st.flight_minutes = 58; }, "58"},
-        {"flight_hours", [] { st.flight_hours = 99; }, "99"},
+        SET(vne_alarm, 1, "1"), SET(vs_alarm, 1, "1"), SET(flight_timer_mode, 1, "1"),
+        SET(takeoff_airspeed, 500, "500"), SET(altitude_cal_offset, -125, "-125"), SET(asi_cal_percent, 150, "150"),
+        SET(asi_zero_offset, 4096, "4096"), SET(vsi_cal_percent, 50, "50"), SET(max_airspeed, 402, "402"),
+        SET(altitude, -2147483647 - 1, "-2147483648"), SET(vertical_speed, -6000, "-6000"),
+        SET(asi_adc, 4096, "4096"), SET(alt_sensor_ok, 1, "1"), SET(encoder_altitude, -1234, "-1234"),
+        SET(encoder_c_altitude, 2147483647, "2147483647"), SET(vertical_speed_cms, -3048, "-3048"),
+        SET(alt_sensor_present, 1, "1"), SET(sensor_temperature, -21.5f, "-21.5"),
+        SET(sensor_pressure, 1013.25f, "1013.25"), SET(asi_adc_sample, 3999, "3999"),
+        SET(asi_filter_state, 0xFFFFFFFFu, "4294967295"), SET(airspeed_mph, 250, "250"), SET(airspeed, 402, "402"),
+        SET(alarm_active, 0x80000001u, "2147483649"), SET(alarm_ack, 1, "1"), SET(flight_active, 1, "1"),
+        SET(landing_countdown, 30, "30"), SET(flight_seconds, 59, "59"), SET(flight_minutes, 58, "58"),
+        SET(flight_hours, 99, "99"),
         {"serial_line", [] { strcpy(st.serial_line, "#AL +01234T+25DB\r"); }, "#AL +01234T+25DB\\x0D"},
-        {"blink_divider", [] { st.blink_divider = 10; }, "10"},
-        {"blink_phase", [] { st.blink_phase = 1; }, "1"},
-        {"tick_counter", [] { st.tick_counter = 19; }, "19"},
-        {"stop_requested", [] { st.stop_requested = 1; }, "1"},
-        {"current_screen", [] { st.current_screen = screen_asi_setup; }, "screen_asi_setup"},
-        {"return_screen", [] { st.return_screen = screen_main_menu; }, "screen_main_menu"},
-        {"pending_key", [] { st.pending_key = 5; }, "5"},
-        {"menu_cursor", [] { st.menu_cursor = 200; }, "200"},
-        {"menu_scroll", [] { st.menu_scroll = 3; }, "3"},
-        {"edit_mode", [] { st.edit_mode = 1; }, "1"},
-        {"edit_step", [] { st.edit_step = 100; }, "100"},
-        {"main_page", [] { st.main_page = 2; }, "2"},
+        SET(blink_divider, 10, "10"), SET(blink_phase, 1, "1"), SET(tick_counter, 19, "19"),
+        SET(stop_requested, 1, "1"), SET(current_screen, screen_asi_setup, "screen_asi_setup"),
+        SET(return_screen, screen_main_menu, "screen_main_menu"), SET(pending_key, 5, "5"),
+        SET(menu_cursor, 200, "200"), SET(menu_scroll, 3, "3"), SET(edit_mode, 1, "1"), SET(edit_step, 100, "100"),
+        SET(main_page, 2, "2"),
         {"code_digits",
          [] {
              const uint8_t d[4] = {9, 0, 4, 2};
              memcpy(st.code_digits, d, sizeof d);
          },
          "9,0,4,2"},
-        {"pending_code", [] { st.pending_code = 9999; }, "9999"},
-        {"test_altitude", [] { st.test_altitude = -1000; }, "-1000"},
-        {"text_start_x", [] { st.text_start_x = 65535; }, "65535"},
-        {"text_end_x", [] { st.text_end_x = 159; }, "159"},
+        SET(pending_code, 9999, "9999"), SET(test_altitude, -1000, "-1000"), SET(text_start_x, 65535, "65535"),
+        SET(text_end_x, 159, "159"),
         {"lamp",
          [] {
              run_script("on", false);
@@ -251,6 +210,7 @@ const std::vector<field_case>& field_cases()
     };
     return cases;
 }
+#undef SET
 
 TEST(ReplayFields, EveryNameHasAPrintCase)
 {

@@ -1,6 +1,5 @@
 // The replay's output: serial lines and their escaping, the PNG and the dump
 // of the LCD buffer.
-#include <gtest/gtest.h>
 #include <png.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -10,16 +9,12 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <new>
-#include <string>
 #include <vector>
 
-#include "core/state.h"
 #include "gfx/lcd.h"
 #include "host/palette.h"
 #include "host/pass.h"
 #include "host/replay/escape.h"
-#include "host/lcd_png.h"
 #include "test_replay_support.h"
 
 namespace {

@@ -1,11 +1,14 @@
 // Shared by the replay tests: run a script through the replay library and
 // capture what it writes.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "core/state.h"
 #include "host/replay/replay.h"
 
 struct replay_result {
@@ -47,5 +50,17 @@ inline replay_result run_script(std::string_view script, bool fresh = true)
     captured_stream out, err;
     int status = fresh ? replay_run_text(script, out.file(), err.file())
                        : replay_execute_text(script, out.file(), err.file());
+    return {status, out.text(), err.text()};
+}
+
+// The script read line by line from a stream, as from a scenario file.
+inline replay_result run_stream(std::string script)
+{
+    FILE* in = fmemopen(script.data(), script.size(), "r");
+    if (in == nullptr)
+        return {-1, "", "fmemopen failed"};
+    captured_stream out, err;
+    const int status = replay_run(in, "test", out.file(), err.file());
+    fclose(in);
     return {status, out.text(), err.text()};
 }
