@@ -99,25 +99,17 @@ private slots:
 
     void geometry_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("rect");
-        QTest::newRow("Image1") << "Image1" << QRect(0, 0, 241, 249);
-        QTest::newRow("Panel1") << "Panel1" << QRect(40, 57, 163, 129);
-        QTest::newRow("Image2") << "Image2" << QRect(52, 192, 33, 33);
-        QTest::newRow("Image3") << "Image3" << QRect(154, 192, 33, 33);
-        QTest::newRow("Image8") << "Image8" << QRect(100, 196, 41, 41);
-        QTest::newRow("Button3") << "Button3" << QRect(64, 232, 33, 25);
-        QTest::newRow("Button4") << "Button4" << QRect(144, 232, 33, 25);
-        QTest::newRow("Button1") << "Button1" << QRect(56, 272, 75, 25);
-        QTest::newRow("Button2") << "Button2" << QRect(152, 272, 75, 25);
-        QTest::newRow("Shape1") << "Shape1" << QRect(8, 248, 33, 65);
-        QTest::newRow("ScrollBar29") << "ScrollBar29" << QRect(352, 8, 137, 17);
-        QTest::newRow("ScrollBar2") << "ScrollBar2" << QRect(352, 32, 137, 17);
-        QTest::newRow("ScrollBar1") << "ScrollBar1" << QRect(352, 56, 137, 17);
-        QTest::newRow("CheckBox1") << "CheckBox1" << QRect(256, 88, 97, 17);
-        QTest::newRow("CheckBox2") << "CheckBox2" << QRect(376, 88, 97, 17);
-        QTest::newRow("GroupBox1") << "GroupBox1" << QRect(248, 120, 249, 185);
-        QTest::newRow("StatusBar1") << "StatusBar1" << QRect(0, 310, 503, 19);
+        add_columns<QString, QRect>({"name", "rect"});
+        const std::pair<const char*, QRect> controls[] = {
+            {"Image1", {0, 0, 241, 249}},        {"Panel1", {40, 57, 163, 129}},      {"Image2", {52, 192, 33, 33}},
+            {"Image3", {154, 192, 33, 33}},      {"Image8", {100, 196, 41, 41}},      {"Button3", {64, 232, 33, 25}},
+            {"Button4", {144, 232, 33, 25}},     {"Button1", {56, 272, 75, 25}},      {"Button2", {152, 272, 75, 25}},
+            {"Shape1", {8, 248, 33, 65}},        {"ScrollBar29", {352, 8, 137, 17}},  {"ScrollBar2", {352, 32, 137, 17}},
+            {"ScrollBar1", {352, 56, 137, 17}},  {"CheckBox1", {256, 88, 97, 17}},    {"CheckBox2", {376, 88, 97, 17}},
+            {"GroupBox1", {248, 120, 249, 185}}, {"StatusBar1", {0, 310, 503, 19}},
+        };
+        for (const auto& [name, rect] : controls)
+            QTest::newRow(name) << QString(name) << rect;
     }
     void geometry()
     {
@@ -132,14 +124,13 @@ private slots:
 
     void labels_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QPoint>("position");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("Label55") << "Label55" << QPoint(256, 8) << "Altitude:";
-        QTest::newRow("Label57") << "Label57" << QPoint(304, 8) << "0";
-        QTest::newRow("Label3") << "Label3" << QPoint(256, 32) << "VSI:";
-        QTest::newRow("Label1") << "Label1" << QPoint(256, 56) << "ASI:";
-        QTest::newRow("Label2") << "Label2" << QPoint(304, 56) << "0";
+        add_columns<QString, QPoint, QString>({"name", "position", "text"});
+        const struct { const char* name; QPoint position; const char* text; } labels[] = {
+            {"Label55", {256, 8}, "Altitude:"}, {"Label57", {304, 8}, "0"}, {"Label3", {256, 32}, "VSI:"},
+            {"Label1", {256, 56}, "ASI:"}, {"Label2", {304, 56}, "0"},
+        };
+        for (const auto& l : labels)
+            QTest::newRow(l.name) << QString(l.name) << l.position << QString(l.text);
     }
     void labels()
     {
@@ -157,14 +148,13 @@ private slots:
 
     void captions_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("Button3") << "Button3" << "+";
-        QTest::newRow("Button4") << "Button4" << "-";
-        QTest::newRow("Button1") << "Button1" << "&On";
-        QTest::newRow("Button2") << "Button2" << "&Off";
-        QTest::newRow("CheckBox1") << "CheckBox1" << "Altitude Sensor";
-        QTest::newRow("CheckBox2") << "CheckBox2" << "Calibrate";
+        add_columns<QString, QString>({"name", "text"});
+        const std::pair<const char*, const char*> captions[] = {
+            {"Button3", "+"}, {"Button4", "-"}, {"Button1", "&On"}, {"Button2", "&Off"},
+            {"CheckBox1", "Altitude Sensor"}, {"CheckBox2", "Calibrate"},
+        };
+        for (const auto& [name, text] : captions)
+            QTest::newRow(name) << QString(name) << QString(text);
     }
     void captions()
     {
@@ -205,9 +195,7 @@ private slots:
 
     void sliders_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("minimum");
-        QTest::addColumn<int>("maximum");
+        add_columns<QString, int, int>({"name", "minimum", "maximum"});
         QTest::newRow("ScrollBar29 altitude") << "ScrollBar29" << 0 << 65535;
         QTest::newRow("ScrollBar2 VSI") << "ScrollBar2" << -6000 << 6000;
         QTest::newRow("ScrollBar1 ASI") << "ScrollBar1" << 0 << 4096;
@@ -235,13 +223,8 @@ private slots:
     void slider_moves_data()
     {
         // Inputs a slider does not drive keep the marker value 77.
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<int>("altitude");
-        QTest::addColumn<int>("vertical_speed");
-        QTest::addColumn<int>("vertical_speed_cms");
-        QTest::addColumn<int>("asi_adc");
+        add_columns<QString, int, QString, int, int, int, int>(
+            {"name", "position", "label", "altitude", "vertical_speed", "vertical_speed_cms", "asi_adc"});
         QTest::newRow("altitude top") << "ScrollBar29" << 65535 << "Label57" << 65535 << 77 << 77 << 77;
         QTest::newRow("altitude 1500") << "ScrollBar29" << 1500 << "Label57" << 1500 << 77 << 77 << 77;
         QTest::newRow("vsi -1200") << "ScrollBar2" << -1200 << "Label3" << 77 << -1200 << -610 << 77;
@@ -292,8 +275,7 @@ private slots:
 
     void clicks_post_keys_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("key");
+        add_columns<QString, int>({"name", "key"});
         QTest::newRow("Image2 left key") << "Image2" << int(KEY_LEFT);
         QTest::newRow("Image3 right key") << "Image3" << int(KEY_RIGHT);
         QTest::newRow("Image8 knob push") << "Image8" << int(KEY_PUSH);
@@ -320,9 +302,7 @@ private slots:
 
     void second_key_is_lost_data()
     {
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("second");
-        QTest::addColumn<int>("kept");
+        add_columns<QString, QString, int>({"first", "second", "kept"});
         QTest::newRow("left then right") << "Image2" << "Image3" << int(KEY_LEFT);
         QTest::newRow("push then +") << "Image8" << "Button3" << int(KEY_PUSH);
         QTest::newRow("- then left") << "Button4" << "Image2" << int(KEY_CCW);
@@ -353,8 +333,7 @@ private slots:
 
     void keyboard_posts_keys_data()
     {
-        QTest::addColumn<int>("qt_key");
-        QTest::addColumn<int>("key");
+        add_columns<int, int>({"qt_key", "key"});
         QTest::newRow("Left") << int(Qt::Key_Left) << int(KEY_LEFT);
         QTest::newRow("Right") << int(Qt::Key_Right) << int(KEY_RIGHT);
         QTest::newRow("Up") << int(Qt::Key_Up) << int(KEY_CW);
@@ -417,8 +396,7 @@ private slots:
 
     void wheel_over_knob_data()
     {
-        QTest::addColumn<QList<int>>("deltas");
-        QTest::addColumn<int>("key");
+        add_columns<QList<int>, int>({"deltas", "key"});
         QTest::newRow("up one notch") << QList<int>{120} << int(KEY_CW);
         QTest::newRow("down one notch") << QList<int>{-120} << int(KEY_CCW);
         QTest::newRow("two half notches up") << QList<int>{60, 60} << int(KEY_CW);
@@ -430,22 +408,20 @@ private slots:
     {
         QFETCH(QList<int>, deltas);
         QFETCH(int, key);
-        for (int delta : deltas) {
+        auto turn = [&](int delta) {
             QWheelEvent wheel(QPointF(20, 20), form->Image8->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, delta),
                               Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(form->Image8, &wheel);
+        };
+        int rest = 0;
+        for (int delta : deltas) {
+            turn(delta);
+            rest += delta;
         }
         QCOMPARE(int(st.pending_key), key);
         // Bring the remainder back to zero for the next row.
-        int rest = 0;
-        for (int delta : deltas)
-            rest += delta;
-        rest %= 120;
-        if (rest != 0) {
-            QWheelEvent undo(QPointF(20, 20), form->Image8->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -rest),
-                             Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(form->Image8, &undo);
-        }
+        if (rest % 120 != 0)
+            turn(-(rest % 120));
     }
 
     void timer_runs_every_100ms_while_off()
@@ -467,9 +443,7 @@ private slots:
 
     void lamp_colour_data()
     {
-        QTest::addColumn<int>("alarm_active");
-        QTest::addColumn<int>("alarm_ack");
-        QTest::addColumn<QColor>("colour");
+        add_columns<int, int, QColor>({"alarm_active", "alarm_ack", "colour"});
         QTest::newRow("no alarm") << 0 << 0 << QColor(128, 0, 0);
         QTest::newRow("alarm") << 1 << 0 << QColor(255, 0, 0);
         QTest::newRow("alarm, other bit") << 4 << 0 << QColor(255, 0, 0);
@@ -491,15 +465,15 @@ private slots:
 
     void lamp_drawn_in_its_colour()
     {
-        form->set_lamp(true);
-        QImage picture = form->Shape1->grab().toImage();
         // The middle of the circle shows the brush.
-        QCOMPARE(picture.pixelColor(16 * picture.devicePixelRatio(), 32 * picture.devicePixelRatio()),
-                 QColor(255, 0, 0));
+        auto middle = [&] {
+            const QImage picture = form->Shape1->grab().toImage();
+            return picture.pixelColor(16 * picture.devicePixelRatio(), 32 * picture.devicePixelRatio());
+        };
+        form->set_lamp(true);
+        QCOMPARE(middle(), QColor(255, 0, 0));
         form->set_lamp(false);
-        picture = form->Shape1->grab().toImage();
-        QCOMPARE(picture.pixelColor(16 * picture.devicePixelRatio(), 32 * picture.devicePixelRatio()),
-                 QColor(128, 0, 0));
+        QCOMPARE(middle(), QColor(128, 0, 0));
     }
 
     void check_box_sampled_by_pass()

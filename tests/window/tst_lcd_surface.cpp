@@ -137,9 +137,7 @@ private slots:
 
     void single_pixels_land_on_their_place_data()
     {
-        QTest::addColumn<int>("x");
-        QTest::addColumn<int>("y");
-        QTest::addColumn<int>("index");
+        add_columns<int, int, int>({"x", "y", "index"});
         QTest::newRow("row 1") << 0 << 1 << 15;
         QTest::newRow("column 1") << 1 << 0 << 15;
         QTest::newRow("middle") << 80 << 64 << 9;
@@ -158,8 +156,7 @@ private slots:
 
     void palette_colours_data()
     {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("rgb");
+        add_columns<int, int>({"index", "rgb"});
         QTest::newRow("229 grey") << 229 << 0x707070;
         QTest::newRow("16") << 16 << 0x000080;
         QTest::newRow("223") << 223 << 0xFFFF80;

@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <array>
 #include <functional>
 
 #include "host/frm_main.h"
@@ -17,6 +18,14 @@ inline bool show_and_wait(TfrmMain& form)
     if (!QTest::qWaitForWindowExposed(&form, 5000))
         return false;
     return QTest::qWaitFor([&] { return form.LcdDC->isExposed(); }, 5000);
+}
+
+// The columns of a data-driven test, in order.
+template <typename... T>
+void add_columns(const std::array<const char*, sizeof...(T)>& names)
+{
+    size_t i = 0;
+    (QTest::addColumn<T>(names[i++]), ...);
 }
 
 // Runs the instrument ("On") and calls each step at its time in
