@@ -145,23 +145,20 @@ TEST(ReplayWait, StepsTheFlightTimerOncePerTick)
     }
 }
 
-TEST(ReplayWait, PassesWithoutTicksDoNotStepTheTimer)
+// Passes without ticks step nothing; five ticks then one pass lose their
+// steps, the counter having gone past 1.
+TEST(ReplayWait, PassesWithoutTicksAndTicksWithoutPassesDoNotStepTheTimer)
 {
-    ASSERT_EQ(run_script("on").status, REPLAY_OK);
-    st.flight_active = 1;
-    ASSERT_EQ(run_script("pass 50", false).status, REPLAY_OK);
-    EXPECT_EQ(st.flight_seconds, 0);
-    EXPECT_EQ(st.flight_minutes, 0);
-}
-
-TEST(ReplayWait, TicksWithoutPassesLoseSteps)
-{
-    // Five ticks then one pass: the counter went past 1, so no step.
-    ASSERT_EQ(run_script("on").status, REPLAY_OK);
-    st.flight_active = 1;
-    ASSERT_EQ(run_script("tick 5\npass", false).status, REPLAY_OK);
-    EXPECT_EQ(st.flight_seconds, 0);
-    EXPECT_EQ(st.tick_counter, 5);
+    const struct { const char* script; uint8_t tick_counter; } cases[] = {{"pass 50", 0}, {"tick 5\npass", 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        ASSERT_EQ(run_script("on").status, REPLAY_OK);
+        st.flight_active = 1;
+        ASSERT_EQ(run_script(c.script, false).status, REPLAY_OK);
+        EXPECT_EQ(st.flight_seconds, 0);
+        EXPECT_EQ(st.flight_minutes, 0);
+        EXPECT_EQ(st.tick_counter, c.tick_counter);
+    }
 }
 
 TEST(ReplayLamp, FollowsTheLastPass)

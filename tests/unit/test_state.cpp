@@ -1,34 +1,27 @@
 // Factory defaults, the resets and the option-name tables.
-#include <gtest/gtest.h>
-
-#include <cstring>
 #include <type_traits>
 
-#include "core/state.h"
+#include "screen_harness.h"
 
 namespace {
+
+using screen_test::fields_are;
 
 TEST(State, FactorySettings)
 {
     memset(&st, 0, sizeof st);
     st.max_airspeed = 77;
     load_default_settings();
-    EXPECT_EQ(st.backlight_level, 100);
-    EXPECT_EQ(st.security_enabled, 0);
     EXPECT_GE(st.security_code, 1000);  // a four-digit code
     EXPECT_LE(st.security_code, 9999);
-    EXPECT_EQ(st.qnh, 1013250u);
-    EXPECT_EQ(st.asi_filter, 1);
-    EXPECT_EQ(st.serial_out, 0);
-    const uint16_t limits[5] = {220, 180, 50, 30, 20};
-    for (int i = 0; i < 5; i++)
-        EXPECT_EQ(st.speed_limits[i], limits[i]);
-    EXPECT_EQ(st.vne_alarm, 1);
-    EXPECT_EQ(st.vs_alarm, 1);
-    EXPECT_EQ(st.vsi_display, 1);
-    EXPECT_EQ(st.flight_timer_mode, 0);
-    EXPECT_EQ(st.takeoff_airspeed, 30);
-    EXPECT_EQ(st.max_airspeed, 0);
+    const uint16_t* v = st.speed_limits;
+    EXPECT_TRUE(fields_are({{"backlight_level", st.backlight_level, 100}, {"security_enabled", st.security_enabled, 0},
+                            {"qnh", long(st.qnh), 1013250}, {"asi_filter", st.asi_filter, 1},
+                            {"serial_out", st.serial_out, 0}, {"Vne", v[VNE], 220}, {"Vno", v[VNO], 180},
+                            {"Vfe", v[VFE], 50}, {"Vs1", v[VS1], 30}, {"Vs0", v[VS0], 20},
+                            {"vne_alarm", st.vne_alarm, 1}, {"vs_alarm", st.vs_alarm, 1},
+                            {"vsi_display", st.vsi_display, 1}, {"flight_timer_mode", st.flight_timer_mode, 0},
+                            {"takeoff_airspeed", st.takeoff_airspeed, 30}, {"max_airspeed", st.max_airspeed, 0}}));
 }
 
 TEST(State, DefaultSettingsKeepTheCalibration)
@@ -36,22 +29,17 @@ TEST(State, DefaultSettingsKeepTheCalibration)
     load_default_calibration();
     EXPECT_EQ(st.asi_cal_percent, 100);
     EXPECT_EQ(st.vsi_cal_percent, 100);
-    st.asi_zero_offset = 321;
-    st.asi_cal_percent = 140;
-    st.vsi_cal_percent = 60;
-    st.altitude_cal_offset = -90;
-    st.max_airspeed = 180;
-    st.backlight_level = 30;
+    // Calibration, a maximum and a setting, all away from the factory values.
+    st.asi_zero_offset = 321, st.asi_cal_percent = 140, st.vsi_cal_percent = 60, st.altitude_cal_offset = -90;
+    st.max_airspeed = 180, st.backlight_level = 30;
     load_default_settings();
-    EXPECT_EQ(st.asi_zero_offset, 321);
-    EXPECT_EQ(st.asi_cal_percent, 140);
-    EXPECT_EQ(st.vsi_cal_percent, 60);
-    EXPECT_EQ(st.altitude_cal_offset, -90);
-    EXPECT_EQ(st.max_airspeed, 0);
-    EXPECT_EQ(st.backlight_level, 100);
+    EXPECT_TRUE(fields_are({{"asi_zero_offset", st.asi_zero_offset, 321}, {"asi_cal_percent", st.asi_cal_percent, 140},
+                            {"vsi_cal_percent", st.vsi_cal_percent, 60},
+                            {"altitude_cal_offset", st.altitude_cal_offset, -90},
+                            {"max_airspeed", st.max_airspeed, 0}, {"backlight_level", st.backlight_level, 100}}));
     load_default_calibration();
-    EXPECT_EQ(st.asi_zero_offset, 0);
-    EXPECT_EQ(st.altitude_cal_offset, 0);
+    EXPECT_TRUE(
+        fields_are({{"asi_zero_offset", st.asi_zero_offset, 0}, {"altitude_cal_offset", st.altitude_cal_offset, 0}}));
 }
 
 TEST(State, OptionTablesAreFixedWidthSlots)
