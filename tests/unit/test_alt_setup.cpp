@@ -87,8 +87,7 @@ TEST(AltSetup, SerialOffWhileEditingRowFiveRemovesTheTwoRows)
     EXPECT_TRUE(is_at({.cursor = 5, .edit = 1}));
     EXPECT_EQ(scroll_thumb().height(), 12);
     EXPECT_TRUE(row_shows(4, "SERIAL OUT: ", "OFF"));
-    key(KEY_PUSH);
-    key(KEY_CW);
+    keys({KEY_PUSH, KEY_CW});
     EXPECT_EQ(st.menu_cursor, 0);  // row 5 is now the last
 }
 
@@ -138,8 +137,7 @@ TEST(AltSetup, StepLabelOnlyOnCalAndEveryMoveResetsIt)
         if (row == 4) {
             EXPECT_TRUE(step_label_shows("X1"));
         }
-        key(KEY_RIGHT);
-        key(KEY_CW);
+        keys({KEY_RIGHT, KEY_CW});
     }
 }
 

@@ -235,8 +235,7 @@ TEST(AsiSetup, StepLabelOnlyOnTheLimitRows)
                 EXPECT_EQ(right_slot_lit(), 0);
             }
         }
-        key(KEY_RIGHT);
-        key(KEY_CW);
+        keys({KEY_RIGHT, KEY_CW});
         EXPECT_EQ(st.edit_step, 1);
     }
 }

@@ -71,9 +71,7 @@ protected:
     // SECURITY: OFF -> ON, as the pilot does: push, turn, push.
     void switch_security_on()
     {
-        key(KEY_PUSH);
-        key(KEY_CW);
-        key(KEY_PUSH);
+        keys({KEY_PUSH, KEY_CW, KEY_PUSH});
         ASSERT_EQ(st.security_enabled, 1);
         ASSERT_EQ(st.edit_mode, 0);
     }
@@ -212,9 +210,7 @@ TEST_F(Security, LeftOnTheUnlockScreenReturnsWithoutAMessage)
 {
     st.security_enabled = 1;
     push_on_main_display();
-    key(KEY_CW);
-    key(KEY_PUSH);
-    key(KEY_LEFT);
+    keys({KEY_CW, KEY_PUSH, KEY_LEFT});
     EXPECT_EQ(st.current_screen, &screen_main);
     EXPECT_EQ(st.code_digits[0], 1);  // left for the next entry to clear
     key(KEY_PUSH);
@@ -294,8 +290,7 @@ TEST_F(Security, ChangeCodeFlows)
         if (c.changed) {
             enter_code(FACTORY_SECURITY_CODE);
             EXPECT_EQ(st.current_screen, &screen_code_result);
-            key(KEY_LEFT);
-            key(KEY_PUSH);
+            keys({KEY_LEFT, KEY_PUSH});
         }
         enter_code(code_now);
         EXPECT_EQ(st.current_screen, &screen_main_menu);
@@ -318,8 +313,7 @@ TEST_F(Security, BackFromEveryStepKeepsTheCode)
             enter_code(2222);
         const screen_handler expected[3] = {screen_code_check, screen_code_new, screen_code_confirm};
         ASSERT_EQ(st.current_screen, expected[step]);
-        key(KEY_CW);
-        key(KEY_LEFT);
+        keys({KEY_CW, KEY_LEFT});
         EXPECT_TRUE(is_at({.screen = screen_security_setup, .cursor = 1, .edit = 0}));
         EXPECT_EQ(st.pending_code, 0);
         EXPECT_EQ(st.security_code, FACTORY_SECURITY_CODE);
@@ -365,15 +359,13 @@ TEST_F(Security, SetupEditsTheLockAndMovesBetweenItsRows)
         EXPECT_EQ(st.menu_cursor, rows[i]);
         EXPECT_EQ(st.security_enabled, 1);
     }
-    key(KEY_CW);
-    key(KEY_RIGHT);
+    keys({KEY_CW, KEY_RIGHT});
     EXPECT_TRUE(is_at({.screen = screen_security_setup, .cursor = 1}));
 
     // Switching on asks no code; it applies from the next push on the main display.
     key(KEY_LEFT);
     EXPECT_TRUE(is_at({.screen = screen_misc_setup, .cursor = 1}));
-    key(KEY_LEFT);
-    key(KEY_LEFT);
+    key(KEY_LEFT, 2);
     push_on_main_display();
     EXPECT_EQ(st.current_screen, &screen_unlock);
 }

@@ -66,20 +66,16 @@ struct GlyphView {
     int width, height;
     const uint8_t* image;
     bool ink(int x, int y) const { return (image[y * ((width + 7) / 8) + x / 8] >> (7 - x % 8)) & 1; }
-    int top() const
+    // The first row with ink, searched from the top (or the bottom); -1 if none.
+    int inked_row(bool from_top) const
     {
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
+        for (int i = 0; i < height; ++i)
+            for (int x = 0, y = from_top ? i : height - 1 - i; x < width; ++x)
                 if (ink(x, y)) return y;
         return -1;
     }
-    int bottom() const
-    {
-        for (int y = height - 1; y >= 0; --y)
-            for (int x = 0; x < width; ++x)
-                if (ink(x, y)) return y;
-        return -1;
-    }
+    int top() const { return inked_row(true); }
+    int bottom() const { return inked_row(false); }
     bool blank() const { return top() < 0; }
 };
 
@@ -88,6 +84,12 @@ GlyphView glyph(const uint8_t* font, int c)
     const uint8_t* e = font + 8 + 4 * (c - u16(font + 2));
     uint32_t offset = (uint32_t(e[0]) << 16) | (uint32_t(e[3]) << 8) | e[2];
     return {e[1], font[7], font + offset};
+}
+
+// Where the last text started and ended.
+std::pair<int, int> extent()
+{
+    return {st.text_start_x, st.text_end_x};
 }
 
 class Text : public ::testing::Test {
@@ -149,27 +151,21 @@ TEST(FontRecords, DigitsAndCapitalsOnTheirRows)
 {
     for (const FontFacts& f : FONTS) {
         SCOPED_TRACE("font " + std::to_string(f.size));
+        // A glyph's first and last inked rows.
+        auto rows = [&](char c) { return std::pair(glyph(f.font, c).top(), glyph(f.font, c).bottom()); };
         std::string chars = "0123456789";
         if (f.last >= 0x7E) chars += "ABCDEFGHIJKLMNOPRSTUVWXYZ";  // Q's tail may descend
-        for (char c : chars) {
-            GlyphView g = glyph(f.font, c);
-            EXPECT_EQ(g.top(), f.cap_top) << c;
-            EXPECT_EQ(g.bottom(), f.baseline) << c;
-        }
+        for (char c : chars) EXPECT_EQ(rows(c), std::pair(f.cap_top, f.baseline)) << c;
         if (f.last >= 0x7E) {
-            GlyphView q = glyph(f.font, 'Q');
-            EXPECT_EQ(q.top(), f.cap_top);
-            EXPECT_GE(q.bottom(), f.baseline);
-            EXPECT_LE(q.bottom(), f.desc_end);
+            EXPECT_EQ(rows('Q').first, f.cap_top);
+            EXPECT_GE(rows('Q').second, f.baseline);
+            EXPECT_LE(rows('Q').second, f.desc_end);
             // Lower case: x-height band, descenders and ascenders.
-            for (char c : std::string("acemnorsuvwxz")) {
-                EXPECT_EQ(glyph(f.font, c).top(), f.x_top) << c;
-                EXPECT_EQ(glyph(f.font, c).bottom(), f.baseline) << c;
-            }
-            for (char c : std::string("gpqy")) EXPECT_EQ(glyph(f.font, c).bottom(), f.desc_end) << c;
+            for (char c : std::string("acemnorsuvwxz")) EXPECT_EQ(rows(c), std::pair(f.x_top, f.baseline)) << c;
+            for (char c : std::string("gpqy")) EXPECT_EQ(rows(c).second, f.desc_end) << c;
             for (char c : std::string("bdhkl")) {
-                EXPECT_LE(glyph(f.font, c).top(), f.cap_top) << c;
-                EXPECT_EQ(glyph(f.font, c).bottom(), f.baseline) << c;
+                EXPECT_LE(rows(c).first, f.cap_top) << c;
+                EXPECT_EQ(rows(c).second, f.baseline) << c;
             }
             // Nothing in the font reaches below the descender row.
             for (int c = f.first; c <= f.last; ++c) EXPECT_LE(glyph(f.font, c).bottom(), f.desc_end) << c;
@@ -196,14 +192,10 @@ TEST(FontRecords, BlanksPlaceholdersAndSpecialGlyphs)
     for (auto& f : full) {
         for (int c : {0x00, 0x09, 0x0A, 0x0D, 0x1C, 0x1D, 0x1E, 0x1F, 0x20, 0xA0})
             EXPECT_TRUE(glyph(f.font, c).blank()) << c;
+        // Every other control code and every code from 0x7F up has a picture.
         for (int c = 0x01; c <= 0x1B; ++c)
-            if (c != 0x09 && c != 0x0A && c != 0x0D) {
-                EXPECT_FALSE(glyph(f.font, c).blank()) << c;
-            }
-        for (int c = 0x7F; c <= 0xFF; ++c)
-            if (c != 0xA0) {
-                EXPECT_FALSE(glyph(f.font, c).blank()) << c;
-            }
+            EXPECT_EQ(glyph(f.font, c).blank(), c == 0x09 || c == 0x0A || c == 0x0D) << c;
+        for (int c = 0x7F; c <= 0xFF; ++c) EXPECT_EQ(glyph(f.font, c).blank(), c == 0xA0) << c;
         GlyphView degree = glyph(f.font, 0xB0);
         EXPECT_EQ(degree.width, f.degree_width);
         EXPECT_FALSE(degree.blank());
@@ -224,8 +216,7 @@ TEST(FontRecords, BlanksPlaceholdersAndSpecialGlyphs)
 TEST_F(Text, DoneCentredInFont16)
 {
     draw_text(110, 55, "DONE", 0, 16, 0, 15);
-    EXPECT_EQ(st.text_start_x, 68);
-    EXPECT_EQ(st.text_end_x, 152);
+    EXPECT_EQ(extent(), std::pair(68, 152));
     // All of it white in columns 68..150 (the gap after the last glyph stays
     // clear) and rows 55 + 6 .. 55 + 25.
     EXPECT_GT(lit_anywhere(), 0);
@@ -235,8 +226,7 @@ TEST_F(Text, DoneCentredInFont16)
 TEST_F(Text, RightAlignedDigitsInFont24)
 {
     draw_text(160, 10, "1234", 0, 24, 2, 15);
-    EXPECT_EQ(st.text_start_x, 60);
-    EXPECT_EQ(st.text_end_x, 160);
+    EXPECT_EQ(extent(), std::pair(60, 160));
     // The '4' occupies columns 135..158 and matches its glyph bit for bit.
     GlyphView four = glyph(font_24, '4');
     for (int y = 0; y < four.height; ++y) {
@@ -249,8 +239,7 @@ TEST_F(Text, RightAlignedDigitsInFont24)
 TEST_F(Text, LeftAlignedGlyphsEachFollowedByAGap)
 {
     draw_text(0, 27, "BACKLIGHT", 0, 8, 1, 15);
-    EXPECT_EQ(st.text_start_x, 0);
-    EXPECT_EQ(st.text_end_x, 88);
+    EXPECT_EQ(extent(), std::pair(0, 88));
     int pen = 0;
     for (char c : std::string("BACKLIGHT")) {
         GlyphView g = glyph(font_8, c);
@@ -281,8 +270,7 @@ TEST_F(Text, StartColumnForEachAlignment)
     };
     for (auto& c : cases) {
         draw_text(c.x, 0, c.text, 0, c.size, c.align, 15);
-        EXPECT_EQ(st.text_start_x, c.start) << c.text << " align " << int(c.align);
-        EXPECT_EQ(st.text_end_x, c.end) << c.text << " align " << int(c.align);
+        EXPECT_EQ(extent(), (std::pair<int, int>(c.start, c.end))) << c.text << " align " << int(c.align);
     }
 }
 
@@ -348,17 +336,15 @@ TEST_F(Text, CharactersOutsideTheFontDrawNothingAndTakeNoAdvance)
         lcd_clear();
         draw_text(80, 10, c.plain, 0, c.size, 0, 15);
         std::vector<uint8_t> reference = picture();
-        uint16_t start = st.text_start_x, end = st.text_end_x;
+        const auto plain_extent = extent();
         lcd_clear();
         draw_text(80, 10, c.with_strangers, 0, c.size, 0, 15);
         EXPECT_EQ(picture(), reference) << c.plain;
-        EXPECT_EQ(st.text_start_x, start) << c.plain;
-        EXPECT_EQ(st.text_end_x, end) << c.plain;
+        EXPECT_EQ(extent(), plain_extent) << c.plain;
     }
     // A string of nothing but strangers behaves like the empty string.
     draw_text(50, 0, "ABC", 0, 30, 2, 15);
-    EXPECT_EQ(st.text_start_x, 50);
-    EXPECT_EQ(st.text_end_x, 50);
+    EXPECT_EQ(extent(), std::pair(50, 50));
 }
 
 TEST_F(Text, FullFontsDrawEveryCode)
