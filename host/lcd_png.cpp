@@ -44,6 +44,19 @@ void set_reason(char* why, size_t cap, const char* reason)
         snprintf(why, cap, "%s", reason);
 }
 
+// Closes a file written so far with result ok; a close that fails is a
+// failed write too. A failed regular file is removed.
+bool close_written(FILE* file, const char* path, bool regular, bool ok, char* why, size_t cap)
+{
+    if (fclose(file) != 0 && ok) {
+        set_reason(why, cap, strerror(errno));
+        ok = false;
+    }
+    if (!ok && regular)
+        remove(path);
+    return ok;
+}
+
 // Everything libpng needs, written between setjmp and the end so that nothing
 // with a destructor lies on the stack a longjmp crosses.
 bool encode(FILE* file, const uint8_t* buffer, int scale, png_failure& failure)
@@ -110,16 +123,10 @@ bool write_png_of(const uint8_t* buffer, const char* path, int scale, char* why,
     const bool regular = is_regular(file);
     png_failure failure{};
     errno = 0;
-    bool ok = encode(file, buffer, scale, failure);
+    const bool ok = encode(file, buffer, scale, failure);
     if (!ok)
         set_reason(why, cap, failure.message);
-    if (fclose(file) != 0 && ok) {
-        set_reason(why, cap, strerror(errno));
-        ok = false;
-    }
-    if (!ok && regular)
-        remove(path);
-    return ok;
+    return close_written(file, path, regular, ok, why, cap);
 }
 
 bool write_lcd_dump(const char* path, char* why, size_t cap)
@@ -130,14 +137,8 @@ bool write_lcd_dump(const char* path, char* why, size_t cap)
         return false;
     }
     const bool regular = is_regular(file);
-    bool ok = fwrite(lcd_buffer, 1, sizeof lcd_buffer, file) == sizeof lcd_buffer;
+    const bool ok = fwrite(lcd_buffer, 1, sizeof lcd_buffer, file) == sizeof lcd_buffer;
     if (!ok)
         set_reason(why, cap, strerror(errno));
-    if (fclose(file) != 0 && ok) {
-        set_reason(why, cap, strerror(errno));
-        ok = false;
-    }
-    if (!ok && regular)
-        remove(path);
-    return ok;
+    return close_written(file, path, regular, ok, why, cap);
 }

@@ -59,11 +59,7 @@ private slots:
     void without_a_display_says_so()
     {
         QProcess program;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("DISPLAY"));
-        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        program.setProcessEnvironment(environment);
+        program.setProcessEnvironment(environment_without_display());
         program.start(QStringLiteral(KTR7_SIM_PATH), {});
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);

@@ -24,11 +24,7 @@ class tst_living_window : public QObject {
     static int run_sim(const QStringList& arguments, QString* out, QString* err)
     {
         QProcess program;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("DISPLAY"));
-        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        program.setProcessEnvironment(environment);
+        program.setProcessEnvironment(environment_without_display());
         program.start(QStringLiteral(KTR7_SIM_PATH), arguments);
         if (!program.waitForFinished(10000))
             return -1;

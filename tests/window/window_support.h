@@ -2,6 +2,7 @@
 #pragma once
 #include <QApplication>
 #include <QMessageBox>
+#include <QProcessEnvironment>
 #include <QTest>
 #include <QTimer>
 
@@ -9,6 +10,16 @@
 #include <functional>
 
 #include "host/frm_main.h"
+
+// The environment of a program started with no display to open a window on.
+inline QProcessEnvironment environment_without_display()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return environment;
+}
 
 // Shows the form and waits until it and its LCD surface are on screen.
 inline bool show_and_wait(TfrmMain& form)
