@@ -347,11 +347,7 @@ inline void expect_leaving_to_main_menu(uint8_t entry)
     keys({KEY_RIGHT, KEY_PUSH});
     ASSERT_EQ(st.edit_mode, 1);
     key(KEY_LEFT);
-    EXPECT_EQ(st.current_screen, screen_main_menu);
-    EXPECT_EQ(st.menu_cursor, entry);
-    EXPECT_EQ(st.menu_scroll, 0);
-    EXPECT_EQ(st.edit_mode, 0);
-    EXPECT_EQ(st.edit_step, 1);
+    EXPECT_TRUE(is_at({.screen = screen_main_menu, .cursor = entry, .scroll = 0, .edit = 0, .step = 1}));
 }
 
 // Fields that must stay within their ranges, named for the message.
@@ -389,8 +385,7 @@ inline void expect_only_left_leaves(screen_handler parent, uint8_t row)
         EXPECT_TRUE(picture() == before);
     }
     key(KEY_LEFT);
-    EXPECT_EQ(st.current_screen, parent);
-    EXPECT_EQ(st.menu_cursor, row);
+    EXPECT_TRUE(is_at({.screen = parent, .cursor = row}));
 }
 
 // A move of the list cursor: from a row, a key, to a row, and where the

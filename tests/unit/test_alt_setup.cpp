@@ -23,9 +23,8 @@ TEST(AltSetup, RowCountAndWrapWithAndWithoutSerialOutput)
         open_alt_setup(c.serial_out, c.from);
         st.edit_step = 10;
         key(c.key);
-        EXPECT_TRUE(is_at({.screen = screen_alt_setup, .cursor = c.to, .scroll = c.scroll}));
-        EXPECT_EQ(st.edit_step, 1);  // any cursor move goes back to X1
-        EXPECT_EQ(st.edit_mode, 0);
+        // Any cursor move goes back to X1.
+        EXPECT_TRUE(is_at({.screen = screen_alt_setup, .cursor = c.to, .scroll = c.scroll, .edit = 0, .step = 1}));
         EXPECT_EQ(scroll_thumb().height(), c.thumb_height);
     }
 }

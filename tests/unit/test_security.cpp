@@ -330,9 +330,8 @@ TEST_F(Security, SetupWithTheLockOffShowsOnlyTheSecurityRow)
     for (uint8_t k : {KEY_CW, KEY_CCW, KEY_RIGHT}) {
         SCOPED_TRACE(int(k));
         key(k);
-        EXPECT_EQ(st.menu_cursor, 0);
+        EXPECT_TRUE(is_at({.screen = screen_security_setup, .cursor = 0}));
         EXPECT_EQ(st.security_enabled, 0);
-        EXPECT_EQ(st.current_screen, &screen_security_setup);
     }
 }
 

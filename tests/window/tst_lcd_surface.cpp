@@ -40,11 +40,8 @@ QString compare_panel(const QImage& picture, const uint8_t* buffer, int ratio)
             const QRgb got = picture.pixel(x, y) | 0xFF000000u;
             const QRgb want = expected_at(buffer, x, y, ratio);
             if (got != want)
-                return QStringLiteral("device pixel (%1, %2): got %3, want %4")
-                    .arg(x)
-                    .arg(y)
-                    .arg(got & 0xFFFFFF, 6, 16, QLatin1Char('0'))
-                    .arg(want & 0xFFFFFF, 6, 16, QLatin1Char('0'));
+                return QString::asprintf("device pixel (%d, %d): got %06x, want %06x", x, y, got & 0xFFFFFF,
+                                         want & 0xFFFFFF);
         }
     }
     return QString();
