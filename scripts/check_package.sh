@@ -2,10 +2,12 @@
 # Checks a built Debian package of the simulator:
 #   scripts/check_package.sh PACKAGE.deb [WORK_DIR]
 # its file list against what it must carry (and nothing else), Depends from
-# dpkg-shlibdeps, the changelog's version, the font licence in the copyright
-# file, the desktop entry, the AppStream metainfo, the manual pages (and that
-# they name every option the programs' --help shows), and lintian with no
-# errors. Lintian's warnings are listed. Exit status 1 on the first failure.
+# dpkg-shlibdeps, the version in the changelog, metainfo and manual pages,
+# the font licence in the copyright file, the desktop entry, the AppStream
+# metainfo, the manual pages (lint, and every option of the programs' --help
+# and every scenario command in them), the ready scenarios run by the
+# installed tool, and lintian with no errors (its other tags are listed).
+# Exit status 1 on the first failure.
 set -euo pipefail
 deb=$(realpath "$1")
 source_dir=$(realpath "$(dirname "$0")/..")
@@ -90,7 +92,7 @@ grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/org.example.kt
 # and icons together.
 appstreamcli validate-tree --no-net --strict "$root"
 for page in ktr7-sim ktr7-replay; do
-    mandoc -T lint -W warning "$root/usr/share/man/man1/$page.1.gz"
+    mandoc -T lint -W warning "$root/usr/share/man/man1/$page.1.gz" || fail "mandoc -T lint: $page(1)"
     zcat "$root/usr/share/man/man1/$page.1.gz" | grep -q "^\.TH .* \"ktr7-sim $version\"" ||
         fail "$page(1) is not headed with this version, ktr7-sim $version"
 done
