@@ -13,10 +13,7 @@ void fresh(uint8_t unit = 0, uint8_t filter = 0)
 {
     load_default_settings();
     load_default_calibration();
-    st.asi_unit = unit;
-    st.asi_filter = filter;
-    st.asi_filter_state = 0;
-    st.flight_active = 0;
+    st.asi_unit = unit, st.asi_filter = filter, st.asi_filter_state = 0, st.flight_active = 0;
     st.alarm_active = st.alarm_ack = 0;
 }
 
@@ -81,8 +78,7 @@ TEST(Airspeed, CalibrationAndZeroOffset)
     };
     for (const Row& r : rows) {
         fresh();
-        st.asi_zero_offset = r.zero;
-        st.asi_cal_percent = r.cal;
+        st.asi_zero_offset = r.zero, st.asi_cal_percent = r.cal;
         update_with(r.adc);
         EXPECT_EQ(st.airspeed_mph, r.mph)
             << "adc=" << r.adc << " zero=" << r.zero << " cal=" << int(r.cal);
@@ -176,12 +172,9 @@ TEST(Airspeed, AlarmConditions)
     };
     for (const Row& r : rows) {
         fresh();
-        st.vne_alarm = r.vne_alarm;
-        st.vs_alarm = r.vs_alarm;
-        st.flight_active = r.flight;
+        st.vne_alarm = r.vne_alarm, st.vs_alarm = r.vs_alarm, st.flight_active = r.flight;
         // Start from a held, acknowledged alarm: clearing must drop both bits.
-        st.alarm_active = 1;
-        st.alarm_ack = 1;
+        st.alarm_active = 1, st.alarm_ack = 1;
         update_with(r.adc);
         SCOPED_TRACE(r.what);
         EXPECT_EQ(st.alarm_active, r.alarm ? 1u : 0u);

@@ -160,8 +160,7 @@ TEST(AltSetup, EveryOptionValueShowsItsName)
     };
     for (const auto& r : resolutions) {
         open_alt_setup(0, 0);
-        st.altitude_unit = r.unit;
-        st.altitude_resolution = r.resolution;
+        st.altitude_unit = r.unit, st.altitude_resolution = r.resolution;
         pass();
         EXPECT_TRUE(row_shows(0, "ALTITUDE UNIT: ", r.unit ? "m" : "ft"));
         EXPECT_TRUE(row_shows(2, "RESOLUTION: ", r.name));
@@ -178,9 +177,7 @@ TEST(AltSetup, EveryOptionValueShowsItsName)
     pass();
     EXPECT_TRUE(shows_picture("alt_setup")) << "the factory values, the encoder at 3250 ft";
     host_set_altitude(0);
-    st.pressure_unit = 1;
-    st.alt_on_top = 1;
-    st.altitude_cal_offset = -7;
+    st.pressure_unit = 1, st.alt_on_top = 1, st.altitude_cal_offset = -7;
     pass();
     EXPECT_TRUE(row_shows(1, "PRESSURE UNIT:", "\"Hg"));
     EXPECT_TRUE(row_shows(3, "POSITION: ", "TOP"));

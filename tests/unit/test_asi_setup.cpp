@@ -55,8 +55,7 @@ TEST(AsiSetup, EveryOptionValueShowsItsName)
     const char* filters[] = {"NONE", "FAST", "SLOW"};
     for (uint8_t v = 0; v < 3; v++) {
         open_asi_setup(0);
-        st.asi_unit = v;
-        st.asi_filter = v;
+        st.asi_unit = v, st.asi_filter = v;
         pass();
         EXPECT_TRUE(row_shows(1, "ASI UNIT: ", units[v]));
         EXPECT_TRUE(row_shows(2, "ASI FILTER: ", filters[v]));
@@ -286,8 +285,7 @@ TEST(AsiSetup, RowActionActsOnlyOnTheSelectedRowWithAKeyPending)
     switch_on();
     st.current_screen = screen_asi_setup;
     reset_menu_cursor(3);
-    st.edit_mode = 1;
-    st.pending_key = KEY_CW;
+    st.edit_mode = 1, st.pending_key = KEY_CW;
     asi_setup_row_action(ASI_ROW_VNO, 4);  // not the selected row
     EXPECT_EQ(st.speed_limits[VNO], 180);
     asi_setup_row_action(ASI_ROW_VNE, 3);

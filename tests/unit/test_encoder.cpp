@@ -20,12 +20,8 @@ std::string sentence_on(screen_handler screen, uint8_t protocol, uint8_t resolut
                         int32_t c_altitude, int32_t test_altitude)
 {
     load_default_settings();
-    st.current_screen = screen;
-    st.serial_protocol = protocol;
-    st.altitude_resolution = resolution;
-    st.encoder_altitude = altitude;
-    st.encoder_c_altitude = c_altitude;
-    st.test_altitude = test_altitude;
+    st.current_screen = screen, st.serial_protocol = protocol, st.altitude_resolution = resolution;
+    st.encoder_altitude = altitude, st.encoder_c_altitude = c_altitude, st.test_altitude = test_altitude;
     memset(st.serial_line, 'x', sizeof st.serial_line);
     format_encoder_sentence();
     return std::string(st.serial_line);

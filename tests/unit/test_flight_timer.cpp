@@ -14,12 +14,8 @@ constexpr uint8_t MANUAL = 0, DETECT = 1;
 void fresh(uint8_t mode, uint16_t takeoff = 30)
 {
     load_default_settings();
-    st.flight_timer_mode = mode;
-    st.takeoff_airspeed = takeoff;
-    st.airspeed = 0;
-    st.flight_active = 0;
-    st.landing_countdown = 0;
-    st.flight_hours = st.flight_minutes = st.flight_seconds = 0;
+    st.flight_timer_mode = mode, st.takeoff_airspeed = takeoff, st.airspeed = 0, st.flight_active = 0;
+    st.landing_countdown = 0, st.flight_hours = st.flight_minutes = st.flight_seconds = 0;
 }
 
 // The flight time as the TIMERS page would read it, with the seconds.
@@ -63,8 +59,7 @@ TEST(FlightTimer, OneStepAtOrBelowTakeoffAirspeed)
 TEST(FlightTimer, DetectedFlightRestartsItsTimeFromZero)
 {
     fresh(DETECT);
-    st.flight_hours = 3;
-    st.flight_minutes = 14;
+    st.flight_hours = 3, st.flight_minutes = 14;
     st.flight_seconds = 15;  // time of an earlier flight
     steps(1, 50);
     EXPECT_EQ(flight_time(), "0:00:01");

@@ -85,8 +85,7 @@ TEST_F(Framework, ScrollKeepsTheCursorOnTheLastVisibleRow)
 {
     const uint8_t expected_scroll[8] = {0, 0, 0, 0, 0, 1, 2, 3};
     for (uint8_t cursor = 0; cursor < 8; cursor++) {
-        st.menu_cursor = cursor;
-        st.menu_scroll = 9;
+        st.menu_cursor = cursor, st.menu_scroll = 9;
         scroll_to_cursor();
         EXPECT_EQ(st.menu_scroll, expected_scroll[cursor]) << "cursor " << int(cursor);
     }
@@ -252,8 +251,7 @@ TEST_F(Framework, StepLabelShowsOnlyOnTheSelectedRow)
     };
     for (auto& c : cases) {
         lcd_clear();
-        st.menu_cursor = c.cursor;
-        st.edit_step = c.step;
+        st.menu_cursor = c.cursor, st.edit_step = c.step;
         draw_step_label(c.row);
         if (c.label) {
             EXPECT_TRUE(step_label_shows(c.label)) << c.step;
@@ -266,8 +264,7 @@ TEST_F(Framework, StepLabelShowsOnlyOnTheSelectedRow)
 
 TEST_F(Framework, MessageDoneDrawsAndReturnsOnAnyKey)
 {
-    st.current_screen = screen_message_done;
-    st.return_screen = marker_screen;
+    st.current_screen = screen_message_done, st.return_screen = marker_screen;
     run_screen();
     EXPECT_EQ(st.current_screen, screen_message_done) << "stays without a key";
     EXPECT_TRUE(shows_picture("message_done"));

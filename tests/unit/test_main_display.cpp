@@ -30,8 +30,7 @@ TEST_F(MainDisplay, AlarmAcknowledgementSwallowsTheFirstKey)
     const uint8_t keys[] = {KEY_LEFT, KEY_RIGHT, KEY_PUSH, KEY_CW, KEY_CCW};
     for (uint8_t key : keys) {
         SetUp();
-        st.alarm_active = 1;
-        st.alarm_ack = 0;
+        st.alarm_active = 1, st.alarm_ack = 0;
         run_screen(key);
         EXPECT_EQ(st.alarm_ack & 1, 1u) << "key " << int(key);
         EXPECT_EQ(st.pending_key, KEY_NONE);
@@ -42,9 +41,7 @@ TEST_F(MainDisplay, AlarmAcknowledgementSwallowsTheFirstKey)
 
     // Acknowledged: the second push opens the menu.
     SetUp();
-    st.alarm_active = 1;
-    st.menu_cursor = 3;
-    st.edit_mode = 1;
+    st.alarm_active = 1, st.menu_cursor = 3, st.edit_mode = 1;
     run_screen(KEY_PUSH);
     EXPECT_EQ(st.current_screen, screen_main);
     run_screen(KEY_PUSH);
@@ -63,8 +60,7 @@ TEST_F(MainDisplay, PushOpensTheUnlockScreenWhenSecurityIsOn)
     st.security_enabled = 1;
     for (uint8_t& d : st.code_digits)
         d = 7;
-    st.menu_cursor = 2;
-    st.edit_mode = 1;
+    st.menu_cursor = 2, st.edit_mode = 1;
     run_screen(KEY_PUSH);
     EXPECT_EQ(st.current_screen, screen_unlock);
     for (uint8_t d : st.code_digits)
@@ -85,9 +81,7 @@ TEST_F(MainDisplay, QnhStepsAndLimitsOnEveryPage)
     };
     for (uint8_t page = 0; page < 3; page++)
         for (auto& c : cases) {
-            st.main_page = page;
-            st.pressure_unit = c.unit;
-            st.qnh = c.start;
+            st.main_page = page, st.pressure_unit = c.unit, st.qnh = c.start;
             run_screen(c.key);
             EXPECT_EQ(st.qnh, c.after) << "page " << int(page) << " unit " << int(c.unit) << " from " << c.start;
             EXPECT_EQ(st.current_screen, screen_main);
@@ -95,9 +89,7 @@ TEST_F(MainDisplay, QnhStepsAndLimitsOnEveryPage)
         }
 
     // From the factory value the millibar steps end at 941 and 1079.
-    st.main_page = 0;
-    st.pressure_unit = 0;
-    st.qnh = 1013250;
+    st.main_page = 0, st.pressure_unit = 0, st.qnh = 1013250;
     for (int i = 0; i < 200; i++)
         run_screen(KEY_CCW);
     EXPECT_EQ(st.qnh, 941250u);
@@ -113,8 +105,7 @@ TEST_F(MainDisplay, QnhFieldInMillibarAndInches)
         {1, 1013250, "29.92"}, {1, 1013588, "29.93"}, {1, 941250, "27.80"},
     };
     for (auto& c : cases) {
-        st.pressure_unit = c.unit;
-        st.qnh = c.qnh;
+        st.pressure_unit = c.unit, st.qnh = c.qnh;
         run_screen();
         EXPECT_TRUE(text_at(70, 110, c.number, 9, ALIGN_CENTRE, COLOUR_WHITE)) << c.qnh;
         if (c.unit == 0)
@@ -126,8 +117,7 @@ TEST_F(MainDisplay, QnhFieldInMillibarAndInches)
     }
 
     // One knob step in inches moves the reading by one hundredth.
-    st.pressure_unit = 1;
-    st.qnh = 1013250;
+    st.pressure_unit = 1, st.qnh = 1013250;
     run_screen(KEY_CW);
     run_screen();
     EXPECT_TRUE(text_at(70, 110, "29.93", 9, ALIGN_CENTRE, COLOUR_WHITE));
@@ -150,9 +140,7 @@ TEST_F(MainDisplay, KeysOnThePages)
         {0, 1, false, false}, {1, 1, false, false}, {2, 1, false, true},
     };
     for (auto& c : cases) {
-        st.current_screen = screen_main;
-        st.main_page = c.page;
-        st.flight_timer_mode = c.mode;
+        st.current_screen = screen_main, st.main_page = c.page, st.flight_timer_mode = c.mode;
         st.max_airspeed = 123;
         run_screen(KEY_LEFT);
         EXPECT_EQ(st.current_screen == screen_flight_start_stop, c.question)
@@ -190,8 +178,7 @@ TEST_F(MainDisplay, VsiIndicatorLength)
         {1000, 7, 31},  // a scale without a name reads as 2000 ft/min
     };
     for (auto& c : cases) {
-        st.vertical_speed = c.vs;
-        st.vsi_scale = c.scale;
+        st.vertical_speed = c.vs, st.vsi_scale = c.scale;
         run_screen();
         if (c.tip_y < 0) {  // the bar: rows 64 and 65 of columns 0..20, nothing else green
             EXPECT_EQ(count_colour(0, 64, 20, 65, COLOUR_GREEN), 42) << c.vs << " scale " << int(c.scale);
@@ -223,8 +210,7 @@ TEST_F(MainDisplay, VsiScaleReadingAndLabels)
     };
     st.vertical_speed = 0;
     for (auto& c : cases) {
-        st.vsi_unit = c.unit;
-        st.vsi_scale = c.scale;
+        st.vsi_unit = c.unit, st.vsi_scale = c.scale;
         run_screen();
         EXPECT_TRUE(text_at(12, 0, c.upper, 8, ALIGN_CENTRE, COLOUR_GREY)) << int(c.unit) << "/" << int(c.scale);
         EXPECT_TRUE(text_at(12, 115, c.lower, 8, ALIGN_CENTRE, COLOUR_GREY)) << int(c.unit) << "/" << int(c.scale);
@@ -247,10 +233,7 @@ TEST_F(MainDisplay, VsiScaleReadingAndLabels)
         {1, 0, 0, " +0.0", 9},     {1, 750, 381, " +3.8", 9},  {1, -6000, -3048, "-30.5", 9},
     };
     for (auto& r : readings) {
-        st.vsi_unit = r.unit;
-        st.vsi_scale = 0;
-        st.vertical_speed = r.fpm;
-        st.vertical_speed_cms = r.cms;
+        st.vsi_unit = r.unit, st.vsi_scale = 0, st.vertical_speed = r.fpm, st.vertical_speed_cms = r.cms;
         run_screen();
         EXPECT_TRUE(text_at(100, 0, r.text, r.size, ALIGN_RIGHT, COLOUR_WHITE)) << r.text;
     }
@@ -274,14 +257,10 @@ TEST_F(MainDisplay, AltitudeAndAirspeedPositions)
         {0, 1, 160, 61, 160, 103, ALIGN_RIGHT, 18}, {1, 1, 160, 18, 160, 60, ALIGN_RIGHT, 63},
         {0, 0, 132, 54, 145, 76, ALIGN_CENTRE, 8}, {1, 0, 132, 11, 145, 33, ALIGN_CENTRE, 53},
     };
-    st.altitude = 12345;
-    st.airspeed = 95;
+    st.altitude = 12345, st.airspeed = 95;
     for (auto& c : cases) {
         for (uint8_t unit = 0; unit < 2; unit++) {
-            st.alt_on_top = c.on_top;
-            st.vsi_display = c.vsi;
-            st.altitude_unit = unit;
-            st.asi_unit = unit;
+            st.alt_on_top = c.on_top, st.vsi_display = c.vsi, st.altitude_unit = unit, st.asi_unit = unit;
             run_screen();
             EXPECT_TRUE(text_at(c.alt_x, c.alt_y, "12345", 24, ALIGN_RIGHT, COLOUR_WHITE))
                 << int(c.on_top) << int(c.vsi);
@@ -291,9 +270,7 @@ TEST_F(MainDisplay, AltitudeAndAirspeedPositions)
             EXPECT_TRUE(text_at(160, c.asi_y + 22, unit ? "km/h" : "mph", 9, ALIGN_RIGHT, COLOUR_GREY));
         }
     }
-    st.asi_unit = 2;
-    st.alt_on_top = 1;
-    st.vsi_display = 1;
+    st.asi_unit = 2, st.alt_on_top = 1, st.vsi_display = 1;
     run_screen();
     EXPECT_TRUE(text_at(160, 63 + 22, "kts", 9, ALIGN_RIGHT, COLOUR_GREY));
 }
@@ -323,13 +300,10 @@ TEST_F(MainDisplay, AirspeedWarningAndCaution)
         {0, 0, 1, 0, COLOUR_WHITE},
         {0, 1, 1, COLOUR_RED, COLOUR_WHITE},
     };
-    st.alt_on_top = 0;
-    st.vsi_display = 1;
+    st.alt_on_top = 0, st.vsi_display = 1;
     const uint16_t y = 18;
     for (auto& c : cases) {
-        st.airspeed = c.speed;
-        st.flight_active = c.flight;
-        st.blink_phase = c.blink;
+        st.airspeed = c.speed, st.flight_active = c.flight, st.blink_phase = c.blink;
         run_screen();
         char number[8];
         snprintf(number, sizeof number, "%u", unsigned(c.speed));
@@ -365,8 +339,7 @@ TEST_F(MainDisplay, MaxValuesThresholds)
     };
     st.main_page = 2;
     for (auto& c : cases) {
-        st.max_airspeed = c.max;
-        st.blink_phase = 0;
+        st.max_airspeed = c.max, st.blink_phase = 0;
         run_screen();
         char number[8];
         snprintf(number, sizeof number, "%u", unsigned(c.max));
@@ -393,12 +366,9 @@ TEST_F(MainDisplay, TimersPageSeparatorBlinksOnlyInFlight)
     struct { uint8_t active, blink; bool separator; } cases[] = {
         {1, 1, false}, {1, 0, true}, {0, 1, true}, {0, 0, true},
     };
-    st.main_page = 1;
-    st.flight_hours = 1;
-    st.flight_minutes = 5;
+    st.main_page = 1, st.flight_hours = 1, st.flight_minutes = 5;
     for (auto& c : cases) {
-        st.flight_active = c.active;
-        st.blink_phase = c.blink;
+        st.flight_active = c.active, st.blink_phase = c.blink;
         run_screen();
         EXPECT_TRUE(shows_picture("timers_idle", 0, 0, 159, 39)) << "the heading and its rule";
         EXPECT_TRUE(text_at(85, 40, "1", 9, ALIGN_LEFT, COLOUR_WHITE)) << "one digit starts at x 85";
@@ -419,8 +389,7 @@ TEST_F(MainDisplay, TimersPageSeparatorBlinksOnlyInFlight)
     } times[] = {{0, 0, "0", "00"}, {9, 59, "9", "59"}, {10, 0, "10", "00"}, {99, 59, "99", "59"}};
     st.flight_active = 0;
     for (auto& t : times) {
-        st.flight_hours = t.hours;
-        st.flight_minutes = t.minutes;
+        st.flight_hours = t.hours, st.flight_minutes = t.minutes;
         run_screen();
         EXPECT_TRUE(text_at(95, 40, t.h, 9, ALIGN_RIGHT, COLOUR_WHITE)) << int(t.hours);
         EXPECT_TRUE(text_at(95, 40, ":", 9, ALIGN_LEFT, COLOUR_WHITE)) << int(t.hours);
@@ -469,9 +438,7 @@ TEST_F(MainDisplay, StartStopQuestionAnswers)
         {KEY_PUSH, 0, 0, false},  {KEY_CW, 1, 1, false},  {KEY_CCW, 0, 0, false},
     };
     for (auto& c : cases) {
-        st.current_screen = screen_flight_start_stop;
-        st.main_page = 1;
-        st.flight_active = c.active_before;
+        st.current_screen = screen_flight_start_stop, st.main_page = 1, st.flight_active = c.active_before;
         st.flight_hours = 2, st.flight_minutes = 3, st.flight_seconds = 4;
         run_screen();
         EXPECT_EQ(st.current_screen, screen_flight_start_stop) << "waits for a key";

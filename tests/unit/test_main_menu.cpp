@@ -179,9 +179,7 @@ protected:
 
 TEST_F(Info, SensorLinesShowOnlyWhenTheSensorIsPresent)
 {
-    st.sensor_temperature = 21.5f;
-    st.sensor_pressure = 1013.25f;
-    st.alt_sensor_present = 0;
+    st.sensor_temperature = 21.5f, st.sensor_pressure = 1013.25f, st.alt_sensor_present = 0;
     pass();
     EXPECT_TRUE(shows_picture("info"));
 

@@ -83,8 +83,7 @@ TEST(Pass, FlightTimerStepsOnlyWhenTheTickCounterReadsOne)
     }
 
     // With the 100 ms timer: one step per tick, however many passes run.
-    st.tick_counter = 0;
-    st.flight_seconds = 0;
+    st.tick_counter = 0, st.flight_seconds = 0;
     for (int tick = 0; tick < 7; ++tick) {
         host_timer_tick();
         for (int i = 0; i < 3; ++i)

@@ -107,14 +107,8 @@ TEST(ReplayRun, ExecuteContinuesFromTheLastState)
 TEST(ReplayRun, SwitchOnResetsWhatTheWindowResets)
 {
     ASSERT_EQ(run_script("on").status, REPLAY_OK);
-    st.alarm_active = 1;
-    st.alarm_ack = 1;
-    st.flight_active = 1;
-    st.flight_seconds = 9;
-    st.landing_countdown = 7;
-    st.edit_step = 100;
-    st.current_screen = screen_info;
-    st.main_page = 2;
+    st.alarm_active = 1, st.alarm_ack = 1, st.flight_active = 1, st.flight_seconds = 9;
+    st.landing_countdown = 7, st.edit_step = 100, st.current_screen = screen_info, st.main_page = 2;
     st.test_altitude = 777;
     replay_result r = run_script(
         "on\nprint alarm_active alarm_ack flight_active flight_seconds landing_countdown edit_step current_screen "
@@ -165,18 +159,15 @@ TEST(ReplayLamp, FollowsTheLastPass)
 {
     ASSERT_EQ(run_script("on\npass").status, REPLAY_OK);
     // An unacknowledged alarm, seen by the next pass.
-    st.alarm_active = 1;
-    st.alarm_ack = 0;
+    st.alarm_active = 1, st.alarm_ack = 0;
     EXPECT_EQ(run_script("print lamp", false).out, "lamp=maroon\n");
     // The airspeed update of the pass may change the alarm after step 1 set
     // the lamp; the lamp shows what step 1 saw.
     EXPECT_EQ(run_script("pass\nprint lamp", false).out, "lamp=red\n");
-    st.alarm_active = 1;
-    st.alarm_ack = 1;
+    st.alarm_active = 1, st.alarm_ack = 1;
     EXPECT_EQ(run_script("pass\nprint lamp", false).out, "lamp=maroon\n");
     // Off keeps the last colour.
-    st.alarm_active = 1;
-    st.alarm_ack = 0;
+    st.alarm_active = 1, st.alarm_ack = 0;
     EXPECT_EQ(run_script("pass\noff\nprint lamp", false).out, "lamp=red\n");
 }
 

@@ -139,8 +139,7 @@ TEST(ReplayFields, ScreensPrintByName)
     EXPECT_EQ(std::size(all_screens), declared_screens().size()) << "a screen missing from this test";
     for (const auto& [handler, name] : all_screens) {
         replay_reset();
-        st.current_screen = handler;
-        st.return_screen = handler;
+        st.current_screen = handler, st.return_screen = handler;
         replay_result r = run_script("print current_screen return_screen", false);
         EXPECT_EQ(r.out, std::string("current_screen=") + name + "\nreturn_screen=" + name + "\n");
     }
@@ -202,8 +201,7 @@ const std::vector<field_case>& field_cases()
         {"lamp",
          [] {
              run_script("on", false);
-             st.alarm_active = 1;
-             st.alarm_ack = 0;
+             st.alarm_active = 1, st.alarm_ack = 0;
              run_script("pass", false);
          },
          "red"},

@@ -86,8 +86,7 @@ std::string checksum_hex(const std::string& text)
 replay_result passes_with_serial(uint8_t protocol, int32_t altitude, const char* script)
 {
     run_script("on");
-    st.serial_out = 1;
-    st.serial_protocol = protocol;
+    st.serial_out = 1, st.serial_protocol = protocol;
     host_set_altitude(altitude);
     return run_script(script, false);
 }

@@ -145,8 +145,7 @@ TEST_F(Security, DigitKeysWrapAdvanceAndIgnoreTheRightKey)
     for (const auto& c : entry_screens) {
         SCOPED_TRACE(c.picture);
         SetUp();
-        st.current_screen = c.screen;
-        st.pending_code = 4321;
+        st.current_screen = c.screen, st.pending_code = 4321;
         pass();
         // Each step: a key pressed some times, then the cursor and the digits.
         const struct { uint8_t key, times, cursor; uint16_t digits; } steps[] = {
@@ -181,8 +180,7 @@ TEST_F(Security, UnlockAcceptsTheStoredCodeAndTheMasterCodeOnly)
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.stored << " / " << c.entered);
         SetUp();
-        st.security_enabled = 1;
-        st.security_code = c.stored;
+        st.security_enabled = 1, st.security_code = c.stored;
         st.code_digits[2] = 5;  // left over from an earlier entry
         push_on_main_display();
         ASSERT_EQ(st.current_screen, &screen_unlock);
@@ -227,8 +225,7 @@ TEST_F(Security, ResultMessageSaysChangedOnlyForFlagOne)
     } cases[] = {{1, "code_changed"}, {0, "code_error"}, {2, "code_error"}, {9042, "code_error"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.flag);
-        st.current_screen = screen_code_result;
-        st.return_screen = screen_security_setup;
+        st.current_screen = screen_code_result, st.return_screen = screen_security_setup;
         st.pending_code = c.flag;
         pass();
         EXPECT_TRUE(shows_picture(c.picture));
@@ -379,8 +376,7 @@ TEST_F(Security, EveryStoredCodeUnlocksWithItsOwnDigits)
     auto push_on_last_digit = [](screen_handler screen, const four_digits& digits) {
         st.current_screen = screen;
         memcpy(st.code_digits, digits.d, 4);
-        st.menu_cursor = 3;
-        st.pending_key = KEY_PUSH;
+        st.menu_cursor = 3, st.pending_key = KEY_PUSH;
         screen();
     };
     for (int code = 0; code <= 9999; code++) {

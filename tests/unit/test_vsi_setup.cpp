@@ -70,8 +70,7 @@ TEST(VsiSetup, EveryRowShowsItsValue)
 {
     open_vsi_setup(0);
     EXPECT_TRUE(shows_picture("vsi_setup")) << "ON, ft/min, 1000ft/min, 100%";
-    st.vsi_display = 0;
-    st.vsi_cal_percent = 50;
+    st.vsi_display = 0, st.vsi_cal_percent = 50;
     pass();
     EXPECT_TRUE(row_shows(0, "VSI DISPLAY: ", "OFF"));
     EXPECT_TRUE(row_shows(3, "VSI CAL: ", "50%"));
