@@ -117,18 +117,9 @@ private slots:
     {
         const instrument_state defaults = factory();
         // Disturb everything "On" resets, and some things it keeps.
-        st.qnh = 999000;
-        st.security_enabled = uint8_t(!defaults.security_enabled);
-        st.asi_cal_percent = 55;
-        st.max_airspeed = 123;
-        st.edit_step = 100;
-        st.flight_active = 1;
-        st.landing_countdown = 7;
-        st.flight_hours = 3;
-        st.flight_minutes = 4;
-        st.flight_seconds = 5;
-        st.test_altitude = 4321;
-        st.menu_cursor = 2;
+        st.qnh = 999000, st.security_enabled = uint8_t(!defaults.security_enabled), st.asi_cal_percent = 55;
+        st.max_airspeed = 123, st.edit_step = 100, st.flight_active = 1, st.landing_countdown = 7;
+        st.flight_hours = 3, st.flight_minutes = 4, st.flight_seconds = 5, st.test_altitude = 4321, st.menu_cursor = 2;
         form->ScrollBar29->setValue(2500);
         // A key posted while off waits, and On discards it: were it kept, the
         // push would open the main menu.
@@ -138,30 +129,24 @@ private slots:
 
         instrument_state first_pass{};
         bool seen = false;
-        run_with(*form, {{0,
-                          [&] {
-                              first_pass = st;
-                              seen = true;
-                          }},
-                         {150, [&] { form->Button2Click(); }}});
+        run_with(*form, {{0, [&] { first_pass = st, seen = true; }}, {150, [&] { form->Button2Click(); }}});
         QVERIFY(seen);
-        QCOMPARE(first_pass.qnh, defaults.qnh);
-        QCOMPARE(first_pass.security_enabled, defaults.security_enabled);
-        QCOMPARE(first_pass.asi_cal_percent, defaults.asi_cal_percent);
-        QCOMPARE(int(first_pass.max_airspeed), 0);
-        QCOMPARE(int(first_pass.edit_step), 1);
-        QCOMPARE(int(first_pass.flight_active), 0);
-        QCOMPARE(int(first_pass.landing_countdown), 0);
-        QCOMPARE(int(first_pass.flight_hours), 0);
-        QCOMPARE(int(first_pass.flight_minutes), 0);
-        QCOMPARE(int(first_pass.alarm_active), 0);
+        // Reset as the first pass finds them, then what On keeps.
+        const instrument_state& p = first_pass;
+        const struct { const char* name; long value, want; } fields[] = {
+            {"qnh", p.qnh, defaults.qnh},           {"security_enabled", p.security_enabled, defaults.security_enabled},
+            {"asi_cal_percent", p.asi_cal_percent, defaults.asi_cal_percent}, {"max_airspeed", p.max_airspeed, 0},
+            {"edit_step", p.edit_step, 1},          {"flight_active", p.flight_active, 0},
+            {"landing_countdown", p.landing_countdown, 0}, {"flight_hours", p.flight_hours, 0},
+            {"flight_minutes", p.flight_minutes, 0}, {"alarm_active", p.alarm_active, 0},
+            {"pending_key", st.pending_key, KEY_NONE}, {"test_altitude", st.test_altitude, 4321},
+            {"menu_cursor", st.menu_cursor, 2},     {"altitude", st.altitude, 2500},
+            {"altitude slider", form->ScrollBar29->value(), 2500},
+        };
+        for (const auto& f : fields)
+            QVERIFY2(f.value == f.want,
+                     qPrintable(QStringLiteral("%1 is %2, not %3").arg(f.name).arg(f.value).arg(f.want)));
         QVERIFY(st.current_screen == screen_main);
-        QCOMPARE(int(st.pending_key), int(KEY_NONE));
-        // Kept across On.
-        QCOMPARE(int(st.test_altitude), 4321);
-        QCOMPARE(int(st.menu_cursor), 2);
-        QCOMPARE(int(st.altitude), 2500);
-        QCOMPARE(form->ScrollBar29->value(), 2500);
         // The trig tables are filled.
         QVERIFY(sin_pos[90] > 0.999f && cos_pos[0] > 0.999f);
     }
