@@ -122,17 +122,12 @@ TEST_F(Security, EntryScreensShowPromptDigitsAndFooter)
         }
     }
     // The gallery's pictures of entries under way.
-    const struct {
-        screen_handler screen;
-        uint8_t digits[4], cursor;
-        const char* picture;
-    } under_way[] = {{screen_code_check, {1, 3, 0, 0}, 1, "code_check_entering"},
-                     {screen_code_new, {2, 4, 6, 8}, 3, "code_new_entered"},
-                     {screen_unlock, {2, 4, 0, 0}, 2, "unlock_entering"}};
+    const struct { screen_handler screen; uint16_t digits; uint8_t cursor; const char* picture; } under_way[] = {
+        {screen_code_check, 1300, 1, "code_check_entering"}, {screen_code_new, 2468, 3, "code_new_entered"},
+        {screen_unlock, 2400, 2, "unlock_entering"}};
     for (const auto& u : under_way) {
-        st.current_screen = u.screen;
-        memcpy(st.code_digits, u.digits, 4);
-        st.menu_cursor = u.cursor;
+        st.current_screen = u.screen, st.menu_cursor = u.cursor;
+        memcpy(st.code_digits, digits_of(u.digits).d, 4);
         pass();
         EXPECT_TRUE(shows_picture(u.picture));
     }
@@ -158,12 +153,10 @@ TEST_F(Security, DigitKeysWrapAdvanceAndIgnoreTheRightKey)
             EXPECT_EQ(st.menu_cursor, s.cursor);
             EXPECT_EQ(code_on_screen(), s.digits);
         }
-        const uint8_t want[4] = {9, 9, 1, 0};
-
         const auto before = picture();
         key(KEY_RIGHT);
         EXPECT_TRUE(is_at({.screen = c.screen, .cursor = 3}));
-        EXPECT_EQ(memcmp(st.code_digits, want, 4), 0);
+        EXPECT_EQ(code_on_screen(), 9910);
         EXPECT_EQ(st.pending_code, 4321);
         EXPECT_EQ(st.pending_key, KEY_NONE);
         EXPECT_TRUE(picture() == before);
@@ -188,8 +181,7 @@ TEST_F(Security, UnlockAcceptsTheStoredCodeAndTheMasterCodeOnly)
         enter_code(c.entered);
         if (c.opens_menu) {
             EXPECT_TRUE(is_at({.screen = screen_main_menu, .cursor = 0}));
-            const uint8_t zero[4] = {};
-            EXPECT_EQ(memcmp(st.code_digits, zero, 4), 0);
+            EXPECT_EQ(code_on_screen(), 0) << "the digits cleared";
         } else {
             EXPECT_EQ(st.current_screen, &screen_code_result);
             EXPECT_EQ(st.return_screen, &screen_main);
