@@ -17,6 +17,12 @@ void fresh(uint8_t unit = 0, uint8_t filter = 0)
     st.alarm_active = st.alarm_ack = 0;
 }
 
+// The alarm and its acknowledgement.
+std::pair<uint32_t, uint32_t> alarm_bits()
+{
+    return {st.alarm_active, st.alarm_ack};
+}
+
 void update_with(uint16_t adc)
 {
     st.asi_adc = adc;
@@ -177,8 +183,7 @@ TEST(Airspeed, AlarmConditions)
         st.alarm_active = 1, st.alarm_ack = 1;
         update_with(r.adc);
         SCOPED_TRACE(r.what);
-        EXPECT_EQ(st.alarm_active, r.alarm ? 1u : 0u);
-        EXPECT_EQ(st.alarm_ack, r.alarm ? 1u : 0u);
+        EXPECT_EQ(alarm_bits(), std::pair(r.alarm ? 1u : 0u, r.alarm ? 1u : 0u));
     }
 }
 
@@ -186,22 +191,18 @@ TEST(Airspeed, AcknowledgementLapsesWithTheCondition)
 {
     fresh();
     update_with(4096);
-    EXPECT_EQ(st.alarm_active, 1u);
-    EXPECT_EQ(st.alarm_ack, 0u);
+    EXPECT_EQ(alarm_bits(), std::pair(1u, 0u));
 
     st.alarm_ack |= 1u;  // the pilot acknowledges
     for (int i = 0; i < 3; ++i)
         update_with(4096);
-    EXPECT_EQ(st.alarm_active, 1u);
-    EXPECT_EQ(st.alarm_ack, 1u);
+    EXPECT_EQ(alarm_bits(), std::pair(1u, 1u));
 
     update_with(1000);  // one update without the condition
-    EXPECT_EQ(st.alarm_active, 0u);
-    EXPECT_EQ(st.alarm_ack, 0u);
+    EXPECT_EQ(alarm_bits(), std::pair(0u, 0u));
 
     update_with(4096);  // a new alarm needs a new acknowledgement
-    EXPECT_EQ(st.alarm_active, 1u);
-    EXPECT_EQ(st.alarm_ack, 0u);
+    EXPECT_EQ(alarm_bits(), std::pair(1u, 0u));
 }
 
 TEST(Airspeed, MaximumOnlyRisesAndKeepsItsUnit)

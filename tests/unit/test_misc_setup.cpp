@@ -199,10 +199,10 @@ TEST_F(Defaults, OnlyYesLoadsAndOnlyNoOrYesLeave)
     }
     key(KEY_LEFT);
     EXPECT_TRUE(is_at({.screen = screen_misc_setup, .cursor = 3}));
-    EXPECT_EQ(st.backlight_level, before.backlight_level);
-    EXPECT_EQ(st.security_code, before.security_code);
-    EXPECT_EQ(st.qnh, before.qnh);
-    EXPECT_EQ(st.max_airspeed, before.max_airspeed);
+    EXPECT_TRUE(fields_are({{"backlight_level", st.backlight_level, before.backlight_level},
+                            {"security_code", st.security_code, before.security_code},
+                            {"qnh", long(st.qnh), long(before.qnh)},
+                            {"max_airspeed", st.max_airspeed, before.max_airspeed}}));
 }
 
 }  // namespace

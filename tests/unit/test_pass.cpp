@@ -106,9 +106,7 @@ TEST(Pass, SwitchOnClearsAlarmAndFlightButNotTheFilter)
     ASSERT_NE(accumulator, 0u);
 
     host_switch_on();
-    EXPECT_EQ(st.alarm_active, 0u);
-    EXPECT_EQ(st.flight_active, 0);
-    EXPECT_EQ(st.flight_seconds, 0);
-    EXPECT_EQ(st.max_airspeed, 0);
-    EXPECT_EQ(st.asi_filter_state, accumulator);
+    EXPECT_TRUE(fields_are({{"alarm_active", long(st.alarm_active), 0}, {"flight_active", st.flight_active, 0},
+                            {"flight_seconds", st.flight_seconds, 0}, {"max_airspeed", st.max_airspeed, 0},
+                            {"asi_filter_state", long(st.asi_filter_state), long(accumulator)}}));
 }
