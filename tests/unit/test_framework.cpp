@@ -282,12 +282,9 @@ TEST_F(Framework, MessageDoneDrawsAndReturnsOnAnyKey)
 // cycle and the calibration step.
 TEST_F(Framework, CursorWrapStepCycleAndCalibrationStep)
 {
-    struct {
-        uint8_t rows, from;
-        bool next;
-        uint8_t to;
-    } moves[] = {{6, 5, true, 0}, {6, 0, false, 5}, {6, 2, true, 3}, {6, 2, false, 1}, {6, 9, false, 5},
-                 {6, 9, true, 0}, {1, 0, true, 0}, {1, 0, false, 0}, {12, 11, true, 0}};
+    struct { uint8_t rows, from; bool next; uint8_t to; } moves[] = {
+        {6, 5, true, 0}, {6, 0, false, 5}, {6, 2, true, 3}, {6, 2, false, 1},  {6, 9, false, 5},
+        {6, 9, true, 0}, {1, 0, true, 0},  {1, 0, false, 0}, {12, 11, true, 0}};
     for (auto& m : moves) {
         st.menu_cursor = m.from;
         move_cursor(m.rows, m.next);

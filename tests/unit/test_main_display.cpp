@@ -247,13 +247,7 @@ TEST_F(MainDisplay, VsiScaleReadingAndLabels)
 
 TEST_F(MainDisplay, AltitudeAndAirspeedPositions)
 {
-    struct {
-        uint8_t on_top, vsi;
-        uint16_t alt_x, alt_y;
-        uint16_t unit_x, unit_y;
-        uint8_t unit_align;
-        uint16_t asi_y;
-    } cases[] = {
+    struct { uint8_t on_top, vsi; uint16_t alt_x, alt_y, unit_x, unit_y; uint8_t align; uint16_t asi_y; } cases[] = {
         {0, 1, 160, 61, 160, 103, ALIGN_RIGHT, 18}, {1, 1, 160, 18, 160, 60, ALIGN_RIGHT, 63},
         {0, 0, 132, 54, 145, 76, ALIGN_CENTRE, 8}, {1, 0, 132, 11, 145, 33, ALIGN_CENTRE, 53},
     };
@@ -264,7 +258,7 @@ TEST_F(MainDisplay, AltitudeAndAirspeedPositions)
             run_screen();
             EXPECT_TRUE(text_at(c.alt_x, c.alt_y, "12345", 24, ALIGN_RIGHT, COLOUR_WHITE))
                 << int(c.on_top) << int(c.vsi);
-            EXPECT_TRUE(text_at(c.unit_x, c.unit_y, unit ? "m" : "ft", 9, c.unit_align, COLOUR_GREY))
+            EXPECT_TRUE(text_at(c.unit_x, c.unit_y, unit ? "m" : "ft", 9, c.align, COLOUR_GREY))
                 << int(c.on_top) << int(c.vsi);
             EXPECT_TRUE(text_at(120, c.asi_y, "95", 24, ALIGN_RIGHT, COLOUR_WHITE)) << int(c.on_top) << int(c.vsi);
             EXPECT_TRUE(text_at(160, c.asi_y + 22, unit ? "km/h" : "mph", 9, ALIGN_RIGHT, COLOUR_GREY));
@@ -383,10 +377,8 @@ TEST_F(MainDisplay, TimersPageSeparatorBlinksOnlyInFlight)
 
     // Two-digit hours end before the separator rather than running into it;
     // a single digit still starts at x 85.
-    struct {
-        uint8_t hours, minutes;
-        const char *h, *m;
-    } times[] = {{0, 0, "0", "00"}, {9, 59, "9", "59"}, {10, 0, "10", "00"}, {99, 59, "99", "59"}};
+    struct { uint8_t hours, minutes; const char *h, *m; } times[] = {
+        {0, 0, "0", "00"}, {9, 59, "9", "59"}, {10, 0, "10", "00"}, {99, 59, "99", "59"}};
     st.flight_active = 0;
     for (auto& t : times) {
         st.flight_hours = t.hours, st.flight_minutes = t.minutes;
@@ -462,10 +454,7 @@ TEST_F(MainDisplay, StartStopQuestionAnswers)
 // The main display's pages as the gallery shows them, drawn from the state
 // that its scenario reaches: each step changes the fields the pages read
 // (from the factory settings: airspeed on top, the VSI tape, ft, mph, mB).
-struct gallery_step {
-    const char* picture;
-    void (*change)();
-};
+struct gallery_step { const char* picture; void (*change)(); };
 
 void vertical_speed(int16_t fpm, int16_t cms)
 {

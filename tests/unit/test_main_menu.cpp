@@ -141,10 +141,8 @@ protected:
 
 TEST_F(AdcValues, ReadingFollowsTheAirspeedSliderEveryPass)
 {
-    const struct {
-        int adc;
-        const char* picture;
-    } readings[] = {{0, nullptr}, {1234, "adc_values"}, {4096, "adc_values_full"}, {7, nullptr}};
+    const struct { int adc; const char* picture; } readings[] = {
+        {0, nullptr}, {1234, "adc_values"}, {4096, "adc_values_full"}, {7, nullptr}};
     for (const auto& r : readings) {
         SCOPED_TRACE(r.adc);
         host_set_asi_adc(r.adc);

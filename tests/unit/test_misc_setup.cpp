@@ -44,11 +44,9 @@ TEST_F(Misc, RowsThumbAndFurnitureFollowTheCursor)
 
 TEST_F(Misc, KnobWrapsAndTheRightKeyDoesNothing)
 {
-    const struct {
-        uint8_t key;
-        uint8_t cursor;
-    } steps[] = {{KEY_CCW, 3}, {KEY_CW, 0}, {KEY_CW, 1}, {KEY_CW, 2}, {KEY_CW, 3},
-                 {KEY_CW, 0},  {KEY_RIGHT, 0}, {KEY_CCW, 3}, {KEY_RIGHT, 3}, {KEY_CCW, 2}};
+    const struct { uint8_t key, cursor; } steps[] = {
+        {KEY_CCW, 3}, {KEY_CW, 0},    {KEY_CW, 1},  {KEY_CW, 2},    {KEY_CW, 3},
+        {KEY_CW, 0},  {KEY_RIGHT, 0}, {KEY_CCW, 3}, {KEY_RIGHT, 3}, {KEY_CCW, 2}};
     for (const auto& s : steps) {
         key(s.key);
         ASSERT_TRUE(is_at({.screen = screen_misc_setup, .cursor = s.cursor}));

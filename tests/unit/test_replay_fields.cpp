@@ -148,11 +148,7 @@ TEST(ReplayFields, ScreensPrintByName)
     EXPECT_EQ(run_script("print current_screen", false).out, "current_screen=none\n");
 }
 
-struct field_case {
-    const char* name;
-    std::function<void()> set;
-    const char* printed;
-};
+struct field_case { const char* name; std::function<void()> set; const char* printed; };
 
 // One row per printable name: a value other than the start value, chosen to
 // show the field's width and sign. SET names the field once, for the name

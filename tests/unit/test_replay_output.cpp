@@ -19,10 +19,7 @@
 
 namespace {
 
-struct escape_case {
-    std::string in;
-    const char* out;
-};
+struct escape_case { std::string in; const char* out; };
 
 const escape_case escape_cases[] = {
     {"", ""}, {"ALT 01234", "ALT 01234"}, {" ~", " ~"}, {"a\\b", "a\\x5Cb"}, {"\r", "\\x0D"}, {"\n\t", "\\x0A\\x09"},
