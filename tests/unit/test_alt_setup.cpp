@@ -92,13 +92,8 @@ TEST(AltSetup, SerialOffWhileEditingRowFiveRemovesTheTwoRows)
 
 TEST(AltSetup, CalRefusesStepsThatLeaveItsRange)
 {
-    struct {
-        int16_t start;
-        uint8_t rights;  // KEY_RIGHT presses: 0 for X1, 1 for X10
-        uint8_t key;
-        int16_t expected;
-        const char* shown;
-    } cases[] = {
+    // rights: KEY_RIGHT presses, 0 for X1, 1 for X10.
+    struct { int16_t start; uint8_t rights, key; int16_t expected; const char* shown; } cases[] = {
         {120, 1, KEY_CW, 120, "+120 120ft"},  {125, 0, KEY_CW, 125, "+125 125ft"},
         {-120, 1, KEY_CCW, -120, "-120 -120ft"}, {115, 1, KEY_CW, 125, "+125 125ft"},
         {-115, 1, KEY_CCW, -125, "-125 -125ft"}, {-125, 0, KEY_CCW, -125, "-125 -125ft"},

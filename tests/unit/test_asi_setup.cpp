@@ -90,13 +90,9 @@ TEST(AsiSetup, CalRowShowsTheAirspeedInMph)
 
 // Drives one limit row: step by KEY_RIGHT presses, push into edit mode, then
 // the given turns, checking the order after every pass.
-struct wrap_case {
-    uint16_t limits[5];  // Vne, Vno, Vfe, Vs1, Vs0: speed_limits in its order
-    uint8_t index;
-    uint8_t rights;  // 0: X1, 1: X10, 2: X100
-    uint8_t key;
-    std::vector<uint16_t> expected;  // after each turn
-};
+// limits: Vne, Vno, Vfe, Vs1, Vs0, speed_limits in its order; rights: 0 for
+// X1, 1 for X10, 2 for X100; expected: the limit after each turn.
+struct wrap_case { uint16_t limits[5]; uint8_t index, rights, key; std::vector<uint16_t> expected; };
 
 TEST(AsiSetup, SpeedLimitsWrapBetweenTheirNeighbours)
 {

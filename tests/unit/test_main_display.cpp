@@ -165,11 +165,8 @@ int green_row(bool from_top)
 
 TEST_F(MainDisplay, VsiIndicatorLength)
 {
-    struct {
-        int16_t vs;
-        uint8_t scale;
-        int tip_y;  // the peak of the last chevron, at x 10; -1: flat bar
-    } cases[] = {
+    // tip_y: the peak of the last chevron, at x 10; -1 for the flat bar.
+    struct { int16_t vs; uint8_t scale; int tip_y; } cases[] = {
         {1000, 0, 1},   {2000, 0, 1},    {6000, 0, 1},   // limited to 59 rows
         {-1000, 0, 127}, {-6000, 1, 127},
         {500, 0, 31},   {-500, 0, 97},   {1000, 1, 31},  {2000, 2, 31},

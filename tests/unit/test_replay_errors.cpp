@@ -4,14 +4,9 @@
 
 namespace {
 
-struct error_case {
-    const char* script;
-    const char* message;       // after "ktr7-replay: line N: "
-    int line;
-    const char* earlier_out;   // what the lines before it printed
-};
-
-const char OFF[] = "the instrument is off (switch it on with \"on\")";
+// The message follows "ktr7-replay: line N: "; earlier_out is what the lines
+// before the bad one printed.
+struct error_case { const char* script; const char* message; int line; const char* earlier_out; };
 
 const error_case error_cases[] = {
     {"jump", "unknown command \"jump\"", 1, ""},

@@ -211,10 +211,8 @@ TEST_F(Security, LeftOnTheUnlockScreenReturnsWithoutAMessage)
 
 TEST_F(Security, ResultMessageSaysChangedOnlyForFlagOne)
 {
-    const struct {
-        uint16_t flag;
-        const char* picture;
-    } cases[] = {{1, "code_changed"}, {0, "code_error"}, {2, "code_error"}, {9042, "code_error"}};
+    const struct { uint16_t flag; const char* picture; } cases[] = {
+        {1, "code_changed"}, {0, "code_error"}, {2, "code_error"}, {9042, "code_error"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.flag);
         st.current_screen = screen_code_result, st.return_screen = screen_security_setup;
@@ -230,14 +228,9 @@ TEST_F(Security, ResultMessageSaysChangedOnlyForFlagOne)
 // The whole change-code sequence from SECURITY SETUP, key by key.
 TEST_F(Security, ChangeCodeFlows)
 {
-    const struct {
-        const char* name;
-        uint16_t current;  // entered on ENTER SECURITY CODE
-        uint16_t fresh;    // ENTER NEW CODE
-        uint16_t again;    // CONFIRM NEW CODE
-        bool check_passes;
-        bool changed;
-    } cases[] = {
+    // The codes entered on ENTER SECURITY CODE, ENTER NEW CODE and CONFIRM NEW
+    // CODE, whether the check passes and whether the code changes.
+    const struct { const char* name; uint16_t current, fresh, again; bool check_passes, changed; } cases[] = {
         {"stored code, new code confirmed", FACTORY_SECURITY_CODE, 4821, 4821, true, true},
         {"master code, four zeros", MASTER_CODE, 0, 0, true, true},
         {"last digit differs", FACTORY_SECURITY_CODE, 4821, 4822, true, false},

@@ -50,13 +50,8 @@ TEST(TimersSetup, CursorMovesBetweenTheTwoRowsInDetect)
 
 TEST(TimersSetup, TakeOffAirspeedWrapsOverZeroToFiveHundred)
 {
-    struct {
-        uint16_t start;
-        uint8_t rights;  // 0: X1, 1: X10, 2: X100
-        uint8_t key;
-        uint16_t expected;
-        const char* step_label;
-    } cases[] = {
+    // rights: 0 for X1, 1 for X10, 2 for X100.
+    struct { uint16_t start; uint8_t rights, key; uint16_t expected; const char* step_label; } cases[] = {
         {450, 2, KEY_CW, 0, "X100"},  {500, 0, KEY_CW, 0, "X1"},     {0, 0, KEY_CCW, 500, "X1"},
         {50, 2, KEY_CCW, 500, "X100"}, {400, 2, KEY_CW, 500, "X100"}, {100, 2, KEY_CCW, 0, "X100"},
         {30, 1, KEY_CW, 40, "X10"},   {5, 1, KEY_CCW, 500, "X10"},   {495, 1, KEY_CW, 0, "X10"},
