@@ -245,10 +245,7 @@ private slots:
         QFETCH(int, asi_adc);
         for (QScrollBar* bar : {form->ScrollBar29, form->ScrollBar2, form->ScrollBar1})
             bar->setValue(0);
-        st.altitude = 77;
-        st.vertical_speed = 77;
-        st.vertical_speed_cms = 77;
-        st.asi_adc = 77;
+        st.altitude = 77, st.vertical_speed = 77, st.vertical_speed_cms = 77, st.asi_adc = 77;
         auto* bar = form->findChild<QScrollBar*>(name);
         bar->setValue(position);
         auto* shown = form->findChild<QLabel*>(label);
@@ -430,8 +427,7 @@ private slots:
         QVERIFY(form->Timer1->isActive());
         QVERIFY(!form->running());
         // Count ticks through the 20-tick cycle of tick_counter.
-        st.tick_counter = 0;
-        st.blink_divider = 0;
+        st.tick_counter = 0, st.blink_divider = 0;
         QElapsedTimer clock;
         clock.start();
         QTest::qWait(650);
@@ -456,8 +452,7 @@ private slots:
         QFETCH(int, alarm_ack);
         QFETCH(QColor, colour);
         // Step 1 of a pass reads the alarm before the airspeed is updated.
-        st.alarm_active = uint32_t(alarm_active);
-        st.alarm_ack = uint32_t(alarm_ack);
+        st.alarm_active = uint32_t(alarm_active), st.alarm_ack = uint32_t(alarm_ack);
         run_pass(TfrmMain::host());
         QCOMPARE(form->Shape1->brushColor(), colour);
         form->set_lamp(false);

@@ -185,13 +185,10 @@ private slots:
     {
         // A running flight timer steps once per 100 ms tick while the loop runs.
         int steps = -1;
-        run_with(*form, {{100,
-                          [&] {
-                              st.tick_counter = 0;
-                              st.flight_active = 1;
-                              st.flight_seconds = 0;
-                              st.flight_minutes = 0;
-                          }},
+        auto start_a_flight = [] {
+            st.tick_counter = 0, st.flight_active = 1, st.flight_seconds = 0, st.flight_minutes = 0;
+        };
+        run_with(*form, {{100, start_a_flight},
                          {1100,
                           [&] {
                               steps = st.flight_seconds + 60 * st.flight_minutes;
@@ -211,8 +208,7 @@ private slots:
         uint8_t key_after = 9;
         run_with(*form, {{100,
                           [&] {
-                              st.qnh = 999000;
-                              st.pending_key = KEY_LEFT;
+                              st.qnh = 999000, st.pending_key = KEY_LEFT;
                               QTest::mouseClick(form->Button1, Qt::LeftButton);
                               inner_returned = true;
                               inner_returned_while_running = st.stop_requested == 0 && form->running();
