@@ -1,8 +1,8 @@
 // print: every field of the state record by name, each showing the value the
 // record holds, in the field's own width and sign.
-#include <cctype>
 #include <fstream>
 #include <functional>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -22,65 +22,35 @@ std::string read_source(const char* relative)
     return text.str();
 }
 
-bool name_char(char c)
+// Every match of the pattern's first group in the text.
+std::vector<std::string> matches(const std::string& text, const std::regex& pattern)
 {
-    return isalnum(static_cast<unsigned char>(c)) || c == '_';
-}
-
-std::string trimmed(const std::string& text)
-{
-    size_t b = text.find_first_not_of(" \t");
-    size_t e = text.find_last_not_of(" \t");
-    return b == std::string::npos ? "" : text.substr(b, e - b + 1);
+    std::vector<std::string> found;
+    for (std::sregex_iterator m(text.begin(), text.end(), pattern), none; m != none; ++m)
+        found.push_back((*m)[1]);
+    return found;
 }
 
 // The member names declared in the body of struct instrument_state: each
 // line "type name[, name...];", array extents allowed, comments dropped.
 std::vector<std::string> state_record_fields()
 {
-    std::string source = read_source("core/state.h");
-    size_t begin = source.find("struct instrument_state {");
-    size_t end = source.find("\n};", begin);
+    const std::string source = read_source("core/state.h");
+    const size_t begin = source.find("struct instrument_state {"), end = source.find("\n};", begin);
     if (begin == std::string::npos || end == std::string::npos)
         return {};
-    std::istringstream body(source.substr(begin, end - begin));
+    const std::string body = std::regex_replace(source.substr(begin, end - begin), std::regex("//[^\n]*"), "");
     std::vector<std::string> names;
-    std::string line;
-    std::getline(body, line);  // the struct's own line
-    while (std::getline(body, line)) {
-        line = trimmed(line.substr(0, line.find("//")));
-        if (line.empty() || line.back() != ';' || line.find('(') != std::string::npos)
-            continue;
-        size_t type_end = 0;
-        while (type_end < line.size() && (name_char(line[type_end]) || line[type_end] == ':'))
-            type_end++;
-        std::istringstream list(line.substr(type_end, line.size() - 1 - type_end));
-        std::string item;
-        while (std::getline(list, item, ',')) {
-            item = trimmed(item.substr(0, item.find('[')));
-            if (!item.empty())
-                names.push_back(item);
-        }
-    }
+    for (const std::string& list : matches(body, std::regex(R"(\n\s*[\w:]+\s+([\w\s,\[\]]+);)")))
+        for (const std::string& name : matches(list, std::regex(R"((\w+)\s*(\[[^\]]*\])?\s*(,|$))")))
+            names.push_back(name);
     return names;
 }
 
 // The handler names declared in screens/screens.h: "void screen_x();".
 std::vector<std::string> declared_screens()
 {
-    std::istringstream source(read_source("screens/screens.h"));
-    std::vector<std::string> names;
-    std::string line;
-    while (std::getline(source, line)) {
-        line = trimmed(line);
-        if (line.rfind("void screen_", 0) != 0)
-            continue;
-        size_t first = 5, last = first;
-        while (last < line.size() && name_char(line[last]))
-            last++;
-        names.push_back(line.substr(first, last - first));
-    }
-    return names;
+    return matches(read_source("screens/screens.h"), std::regex(R"(\bvoid (screen_\w+)\(\);)"));
 }
 
 std::vector<std::string> table_names()
