@@ -388,9 +388,30 @@ inline void expect_only_left_leaves(screen_handler parent, uint8_t row)
     EXPECT_TRUE(is_at({.screen = parent, .cursor = row}));
 }
 
-// A move of the list cursor: from a row, a key, to a row, and where the
-// scroll thumb's top then is.
-struct cursor_move { uint8_t from, key, to; int thumb_top; };
+// A move of the list cursor: from a row, a key, to a row, the scroll after
+// it, and the scroll thumb's top and height.
+struct cursor_move { uint8_t from, key, to, scroll; int thumb_top, thumb_height; };
+
+// Each move on a page opened on its row with the step multiplier at step:
+// the page stays, out of edit mode, the step back to X1, the thumb in place
+// and the selected line alone in red, all of it red.
+template <typename Open>
+void expect_cursor_moves(Open open_on_row, uint16_t step, std::initializer_list<cursor_move> moves)
+{
+    for (const cursor_move& m : moves) {
+        SCOPED_TRACE(testing::Message() << "row " << int(m.from) << " key " << int(m.key));
+        open_on_row(m.from);
+        const screen_handler page = st.current_screen;
+        st.edit_step = step;
+        key(m.key);
+        EXPECT_TRUE(is_at({.screen = page, .cursor = m.to, .scroll = m.scroll, .edit = 0, .step = 1}));
+        EXPECT_EQ(scroll_thumb().top, m.thumb_top);
+        EXPECT_EQ(scroll_thumb().height(), m.thumb_height);
+        for (int line = 0; line < 5; line++)
+            EXPECT_EQ(row_count_colour(line, COLOUR_RED) > 0, line == m.to - m.scroll) << "line " << line;
+        EXPECT_EQ(row_count_colour(m.to - m.scroll, COLOUR_WHITE), 0);
+    }
+}
 
 // Every screen handler with its name, in the order screens.h declares them.
 struct named_screen { screen_handler handler; const char* name; };

@@ -11,22 +11,13 @@ void open_alt_setup(uint8_t serial, uint8_t row = 0) { switch_on_and_open(screen
 
 TEST(AltSetup, RowCountAndWrapWithAndWithoutSerialOutput)
 {
-    struct { uint8_t serial_out, from, key, to, scroll; int thumb_height; } cases[] = {
-        {0, 5, KEY_CW, 0, 0, 12},   // six rows
-        {0, 0, KEY_CCW, 5, 1, 12},
-        {0, 2, KEY_CW, 3, 0, 12},
-        {1, 5, KEY_CW, 6, 2, 9},    // eight rows
-        {1, 0, KEY_CCW, 7, 3, 9}, {1, 7, KEY_CW, 0, 0, 9}, {1, 7, KEY_CCW, 6, 2, 9},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "serial " << int(c.serial_out) << " row " << int(c.from));
-        open_alt_setup(c.serial_out, c.from);
-        st.edit_step = 10;
-        key(c.key);
-        // Any cursor move goes back to X1.
-        EXPECT_TRUE(is_at({.screen = screen_alt_setup, .cursor = c.to, .scroll = c.scroll, .edit = 0, .step = 1}));
-        EXPECT_EQ(scroll_thumb().height(), c.thumb_height);
-    }
+    // Six rows: a 12-row thumb at (126 * row + 300) / 10; eight rows: a
+    // 9-row thumb at (95 * row + 300) / 10. Any cursor move goes back to X1.
+    expect_cursor_moves([](uint8_t row) { open_alt_setup(0, row); }, 10,
+                        {{5, KEY_CW, 0, 0, 30, 12}, {0, KEY_CCW, 5, 1, 93, 12}, {2, KEY_CW, 3, 0, 67, 12}});
+    expect_cursor_moves([](uint8_t row) { open_alt_setup(1, row); }, 10,
+                        {{5, KEY_CW, 6, 2, 87, 9}, {0, KEY_CCW, 7, 3, 96, 9}, {7, KEY_CW, 0, 0, 30, 9},
+                         {7, KEY_CCW, 6, 2, 87, 9}});
 }
 
 TEST(AltSetup, EightRowsScrollTheSelectedRowToTheBottomLine)

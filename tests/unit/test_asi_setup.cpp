@@ -11,19 +11,10 @@ void open_asi_setup(uint8_t cursor = 0) { switch_on_and_open(screen_asi_setup, c
 
 TEST(AsiSetup, TwelveRowsScrollAndWrap)
 {
-    struct { uint8_t from, key, to, scroll; } cases[] = {
-        {11, KEY_CW, 0, 0}, {0, KEY_CCW, 11, 7}, {4, KEY_CW, 5, 1}, {5, KEY_CCW, 4, 0}, {10, KEY_CW, 11, 7},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "row " << int(c.from) << " key " << int(c.key));
-        open_asi_setup(c.from);
-        st.edit_step = 100;
-        key(c.key);
-        EXPECT_TRUE(is_at({.cursor = c.to, .scroll = c.scroll, .step = 1}));
-        EXPECT_EQ(scroll_thumb().height(), 6);
-        EXPECT_EQ(scroll_thumb().top, (63 * c.to + 300) / 10);
-        EXPECT_GT(row_count_colour(c.to - c.scroll, COLOUR_RED), 0);
-    }
+    // A 6-row thumb at (63 * row + 300) / 10.
+    expect_cursor_moves(open_asi_setup, 100,
+                        {{11, KEY_CW, 0, 0, 30, 6}, {0, KEY_CCW, 11, 7, 99, 6}, {4, KEY_CW, 5, 1, 61, 6},
+                         {5, KEY_CCW, 4, 0, 55, 6}, {10, KEY_CW, 11, 7, 99, 6}});
 }
 
 // Each row with the factory settings, the cursor on it, scrolled into view,

@@ -36,16 +36,9 @@ TEST(TimersSetup, DetectMakesTheTakeOffRowAppear)
 
 TEST(TimersSetup, CursorMovesBetweenTheTwoRowsInDetect)
 {
-    const cursor_move cases[] = {{0, KEY_CW, 1, 68}, {1, KEY_CW, 0, 30}, {0, KEY_CCW, 1, 68}, {1, KEY_CCW, 0, 30}};
-    for (const auto& c : cases) {
-        open_timers(1, c.from);
-        st.edit_step = 100;
-        key(c.key);
-        EXPECT_TRUE(is_at({.cursor = c.to, .step = 1}));
-        EXPECT_EQ(scroll_thumb().top, c.thumb_top);
-        EXPECT_GT(row_count_colour(c.to, COLOUR_RED), 0);
-        EXPECT_EQ(row_count_colour(1 - c.to, COLOUR_RED), 0);
-    }
+    expect_cursor_moves([](uint8_t row) { open_timers(1, row); }, 100,
+                        {{0, KEY_CW, 1, 0, 68, 38}, {1, KEY_CW, 0, 0, 30, 38}, {0, KEY_CCW, 1, 0, 68, 38},
+                         {1, KEY_CCW, 0, 0, 30, 38}});
 }
 
 TEST(TimersSetup, TakeOffAirspeedWrapsOverZeroToFiveHundred)

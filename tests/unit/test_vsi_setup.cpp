@@ -10,20 +10,9 @@ void open_vsi_setup(uint8_t cursor = 0) { switch_on_and_open(screen_vsi_setup, c
 
 TEST(VsiSetup, FourRowsWrapAndTheThumbFollows)
 {
-    const cursor_move cases[] = {
-        {0, KEY_CCW, 3, 87}, {3, KEY_CW, 0, 30}, {0, KEY_CW, 1, 49},
-        {1, KEY_CW, 2, 68},  {2, KEY_CW, 3, 87}, {2, KEY_CCW, 1, 49},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "row " << int(c.from) << " key " << int(c.key));
-        open_vsi_setup(c.from);
-        key(c.key);
-        EXPECT_TRUE(is_at({.cursor = c.to, .scroll = 0, .edit = 0}));
-        EXPECT_EQ(scroll_thumb().top, c.thumb_top);
-        EXPECT_EQ(scroll_thumb().height(), 19);
-        EXPECT_GT(row_count_colour(c.to, COLOUR_RED), 0);
-        EXPECT_EQ(row_count_colour(c.to, COLOUR_WHITE), 0);
-    }
+    expect_cursor_moves(open_vsi_setup, 1,
+                        {{0, KEY_CCW, 3, 0, 87, 19}, {3, KEY_CW, 0, 0, 30, 19}, {0, KEY_CW, 1, 0, 49, 19},
+                         {1, KEY_CW, 2, 0, 68, 19}, {2, KEY_CW, 3, 0, 87, 19}, {2, KEY_CCW, 1, 0, 49, 19}});
 }
 
 // VSI CAL stops at both ends and always moves by one; X10 never applies here.
