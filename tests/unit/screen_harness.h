@@ -339,6 +339,29 @@ void expect_value_steps(Open open_on_row, std::initializer_list<row_turns> rows,
         }
 }
 
+// On each row of a page, from row 0 on: KEY_RIGHT steps the multiplier
+// through the cycle, its label showing only on the rows that take a step;
+// then one step more and a move to the next row, which goes back to X1.
+template <typename Labelled>
+void expect_step_cycle(uint8_t rows, std::initializer_list<uint16_t> cycle, Labelled labelled)
+{
+    for (uint8_t row = 0; row < rows; row++) {
+        SCOPED_TRACE(testing::Message() << "row " << int(row));
+        ASSERT_TRUE(is_at({.cursor = row, .step = 1}));
+        for (uint16_t step : cycle) {
+            key(KEY_RIGHT);
+            EXPECT_EQ(st.edit_step, step);
+            if (labelled(row)) {
+                EXPECT_TRUE(step_label_shows(("X" + std::to_string(step)).c_str()));
+            } else {
+                EXPECT_EQ(right_slot_lit(), 0);
+            }
+        }
+        keys({KEY_RIGHT, KEY_CW});
+    }
+    EXPECT_TRUE(is_at({.cursor = 0, .step = 1})) << "the last row's move wraps to row 0, at X1";
+}
+
 // KEY_LEFT on a setup page in edit mode (after KEY_RIGHT, a coarse step where
 // the page has them): the main menu comes back on the page's entry with the
 // cursor state reset.

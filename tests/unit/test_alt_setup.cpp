@@ -107,23 +107,7 @@ TEST(AltSetup, CalRefusesStepsThatLeaveItsRange)
 TEST(AltSetup, StepLabelOnlyOnCalAndEveryMoveResetsIt)
 {
     open_alt_setup(1, 0);
-    for (uint8_t row = 0; row < 8; row++) {
-        SCOPED_TRACE(testing::Message() << "row " << int(row));
-        ASSERT_TRUE(is_at({.cursor = row, .step = 1}));
-        key(KEY_RIGHT);
-        EXPECT_EQ(st.edit_step, 10);
-        if (row == 4) {
-            EXPECT_TRUE(step_label_shows("X10"));
-        } else {
-            EXPECT_EQ(right_slot_lit(), 0);
-        }
-        key(KEY_RIGHT);
-        EXPECT_EQ(st.edit_step, 1);  // 1 and 10 alternate on this page
-        if (row == 4) {
-            EXPECT_TRUE(step_label_shows("X1"));
-        }
-        keys({KEY_RIGHT, KEY_CW});
-    }
+    expect_step_cycle(8, {10, 1}, [](uint8_t row) { return row == 4; });  // 1 and 10 alternate on this page
 }
 
 TEST(AltSetup, ValueStepsAndWraps)

@@ -207,23 +207,7 @@ TEST(AsiSetup, PositionReadsFromTheAirspeedSide)
 TEST(AsiSetup, StepLabelOnlyOnTheLimitRows)
 {
     open_asi_setup(0);
-    for (uint8_t r = 0; r < ASI_SETUP_ROWS; r++) {
-        SCOPED_TRACE(testing::Message() << "row " << int(r));
-        ASSERT_EQ(st.menu_cursor, r);
-        const uint16_t cycle[] = {10, 100, 1};
-        const char* labels[] = {"X10", "X100", "X1"};
-        for (int i = 0; i < 3; i++) {
-            key(KEY_RIGHT);
-            EXPECT_EQ(st.edit_step, cycle[i]);
-            if (r >= 3 && r <= 7) {
-                EXPECT_TRUE(step_label_shows(labels[i]));
-            } else {
-                EXPECT_EQ(right_slot_lit(), 0);
-            }
-        }
-        keys({KEY_RIGHT, KEY_CW});
-        EXPECT_EQ(st.edit_step, 1);
-    }
+    expect_step_cycle(ASI_SETUP_ROWS, {10, 100, 1}, [](uint8_t row) { return row >= 3 && row <= 7; });
 }
 
 TEST(AsiSetup, PushOnZeroNeverEditsAndOpensTheConfirmation)
