@@ -129,6 +129,12 @@ private slots:
             QVERIFY2(err.contains(QLatin1String(c.in_err)), qPrintable(err));
         }
     }
+
+    void the_setup_tour_holds_played_live()
+    {
+        QString err;
+        QCOMPARE(play(QStringLiteral(KTR7_SOURCE_DIR "/scenarios/setup_tour.scn"), &err), 0);
+    }
 };
 
 QTEST_MAIN(tst_scenario_window)
