@@ -373,6 +373,20 @@ inline void expect_leaving_to_main_menu(uint8_t entry)
     EXPECT_TRUE(is_at({.screen = screen_main_menu, .cursor = entry, .scroll = 0, .edit = 0, .step = 1}));
 }
 
+// A key the current page ignores: it is consumed, and the page, the
+// navigation and the LCD stay as they were.
+inline void expect_key_ignored(uint8_t k)
+{
+    SCOPED_TRACE(testing::Message() << "key " << int(k));
+    const auto before = picture();
+    const instrument_state was = st;
+    key(k);
+    EXPECT_TRUE(is_at({.screen = was.current_screen, .cursor = was.menu_cursor, .scroll = was.menu_scroll,
+                       .edit = was.edit_mode, .step = was.edit_step}));
+    EXPECT_EQ(st.pending_key, KEY_NONE);
+    EXPECT_TRUE(picture() == before);
+}
+
 // Fields that must stay within their ranges, named for the message.
 struct bound { const char* name; long value, low, high; };
 inline ::testing::AssertionResult within(std::initializer_list<bound> bounds)
@@ -398,15 +412,8 @@ inline ::testing::AssertionResult fields_are(std::initializer_list<field_value> 
 // leaves the LCD as it was; KEY_LEFT goes back to the parent on its row.
 inline void expect_only_left_leaves(screen_handler parent, uint8_t row)
 {
-    const screen_handler page = st.current_screen;
-    const auto before = picture();
-    for (uint8_t k : {KEY_RIGHT, KEY_PUSH, KEY_CW, KEY_CCW}) {
-        SCOPED_TRACE(int(k));
-        key(k);
-        EXPECT_EQ(st.current_screen, page);
-        EXPECT_EQ(st.pending_key, KEY_NONE);
-        EXPECT_TRUE(picture() == before);
-    }
+    for (uint8_t k : {KEY_RIGHT, KEY_PUSH, KEY_CW, KEY_CCW})
+        expect_key_ignored(k);
     key(KEY_LEFT);
     EXPECT_TRUE(is_at({.screen = parent, .cursor = row}));
 }
@@ -458,13 +465,15 @@ inline bool speed_limits_ordered()
            v[VNE] <= 500;
 }
 
-// Random keys on one page, mostly staying on it (a page left is reopened on a
-// random row); check() runs after every pass and stops at its first failure.
+// "On", then random keys on one page, mostly staying on it (a page left is
+// reopened on a random row); check() runs after every pass and stops at its
+// first failure.
 template <typename Check>
 void random_use(screen_handler page, uint8_t rows, int passes, unsigned seed, Check check)
 {
     std::mt19937 random(seed);
     const uint8_t all_keys[] = {KEY_LEFT, KEY_RIGHT, KEY_PUSH, KEY_CW, KEY_CCW};
+    switch_on();
     open(page, 0);
     for (int i = 0; i < passes; i++) {
         uint8_t k = all_keys[random() % 5];

@@ -271,7 +271,6 @@ TEST(AltSetup, WarningAndTestScreensDrawTheirTexts)
 
 TEST(AltSetup, ValuesStayInRangeUnderRandomUse)
 {
-    switch_on();
     random_use(screen_alt_setup, 6, 20000, 7, [] {
         if (st.current_screen == screen_test_warning || st.current_screen == screen_test_altitude) {
             ASSERT_EQ(st.menu_cursor, 7);

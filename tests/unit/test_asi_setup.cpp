@@ -139,7 +139,6 @@ TEST(AsiSetup, SpeedLimitsWrapBetweenTheirNeighbours)
 
 TEST(AsiSetup, OrderHoldsAfterEveryPassOfRandomUse)
 {
-    switch_on();
     random_use(screen_asi_setup, ASI_SETUP_ROWS, 20000, 20240611, [] {
         ASSERT_TRUE(speed_limits_ordered());
         ASSERT_TRUE(within({{"asi_unit", st.asi_unit, 0, 2}, {"asi_filter", st.asi_filter, 0, 2},

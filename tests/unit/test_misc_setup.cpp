@@ -189,12 +189,8 @@ TEST_F(Defaults, OnlyYesLoadsAndOnlyNoOrYesLeave)
 {
     change_everything();
     const instrument_state before = st;
-    for (uint8_t k : {KEY_PUSH, KEY_CW, KEY_CCW}) {
-        SCOPED_TRACE(int(k));
-        key(k);
-        EXPECT_EQ(st.current_screen, &screen_defaults_confirm);
-        EXPECT_EQ(st.pending_key, KEY_NONE);
-    }
+    for (uint8_t k : {KEY_PUSH, KEY_CW, KEY_CCW})
+        expect_key_ignored(k);
     key(KEY_LEFT);
     EXPECT_TRUE(is_at({.screen = screen_misc_setup, .cursor = 3}));
     EXPECT_TRUE(fields_are({{"backlight_level", st.backlight_level, before.backlight_level},

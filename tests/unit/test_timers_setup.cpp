@@ -93,7 +93,6 @@ TEST(TimersSetup, LeavingInEditModeReopensTheMenuOnTimersSetup)
 
 TEST(TimersSetup, ValuesStayInRangeUnderRandomUse)
 {
-    switch_on();
     random_use(screen_timers_setup, 1, 20000, 11, [] {
         ASSERT_TRUE(within({{"flight_timer_mode", st.flight_timer_mode, 0, 1},
                             {"takeoff_airspeed", st.takeoff_airspeed, 0, 500}}));
