@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <iterator>
 #include <string>
+#include <tuple>
 
 #include "screen_harness.h"
 
@@ -438,13 +439,8 @@ TEST_F(MainDisplay, StartStopQuestionAnswers)
         EXPECT_EQ(st.pending_key, KEY_NONE);
         EXPECT_EQ(st.main_page, 1) << "back on the same page";
         EXPECT_EQ(st.flight_active, c.active_after) << "key " << int(c.key);
-        if (c.time_cleared) {
-            EXPECT_EQ(st.flight_hours + st.flight_minutes + st.flight_seconds, 0);
-        } else {
-            EXPECT_EQ(st.flight_hours, 2);
-            EXPECT_EQ(st.flight_minutes, 3);
-            EXPECT_EQ(st.flight_seconds, 4);
-        }
+        const auto time = std::tuple<int, int, int>(st.flight_hours, st.flight_minutes, st.flight_seconds);
+        EXPECT_EQ(time, c.time_cleared ? std::tuple(0, 0, 0) : std::tuple(2, 3, 4)) << "the flight time";
     }
 }
 
