@@ -13,6 +13,7 @@ struct palette_case { int index; uint32_t rgb; };
 const palette_case palette_cases[] = {
     {0, 0x000000},   {15, 0xFFFFFF},  {9, 0xFF0000},   {16, 0x000080},  {29, 0x00FFFF},
     {30, 0x140000},  {223, 0xFFFF80}, {224, 0x202020}, {229, 0x707070}, {237, 0xF0F0F0},
+    {10, 0x00FF00},  {11, 0xFFFF00},  {7, 0x555555},   {245, 0xFCFDFD},
 };
 
 class Palette : public testing::TestWithParam<palette_case> {};

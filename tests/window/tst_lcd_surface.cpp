@@ -151,30 +151,11 @@ private slots:
         QCOMPARE(compare_panel(drawn(lcd_buffer), lcd_buffer, ratio), QString());
     }
 
-    void palette_colours_data()
-    {
-        add_columns<int, int>({"index", "rgb"});
-        QTest::newRow("229 grey") << 229 << 0x707070;
-        QTest::newRow("16") << 16 << 0x000080;
-        QTest::newRow("223") << 223 << 0xFFFF80;
-        QTest::newRow("9 red") << 9 << 0xFF0000;
-        QTest::newRow("10 green") << 10 << 0x00FF00;
-        QTest::newRow("11 yellow") << 11 << 0xFFFF00;
-        QTest::newRow("7 dark grey") << 7 << 0x555555;
-        QTest::newRow("245") << 245 << 0xFCFDFD;
-    }
-    void palette_colours()
-    {
-        QFETCH(int, index);
-        QFETCH(int, rgb);
-        lcd_buffer[10 * LCD_WIDTH + 20] = uint8_t(index);
-        const QImage picture = drawn(lcd_buffer);
-        QCOMPARE(picture.pixel(20 * ratio, 10 * ratio) & 0xFFFFFFu, QRgb(rgb));
-    }
-
     void every_pixel_and_colour()
     {
-        // Every index in many places: rows, columns and palette all at once.
+        // Every index in many places, in the palette's colour (its worked
+        // values are the palette's own tests): rows, columns and palette all
+        // at once.
         for (int y = 0; y < LCD_HEIGHT; y++)
             for (int x = 0; x < LCD_WIDTH; x++)
                 lcd_buffer[y * LCD_WIDTH + x] = uint8_t((x * 7 + y * 13 + x * y) & 0xFF);
