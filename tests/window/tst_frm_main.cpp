@@ -297,28 +297,6 @@ private slots:
         QCOMPARE(at, form->Image8);
     }
 
-    void second_key_is_lost_data()
-    {
-        add_columns<QString, QString, int>({"first", "second", "kept"});
-        QTest::newRow("left then right") << "Image2" << "Image3" << int(KEY_LEFT);
-        QTest::newRow("push then +") << "Image8" << "Button3" << int(KEY_PUSH);
-        QTest::newRow("- then left") << "Button4" << "Image2" << int(KEY_CCW);
-        QTest::newRow("+ then +") << "Button3" << "Button3" << int(KEY_CW);
-    }
-    void second_key_is_lost()
-    {
-        QFETCH(QString, first);
-        QFETCH(QString, second);
-        QFETCH(int, kept);
-        QTest::mouseClick(control(first), Qt::LeftButton);
-        QTest::mouseClick(control(second), Qt::LeftButton);
-        QCOMPARE(int(st.pending_key), kept);
-        // Once consumed, the next click gets through.
-        st.pending_key = KEY_NONE;
-        QTest::mouseClick(control(second), Qt::LeftButton);
-        QVERIFY(st.pending_key != KEY_NONE);
-    }
-
     void press_inside_release_outside_is_no_click()
     {
         QTest::mousePress(form->Image2, Qt::LeftButton, {}, QPoint(16, 16));
