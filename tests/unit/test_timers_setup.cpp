@@ -68,18 +68,9 @@ TEST(TimersSetup, TakeOffAirspeedWrapsOverZeroToFiveHundred)
 TEST(TimersSetup, StepCyclesOnBothRowsAndShowsOnlyOnTakeOff)
 {
     open_timers(1, 0);
-    const uint16_t cycle[] = {10, 100, 1, 10};
-    for (uint16_t s : cycle) {
-        key(KEY_RIGHT);
-        EXPECT_EQ(st.edit_step, s);
-        EXPECT_EQ(right_slot_lit(), 0);
-    }
-    key(KEY_CW);  // a move resets the step
-    EXPECT_EQ(st.menu_cursor, 1);
-    EXPECT_TRUE(step_label_shows("X1"));
-    key(KEY_PUSH);  // edit mode does not stop the cycle
-    const char* labels[] = {"X10", "X100", "X1"};
-    for (const char* label : labels) {
+    expect_step_cycle(2, {10, 100, 1}, [](uint8_t row) { return row == 1; });
+    keys({KEY_CW, KEY_PUSH});  // edit mode on T/O AIRSPEED does not stop the cycle
+    for (const char* label : {"X10", "X100", "X1"}) {
         key(KEY_RIGHT);
         EXPECT_TRUE(step_label_shows(label));
     }

@@ -1,5 +1,6 @@
-// The program as a whole: it ends when its window closes or File/Exit is
-// chosen, also while the instrument runs; without a display it says so.
+// The program as a whole: it ends, its run loop stopped, when its window
+// closes or File/Exit is chosen, also while the instrument runs; without a
+// display it says so.
 #include <QAction>
 #include <QProcess>
 #include <QPushButton>
@@ -46,6 +47,7 @@ private slots:
         QCOMPARE(run_program(form, 300, [&] { form.close(); }), 0);
         QVERIFY(!form.running());
         QCOMPARE(int(st.stop_requested), 1);
+        QVERIFY(!form.isVisible());
     }
 
     void exit_while_running_ends_the_program()
@@ -54,6 +56,7 @@ private slots:
         QVERIFY(show_and_wait(form));
         QCOMPARE(run_program(form, 300, [&] { form.Exit1->trigger(); }), 0);
         QVERIFY(!form.running());
+        QCOMPARE(int(st.stop_requested), 1);
     }
 
     void without_a_display_says_so()

@@ -1,5 +1,5 @@
-// "On", the run loop and the ways it stops.
-#include <QAction>
+// "On", the run loop and Off; the program ending with its window or File/Exit
+// while the loop runs is in the application's tests.
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
@@ -230,22 +230,6 @@ private slots:
         form->ScrollBar1->setValue(0);
         run_with(*form, {{300, [&] { form->Button2Click(); }}});
         QCOMPARE(form->Shape1->brushColor(), QColor(128, 0, 0));
-    }
-
-    void exit_menu_stops_the_loop()
-    {
-        run_with(*form, {{150, [&] { form->Exit1->trigger(); }}});
-        QCOMPARE(int(st.stop_requested), 1);
-        QVERIFY(!form->running());
-    }
-
-    void closing_stops_the_loop()
-    {
-        // Last: the window is closed afterwards.
-        run_with(*form, {{150, [&] { form->close(); }}});
-        QCOMPARE(int(st.stop_requested), 1);
-        QVERIFY(!form->running());
-        QVERIFY(!form->isVisible());
     }
 };
 
