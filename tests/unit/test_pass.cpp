@@ -67,6 +67,15 @@ TEST(Pass, LampFollowsAlarmAndAcknowledgement)
         if (s.acknowledge)
             st.alarm_ack |= 1u;  // as the main display does on a key press
     }
+
+    // Red for any alarm bit while nothing is acknowledged, read at the start
+    // of the pass, before its airspeed update.
+    struct Bits { uint32_t active, ack; bool red; };
+    for (const Bits& b : {Bits{0, 0, false}, Bits{1, 0, true}, Bits{4, 0, true}, Bits{1, 1, false}, Bits{0, 1, false}}) {
+        st.alarm_active = b.active, st.alarm_ack = b.ack;
+        pass();
+        EXPECT_EQ(host.lamp_red, b.red) << b.active << "/" << b.ack;
+    }
 }
 
 TEST(Pass, FlightTimerStepsOnlyWhenTheTickCounterReadsOne)

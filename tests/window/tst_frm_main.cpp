@@ -415,27 +415,6 @@ private slots:
         QCOMPARE(int(st.blink_divider), ticks);
     }
 
-    void lamp_colour_data()
-    {
-        add_columns<int, int, QColor>({"alarm_active", "alarm_ack", "colour"});
-        QTest::newRow("no alarm") << 0 << 0 << QColor(128, 0, 0);
-        QTest::newRow("alarm") << 1 << 0 << QColor(255, 0, 0);
-        QTest::newRow("alarm, other bit") << 4 << 0 << QColor(255, 0, 0);
-        QTest::newRow("acknowledged") << 1 << 1 << QColor(128, 0, 0);
-        QTest::newRow("acknowledged, no alarm") << 0 << 1 << QColor(128, 0, 0);
-    }
-    void lamp_colour()
-    {
-        QFETCH(int, alarm_active);
-        QFETCH(int, alarm_ack);
-        QFETCH(QColor, colour);
-        // Step 1 of a pass reads the alarm before the airspeed is updated.
-        st.alarm_active = uint32_t(alarm_active), st.alarm_ack = uint32_t(alarm_ack);
-        run_pass(TfrmMain::host());
-        QCOMPARE(form->Shape1->brushColor(), colour);
-        form->set_lamp(false);
-    }
-
     void lamp_drawn_in_its_colour()
     {
         // The middle of the circle shows the brush.

@@ -132,30 +132,11 @@ private slots:
         QCOMPARE(compare_panel(picture, lcd_buffer, ratio), QString());
     }
 
-    void single_pixels_land_on_their_place_data()
-    {
-        add_columns<int, int, int>({"x", "y", "index"});
-        QTest::newRow("row 1") << 0 << 1 << 15;
-        QTest::newRow("column 1") << 1 << 0 << 15;
-        QTest::newRow("middle") << 80 << 64 << 9;
-        QTest::newRow("last row, first column") << 0 << 127 << 10;
-        QTest::newRow("first row, last column") << 159 << 0 << 11;
-        QTest::newRow("row 126") << 37 << 126 << 229;
-    }
-    void single_pixels_land_on_their_place()
-    {
-        QFETCH(int, x);
-        QFETCH(int, y);
-        QFETCH(int, index);
-        lcd_buffer[y * LCD_WIDTH + x] = uint8_t(index);
-        QCOMPARE(compare_panel(drawn(lcd_buffer), lcd_buffer, ratio), QString());
-    }
-
     void every_pixel_and_colour()
     {
-        // Every index in many places, in the palette's colour (its worked
-        // values are the palette's own tests): rows, columns and palette all
-        // at once.
+        // Every pixel in its place and every index in many places, in the
+        // palette's colour (its worked values are the palette's own tests),
+        // neighbours told apart: rows, columns and palette all at once.
         for (int y = 0; y < LCD_HEIGHT; y++)
             for (int x = 0; x < LCD_WIDTH; x++)
                 lcd_buffer[y * LCD_WIDTH + x] = uint8_t((x * 7 + y * 13 + x * y) & 0xFF);
