@@ -56,14 +56,6 @@ TEST_F(Framework, IgnoredKeyIsClearedAndDoesNotReachTheNextScreen)
     pass();
     EXPECT_EQ(st.current_screen, screen_main);
     EXPECT_EQ(st.flight_active, 0);
-
-    // In DETECT mode the left key means nothing on the main display; it is
-    // still consumed.
-    st.flight_timer_mode = 1;
-    host_post_key(KEY_LEFT);
-    pass();
-    EXPECT_EQ(st.current_screen, screen_main);
-    EXPECT_EQ(st.pending_key, KEY_NONE);
 }
 
 TEST_F(Framework, ScreenChangeShowsFromTheNextPass)
