@@ -19,10 +19,10 @@
 #include "host/lcd_png_compare.h"
 #include "host/pass.h"
 #include "host/scenario/expect.h"
+#include "host/scenario/scenario_parse.h"
 #include "host/scenario/scenario_player.h"
 #include "host/scenario/scenario_recorder.h"
 #include "host/version.h"
-#include "screens/framework.h"
 #include "screens/screens.h"
 
 namespace {
@@ -31,18 +31,6 @@ namespace {
 constexpr int STATUS_MESSAGE_MS = 5000;
 // A scenario file larger than this is not a scenario.
 constexpr qint64 SCENARIO_SIZE_MAX = 16 * 1024 * 1024;
-
-const char* key_word(uint8_t key)
-{
-    switch (key) {
-    case KEY_LEFT: return "left";
-    case KEY_RIGHT: return "right";
-    case KEY_PUSH: return "push";
-    case KEY_CW: return "cw";
-    case KEY_CCW: return "ccw";
-    default: return nullptr;
-    }
-}
 
 const player_io& window_player()
 {
@@ -76,8 +64,9 @@ void TfrmMain::post_key(uint8_t key)
     host_post_key(key);
     // A second key while one is pending is lost on the instrument, and so
     // in the recording.
-    if (stored && frmMain != nullptr && key_word(key) != nullptr)
-        frmMain->record(qPrintable(QStringLiteral("key %1").arg(QLatin1String(key_word(key)))));
+    const char* word = scenario_key_word(key);
+    if (stored && frmMain != nullptr && word != nullptr)
+        frmMain->record(qPrintable(QStringLiteral("key %1").arg(QLatin1String(word))));
 }
 
 void TfrmMain::switch_on_soon()

@@ -102,15 +102,44 @@ void beside(const char* path, const char* suffix, char* out, size_t cap)
     snprintf(out, cap, "%.*s%s", int(stem), path, suffix);
 }
 
+// The two mismatch pictures beside path; their names go to actual_path and
+// diff_path (capacity path_cap each).
+bool write_mismatch_pictures(const uint8_t* buffer, const char* path, const picture_comparison& result,
+                             char* actual_path, char* diff_path, size_t path_cap, char* why, size_t cap)
+{
+    beside(path, ".actual.png", actual_path, path_cap);
+    beside(path, ".diff.png", diff_path, path_cap);
+    if (!write_png_of(buffer, actual_path, result.scale, why, cap))
+        return false;
+    const std::vector<uint8_t>& reference = result.reference;
+    const int scale = result.scale;
+    // Differing pixels in red over the reference at a third of its brightness.
+    std::vector<uint8_t> diff(reference.size());
+    for (int y = 0; y < result.height; y++)
+        for (int x = 0; x < result.width; x++) {
+            const size_t at = (size_t(y) * size_t(result.width) + size_t(x)) * RGB;
+            const uint32_t want = lcd_palette[buffer[(y / scale) * LCD_WIDTH + x / scale]] & 0xFFFFFF;
+            if (rgb_at(reference, result.width, x, y) != want) {
+                diff[at] = 255;
+                diff[at + 1] = 0;
+                diff[at + 2] = 0;
+            } else {
+                for (int c = 0; c < RGB; c++)
+                    diff[at + size_t(c)] = uint8_t(reference[at + size_t(c)] / 3);
+            }
+        }
+    return write_rgb(diff_path, diff, result.width, result.height, why, cap);
+}
+
 }  // namespace
 
 bool compare_with_png(const uint8_t* buffer, const char* path, picture_comparison& result, char* why, size_t cap)
 {
-    std::vector<uint8_t> pixels;
-    int width = 0, height = 0;
-    if (!read_rgb(path, pixels, width, height, why, cap))
-        return false;
     result = picture_comparison{};
+    if (!read_rgb(path, result.reference, result.width, result.height, why, cap))
+        return false;
+    const std::vector<uint8_t>& pixels = result.reference;
+    const int width = result.width;
     result.scale = width / LCD_WIDTH;
     const int s = result.scale;
     for (int y = 0; y < LCD_HEIGHT; y++)
@@ -138,35 +167,6 @@ bool compare_with_png(const uint8_t* buffer, const char* path, picture_compariso
     return true;
 }
 
-bool write_mismatch_pictures(const uint8_t* buffer, const char* path, int scale, char* actual_path,
-                             char* diff_path, size_t path_cap, char* why, size_t cap)
-{
-    beside(path, ".actual.png", actual_path, path_cap);
-    beside(path, ".diff.png", diff_path, path_cap);
-    if (!write_png_of(buffer, actual_path, scale, why, cap))
-        return false;
-    std::vector<uint8_t> reference;
-    int width = 0, height = 0;
-    if (!read_rgb(path, reference, width, height, why, cap))
-        return false;
-    // Differing pixels in red over the reference at a third of its brightness.
-    std::vector<uint8_t> diff(reference.size());
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++) {
-            const size_t at = (size_t(y) * size_t(width) + size_t(x)) * RGB;
-            const uint32_t want = lcd_palette[buffer[(y / scale) * LCD_WIDTH + x / scale]] & 0xFFFFFF;
-            if (rgb_at(reference, width, x, y) != want) {
-                diff[at] = 255;
-                diff[at + 1] = 0;
-                diff[at + 2] = 0;
-            } else {
-                for (int c = 0; c < RGB; c++)
-                    diff[at + size_t(c)] = uint8_t(reference[at + size_t(c)] / 3);
-            }
-        }
-    return write_rgb(diff_path, diff, width, height, why, cap);
-}
-
 const char* reference_path(const char* folder, const char* path, char* out, size_t cap)
 {
     if (folder == nullptr || folder[0] == '\0' || path[0] == '/')
@@ -176,13 +176,11 @@ const char* reference_path(const char* folder, const char* path, char* out, size
     return out;
 }
 
-int check_lcd_against_png(const uint8_t* buffer, const char* path, char* report, size_t cap, int* scale)
+int check_lcd_against_png(const uint8_t* buffer, const char* path, char* report, size_t cap)
 {
     picture_comparison result;
     if (!compare_with_png(buffer, path, result, report, cap))
         return -1;
-    if (scale != nullptr)
-        *scale = result.scale;
     if (result.differing == 0)
         return 1;
     char expected[16];
@@ -192,7 +190,7 @@ int check_lcd_against_png(const uint8_t* buffer, const char* path, char* report,
         snprintf(expected, sizeof expected, "#%06X", unsigned(result.expected_rgb));
     static char actual[PATH_MAX + 32], diff[PATH_MAX + 32];
     char why[160];
-    if (!write_mismatch_pictures(buffer, path, result.scale, actual, diff, sizeof actual, why, sizeof why)) {
+    if (!write_mismatch_pictures(buffer, path, result, actual, diff, sizeof actual, why, sizeof why)) {
         snprintf(actual, sizeof actual, "no pictures (%s)", why);
         diff[0] = '\0';
     }

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Largest scale a reference may have.
 constexpr int REFERENCE_SCALE_MAX = 16;
@@ -16,6 +17,11 @@ struct picture_comparison {
     int expected = 0;      // the palette index the reference shows there, -1 for a colour not in the palette
     uint32_t expected_rgb = 0;
     int got = 0;           // the index the LCD has there
+    // The reference as read, 8-bit RGB, width x height, kept for the
+    // mismatch pictures so that the file is read only once.
+    std::vector<uint8_t> reference;
+    int width = 0;
+    int height = 0;
 };
 
 // Reads the reference once and compares it with buffer. False, with the
@@ -23,20 +29,15 @@ struct picture_comparison {
 // a PNG, or of a size that is no whole scale of the LCD.
 bool compare_with_png(const uint8_t* buffer, const char* path, picture_comparison& result, char* why, size_t cap);
 
-// Beside path, with its stem: STEM.actual.png (the LCD at scale) and
-// STEM.diff.png (differing pixels red over a dimmed copy of the reference).
-// Their names go to actual_path and diff_path (capacity path_cap each).
-bool write_mismatch_pictures(const uint8_t* buffer, const char* path, int scale, char* actual_path,
-                             char* diff_path, size_t path_cap, char* why, size_t cap);
-
 // A reference picture's path as a scenario names it: a relative path is
 // taken from the scenario's own folder (none: the working directory), so a
 // scenario finds its pictures wherever it is run from. Returns out.
 const char* reference_path(const char* folder, const char* path, char* out, size_t cap);
 
-// compare_with_png and, on a mismatch, write_mismatch_pictures, told as one
-// line. Returns 1 when the LCD equals the reference, 0 when it differs (report:
+// compare_with_png, told as one line. On a mismatch it writes beside path,
+// with its stem, STEM.actual.png (the LCD at the reference's scale) and
+// STEM.diff.png (differing pixels red over a dimmed copy of the reference).
+// Returns 1 when the LCD equals the reference, 0 when it differs (report:
 // "png FILE: N pixels differ, first at X,Y expected INDEX got INDEX; wrote
 // ACTUAL DIFF"), -1 when the reference cannot be used (report: the reason).
-// scale is set to the reference's scale when it could be read.
-int check_lcd_against_png(const uint8_t* buffer, const char* path, char* report, size_t cap, int* scale = nullptr);
+int check_lcd_against_png(const uint8_t* buffer, const char* path, char* report, size_t cap);

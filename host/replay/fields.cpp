@@ -6,6 +6,7 @@
 
 #include "host/replay/escape.h"
 #include "host/pass.h"
+#include "host/scenario/scenario_text.h"
 #include "screens/screens.h"
 
 namespace {
@@ -213,6 +214,20 @@ const char* screen_name(screen_handler handler)
         if (s.handler == handler)
             return s.name;
     return "unknown";
+}
+
+void print_fields(std::string_view names, void (*emit)(const char* line, void* context), void* context)
+{
+    scenario_words line{names.data(), names.data() + names.size()};
+    std::string_view word;
+    static char value[FIELD_VALUE_CAPACITY];
+    static char printed[FIELD_VALUE_CAPACITY + 64];
+    while (line.next(word)) {
+        const field_entry* field = find_field(word);
+        format_field(*field, value);
+        snprintf(printed, sizeof printed, "%s=%s", field->name, value);
+        emit(printed, context);
+    }
 }
 
 size_t format_field(const field_entry& field, char* out)

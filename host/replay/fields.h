@@ -34,6 +34,10 @@ const char* screen_name(screen_handler handler);
 // Room for the longest value: the escaped serial line.
 constexpr size_t FIELD_VALUE_CAPACITY = 4 * SERIAL_LINE_SIZE + 64;
 
+// The lines "NAME=VALUE" that print shows for names (blank-separated, every
+// one known), handed one at a time to emit.
+void print_fields(std::string_view names, void (*emit)(const char* line, void* context), void* context);
+
 // Writes the field's current value as print shows it (without "NAME=") into
 // out, which holds at least FIELD_VALUE_CAPACITY bytes. Returns the length.
 size_t format_field(const field_entry& field, char* out);

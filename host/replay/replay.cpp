@@ -16,7 +16,6 @@
 #include "host/replay/replay_host.h"
 #include "host/scenario/expect.h"
 #include "host/scenario/scenario_parse.h"
-#include "host/scenario/scenario_text.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
 
@@ -82,25 +81,6 @@ void expectation_failed(FILE* out, FILE* err, long line_number, const char* repo
     fprintf(err, "ktr7-replay: line %ld: %s\n", line_number, report);
     fflush(err);
     session.tally.failed++;
-}
-
-bool require_running(const char* command, scenario_failure& f)
-{
-    if (!session.running)
-        return scenario_fail(f, "%s: the instrument is off (switch it on with \"on\")", command);
-    return true;
-}
-
-void print_fields(std::string_view names, FILE* out)
-{
-    scenario_words line{names.data(), names.data() + names.size()};
-    std::string_view word;
-    char value[FIELD_VALUE_CAPACITY];
-    while (line.next(word)) {
-        const field_entry* field = find_field(word);
-        format_field(*field, value);
-        fprintf(out, "%s=%s\n", field->name, value);
-    }
 }
 
 bool run_png(const scenario_command& c, scenario_failure& f)
@@ -187,20 +167,24 @@ bool run_line(std::string_view text, FILE* out, FILE* err, long line_number, sce
             host_timer_tick();
         break;
     case scenario_op::pass:
-        if (!require_running("pass", f))
+        if (!scenario_needs_on(session.running, "pass", f))
             return false;
         for (long long i = 0; i < c.number; i++)
             run_pass(replay_io);
         break;
     case scenario_op::wait:
-        if (!require_running("wait", f))
+        if (!scenario_needs_on(session.running, "wait", f))
             return false;
         for (long long i = 0; i < c.number; i++) {
             host_timer_tick();
             run_pass(replay_io);
         }
         break;
-    case scenario_op::print: print_fields(c.text, out); break;
+    case scenario_op::print:
+        print_fields(
+            c.text, [](const char* printed, void* stream) { fprintf(static_cast<FILE*>(stream), "%s\n", printed); },
+            out);
+        break;
     case scenario_op::png: return run_png(c, f);
     case scenario_op::dump: return run_dump(c, f);
     case scenario_op::expect_value:

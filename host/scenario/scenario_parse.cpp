@@ -74,16 +74,18 @@ bool count_argument(const char* command, scenario_words& line, long long count_m
     return number_argument(command, "count", line, 0, count_max, count, f);
 }
 
+// The key words of "key", as a scenario reads and a recording writes them.
+const struct {
+    const char* name;
+    uint8_t code;
+} KEY_WORDS[] = {{"left", KEY_LEFT}, {"right", KEY_RIGHT}, {"push", KEY_PUSH}, {"cw", KEY_CW}, {"ccw", KEY_CCW}};
+
 bool parse_key(scenario_words& line, scenario_command& c, scenario_failure& f)
 {
-    static const struct {
-        const char* name;
-        uint8_t code;
-    } keys[] = {{"left", KEY_LEFT}, {"right", KEY_RIGHT}, {"push", KEY_PUSH}, {"cw", KEY_CW}, {"ccw", KEY_CCW}};
     std::string_view word;
     if (!line.next(word))
         return scenario_fail(f, "key: missing key (left, right, push, cw, ccw)");
-    for (const auto& k : keys)
+    for (const auto& k : KEY_WORDS)
         if (word == k.name) {
             c.number = k.code;
             return no_more("key", line, f);
@@ -206,6 +208,19 @@ bool parse_expect(scenario_words& line, scenario_command& c, scenario_failure& f
 }
 
 }  // namespace
+
+const char* scenario_key_word(uint8_t key)
+{
+    for (const auto& k : KEY_WORDS)
+        if (k.code == key)
+            return k.name;
+    return nullptr;
+}
+
+bool scenario_needs_on(bool on, const char* command, scenario_failure& failure)
+{
+    return on || scenario_fail(failure, "%s: the instrument is off (switch it on with \"on\")", command);
+}
 
 bool scenario_fail(scenario_failure& failure, const char* format, ...)
 {

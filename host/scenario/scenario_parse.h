@@ -57,6 +57,13 @@ struct scenario_failure {
 bool parse_scenario_line(std::string_view line, scenario_command& command, scenario_failure& failure,
                          long long count_max = SCENARIO_COUNT_MAX);
 
+// The word "key" takes for a key code; nullptr for a code it has none for.
+const char* scenario_key_word(uint8_t key);
+
+// pass and wait run only while the instrument is on: true when on, else false
+// with the failure set.
+bool scenario_needs_on(bool on, const char* command, scenario_failure& failure);
+
 // Sets the failure text, printf-style; returns false.
 [[gnu::format(printf, 2, 3)]] bool scenario_fail(scenario_failure& failure, const char* format, ...);
 

@@ -7,7 +7,6 @@
 #include "host/replay/fields.h"
 #include "host/scenario/expect.h"
 #include "host/scenario/scenario_parse.h"
-#include "host/scenario/scenario_text.h"
 
 namespace {
 
@@ -59,25 +58,6 @@ void expectation(bool held, const char* report)
     report_line(true, "line %ld: %s", play.line, report);
 }
 
-void print_fields(std::string_view names)
-{
-    scenario_words line{names.data(), names.data() + names.size()};
-    std::string_view word;
-    static char value[FIELD_VALUE_CAPACITY];
-    while (line.next(word)) {
-        const field_entry* field = find_field(word);
-        format_field(*field, value);
-        report_line(false, "%s=%s", field->name, value);
-    }
-}
-
-bool need_on(const char* command, scenario_failure& f)
-{
-    if (play.instrument_on)
-        return true;
-    return scenario_fail(f, "%s: the instrument is off (switch it on with \"on\")", command);
-}
-
 bool files_here(const char* command, bool available, scenario_failure& f)
 {
     return available || scenario_fail(f, "%s: this host writes and reads no files", command);
@@ -106,17 +86,19 @@ bool run(const scenario_command& c, scenario_failure& f)
     case scenario_op::sensor: io.set_sensor(c.number != 0); break;
     case scenario_op::tick: play.ticks_to_wait = c.number; break;
     case scenario_op::wait:
-        if (!need_on("wait", f))
+        if (!scenario_needs_on(play.instrument_on, "wait", f))
             return false;
         play.ticks_to_wait = c.number;
         play.pass_after_ticks = c.number > 0;
         break;
     case scenario_op::pass:
-        if (!need_on("pass", f))
+        if (!scenario_needs_on(play.instrument_on, "pass", f))
             return false;
         play.passes_to_wait = c.number;
         break;
-    case scenario_op::print: print_fields(c.text); break;
+    case scenario_op::print:
+        print_fields(c.text, [](const char* printed, void*) { play.io.report(printed, false); }, nullptr);
+        break;
     case scenario_op::png:
         if (!files_here("png", io.write_png != nullptr, f))
             return false;
