@@ -10,11 +10,11 @@ cd "$(dirname "$0")/.."
 . scripts/common.sh
 
 ktr7_ensure_packages twm
-cmake -S . -B build/soak -DCMAKE_BUILD_TYPE=Release -DKTR7_TESTS=ON
+cmake -S . -B build/soak -DCMAKE_BUILD_TYPE=Release -DKTR7_TESTS=OFF -DKTR7_BENCH=ON
 cmake --build build/soak -j"$(nproc)" --target ktr7_soak
 export QT_QPA_PLATFORM=xcb
 seconds=${1:-600}
 sample=${2:-30}
 shift $(($# < 2 ? $# : 2))
 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-    bash -c 'twm >/dev/null 2>&1 & sleep 1; exec "$@"' soak build/soak/tests/window/ktr7_soak "$seconds" "$sample" "$@"
+    bash -c 'twm >/dev/null 2>&1 & sleep 1; exec "$@"' soak build/soak/bench/ktr7_soak "$seconds" "$sample" "$@"
