@@ -4,7 +4,6 @@
 // committed pictures.
 #pragma once
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstring>
 #include <initializer_list>
@@ -16,6 +15,7 @@
 #include "core/state.h"
 #include "gfx/lcd.h"
 #include "gfx/text.h"
+#include "host/lcd_png_compare.h"
 #include "host/palette.h"
 #include "host/pass.h"
 #include "screens/framework.h"
@@ -286,26 +286,20 @@ inline ::testing::AssertionResult is_at(const place_in_menus& want)
 
 // The LCD, or a rectangle of it, against the gallery picture
 // docs/screens/NAME.png (written at a whole scale), colour for colour through
-// the palette.
+// the palette, read as the replay tool reads its reference pictures.
 inline ::testing::AssertionResult shows_picture(const char* name, int x0 = 0, int y0 = 0, int x1 = LCD_WIDTH - 1,
                                                 int y1 = LCD_HEIGHT - 1)
 {
     const std::string path = std::string(KTR7_SOURCE_DIR) + "/docs/screens/" + name + ".png";
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return ::testing::AssertionFailure() << path << ": " << image.message;
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr))
-        return ::testing::AssertionFailure() << path << ": " << image.message;
-    const unsigned scale = image.width / LCD_WIDTH;
-    if (scale == 0 || image.width != scale * LCD_WIDTH || image.height != scale * LCD_HEIGHT)
-        return ::testing::AssertionFailure() << path << " is " << image.width << " x " << image.height;
+    picture_comparison reference;
+    char why[256];
+    if (!compare_with_png(lcd_buffer, path.c_str(), reference, why, sizeof why))
+        return ::testing::AssertionFailure() << path << ": " << why;
     int differing = 0, first_x = -1, first_y = -1;
     for (int y = y0; y <= y1; y++)
         for (int x = x0; x <= x1; x++) {
-            const uint8_t* p = &rgb[3 * (size_t(y) * scale * image.width + size_t(x) * scale)];
+            const size_t at = size_t(y) * reference.scale * reference.width + size_t(x) * reference.scale;
+            const uint8_t* p = &reference.reference[3 * at];
             const uint32_t want = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
             if (lcd_palette[px(x, y)] != want && differing++ == 0)
                 first_x = x, first_y = y;
