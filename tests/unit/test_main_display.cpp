@@ -1,8 +1,6 @@
 // The main display, its three pages, its keys, and the START/STOP FLIGHT
 // question, checked on the LCD pixels and the state record.
 #include <cstdio>
-#include <iterator>
-#include <string>
 #include <tuple>
 
 #include "screen_harness.h"
@@ -430,53 +428,5 @@ TEST_F(MainDisplay, StartStopQuestionAnswers)
         EXPECT_EQ(time, c.time_cleared ? std::tuple(0, 0, 0) : std::tuple(2, 3, 4)) << "the flight time";
     }
 }
-
-// The main display's pages as the gallery shows them, drawn from the state
-// that its scenario reaches: each step changes the fields the pages read
-// (from the factory settings: airspeed on top, the VSI tape, ft, mph, mB).
-struct gallery_step { const char* picture; void (*change)(); };
-
-void vertical_speed(int16_t fpm, int16_t cms)
-{
-    st.vertical_speed = fpm, st.vertical_speed_cms = cms;
-}
-
-const gallery_step tour[] = {
-    {"main_level", [] { st.altitude = 3250, st.blink_phase = 1; }},
-    {"main_climb", [] { vertical_speed(650, 330); }},
-    {"main_climb_full", [] { vertical_speed(1000, 508); }},
-    {"main_descend", [] { vertical_speed(-400, -203); }},
-    {"main_descend_full", [] { vertical_speed(-1000, -508); }},
-    {"main_asi_caution", [] { vertical_speed(0, 0), st.airspeed = st.max_airspeed = 199; }},
-    {"main_overspeed_red", [] { st.airspeed = st.max_airspeed = 239; }},
-    {"main_overspeed_plain", [] { st.blink_phase = 0; }},
-    {"main_sensor_error", [] { st.altitude = 4500, st.airspeed = 144, st.alt_sensor_ok = 0, vertical_speed(200, 102); }},
-    {"main_qnh_1015", [] { vertical_speed(0, 0), st.alt_sensor_ok = 1, st.qnh = 1015250; }},
-    {"timers_idle", [] { st.main_page = 1; }},
-    {"timers_running_a", [] { st.flight_active = 1, st.flight_minutes = 12; }},
-    {"timers_running_b", [] { st.blink_phase = 1; }},
-    {"max_values_overspeed", [] { st.main_page = 2; }},
-    {"max_values_caution", [] { st.max_airspeed = 144; }},
-    {"max_values_plain", [] { st.airspeed = st.max_airspeed = 45; }},
-    {"main_stall_warning_a", [] { st.main_page = 0, st.airspeed = 0, st.flight_minutes = 13; }},
-    {"main_stall_warning_b", [] { st.blink_phase = 0; }},
-};
-
-class MainDisplayPicture : public ::testing::TestWithParam<int> {};
-
-TEST_P(MainDisplayPicture, AsTheGalleryShowsIt)
-{
-    switch_on();
-    st.alt_sensor_ok = 1;
-    for (int step = 0; step <= GetParam(); step++)
-        tour[step].change();
-    run_screen();
-    EXPECT_TRUE(shows_picture(tour[GetParam()].picture));
-}
-
-INSTANTIATE_TEST_SUITE_P(Gallery, MainDisplayPicture, ::testing::Range(0, int(std::size(tour))),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                             return std::to_string(info.param) + "_" + tour[info.param].picture;
-                         });
 
 }  // namespace
