@@ -16,7 +16,6 @@
 #include <cstring>
 
 #include "core/state.h"
-#include "host/pass.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
 #include "window_support.h"
@@ -37,6 +36,9 @@ private slots:
         QApplication::setApplicationName(QStringLiteral("Malvex"));
         st.current_screen = nullptr;
         form = new TfrmMain;
+        // Creating the form makes it the one instance and selects the main display.
+        QVERIFY(frmMain == form);
+        QVERIFY(st.current_screen == screen_main);
         QVERIFY(show_and_wait(*form));
     }
     void cleanupTestCase()
@@ -50,12 +52,6 @@ private slots:
         st.pending_key = KEY_NONE;
         QApplication::setActiveWindow(form);
         form->Button1->setFocus();
-    }
-
-    void form_create_sets_main_display()
-    {
-        QVERIFY(frmMain == form);
-        QVERIFY(st.current_screen == screen_main);
     }
 
     void window_properties()
@@ -146,51 +142,32 @@ private slots:
         QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(text));
     }
 
-    void captions_data()
+    void buttons_data()
     {
-        add_columns<QString, QString>({"name", "text"});
-        const std::pair<const char*, const char*> captions[] = {
-            {"Button3", "+"}, {"Button4", "-"}, {"Button1", "&On"}, {"Button2", "&Off"},
-            {"CheckBox1", "Altitude Sensor"}, {"CheckBox2", "Calibrate"},
+        // Captions and state as the form starts; only "+" and "-" are bold 12 pt.
+        add_columns<QString, QString, bool, bool>({"name", "text", "bold", "checked"});
+        const struct { const char* name; const char* text; bool bold, checked; } buttons[] = {
+            {"Button3", "+", true, false},     {"Button4", "-", true, false},
+            {"Button1", "&On", false, false},  {"Button2", "&Off", false, false},
+            {"CheckBox1", "Altitude Sensor", false, true},
+            {"CheckBox2", "Calibrate", false, false},
         };
-        for (const auto& [name, text] : captions)
-            QTest::newRow(name) << QString(name) << QString(text);
+        for (const auto& b : buttons)
+            QTest::newRow(b.name) << QString(b.name) << QString(b.text) << b.bold << b.checked;
     }
-    void captions()
+    void buttons()
     {
         QFETCH(QString, name);
         QFETCH(QString, text);
+        QFETCH(bool, bold);
+        QFETCH(bool, checked);
         auto* button = form->findChild<QAbstractButton*>(name);
         QVERIFY2(button != nullptr, qPrintable(name));
         QCOMPARE(button->text(), text);
-    }
-
-    void group_box_and_memo()
-    {
-        QCOMPARE(form->GroupBox1->title(), QStringLiteral(" Communications: "));
-        QCOMPARE(form->Memo1->parentWidget(), form->GroupBox1);
-        QVERIFY(form->Memo1->toPlainText().isEmpty());
-        QCOMPARE(form->Memo1->maximumBlockCount(), 10000);
-        // The memo fills the group box below its title.
-        const QRect inside = form->GroupBox1->contentsRect();
-        QVERIFY(form->Memo1->geometry().width() >= inside.width() - 16);
-        QVERIFY(form->Memo1->geometry().bottom() >= inside.bottom() - 10);
-        QVERIFY(form->StatusBar1->currentMessage().isEmpty());
-    }
-
-    void plus_minus_buttons_bold_12pt()
-    {
-        for (QPushButton* button : {form->Button3, form->Button4}) {
-            QVERIFY(button->font().bold());
+        QCOMPARE(button->font().bold(), bold);
+        if (bold)
             QCOMPARE(button->font().pointSize(), 12);
-        }
-        QVERIFY(!form->Button1->font().bold());
-    }
-
-    void check_boxes_start()
-    {
-        QVERIFY(form->CheckBox1->isChecked());
-        QVERIFY(!form->CheckBox2->isChecked());
+        QCOMPARE(button->isChecked(), checked);
     }
 
     void sliders_data()
@@ -211,13 +188,6 @@ private slots:
         QCOMPARE(bar->minimum(), minimum);
         QCOMPARE(bar->maximum(), maximum);
         QCOMPARE(bar->value(), 0);
-    }
-
-    // Runs before slider_moves changes the sliders: they start at 0 and so
-    // do the inputs.
-    void lamp_starts_maroon()
-    {
-        QCOMPARE(form->Shape1->brushColor(), QColor(128, 0, 0));
     }
 
     void slider_moves_data()
@@ -306,35 +276,38 @@ private slots:
         QCOMPARE(int(st.pending_key), int(KEY_NONE));
     }
 
-    void keyboard_posts_keys_data()
+    void keyboard_data()
     {
-        add_columns<int, int>({"qt_key", "key"});
-        QTest::newRow("Left") << int(Qt::Key_Left) << int(KEY_LEFT);
-        QTest::newRow("Right") << int(Qt::Key_Right) << int(KEY_RIGHT);
-        QTest::newRow("Up") << int(Qt::Key_Up) << int(KEY_CW);
-        QTest::newRow("+") << int(Qt::Key_Plus) << int(KEY_CW);
-        QTest::newRow("Down") << int(Qt::Key_Down) << int(KEY_CCW);
-        QTest::newRow("-") << int(Qt::Key_Minus) << int(KEY_CCW);
-        QTest::newRow("Return") << int(Qt::Key_Return) << int(KEY_PUSH);
-        QTest::newRow("Enter") << int(Qt::Key_Enter) << int(KEY_PUSH);
+        // The widget with the focus (or the memo's page inside it), the key
+        // and its modifiers, and the instrument key posted.
+        add_columns<QString, int, int, int>({"focus", "qt_key", "modifiers", "key"});
+        QTest::newRow("Left") << "Button1" << int(Qt::Key_Left) << 0 << int(KEY_LEFT);
+        QTest::newRow("Right") << "Button1" << int(Qt::Key_Right) << 0 << int(KEY_RIGHT);
+        QTest::newRow("Up") << "Button1" << int(Qt::Key_Up) << 0 << int(KEY_CW);
+        QTest::newRow("+") << "Button1" << int(Qt::Key_Plus) << 0 << int(KEY_CW);
+        QTest::newRow("Down") << "Button1" << int(Qt::Key_Down) << 0 << int(KEY_CCW);
+        QTest::newRow("-") << "Button1" << int(Qt::Key_Minus) << 0 << int(KEY_CCW);
+        QTest::newRow("Return") << "Button1" << int(Qt::Key_Return) << 0 << int(KEY_PUSH);
+        QTest::newRow("Enter") << "Button1" << int(Qt::Key_Enter) << 0 << int(KEY_PUSH);
+        QTest::newRow("other key") << "Button1" << int(Qt::Key_A) << 0 << int(KEY_NONE);
+        QTest::newRow("Ctrl+Left") << "Button1" << int(Qt::Key_Left) << int(Qt::ControlModifier) << int(KEY_NONE);
+        QTest::newRow("Down in the memo") << "Memo1" << int(Qt::Key_Down) << 0 << int(KEY_NONE);
+        QTest::newRow("Left in the memo's page") << "Memo1 page" << int(Qt::Key_Left) << 0 << int(KEY_NONE);
     }
-    void keyboard_posts_keys()
+    void keyboard()
     {
+        QFETCH(QString, focus);
         QFETCH(int, qt_key);
+        QFETCH(int, modifiers);
         QFETCH(int, key);
-        QWidget* focus = QApplication::focusWidget();
-        QVERIFY(focus == form->Button1);
-        QTest::keyClick(focus, Qt::Key(qt_key));
+        QWidget* to = focus == QLatin1String("Memo1 page") ? form->Memo1->viewport() : control(focus);
+        to->setFocus();
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClick(to, Qt::Key(qt_key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(int(st.pending_key), key);
-        // The key did not also move the focus or press the button.
-        QCOMPARE(QApplication::focusWidget(), focus);
-    }
-
-    void keyboard_other_keys_ignored()
-    {
-        QTest::keyClick(form->Button1, Qt::Key_A);
-        QTest::keyClick(form->Button1, Qt::Key_Left, Qt::ControlModifier);
-        QCOMPARE(int(st.pending_key), int(KEY_NONE));
+        // A posted key did not also move the focus or press the button.
+        if (key != KEY_NONE)
+            QCOMPARE(QApplication::focusWidget(), focused);
     }
 
     void keyboard_in_slider_moves_slider()
@@ -346,14 +319,6 @@ private slots:
         QCOMPARE(form->ScrollBar29->value(), 11);
         QCOMPARE(int(st.altitude), 11);
         form->ScrollBar29->setValue(0);
-    }
-
-    void keyboard_in_memo_posts_nothing()
-    {
-        form->Memo1->setFocus();
-        QTest::keyClick(form->Memo1, Qt::Key_Down);
-        QTest::keyClick(form->Memo1->viewport(), Qt::Key_Left);
-        QCOMPARE(int(st.pending_key), int(KEY_NONE));
     }
 
     void keyboard_after_clicking_the_bezel()
@@ -414,26 +379,17 @@ private slots:
 
     void lamp_drawn_in_its_colour()
     {
-        // The middle of the circle shows the brush.
+        // The middle of the circle shows the brush: maroon on a new form
+        // (no pass has run), red while an alarm shows.
         auto middle = [&] {
             const QImage picture = form->Shape1->grab().toImage();
             return picture.pixelColor(16 * picture.devicePixelRatio(), 32 * picture.devicePixelRatio());
         };
+        QCOMPARE(middle(), QColor(128, 0, 0));
         form->set_lamp(true);
         QCOMPARE(middle(), QColor(255, 0, 0));
         form->set_lamp(false);
         QCOMPARE(middle(), QColor(128, 0, 0));
-    }
-
-    void check_box_sampled_by_pass()
-    {
-        form->CheckBox1->setChecked(false);
-        st.alt_sensor_ok = 1;
-        run_pass(TfrmMain::host());
-        QCOMPARE(int(st.alt_sensor_ok), 0);
-        form->CheckBox1->setChecked(true);
-        run_pass(TfrmMain::host());
-        QCOMPARE(int(st.alt_sensor_ok), 1);
     }
 
     void communications_line_per_sentence()

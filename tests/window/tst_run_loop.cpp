@@ -54,40 +54,31 @@ private slots:
         QVERIFY(!form->running());
     }
 
-    void off_stops_the_loop_and_on_returns()
-    {
-        bool running_inside = false;
-        uint8_t stop_before_off = 9;
-        QElapsedTimer clock;
-        clock.start();
-        run_with(*form, {{200,
-                          [&] {
-                              running_inside = form->running();
-                              stop_before_off = st.stop_requested;
-                              QTest::mouseClick(form->Button2, Qt::LeftButton);
-                          }}});
-        // Returned because of Off, long before the guard.
-        QVERIFY(clock.elapsed() < 5000);
-        QVERIFY(running_inside);
-        QCOMPARE(int(stop_before_off), 0);
-        QCOMPARE(int(st.stop_requested), 1);
-        QVERIFY(!form->running());
-    }
-
     void passes_sample_inputs_and_write_sentences()
     {
+        // Unchecked at "On", checked while running: each pass reads the box.
         form->CheckBox1->setChecked(false);
         st.alt_sensor_ok = 1;
+        int sensor_when_unchecked = -1;
+        bool serial_off_wrote_nothing = false;
         int lines_when_on = -1;
         run_with(*form, {
-                            // Serial output switched on while running, as the setup screen does.
-                            {100, [&] { st.serial_out = 1; }},
+                            // Serial output is off after "On" and writes nothing until it
+                            // is switched on while running, as the setup screen does.
+                            {100, [&] {
+                                 serial_off_wrote_nothing = st.serial_out == 0 && form->Memo1->toPlainText().isEmpty();
+                                 st.serial_out = 1;
+                                 sensor_when_unchecked = st.alt_sensor_ok;
+                                 form->CheckBox1->setChecked(true);
+                             }},
                             {400, [&] {
                                  lines_when_on = form->Memo1->blockCount();
                                  form->Button2Click();
                              }},
                         });
-        QCOMPARE(int(st.alt_sensor_ok), 0);
+        QVERIFY(serial_off_wrote_nothing);
+        QCOMPARE(sensor_when_unchecked, 0);
+        QCOMPARE(int(st.alt_sensor_ok), 1);
         // One sentence per pass: many passes in 300 ms.
         const int lines = form->Memo1->blockCount();
         qInfo("%d sentences in 300 ms", lines);
@@ -104,13 +95,6 @@ private slots:
         // Off: no pass runs, so nothing more arrives.
         QTest::qWait(300);
         QCOMPARE(form->Memo1->blockCount(), lines);
-    }
-
-    void serial_off_writes_nothing()
-    {
-        run_with(*form, {{300, [&] { form->Button2Click(); }}});
-        QCOMPARE(int(st.serial_out), 0);
-        QVERIFY(form->Memo1->toPlainText().isEmpty());
     }
 
     void switch_on_resets()
@@ -184,13 +168,15 @@ private slots:
         QVERIFY(st.tick_counter <= 1);
     }
 
-    void second_on_while_running_does_not_nest()
+    void on_again_while_running_does_not_nest_and_off_stops_the_loop()
     {
         const instrument_state defaults = factory();
         bool inner_returned = false;
         bool inner_returned_while_running = false;
         uint32_t qnh_after = 0;
         uint8_t key_after = 9;
+        QElapsedTimer clock;
+        clock.start();
         run_with(*form, {{100,
                           [&] {
                               st.qnh = 999000, st.pending_key = KEY_LEFT;
@@ -204,6 +190,8 @@ private slots:
                          {200, [&] { QTest::mouseClick(form->Button1, Qt::LeftButton); }},
                          // One Off stops it all.
                          {400, [&] { QTest::mouseClick(form->Button2, Qt::LeftButton); }}});
+        // Returned because of Off, long before the guard.
+        QVERIFY(clock.elapsed() < 5000);
         QVERIFY(inner_returned);
         QVERIFY(inner_returned_while_running);
         QCOMPARE(qnh_after, defaults.qnh);
