@@ -17,29 +17,6 @@ TEST(AsiSetup, TwelveRowsScrollAndWrap)
                          {5, KEY_CCW, 4, 0, 55, 6}, {10, KEY_CW, 11, 7, 99, 6}});
 }
 
-// Each row with the factory settings, the cursor on it, scrolled into view,
-// as the gallery shows it: from the main display with the altitude slider at
-// 3250 and the airspeed converter at 700 (121 mph on the CAL row).
-TEST(AsiSetup, EveryRowShowsItsValueScrolledIntoView)
-{
-    const char* pictures[ASI_SETUP_ROWS] = {
-        "asi_setup_00_zero", "asi_setup_01_unit", "asi_setup_02_filter",   "asi_setup_03_vne",
-        "asi_setup_04_vno",  "asi_setup_05_vfe",  "asi_setup_06_vs1",      "asi_setup_07_vs0",
-        "asi_setup_08_vs_alarm", "asi_setup_09_vne_alarm", "asi_setup_10_cal", "asi_setup_11_position",
-    };
-    switch_on();
-    host_set_altitude(3250);
-    host_set_asi_adc(700);
-    wait(20);
-    keys({KEY_PUSH, KEY_CW, KEY_CW, KEY_PUSH});
-    for (uint8_t r = 0; r < ASI_SETUP_ROWS; r++) {
-        ASSERT_EQ(st.menu_cursor, r);
-        EXPECT_TRUE(shows_picture(pictures[r]));
-        key(KEY_CW);
-    }
-    EXPECT_EQ(st.menu_cursor, 0);
-}
-
 TEST(AsiSetup, EveryOptionValueShowsItsName)
 {
     const char* units[] = {"mph", "km/h", "kts"};
