@@ -12,42 +12,7 @@
 #include "core/state.h"
 #include "gfx/lcd.h"
 #include "host/bezel_jpeg.h"
-#include "host/palette.h"
 #include "window_support.h"
-
-namespace {
-
-QRgb palette_rgb(uint8_t index)
-{
-    return qRgb(int(lcd_palette[index] >> 16 & 0xFF), int(lcd_palette[index] >> 8 & 0xFF),
-                int(lcd_palette[index] & 0xFF));
-}
-
-// The colour expected at device pixel (x, y) of the panel for buffer.
-QRgb expected_at(const uint8_t* buffer, int x, int y, int ratio)
-{
-    const int lx = x / ratio, ly = y / ratio;
-    if (lx >= LCD_WIDTH || ly >= LCD_HEIGHT)
-        return qRgb(0, 0, 0);
-    return palette_rgb(buffer[ly * LCD_WIDTH + lx]);
-}
-
-// Compares a picture of the panel with buffer; describes the first mismatch.
-QString compare_panel(const QImage& picture, const uint8_t* buffer, int ratio)
-{
-    for (int y = 0; y < picture.height(); y++) {
-        for (int x = 0; x < picture.width(); x++) {
-            const QRgb got = picture.pixel(x, y) | 0xFF000000u;
-            const QRgb want = expected_at(buffer, x, y, ratio);
-            if (got != want)
-                return QString::asprintf("device pixel (%d, %d): got %06x, want %06x", x, y, got & 0xFFFFFF,
-                                         want & 0xFFFFFF);
-        }
-    }
-    return QString();
-}
-
-}  // namespace
 
 class tst_lcd_surface : public QObject {
     Q_OBJECT
@@ -108,39 +73,30 @@ private slots:
         QCOMPARE(form->LcdContainer->parentWidget(), form->Panel1);
     }
 
-    void black_buffer_leaves_panel_black()
+    void drawn_surface_shows_the_buffer_data()
     {
-        const QImage picture = drawn(lcd_buffer);
-        QCOMPARE(picture.size(), QSize(163 * ratio, 129 * ratio));
-        QCOMPARE(compare_panel(picture, lcd_buffer, ratio), QString());
-    }
-
-    void corners_one_for_one_not_mirrored()
-    {
-        lcd_buffer[0] = 15;
-        lcd_buffer[127 * LCD_WIDTH + 159] = 15;
-        const QImage picture = drawn(lcd_buffer);
-        const QRgb white = qRgb(255, 255, 255);
-        // Top left and bottom right of the LCD area, each a ratio x ratio square.
-        QCOMPARE(picture.pixel(0, 0) | 0xFF000000u, white);
-        QCOMPARE(picture.pixel(ratio - 1, ratio - 1) | 0xFF000000u, white);
-        QCOMPARE(picture.pixel(159 * ratio, 127 * ratio) | 0xFF000000u, white);
-        QCOMPARE(picture.pixel(160 * ratio - 1, 128 * ratio - 1) | 0xFF000000u, white);
-        // Not the other corners, and nothing in the extra column and row.
-        QCOMPARE(picture.pixel(0, 127 * ratio) | 0xFF000000u, qRgb(0, 0, 0));
-        QCOMPARE(picture.pixel(159 * ratio, 0) | 0xFF000000u, qRgb(0, 0, 0));
-        QCOMPARE(compare_panel(picture, lcd_buffer, ratio), QString());
-    }
-
-    void every_pixel_and_colour()
-    {
-        // Every pixel in its place and every index in many places, in the
+        // Black; two opposite corners lit, one for one and not mirrored; and
+        // every pixel in its place and every index in many places, in the
         // palette's colour (its worked values are the palette's own tests),
         // neighbours told apart: rows, columns and palette all at once.
+        add_columns<QByteArray>({"buffer"});
+        const QByteArray black(sizeof lcd_buffer, 0);
+        QByteArray corners = black, every = black;
+        corners[0] = corners[127 * LCD_WIDTH + 159] = 15;
         for (int y = 0; y < LCD_HEIGHT; y++)
             for (int x = 0; x < LCD_WIDTH; x++)
-                lcd_buffer[y * LCD_WIDTH + x] = uint8_t((x * 7 + y * 13 + x * y) & 0xFF);
-        QCOMPARE(compare_panel(drawn(lcd_buffer), lcd_buffer, ratio), QString());
+                every[y * LCD_WIDTH + x] = char((x * 7 + y * 13 + x * y) & 0xFF);
+        QTest::newRow("black") << black;
+        QTest::newRow("two corners") << corners;
+        QTest::newRow("every pixel and colour") << every;
+    }
+    void drawn_surface_shows_the_buffer()
+    {
+        QFETCH(QByteArray, buffer);
+        std::memcpy(lcd_buffer, buffer.constData(), sizeof lcd_buffer);
+        const QImage picture = drawn(lcd_buffer);
+        QCOMPARE(picture.size(), QSize(163 * ratio, 129 * ratio));
+        QCOMPARE(compare_lcd_picture(picture, lcd_buffer, ratio), QString());
     }
 
     void presented_frame_reaches_the_screen()
@@ -159,7 +115,7 @@ private slots:
             QTest::qWait(40);
             seen = form->screen()->grabWindow(0, origin.x(), origin.y(), 163, 129).toImage();
             seen = seen.convertToFormat(QImage::Format_RGB32);
-            mismatch = compare_panel(seen, lcd_buffer, ratio);
+            mismatch = compare_lcd_picture(seen, lcd_buffer, ratio);
         }
         QCOMPARE(mismatch, QString());
         QCOMPARE(seen.size(), QSize(163 * ratio, 129 * ratio));
@@ -174,7 +130,7 @@ private slots:
         for (uint8_t v : lcd_buffer)
             lit += v != 0;
         QVERIFY(lit > 0);
-        QCOMPARE(compare_panel(drawn(lcd_buffer), lcd_buffer, ratio), QString());
+        QCOMPARE(compare_lcd_picture(drawn(lcd_buffer), lcd_buffer, ratio), QString());
     }
 
     void bezel_picture_decoded()

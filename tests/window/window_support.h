@@ -9,7 +9,9 @@
 #include <array>
 #include <functional>
 
+#include "gfx/lcd.h"
 #include "host/frm_main.h"
+#include "host/palette.h"
 
 // The environment of a program started with no display to open a window on.
 inline QProcessEnvironment environment_without_display()
@@ -37,6 +39,23 @@ void add_columns(const std::array<const char*, sizeof...(T)>& names)
 {
     size_t i = 0;
     (QTest::addColumn<T>(names[i++]), ...);
+}
+
+// Compares a picture with buffer shown at scale (in the picture's pixels)
+// from origin, with black all around it; describes the first mismatch.
+inline QString compare_lcd_picture(const QImage& picture, const uint8_t* buffer, int scale, QPoint origin = {})
+{
+    const QRect lcd(origin, QSize(LCD_WIDTH * scale, LCD_HEIGHT * scale));
+    for (int y = 0; y < picture.height(); y++) {
+        for (int x = 0; x < picture.width(); x++) {
+            const int index = (y - lcd.top()) / scale * LCD_WIDTH + (x - lcd.left()) / scale;
+            const QRgb want = lcd.contains(x, y) ? lcd_palette[buffer[index]] & 0xFFFFFF : 0;
+            const QRgb got = picture.pixel(x, y) & 0xFFFFFF;
+            if (got != want)
+                return QString::asprintf("pixel (%d, %d): got %06x, want %06x", x, y, got, want);
+        }
+    }
+    return QString();
 }
 
 // Runs the instrument ("On") and calls each step at its time in
