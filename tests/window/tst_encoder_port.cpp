@@ -81,18 +81,6 @@ QList<QByteArray> sentences(const QByteArray& stream, QByteArray& rest)
     return whole;
 }
 
-// "On" with steps at their times in milliseconds, as run_with, but the steps
-// and the guard that presses "Off" after ten seconds end with the run, so
-// none of them fires in a later test.
-void run_steps(TfrmMain& form, const std::vector<std::pair<int, std::function<void()>>>& steps)
-{
-    QObject scope;
-    for (const auto& step : steps)
-        QTimer::singleShot(step.first, &scope, step.second);
-    QTimer::singleShot(10000, &scope, [&form] { form.Button2Click(); });
-    QTest::mouseClick(form.Button1, Qt::LeftButton);
-}
-
 // Serial output on, in a protocol, as the setup page leaves it.
 void serial_on(uint8_t protocol)
 {
@@ -139,7 +127,7 @@ private slots:
                  QStringLiteral("Encoder port %1, 115200 8N1: 0 sent").arg(rx.port));
         for (uint8_t protocol = 0; protocol < 6; protocol++) {
             rx.read_all();
-            run_steps(*form, {{50, [&] { serial_on(protocol); }}, {400, [&] { form->Button2Click(); }}});
+            run_with(*form, {{50, [&] { serial_on(protocol); }}, {400, [&] { form->Button2Click(); }}});
             QTest::qWait(100);  // the last sentence leaves the port
             const QByteArray got = rx.read_all();
             const QByteArray& one = expected[protocol];
@@ -177,7 +165,7 @@ private slots:
         bool box_empty_at_start = false;
         QElapsedTimer clock;
         qint64 seconds_ms = 0;
-        run_steps(*form, {{50,
+        run_with(*form, {{50,
                           [&] {
                               serial_on(0);
                               box_empty_at_start = form->Memo1->document()->isEmpty();
@@ -235,7 +223,7 @@ private slots:
             at[i] = clock.elapsed();
         };
         clock.start();
-        run_steps(*form, {
+        run_with(*form, {
             {50, [&] { serial_on(0); }},
             {300, [&] { mark(0); }},
             // The receiver stops reading. Its side of the pair holds some
@@ -315,7 +303,7 @@ private slots:
         uint64_t passes_when_lost = 0;
         int lines_when_lost = 0;
         EncoderPort::port_state state_when_lost = EncoderPort::port_state::none;
-        run_steps(*form, {{50, [&] { serial_on(2); }},
+        run_with(*form, {{50, [&] { serial_on(2); }},
                          {300, [&] { rx.close(); }},
                          {800,
                           [&] {
@@ -346,7 +334,7 @@ private slots:
         QCOMPARE(form->encoder_port->baud(), 4800);
         QCOMPARE(dialog->StateLabel->text(), QStringLiteral("Encoder port %1, 4800 8N1: 0 sent").arg(rx2.port));
         QVERIFY(dialog->DisconnectButton->isEnabled());
-        run_steps(*form, {{50, [&] { serial_on(2); }}, {300, [&] { form->Button2Click(); }}});
+        run_with(*form, {{50, [&] { serial_on(2); }}, {300, [&] { form->Button2Click(); }}});
         QTest::qWait(100);
         QVERIFY(rx2.read_all().startsWith("ALT 03250\r"));
         QTest::mouseClick(dialog->DisconnectButton, Qt::LeftButton);
@@ -375,7 +363,7 @@ private slots:
         QCOMPARE(form->EncoderPortLabel->text(), QStringLiteral("Encoder port: none"));
         // The instrument runs without it.
         const uint64_t passes = form->passes_run;
-        run_steps(*form, {{200, [&] { form->Button2Click(); }}});
+        run_with(*form, {{200, [&] { form->Button2Click(); }}});
         QVERIFY(form->passes_run > passes);
     }
 

@@ -60,13 +60,15 @@ inline QString compare_lcd_picture(const QImage& picture, const uint8_t* buffer,
 
 // Runs the instrument ("On") and calls each step at its time in
 // milliseconds from the start, from inside the running loop. The last step
-// should stop it; a guard presses "Off" after guard_ms in any case.
+// should stop it; a guard presses "Off" after guard_ms in any case. The
+// steps and the guard end with the run, so none of them fires in a later test.
 inline void run_with(TfrmMain& form, const std::vector<std::pair<int, std::function<void()>>>& steps,
                      int guard_ms = 10000)
 {
+    QObject scope;
     for (const auto& step : steps)
-        QTimer::singleShot(step.first, &form, step.second);
-    QTimer::singleShot(guard_ms, &form, [&form] { form.Button2Click(); });
+        QTimer::singleShot(step.first, &scope, step.second);
+    QTimer::singleShot(guard_ms, &scope, [&form] { form.Button2Click(); });
     QTest::mouseClick(form.Button1, Qt::LeftButton);
 }
 
