@@ -40,36 +40,30 @@ class tst_application : public QObject {
     }
 
 private slots:
-    void closing_while_running_ends_the_program()
+    void ending_while_running_ends_the_program_data()
     {
-        TfrmMain form;
-        QVERIFY(show_and_wait(form));
-        QCOMPARE(run_program(form, 300, [&] { form.close(); }), 0);
-        QVERIFY(!form.running());
-        QCOMPARE(int(st.stop_requested), 1);
-        QVERIFY(!form.isVisible());
+        add_columns<bool>({"by_closing"});
+        QTest::newRow("window closed") << true;
+        QTest::newRow("File/Exit") << false;
     }
-
-    void exit_while_running_ends_the_program()
+    void ending_while_running_ends_the_program()
     {
+        QFETCH(bool, by_closing);
         TfrmMain form;
         QVERIFY(show_and_wait(form));
-        QCOMPARE(run_program(form, 300, [&] { form.Exit1->trigger(); }), 0);
+        QCOMPARE(run_program(form, 300, [&] { by_closing ? void(form.close()) : form.Exit1->trigger(); }), 0);
         QVERIFY(!form.running());
         QCOMPARE(int(st.stop_requested), 1);
+        if (by_closing)
+            QVERIFY(!form.isVisible());
     }
 
     void without_a_display_says_so()
     {
-        QProcess program;
-        program.setProcessEnvironment(environment_without_display());
-        program.start(QStringLiteral(KTR7_SIM_PATH), {});
-        QVERIFY(program.waitForFinished(10000));
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), 1);
-        const QString message = QString::fromLocal8Bit(program.readAllStandardError());
-        QVERIFY2(message.contains(QStringLiteral("no display")), qPrintable(message));
-        QVERIFY2(message.contains(QStringLiteral("xvfb-run -a ktr7-sim")), qPrintable(message));
+        QString out, err;
+        QCOMPARE(run_sim_without_display({}, &out, &err), 1);
+        QVERIFY2(err.contains(QStringLiteral("no display")), qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("xvfb-run -a ktr7-sim")), qPrintable(err));
     }
 
     void with_a_display_it_runs()

@@ -19,19 +19,6 @@ class tst_living_window : public QObject {
     TfrmMain* form = nullptr;
     QTemporaryDir dir;
 
-    // Runs ktr7-sim with arguments and no display; its exit code and output.
-    static int run_sim(const QStringList& arguments, QString* out, QString* err)
-    {
-        QProcess program;
-        program.setProcessEnvironment(environment_without_display());
-        program.start(QStringLiteral(KTR7_SIM_PATH), arguments);
-        if (!program.waitForFinished(10000))
-            return -1;
-        *out = QString::fromLocal8Bit(program.readAllStandardOutput());
-        *err = QString::fromLocal8Bit(program.readAllStandardError());
-        return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
-    }
-
 private slots:
     void initTestCase()
     {
@@ -182,7 +169,7 @@ private slots:
         };
         for (const option_case& c : cases) {
             QString out, err;
-            QCOMPARE(run_sim(c.arguments, &out, &err), c.status);
+            QCOMPARE(run_sim_without_display(c.arguments, &out, &err), c.status);
             QVERIFY2(out.contains(QLatin1String(c.in_out)), qPrintable(out));
             QVERIFY2(err.contains(QLatin1String(c.in_err)), qPrintable(err));
             if (c.status == 2)

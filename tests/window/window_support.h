@@ -2,7 +2,7 @@
 #pragma once
 #include <QApplication>
 #include <QMessageBox>
-#include <QProcessEnvironment>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 
@@ -13,14 +13,21 @@
 #include "host/frm_main.h"
 #include "host/palette.h"
 
-// The environment of a program started with no display to open a window on.
-inline QProcessEnvironment environment_without_display()
+// Runs ktr7-sim with arguments and no display to open a window on; its exit
+// status (-1 if it did not end normally) and what it wrote.
+inline int run_sim_without_display(const QStringList& arguments, QString* out, QString* err)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    return environment;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QLatin1String(name));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(KTR7_SIM_PATH), arguments);
+    if (!program.waitForFinished(10000))
+        return -1;
+    *out = QString::fromLocal8Bit(program.readAllStandardOutput());
+    *err = QString::fromLocal8Bit(program.readAllStandardError());
+    return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
 }
 
 // Shows the form and waits until it and its LCD surface are on screen.
