@@ -170,6 +170,19 @@ private slots:
         QCOMPARE(button->isChecked(), checked);
     }
 
+    void group_box_and_memo()
+    {
+        QCOMPARE(form->GroupBox1->title(), QStringLiteral(" Communications: "));
+        QCOMPARE(form->Memo1->parentWidget(), form->GroupBox1);
+        QVERIFY(form->Memo1->toPlainText().isEmpty());
+        QCOMPARE(form->Memo1->maximumBlockCount(), 10000);
+        // The memo fills the group box below its title.
+        const QRect inside = form->GroupBox1->contentsRect();
+        QVERIFY(form->Memo1->geometry().width() >= inside.width() - 16);
+        QVERIFY(form->Memo1->geometry().bottom() >= inside.bottom() - 10);
+        QVERIFY(form->StatusBar1->currentMessage().isEmpty());
+    }
+
     void sliders_data()
     {
         add_columns<QString, int, int>({"name", "minimum", "maximum"});
