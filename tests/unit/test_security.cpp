@@ -68,17 +68,15 @@ protected:
         ASSERT_TRUE(is_at({.screen = screen_security_setup, .cursor = 0}));
     }
 
-    // SECURITY: OFF -> ON, as the pilot does: push, turn, push.
-    void switch_security_on()
+    // From a fresh start to ENTER SECURITY CODE: SECURITY SETUP, the lock
+    // switched on as the pilot does (push, turn, push), then CHANGE CODE.
+    void open_change_code()
     {
+        SetUp();
+        open_security_setup();
         keys({KEY_PUSH, KEY_CW, KEY_PUSH});
         ASSERT_EQ(st.security_enabled, 1);
         ASSERT_EQ(st.edit_mode, 0);
-    }
-
-    // SECURITY SETUP with the lock on, to ENTER SECURITY CODE.
-    void open_change_code()
-    {
         key(KEY_CW);
         ASSERT_EQ(st.menu_cursor, 1);
         key(KEY_PUSH);
@@ -232,9 +230,6 @@ TEST_F(Security, ChangeCodeFlows)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        SetUp();
-        open_security_setup();
-        switch_security_on();
         open_change_code();
         EXPECT_EQ(st.return_screen, &screen_security_setup);
         enter_code(c.current);
@@ -277,9 +272,6 @@ TEST_F(Security, BackFromEveryStepKeepsTheCode)
 {
     for (int step = 0; step < 3; step++) {
         SCOPED_TRACE(step);
-        SetUp();
-        open_security_setup();
-        switch_security_on();
         open_change_code();
         if (step >= 1)
             enter_code(FACTORY_SECURITY_CODE);
@@ -310,28 +302,23 @@ TEST_F(Security, SetupWithTheLockOffShowsOnlyTheSecurityRow)
 TEST_F(Security, SetupEditsTheLockAndMovesBetweenItsRows)
 {
     open_security_setup();
-    key(KEY_PUSH);
-    EXPECT_EQ(st.edit_mode, 1);
-    EXPECT_TRUE(shows_picture("security_setup_off_edit")) << "the label white, the value red";
-    const uint8_t turns[] = {KEY_CW, KEY_CCW, KEY_CCW};
-    const uint8_t enabled[] = {1, 0, 1};
-    for (int i = 0; i < 3; i++) {
-        key(turns[i]);
-        EXPECT_EQ(st.security_enabled, enabled[i]);
-        EXPECT_EQ(st.menu_cursor, 0);
+    // Each key, then the lock, the cursor, edit mode and the picture where
+    // the gallery has one: in edit mode the knob turns the lock (the label
+    // white, the value red); after the push it moves between the two rows.
+    const struct { uint8_t key, enabled, cursor, edit; const char* picture; } steps[] = {
+        {KEY_PUSH, 0, 0, 1, "security_setup_off_edit"}, {KEY_CW, 1, 0, 1, nullptr},  {KEY_CCW, 0, 0, 1, nullptr},
+        {KEY_CCW, 1, 0, 1, nullptr},  {KEY_PUSH, 1, 0, 0, "security_setup_on"}, {KEY_CW, 1, 1, 0, nullptr},
+        {KEY_CW, 1, 0, 0, nullptr},   {KEY_CCW, 1, 1, 0, nullptr}, {KEY_CCW, 1, 0, 0, nullptr},
+        {KEY_CW, 1, 1, 0, nullptr},   {KEY_RIGHT, 1, 1, 0, nullptr},
+    };
+    for (const auto& s : steps) {
+        key(s.key);
+        EXPECT_TRUE(is_at({.screen = screen_security_setup, .cursor = s.cursor, .edit = s.edit}));
+        EXPECT_EQ(st.security_enabled, s.enabled);
+        if (s.picture) {
+            EXPECT_TRUE(shows_picture(s.picture));
+        }
     }
-    key(KEY_PUSH);
-    EXPECT_EQ(st.edit_mode, 0);
-    EXPECT_TRUE(shows_picture("security_setup_on"));
-    const uint8_t moves[] = {KEY_CW, KEY_CW, KEY_CCW, KEY_CCW};
-    const uint8_t rows[] = {1, 0, 1, 0};
-    for (int i = 0; i < 4; i++) {
-        key(moves[i]);
-        EXPECT_EQ(st.menu_cursor, rows[i]);
-        EXPECT_EQ(st.security_enabled, 1);
-    }
-    keys({KEY_CW, KEY_RIGHT});
-    EXPECT_TRUE(is_at({.screen = screen_security_setup, .cursor = 1}));
 
     // Switching on asks no code; it applies from the next push on the main display.
     key(KEY_LEFT);
