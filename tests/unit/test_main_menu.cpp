@@ -58,15 +58,13 @@ TEST_F(MainMenu, KnobWrapsBetweenTheFirstAndTheLastEntry)
 {
     open_menu();
     const struct { uint8_t key; uint8_t cursor; } steps[] = {
-        {KEY_CCW, 5}, {KEY_CW, 0}, {KEY_CW, 1}, {KEY_CW, 2}, {KEY_CW, 3}, {KEY_CW, 4},
-        {KEY_CW, 5},  {KEY_CW, 0}, {KEY_CCW, 5}, {KEY_CCW, 4}, {KEY_CCW, 3},
+        {KEY_CW, 1},  {KEY_CW, 2},  {KEY_CW, 3},  {KEY_CW, 4}, {KEY_CW, 5}, {KEY_CW, 0}, {KEY_CCW, 5},
+        {KEY_CCW, 4}, {KEY_CCW, 3}, {KEY_CW, 4},  {KEY_CW, 5}, {KEY_CW, 0}, {KEY_CCW, 5},
     };
     for (const auto& step : steps) {
         key(step.key);
         ASSERT_TRUE(is_at({.screen = screen_main_menu, .cursor = step.cursor}));
     }
-    st.menu_cursor = 0;
-    key(KEY_CCW);
     EXPECT_TRUE(shows_picture("menu_adc_values")) << "CCW on ALT SETUP shows ADC VALUES";
 }
 
@@ -127,19 +125,15 @@ protected:
 
 TEST_F(AdcValues, ReadingFollowsTheAirspeedSliderEveryPass)
 {
-    const struct { int adc; const char* picture; } readings[] = {
-        {0, nullptr}, {1234, "adc_values"}, {4096, "adc_values_full"}, {7, nullptr}};
-    for (const auto& r : readings) {
-        SCOPED_TRACE(r.adc);
-        host_set_asi_adc(r.adc);
+    // The whole page at 1234 and 4096 is in the gallery's pictures.
+    for (int adc : {0, 1234, 4096, 7}) {
+        SCOPED_TRACE(adc);
+        host_set_asi_adc(adc);
         pass();
-        EXPECT_EQ(st.asi_adc_sample, r.adc);
+        EXPECT_EQ(st.asi_adc_sample, adc);
         char text[32];
-        snprintf(text, sizeof text, "AIRSPEED: %d ", r.adc);
+        snprintf(text, sizeof text, "AIRSPEED: %d ", adc);
         EXPECT_TRUE(texts_fill(0, 26, 159, 106, 27, {text}));
-        if (r.picture) {
-            EXPECT_TRUE(shows_picture(r.picture));
-        }
     }
 }
 
