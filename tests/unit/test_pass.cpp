@@ -20,8 +20,7 @@ void switch_on_at_rest()
 TEST(Pass, OneSentencePerPassWhileSerialOutputIsOn)
 {
     switch_on_at_rest();
-    for (int i = 0; i < 3; ++i)
-        pass();
+    pass(3);
     EXPECT_EQ(host.sentences, 0);  // off after switch-on
 
     st.serial_out = 1;
@@ -37,8 +36,7 @@ TEST(Pass, OneSentencePerPassWhileSerialOutputIsOn)
     EXPECT_EQ(host.last_sentence, "\x02" "a=00000" "\x03");
 
     st.serial_out = 0;
-    for (int i = 0; i < 3; ++i)
-        pass();
+    pass(3);
     EXPECT_EQ(host.sentences, 6);
     EXPECT_EQ(host.presented, 12);
     EXPECT_EQ(host.event_rounds, 12);
@@ -95,8 +93,7 @@ TEST(Pass, FlightTimerStepsOnlyWhenTheTickCounterReadsOne)
     st.tick_counter = 0, st.flight_seconds = 0;
     for (int tick = 0; tick < 7; ++tick) {
         host_timer_tick();
-        for (int i = 0; i < 3; ++i)
-            pass();
+        pass(3);
     }
     EXPECT_EQ(st.flight_seconds, 7);
 }
@@ -105,8 +102,7 @@ TEST(Pass, SwitchOnClearsAlarmAndFlightButNotTheFilter)
 {
     switch_on_at_rest();
     host_set_asi_adc(4096);
-    for (int i = 0; i < 3; ++i)
-        pass();
+    pass(3);
     flight_start_stop();
     st.tick_counter = 1;
     pass();
