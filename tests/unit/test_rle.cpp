@@ -9,6 +9,7 @@
 
 namespace {
 
+using screen_test::count_colour;
 using screen_test::px;
 
 constexpr uint8_t FILL = 0x77;  // a colour no image uses, to see what was written
@@ -87,6 +88,23 @@ walked walk(const uint8_t* img, const uint8_t* end)
     return w;
 }
 
+// The pixels of the screen that differ from a w x h image (row-major) drawn
+// at (x0, y0) over the fill: its pixels where it lies, the fill everywhere
+// else. Positions are 16-bit sums: the image covers x0 .. x0 + w - 1 modulo
+// 65536, so one left of or above the screen shows the part that comes back
+// onto it.
+int wrong_pixels(uint16_t x0, uint16_t y0, int w, int h, const std::vector<uint8_t>& pixels)
+{
+    int wrong = 0;
+    for (int y = 0; y < LCD_HEIGHT; y++)
+        for (int x = 0; x < LCD_WIDTH; x++) {
+            const uint16_t dx = uint16_t(x - x0), dy = uint16_t(y - y0);
+            const bool inside = dx < w && dy < h;
+            wrong += px(x, y) != (inside ? pixels[dy * w + dx] : FILL);
+        }
+    return wrong;
+}
+
 // Each icon and the palette indices its artwork uses, every one of them.
 struct icon_case { const char* name; const uint8_t* image; std::set<uint8_t> indices; };
 
@@ -130,16 +148,8 @@ TEST(Rle, SmallStreamsDrawTheirPixels)
         heap_image img(image(c.w, c.h, c.stream));
         fill_screen();
         draw_rle_image_bounded(10, 20, img.begin(), img.end());
-        for (int r = 0; r < c.h; r++)
-            for (int col = 0; col < c.w; col++) {
-                int x = 10 + col, y = 20 + r;
-                if (x < LCD_WIDTH) {
-                    ASSERT_EQ(px(x, y), c.expected[r * c.w + col]) << "at " << x << "," << y;
-                }
-            }
-        // Nothing outside the image rectangle (cut at the right edge) is touched.
-        const int drawn = std::min(int(c.w), LCD_WIDTH - 10) * c.h;
-        EXPECT_EQ(screen_test::count_colour(0, 0, LCD_WIDTH - 1, LCD_HEIGHT - 1, FILL), LCD_WIDTH * LCD_HEIGHT - drawn);
+        // Its pixels (cut at the right edge), and nothing outside touched.
+        EXPECT_EQ(wrong_pixels(10, 20, c.w, c.h, c.expected), 0);
     }
 }
 
@@ -170,9 +180,7 @@ TEST(Rle, StreamsSpanningSeveralBlocksDecodeInOrder)
         ASSERT_NE(stream.size() % 128, 0u);
         fill_screen();
         draw_rle_image_bounded(3, 2, img.begin(), img.end());
-        for (int r = 0; r < height; r++)
-            for (int c = 0; c < width && 3 + c < LCD_WIDTH; c++)
-                ASSERT_EQ(px(3 + c, 2 + r), expected[r * width + c]) << "row " << r << " col " << c;
+        EXPECT_EQ(wrong_pixels(3, 2, width, height, expected), 0);
     }
 }
 
@@ -233,9 +241,7 @@ TEST(Rle, TheStoreHoldsEightValidIconsBackToBack)
 struct place { uint16_t x, y; };
 
 // Every icon drawn at each place over a filled screen: its 50 x 50 pixels
-// where it lies, opaque, and the fill everywhere else. Positions are 16-bit
-// sums: the image covers p .. p + 49 modulo 65536, so one left of or above
-// the screen shows the part that comes back onto it.
+// where it lies, opaque, and the fill everywhere else.
 void expect_icons_drawn_at(std::initializer_list<place> places)
 {
     const uint8_t* store_end = icon_store + icon_store_size;
@@ -246,18 +252,11 @@ void expect_icons_drawn_at(std::initializer_list<place> places)
             SCOPED_TRACE(std::string(icon.name) + " at " + std::to_string(p.x) + "," + std::to_string(p.y));
             fill_screen();
             draw_rle_image(p.x, p.y, icon.image);
-            int wrong = 0, drawn = 0;
-            for (int y = 0; y < LCD_HEIGHT; y++)
-                for (int x = 0; x < LCD_WIDTH; x++) {
-                    const uint16_t dx = uint16_t(x - p.x), dy = uint16_t(y - p.y);
-                    const bool inside = dx < 50 && dy < 50;
-                    wrong += px(x, y) != (inside ? w.pixels[dy * 50 + dx] : FILL);
-                    drawn += inside;
-                }
-            EXPECT_EQ(wrong, 0);
+            EXPECT_EQ(wrong_pixels(p.x, p.y, 50, 50, w.pixels), 0);
             int visible_w = p.x < LCD_WIDTH ? std::min(50, LCD_WIDTH - p.x) : std::max(0, p.x + 50 - 65536);
             int visible_h = p.y < LCD_HEIGHT ? std::min(50, LCD_HEIGHT - p.y) : std::max(0, p.y + 50 - 65536);
-            EXPECT_EQ(drawn, visible_w * visible_h);
+            EXPECT_EQ(count_colour(0, 0, LCD_WIDTH - 1, LCD_HEIGHT - 1, FILL),
+                      LCD_WIDTH * LCD_HEIGHT - visible_w * visible_h);
         }
     }
 }
@@ -288,11 +287,7 @@ TEST(Rle, TheLastIconEndsWithAShortBlockAtTheEndOfItsData)
     heap_image copy(std::vector<uint8_t>(icon_adc_values, store_end));
     fill_screen();
     draw_rle_image_bounded(5, 42, copy.begin(), copy.end());
-    int wrong = 0;
-    for (int y = 0; y < 50; y++)
-        for (int x = 0; x < 50; x++)
-            wrong += px(5 + x, 42 + y) != w.pixels[y * 50 + x];
-    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(wrong_pixels(5, 42, 50, 50, w.pixels), 0);
 }
 
 // Only images of the store have a known end; anything else draws nothing
