@@ -1,7 +1,6 @@
 // ALTITUDE SETUP, the WARNING page and the encoder test, driven key by key
 // and checked against the gallery's pictures, pixel facts and the state.
 #include "screen_harness.h"
-#include "screens/alt_setup.h"
 
 using namespace screen_test;
 
@@ -52,14 +51,12 @@ TEST(AltSetup, EightRowsScrollTheSelectedRowToTheBottomLine)
 
 TEST(AltSetup, SixRowsWithoutSerialOutput)
 {
+    // The scroll and the thumb at the last of six rows are in the cursor-move
+    // table above.
     open_alt_setup(0, 5);
-    EXPECT_EQ(st.menu_scroll, 1);
     EXPECT_TRUE(row_shows(0, "PRESSURE UNIT:", "mb"));
     EXPECT_TRUE(row_shows(3, "CAL: ", "+0 0ft"));
     EXPECT_TRUE(row_shows(4, "SERIAL OUT: ", "OFF"));
-    // thumb of six rows at the last entry: 93..105
-    EXPECT_EQ(scroll_thumb().top, 93);
-    EXPECT_EQ(scroll_thumb().bottom, 105);
 }
 
 TEST(AltSetup, SerialOffWhileEditingRowFiveRemovesTheTwoRows)
@@ -138,11 +135,8 @@ TEST(AltSetup, EveryOptionValueShowsItsName)
         pass();
         EXPECT_TRUE(row_shows(4, "PROT: ", protocols[p]));
     }
+    // The factory values are in the gallery's first picture of the page.
     open_alt_setup(0, 0);
-    host_set_altitude(3250);
-    pass();
-    EXPECT_TRUE(shows_picture("alt_setup")) << "the factory values, the encoder at 3250 ft";
-    host_set_altitude(0);
     st.pressure_unit = 1, st.alt_on_top = 1, st.altitude_cal_offset = -7;
     pass();
     EXPECT_TRUE(row_shows(1, "PRESSURE UNIT:", "\"Hg"));
@@ -199,8 +193,6 @@ TEST(AltSetup, TestAltitudesCycleBothWays)
     }
     key(KEY_CCW);
     EXPECT_EQ(st.test_altitude, 30800);
-    for (int i = 0; i < TEST_ALTITUDE_COUNT; i++)
-        EXPECT_EQ(TEST_ALTITUDES[i], forward[i]);
 
     // Push and the right key do nothing; a value outside the list stays.
     keys({KEY_PUSH, KEY_RIGHT});
@@ -236,10 +228,7 @@ TEST(AltSetup, SentencesCarryTheTestAltitudeOnlyDuringTheTest)
     pass();
     EXPECT_EQ(host.last_sentence.substr(0, 14), "#AL +00000T+25");
     keys({KEY_PUSH, KEY_PUSH});
-    EXPECT_EQ(host.last_sentence.substr(0, 14), "#AL -01000T+25");
-    key(KEY_CW);
-    EXPECT_EQ(host.last_sentence.substr(0, 14), "#AL -00900T+25");
-    key(KEY_CW, 8);
+    key(KEY_CW, 9);  // setup_altitude.scn sees -1000 and -900 sent on the way
     EXPECT_EQ(host.last_sentence.substr(0, 14), "#AL +30800T+25");
     key(KEY_LEFT);
     EXPECT_EQ(host.last_sentence.substr(0, 14), "#AL +00000T+25");
@@ -253,16 +242,12 @@ TEST(AltSetup, WarningAndTestScreensDrawTheirTexts)
     key(KEY_PUSH);
     EXPECT_TRUE(shows_picture("alt_test_encoder")) << "-1000 ft, all in red";
     key(KEY_CW);
-    // -900: the number centred at x 80, y 60 in font 20, "ft" at (140, 66)
-    // in font 16, both red.
+    // -900 (the gallery has -1000, 800 and 30800): the number centred at
+    // x 80, y 60 in font 20, "ft" at (140, 66) in font 16, both red.
     EXPECT_TRUE(shows_picture("alt_test_encoder", 0, 0, 159, 59));
     EXPECT_TRUE(text_at(80, 60, "-900", 20, ALIGN_CENTRE, COLOUR_RED));
     EXPECT_TRUE(text_at(140, 66, "ft", 16, ALIGN_CENTRE, COLOUR_RED));
     EXPECT_EQ(count_colour(0, 60, 159, 105, COLOUR_WHITE), 0);
-    key(KEY_CW, 4);
-    EXPECT_TRUE(shows_picture("alt_test_encoder_800"));
-    key(KEY_CCW, 6);
-    EXPECT_TRUE(shows_picture("alt_test_encoder_30800"));
 }
 
 TEST(AltSetup, ValuesStayInRangeUnderRandomUse)
