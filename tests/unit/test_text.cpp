@@ -92,6 +92,15 @@ std::pair<int, int> extent()
     return {st.text_start_x, st.text_end_x};
 }
 
+// A text drawn on a cleared LCD: the picture, and where it started and ended.
+std::pair<std::vector<uint8_t>, std::pair<int, int>> drawn(uint16_t x, uint16_t y, const char* text, uint8_t size,
+                                                           uint8_t align)
+{
+    lcd_clear();
+    draw_text(x, y, text, 0, size, align, 15);
+    return {picture(), extent()};
+}
+
 class Text : public ::testing::Test {
 protected:
     void SetUp() override
@@ -119,23 +128,20 @@ TEST(FontRecords, HeaderTableWidthsAndLength)
         uint32_t expected_offset = 8 + 4 * count;
         int widest = 0;
         for (int c = f.first; c <= f.last; ++c) {
-            const uint8_t* e = r + 8 + 4 * (c - f.first);
-            int width = e[1];
-            uint32_t offset = (uint32_t(e[0]) << 16) | (uint32_t(e[3]) << 8) | e[2];
-            EXPECT_EQ(e[0], 0) << "code " << c;
+            const GlyphView g = glyph(r, c);
+            const int width = g.width;
             // Images follow one another without gaps, in code order.
-            EXPECT_EQ(offset, expected_offset) << "code " << c;
+            EXPECT_EQ(uint32_t(g.image - r), expected_offset) << "code " << c;
             EXPECT_GE(width, 3) << "code " << c;
             EXPECT_LE(width, 51) << "code " << c;
             if (c >= 0x20 && c - 0x20 < (int)widths.size()) {
                 EXPECT_EQ(width, widths[c - 0x20]) << "code " << c;
             }
             // Bits past the width in a row's last byte are clear.
-            const uint8_t* image = r + offset;
             int per_row = (width + 7) / 8;
             if (width % 8) {
                 for (int y = 0; y < f.height; ++y) {
-                    EXPECT_EQ(image[y * per_row + per_row - 1] & (0xFF >> (width % 8)), 0)
+                    EXPECT_EQ(g.image[y * per_row + per_row - 1] & (0xFF >> (width % 8)), 0)
                         << "code " << c << " row " << y;
                 }
             }
@@ -280,21 +286,9 @@ TEST_F(Text, UnlistedSizeCodesSelectFont8)
     for (const FontFacts& f : FONTS) EXPECT_EQ(font_for_size(f.size), f.font) << int(f.size);
     for (uint8_t size : {0, 1, 7, 11, 13, 200, 255}) EXPECT_EQ(font_for_size(size), font_8) << int(size);
 
-    draw_text(5, 5, "Vne 250", 0, 8, 1, 15);
-    std::vector<uint8_t> reference = picture();
-    uint16_t end = st.text_end_x;
-    for (uint8_t size : {11, 200}) {
-        lcd_clear();
-        draw_text(5, 5, "Vne 250", 0, size, 1, 15);
-        EXPECT_EQ(picture(), reference) << int(size);
-        EXPECT_EQ(st.text_end_x, end);
-    }
-    lcd_clear();
-    draw_text(80, 5, "MENU", 0, 9, 3, 15);
-    reference = picture();
-    lcd_clear();
-    draw_text(80, 5, "MENU", 0, 9, 0, 15);
-    EXPECT_EQ(picture(), reference);
+    for (uint8_t size : {11, 200})
+        EXPECT_EQ(drawn(5, 5, "Vne 250", size, 1), drawn(5, 5, "Vne 250", 8, 1)) << int(size);
+    EXPECT_EQ(drawn(80, 5, "MENU", 9, 3), drawn(80, 5, "MENU", 9, 0));
 }
 
 TEST_F(Text, RunsOffTheRightEdgeWithoutWrapping)
@@ -332,16 +326,8 @@ TEST_F(Text, CharactersOutsideTheFontDrawNothingAndTakeNoAdvance)
         {20, "-1A2.5x", "-12.5"}, {24, "\x7F" "12\xFF", "12"}, {34, "9~", "9"}, {9, "OK\x80\x1F\xFF", "OK"},
         {12, "\x01QNH\xB0", "QNH"}, {16, "\x0A" "DONE\xA0", "DONE"},
     };
-    for (auto& c : cases) {
-        lcd_clear();
-        draw_text(80, 10, c.plain, 0, c.size, 0, 15);
-        std::vector<uint8_t> reference = picture();
-        const auto plain_extent = extent();
-        lcd_clear();
-        draw_text(80, 10, c.with_strangers, 0, c.size, 0, 15);
-        EXPECT_EQ(picture(), reference) << c.plain;
-        EXPECT_EQ(extent(), plain_extent) << c.plain;
-    }
+    for (auto& c : cases)
+        EXPECT_EQ(drawn(80, 10, c.with_strangers, c.size, 0), drawn(80, 10, c.plain, c.size, 0)) << c.plain;
     // A string of nothing but strangers behaves like the empty string.
     draw_text(50, 0, "ABC", 0, 30, 2, 15);
     EXPECT_EQ(extent(), std::pair(50, 50));
