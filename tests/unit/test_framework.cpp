@@ -275,16 +275,14 @@ TEST_F(Framework, CursorWrapStepCycleAndCalibrationStep)
         move_cursor(m.rows, m.next);
         EXPECT_EQ(st.menu_cursor, m.to) << int(m.from) << " of " << int(m.rows) << (m.next ? " next" : " back");
     }
-    const uint16_t up_to_10[] = {10, 1, 10}, up_to_100[] = {10, 100, 1};
-    st.edit_step = 1;
-    for (uint16_t want : up_to_10) {
-        cycle_edit_step(STEP_UP_TO_10);
-        EXPECT_EQ(st.edit_step, want);
-    }
-    st.edit_step = 1;
-    for (uint16_t want : up_to_100) {
-        cycle_edit_step(STEP_UP_TO_100);
-        EXPECT_EQ(st.edit_step, want);
+    const struct { uint16_t largest, steps[3]; } cycles[] = {{STEP_UP_TO_10, {10, 1, 10}},
+                                                             {STEP_UP_TO_100, {10, 100, 1}}};
+    for (auto& c : cycles) {
+        st.edit_step = 1;
+        for (uint16_t want : c.steps) {
+            cycle_edit_step(c.largest);
+            EXPECT_EQ(st.edit_step, want) << "up to " << c.largest;
+        }
     }
     EXPECT_EQ(cal_percent_stepped(150, true), 150);
     EXPECT_EQ(cal_percent_stepped(149, true), 150);
