@@ -23,10 +23,12 @@ std::pair<uint32_t, uint32_t> alarm_bits()
     return {st.alarm_active, st.alarm_ack};
 }
 
-void update_with(uint16_t adc)
+// The reading held at adc for some updates.
+void update_with(uint16_t adc, int times = 1)
 {
     st.asi_adc = adc;
-    update_airspeed();
+    while (times-- > 0)
+        update_airspeed();
 }
 
 }  // namespace
@@ -116,8 +118,7 @@ TEST(Airspeed, FilterSequencesFromEmptyAccumulator)
             EXPECT_EQ(st.asi_filter_state >> s.shift, s.p[i]);
             EXPECT_EQ(st.airspeed_mph, s.mph[i]);
         }
-        for (int i = 0; i < 100; ++i)
-            update_with(1000);
+        update_with(1000, 100);
         EXPECT_EQ(st.airspeed_mph, 144) << "settled, filter=" << int(s.filter);
     }
 }
@@ -125,8 +126,7 @@ TEST(Airspeed, FilterSequencesFromEmptyAccumulator)
 TEST(Airspeed, FiltersShareOneAccumulatorThatNoneLeavesAlone)
 {
     fresh(0, 1);
-    for (int i = 0; i < 100; ++i)
-        update_with(1000);
+    update_with(1000, 100);
     const uint32_t settled = st.asi_filter_state;
     EXPECT_EQ(settled, 1999u);  // twice the smoothed reading
 
@@ -142,8 +142,7 @@ TEST(Airspeed, FiltersShareOneAccumulatorThatNoneLeavesAlone)
     update_with(1000);
     EXPECT_EQ(st.asi_filter_state, (3u * 1999u + 4000u) >> 2);
     EXPECT_EQ(st.airspeed_mph, 114);
-    for (int i = 0; i < 100; ++i)
-        update_with(1000);
+    update_with(1000, 100);
     EXPECT_EQ(st.airspeed_mph, 144);
 }
 
@@ -194,8 +193,7 @@ TEST(Airspeed, AcknowledgementLapsesWithTheCondition)
     EXPECT_EQ(alarm_bits(), std::pair(1u, 0u));
 
     st.alarm_ack |= 1u;  // the pilot acknowledges
-    for (int i = 0; i < 3; ++i)
-        update_with(4096);
+    update_with(4096, 3);
     EXPECT_EQ(alarm_bits(), std::pair(1u, 1u));
 
     update_with(1000);  // one update without the condition
