@@ -16,23 +16,18 @@ class tst_application : public QObject {
     // program did not end by itself.
     int run_program(TfrmMain& form, int end_ms, const std::function<void()>& end)
     {
-        QTimer on, finish, guard;
-        on.setSingleShot(true);
-        finish.setSingleShot(true);
-        guard.setSingleShot(true);
+        // The timers end with the scope, so none fires in a later test.
+        QObject scope;
         bool loop_was_running = false;
-        connect(&on, &QTimer::timeout, [&] { QTest::mouseClick(form.Button1, Qt::LeftButton); });
-        connect(&finish, &QTimer::timeout, [&] {
+        QTimer::singleShot(0, &scope, [&] { QTest::mouseClick(form.Button1, Qt::LeftButton); });
+        QTimer::singleShot(end_ms, &scope, [&] {
             loop_was_running = form.running();
             end();
         });
-        connect(&guard, &QTimer::timeout, [] {
+        QTimer::singleShot(10000, &scope, [] {
             st.stop_requested = 1;
             QCoreApplication::exit(99);
         });
-        on.start(0);
-        finish.start(end_ms);
-        guard.start(10000);
         const int status = QApplication::exec();
         if (!loop_was_running)
             return 98;
