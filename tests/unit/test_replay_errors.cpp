@@ -111,10 +111,8 @@ TEST(ReplayErrors, APrintWithABadNamePrintsNothing)
 
 TEST(ReplayErrors, SerialLinesBeforeTheErrorStay)
 {
-    ASSERT_EQ(run_script("on").status, REPLAY_OK);
-    st.serial_out = 1;
-    st.serial_protocol = 3;  // a sentence without checksum: "ALT 00000\r"
-    replay_result r = run_script("pass 2\nprint serial_out\nwait x\npass", false);
+    // A sentence without checksum: "ALT 00000\r".
+    replay_result r = passes_with_serial(3, 0, "pass 2\nprint serial_out\nwait x\npass");
     EXPECT_EQ(r.status, REPLAY_FAILED);
     EXPECT_EQ(r.out, "serial ALT 00000\\x0D\nserial ALT 00000\\x0D\nserial_out=1\n");
     EXPECT_EQ(r.err, "ktr7-replay: line 3: wait: malformed number \"x\"\n");

@@ -69,17 +69,6 @@ TEST(ReplayEscape, TruncatesAtAWholeEscape)
     EXPECT_STREQ(small, "a");
 }
 
-// Serial output switched on behind the replay's back (the setup screens do
-// it in use), then passes run. At the factory QNH and calibration the encoder
-// sends the altitude slider's position.
-replay_result passes_with_serial(uint8_t protocol, int32_t altitude, const char* script)
-{
-    run_script("on");
-    st.serial_out = 1, st.serial_protocol = protocol;
-    host_set_altitude(altitude);
-    return run_script(script, false);
-}
-
 TEST(ReplaySerial, OneLinePerPassEscaped)
 {
     replay_result r = passes_with_serial(0, 1234, "pass 3");

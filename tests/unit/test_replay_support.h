@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/state.h"
+#include "host/pass.h"
 #include "host/replay/replay.h"
 
 struct replay_result {
@@ -51,6 +52,17 @@ inline replay_result run_script(std::string_view script, bool fresh = true)
     int status = fresh ? replay_run_text(script, out.file(), err.file())
                        : replay_execute_text(script, out.file(), err.file());
     return {status, out.text(), err.text()};
+}
+
+// Serial output switched on behind the replay's back (the setup screens do
+// it in use), then the script run on. At the factory QNH and calibration the
+// encoder sends the altitude slider's position.
+inline replay_result passes_with_serial(uint8_t protocol, int32_t altitude, std::string_view script)
+{
+    run_script("on");
+    st.serial_out = 1, st.serial_protocol = protocol;
+    host_set_altitude(altitude);
+    return run_script(script, false);
 }
 
 // The script read line by line from a stream, as from a scenario file.
