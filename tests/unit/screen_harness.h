@@ -73,15 +73,6 @@ inline void keys(std::initializer_list<uint8_t> ks)
         key(k);
 }
 
-// The replay's "wait n": n times a 100 ms timer tick, then a pass.
-inline void wait(int n)
-{
-    while (n-- > 0) {
-        host_timer_tick();
-        pass();
-    }
-}
-
 // KEY_RIGHT pressed n times (X10, X100 on the pages with coarse steps), then
 // KEY_PUSH into edit mode.
 inline void step_up_and_edit(int rights)
