@@ -75,10 +75,11 @@ private slots:
 
     void drawn_surface_shows_the_buffer_data()
     {
-        // Black; two opposite corners lit, one for one and not mirrored; and
+        // Black; two opposite corners lit, one for one and not mirrored;
         // every pixel in its place and every index in many places, in the
         // palette's colour (its worked values are the palette's own tests),
-        // neighbours told apart: rows, columns and palette all at once.
+        // neighbours told apart: rows, columns and palette all at once; and
+        // the main display as the running instrument drew it in a few passes.
         add_columns<QByteArray>({"buffer"});
         const QByteArray black(sizeof lcd_buffer, 0);
         QByteArray corners = black, every = black;
@@ -89,6 +90,10 @@ private slots:
         QTest::newRow("black") << black;
         QTest::newRow("two corners") << corners;
         QTest::newRow("every pixel and colour") << every;
+        run_with(*form, {{300, [&] { form->Button2Click(); }}});
+        const QByteArray running(reinterpret_cast<const char*>(lcd_buffer), sizeof lcd_buffer);
+        QVERIFY(running.count('\0') < running.size());  // it drew something
+        QTest::newRow("running main display") << running;
     }
     void drawn_surface_shows_the_buffer()
     {
@@ -119,18 +124,6 @@ private slots:
         }
         QCOMPARE(mismatch, QString());
         QCOMPARE(seen.size(), QSize(163 * ratio, 129 * ratio));
-    }
-
-    void running_instrument_draws_main_display()
-    {
-        // After a few passes the main display has lit pixels, and exactly
-        // those are on the surface.
-        run_with(*form, {{300, [&] { form->Button2Click(); }}});
-        int lit = 0;
-        for (uint8_t v : lcd_buffer)
-            lit += v != 0;
-        QVERIFY(lit > 0);
-        QCOMPARE(compare_lcd_picture(drawn(lcd_buffer), lcd_buffer, ratio), QString());
     }
 
     void bezel_picture_decoded()
