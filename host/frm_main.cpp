@@ -209,53 +209,45 @@ void TfrmMain::build_menu()
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     setMenuBar(MainMenu1);
-    File1 = MainMenu1->addMenu(QStringLiteral("&File"));
-    File1->setObjectName(QStringLiteral("File1"));
-    SaveLcdPicture1 = File1->addAction(QStringLiteral("&Save LCD Picture..."));
-    SaveLcdPicture1->setObjectName(QStringLiteral("SaveLcdPicture1"));
+    // A menu of the bar, and an entry of a menu that calls its handler, each
+    // with the form's name for it.
+    const auto menu = [this](const char* name, const char* title) {
+        QMenu* added = MainMenu1->addMenu(QString::fromUtf8(title));
+        added->setObjectName(QLatin1String(name));
+        return added;
+    };
+    const auto entry = [this](QMenu* in, const char* name, const char* text, auto handler) {
+        QAction* added = in->addAction(QString::fromUtf8(text));
+        added->setObjectName(QLatin1String(name));
+        connect(added, &QAction::triggered, this, handler);
+        return added;
+    };
+
+    File1 = menu("File1", "&File");
+    SaveLcdPicture1 = entry(File1, "SaveLcdPicture1", "&Save LCD Picture...", &TfrmMain::SaveLcdPicture1Click);
     SaveLcdPicture1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     SaveLcdPicture1->setShortcutContext(Qt::ApplicationShortcut);
-    connect(SaveLcdPicture1, &QAction::triggered, this, [this] { SaveLcdPicture1Click(); });
     File1->addSeparator();
-    PlayScenario1 = File1->addAction(QStringLiteral("&Play Scenario..."));
-    PlayScenario1->setObjectName(QStringLiteral("PlayScenario1"));
-    connect(PlayScenario1, &QAction::triggered, this, [this] { PlayScenario1Click(); });
-    StopScenario1 = File1->addAction(QStringLiteral("S&top Scenario"));
-    StopScenario1->setObjectName(QStringLiteral("StopScenario1"));
+    PlayScenario1 = entry(File1, "PlayScenario1", "&Play Scenario...", &TfrmMain::PlayScenario1Click);
+    StopScenario1 = entry(File1, "StopScenario1", "S&top Scenario", &TfrmMain::StopScenario1Click);
     StopScenario1->setEnabled(false);
-    connect(StopScenario1, &QAction::triggered, this, [this] { StopScenario1Click(); });
-    RecordScenario1 = File1->addAction(QStringLiteral("&Record Scenario..."));
-    RecordScenario1->setObjectName(QStringLiteral("RecordScenario1"));
-    connect(RecordScenario1, &QAction::triggered, this, [this] { RecordScenario1Click(); });
-    StopRecording1 = File1->addAction(QStringLiteral("Stop Re&cording"));
-    StopRecording1->setObjectName(QStringLiteral("StopRecording1"));
+    RecordScenario1 = entry(File1, "RecordScenario1", "&Record Scenario...", &TfrmMain::RecordScenario1Click);
+    StopRecording1 = entry(File1, "StopRecording1", "Stop Re&cording", &TfrmMain::StopRecording1Click);
     StopRecording1->setEnabled(false);
-    connect(StopRecording1, &QAction::triggered, this, [this] { StopRecording1Click(); });
     File1->addSeparator();
-    Exit1 = File1->addAction(QStringLiteral("&Exit"));
-    Exit1->setObjectName(QStringLiteral("Exit1"));
-    connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
+    Exit1 = entry(File1, "Exit1", "&Exit", &TfrmMain::Exit1Click);
 
-    Edit1 = MainMenu1->addMenu(QStringLiteral("&Edit"));
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    CopyLcdPicture1 = Edit1->addAction(QStringLiteral("&Copy LCD Picture"));
-    CopyLcdPicture1->setObjectName(QStringLiteral("CopyLcdPicture1"));
+    Edit1 = menu("Edit1", "&Edit");
+    CopyLcdPicture1 = entry(Edit1, "CopyLcdPicture1", "&Copy LCD Picture", &TfrmMain::CopyLcdPicture1Click);
     CopyLcdPicture1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     CopyLcdPicture1->setShortcutContext(Qt::ApplicationShortcut);
-    connect(CopyLcdPicture1, &QAction::triggered, this, [this] { CopyLcdPicture1Click(); });
 
-    View1 = MainMenu1->addMenu(QStringLiteral("&View"));
-    View1->setObjectName(QStringLiteral("View1"));
-    LcdWindow1 = View1->addAction(QStringLiteral("&LCD Window"));
-    LcdWindow1->setObjectName(QStringLiteral("LcdWindow1"));
+    View1 = menu("View1", "&View");
+    LcdWindow1 = entry(View1, "LcdWindow1", "&LCD Window", &TfrmMain::LcdWindow1Click);
     LcdWindow1->setCheckable(true);
-    connect(LcdWindow1, &QAction::triggered, this, [this](bool open) { LcdWindow1Click(open); });
 
-    Options1 = MainMenu1->addMenu(QStringLiteral("&Options"));
-    Options1->setObjectName(QStringLiteral("Options1"));
-    EncoderPort1 = Options1->addAction(QStringLiteral("Encoder &Port..."));
-    EncoderPort1->setObjectName(QStringLiteral("EncoderPort1"));
-    connect(EncoderPort1, &QAction::triggered, this, [this] { EncoderPort1Click(); });
+    Options1 = menu("Options1", "&Options");
+    EncoderPort1 = entry(Options1, "EncoderPort1", "Encoder &Port...", &TfrmMain::EncoderPort1Click);
 }
 
 void TfrmMain::build_controls()
