@@ -23,4 +23,4 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build/asan --output-on-failure -j"$(nproc)" --timeout 1200
 # The web page built with Emscripten and driven in headless Chromium; without
 # Emscripten or Chromium this says so and skips it.
-tests/web/run.sh build/test/host/replay/ktr7-replay
+tests/web/run.sh build/test/replay/ktr7-replay

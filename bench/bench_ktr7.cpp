@@ -19,7 +19,7 @@
 #include "gfx/text.h"
 #include "host/lcd_points.h"
 #include "host/pass.h"
-#include "host/replay/replay.h"
+#include "replay/replay.h"
 #include "screens/screens.h"
 
 // Counting replacements of the global allocation functions. GCC cannot see

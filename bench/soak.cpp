@@ -21,7 +21,7 @@
 #include <sys/resource.h>
 
 #include "core/state.h"
-#include "host/frm_main.h"
+#include "window/frm_main.h"
 
 namespace {
 

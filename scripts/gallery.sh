@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 ktr7_ensure_packages
 ktr7_build gallery -DCMAKE_BUILD_TYPE=Release -DKTR7_WINDOW=OFF -DKTR7_TESTS=OFF
-replay=$PWD/build/gallery/host/replay/ktr7-replay
+replay=$PWD/build/gallery/replay/ktr7-replay
 
 cd docs/screens
 shopt -s nullglob

@@ -11,7 +11,7 @@
 #include "gfx/lcd.h"
 #include "host/palette.h"
 #include "host/pass.h"
-#include "host/scenario/expect.h"
+#include "scenario/expect.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
 

@@ -8,7 +8,7 @@
 #include <emscripten.h>
 
 #include "host/pass.h"
-#include "host/scenario/scenario_player.h"
+#include "scenario/scenario_player.h"
 #include "web/web_main.h"
 
 // The page's side, in page.js (Module.ktr7Page).

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "host/replay/replay.h"
+#include "replay/replay.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "core/state.h"
 #include "gfx/lcd.h"
 #include "gfx/text.h"
-#include "host/lcd_png_compare.h"
+#include "picture/lcd_png_compare.h"
 #include "host/palette.h"
 #include "host/pass.h"
 #include "screens/framework.h"

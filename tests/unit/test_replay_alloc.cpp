@@ -8,7 +8,7 @@
 #include <new>
 
 #include "core/state.h"
-#include "host/replay/replay.h"
+#include "replay/replay.h"
 
 namespace {
 std::atomic<long> allocations{0};

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "core/state.h"
-#include "host/scenario/scenario_parse.h"
+#include "scenario/scenario_parse.h"
 #include "test_replay_support.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <set>
 #include <sstream>
 
-#include "host/replay/fields.h"
+#include "scenario/fields.h"
 #include "screen_harness.h"
 #include "test_replay_support.h"
 

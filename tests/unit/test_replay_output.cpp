@@ -14,7 +14,7 @@
 #include "gfx/lcd.h"
 #include "host/palette.h"
 #include "host/pass.h"
-#include "host/replay/escape.h"
+#include "scenario/escape.h"
 #include "test_replay_support.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "core/state.h"
 #include "host/pass.h"
-#include "host/replay/replay.h"
+#include "replay/replay.h"
 
 struct replay_result {
     int status;

@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 . scripts/common.sh
 
-replay=${1:-build/test/host/replay/ktr7-replay}
+replay=${1:-build/test/replay/ktr7-replay}
 missing=()
 command -v emcmake >/dev/null 2>&1 || missing+=("Emscripten (emcmake)")
 [ -x /usr/bin/chromium ] || missing+=("Chromium (/usr/bin/chromium)")

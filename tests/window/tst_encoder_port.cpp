@@ -19,9 +19,9 @@
 #include <unistd.h>
 
 #include "core/state.h"
-#include "host/command_line.h"
-#include "host/encoder_port.h"
-#include "host/encoder_port_dialog.h"
+#include "window/command_line.h"
+#include "window/encoder_port.h"
+#include "window/encoder_port_dialog.h"
 #include "window_support.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "core/state.h"
 #include "gfx/lcd.h"
-#include "host/replay/fields.h"
+#include "scenario/fields.h"
 #include "window_support.h"
 
 class tst_scenario_window : public QObject {

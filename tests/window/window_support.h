@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "gfx/lcd.h"
-#include "host/frm_main.h"
+#include "window/frm_main.h"
 #include "host/palette.h"
 
 // Runs ktr7-sim with arguments and no display to open a window on; its exit

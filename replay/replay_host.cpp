@@ -1,10 +1,10 @@
-#include "host/replay/replay_host.h"
+#include "replay/replay_host.h"
 
 #include <cstring>
 
 #include "core/state.h"
-#include "host/replay/escape.h"
-#include "host/scenario/expect.h"
+#include "scenario/escape.h"
+#include "scenario/expect.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "host/lcd_surface.h"
+#include "window/lcd_surface.h"
 
 class QAction;
 class QCheckBox;

@@ -1,4 +1,4 @@
-#include "host/lcd_png_compare.h"
+#include "picture/lcd_png_compare.h"
 
 #include <png.h>
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "gfx/lcd.h"
-#include "host/lcd_png.h"
+#include "picture/lcd_png.h"
 #include "host/palette.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "host/encoder_port.h"
+#include "window/encoder_port.h"
 
 #include <QFile>
 #include <QFileInfo>

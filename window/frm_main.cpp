@@ -1,4 +1,4 @@
-#include "host/frm_main.h"
+#include "window/frm_main.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,16 +30,16 @@
 
 #include "core/state.h"
 #include "gfx/lcd.h"
-#include "host/bezel_jpeg.h"
-#include "host/encoder_port.h"
-#include "host/encoder_port_dialog.h"
-#include "host/command_line.h"
-#include "host/lcd_png.h"
-#include "host/lcd_window.h"
+#include "window/bezel_jpeg.h"
+#include "window/encoder_port.h"
+#include "window/encoder_port_dialog.h"
+#include "window/command_line.h"
+#include "picture/lcd_png.h"
+#include "window/lcd_window.h"
 #include "host/pass.h"
-#include "host/scenario/expect.h"
-#include "host/scenario/scenario_player.h"
-#include "host/wheel_steps.h"
+#include "scenario/expect.h"
+#include "scenario/scenario_player.h"
+#include "window/wheel_steps.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
 

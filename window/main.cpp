@@ -7,8 +7,8 @@
 #include <cstring>
 #include <exception>
 
-#include "host/command_line.h"
-#include "host/frm_main.h"
+#include "window/command_line.h"
+#include "window/frm_main.h"
 
 namespace {
 

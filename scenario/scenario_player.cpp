@@ -1,12 +1,12 @@
-#include "host/scenario/scenario_player.h"
+#include "scenario/scenario_player.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <string>
 
-#include "host/replay/fields.h"
-#include "host/scenario/expect.h"
-#include "host/scenario/scenario_parse.h"
+#include "scenario/fields.h"
+#include "scenario/expect.h"
+#include "scenario/scenario_parse.h"
 
 namespace {
 

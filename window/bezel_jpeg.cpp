@@ -1,4 +1,4 @@
-#include "host/bezel_jpeg.h"
+#include "window/bezel_jpeg.h"
 
 #include <csetjmp>
 #include <cstdio>

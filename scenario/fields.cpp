@@ -1,12 +1,12 @@
-#include "host/replay/fields.h"
+#include "scenario/fields.h"
 
 #include <cstdio>
 #include <cstring>
 #include <type_traits>
 
-#include "host/replay/escape.h"
+#include "scenario/escape.h"
 #include "host/pass.h"
-#include "host/scenario/scenario_text.h"
+#include "scenario/scenario_text.h"
 #include "screens/screens.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "host/lcd_surface.h"
+#include "window/lcd_surface.h"
 
 #include <QExposeEvent>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 // The scenario executor: reads commands line by line and runs each against the
 // instrument, the shared pass and the replay's host.
-#include "host/replay/replay.h"
+#include "replay/replay.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -9,13 +9,13 @@
 
 #include "core/state.h"
 #include "gfx/lcd.h"
-#include "host/lcd_png.h"
-#include "host/lcd_png_compare.h"
+#include "picture/lcd_png.h"
+#include "picture/lcd_png_compare.h"
 #include "host/pass.h"
-#include "host/replay/fields.h"
-#include "host/replay/replay_host.h"
-#include "host/scenario/expect.h"
-#include "host/scenario/scenario_parse.h"
+#include "scenario/fields.h"
+#include "replay/replay_host.h"
+#include "scenario/expect.h"
+#include "scenario/scenario_parse.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
 

@@ -1,4 +1,4 @@
-#include "host/encoder_port_dialog.h"
+#include "window/encoder_port_dialog.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -12,8 +12,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "host/command_line.h"
-#include "host/encoder_port.h"
+#include "window/command_line.h"
+#include "window/encoder_port.h"
 
 namespace {
 

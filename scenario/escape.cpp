@@ -1,4 +1,4 @@
-#include "host/replay/escape.h"
+#include "scenario/escape.h"
 
 size_t escape_bytes(const char* text, size_t length, char* out, size_t cap)
 {

@@ -1,13 +1,13 @@
-#include "host/scenario/scenario_parse.h"
+#include "scenario/scenario_parse.h"
 
 #include <charconv>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
-#include "host/lcd_png.h"
-#include "host/replay/fields.h"
-#include "host/scenario/scenario_text.h"
+#include "host/picture_scale.h"
+#include "scenario/fields.h"
+#include "scenario/scenario_text.h"
 #include "screens/framework.h"
 
 namespace {

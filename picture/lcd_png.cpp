@@ -1,4 +1,4 @@
-#include "host/lcd_png.h"
+#include "picture/lcd_png.h"
 
 #include <png.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "host/command_line.h"
+#include "window/command_line.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -7,7 +7,7 @@
 
 #include <sys/stat.h>
 
-#include "host/encoder_port.h"
+#include "window/encoder_port.h"
 #include "host/version.h"
 
 namespace {

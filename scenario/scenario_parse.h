@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/replay/escape.h"
+#include "scenario/escape.h"
 
 enum class scenario_op : uint8_t {
     none,  // blank line or comment

@@ -16,7 +16,7 @@
 #include <array>
 
 #include "core/state.h"
-#include "host/command_line.h"
+#include "window/command_line.h"
 
 class QTimer;
 

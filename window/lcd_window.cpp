@@ -1,4 +1,4 @@
-#include "host/lcd_window.h"
+#include "window/lcd_window.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -8,7 +8,7 @@
 
 #include "gfx/lcd.h"
 #include "host/palette.h"
-#include "host/wheel_steps.h"
+#include "window/wheel_steps.h"
 
 namespace {
 

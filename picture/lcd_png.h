@@ -4,8 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr int PNG_SCALE_MIN = 1;
-constexpr int PNG_SCALE_MAX = 8;
+#include "host/picture_scale.h"
 
 // On failure both return false and leave a reason in why (capacity cap).
 // A partly written regular file is removed.

@@ -1,4 +1,4 @@
-#include "host/scenario/scenario_recorder.h"
+#include "scenario/scenario_recorder.h"
 
 #include <cerrno>
 #include <cstdio>

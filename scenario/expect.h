@@ -3,7 +3,7 @@
 #pragma once
 #include <cstddef>
 
-#include "host/scenario/scenario_parse.h"
+#include "scenario/scenario_parse.h"
 
 // Every host hands each sentence its passes send to expect_note_sentence;
 // "on" forgets the latest, so "expect serial" speaks of this run only.

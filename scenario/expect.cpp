@@ -1,11 +1,11 @@
-#include "host/scenario/expect.h"
+#include "scenario/expect.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/state.h"
-#include "host/replay/fields.h"
+#include "scenario/fields.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "host/replay/replay.h"
+#include "replay/replay.h"
 #include "host/version.h"
 
 int main(int argc, char** argv)
