@@ -152,7 +152,8 @@ void BM_FullPass(benchmark::State& state)
 {
     instrument_on();
     st.serial_out = 1;
-    static const host_io io = {[](bool) {}, [] { return true; }, [](const char*) {}, [] {}, [] {}};
+    static const host_io io = {
+        nullptr, [](void*, bool) {}, [](void*) { return true; }, [](void*, const char*) {}, [](void*) {}, [](void*) {}};
     measured(state, [] { run_pass(io); });
 }
 

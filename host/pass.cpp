@@ -1,5 +1,7 @@
 #include "host/pass.h"
 
+#include <cstring>
+
 #include "core/airspeed.h"
 #include "core/encoder.h"
 #include "core/flight_timer.h"
@@ -7,6 +9,27 @@
 #include "gfx/lcd.h"
 #include "host/pressure_altitude.h"
 #include "screens/screens.h"
+
+namespace {
+
+// What the passes left for every host to read.
+struct pass_outputs {
+    bool lamp_red;                  // as the last pass set it
+    char sentence[SERIAL_LINE_SIZE];  // the newest since switch-on
+    uint32_t sentences;             // sent since program start
+};
+
+pass_outputs shown = {false, {}, 0};
+
+}  // namespace
+
+void host_program_start()
+{
+    st = instrument_state{};
+    lcd_clear();
+    st.current_screen = screen_main;
+    shown = pass_outputs{false, {}, 0};
+}
 
 void host_switch_on()
 {
@@ -24,20 +47,17 @@ void host_switch_on()
     st.flight_hours = 0;
     st.flight_minutes = 0;
     st.flight_seconds = 0;
+    shown.sentence[0] = '\0';
 }
 
-namespace {
-bool lamp_shown_red = false;
+void host_switch_off()
+{
+    st.stop_requested = 1;
 }
 
 bool shown_lamp_red()
 {
-    return lamp_shown_red;
-}
-
-void forget_shown_lamp()
-{
-    lamp_shown_red = false;
+    return shown.lamp_red;
 }
 
 bool alarm_lamp_red()
@@ -45,15 +65,28 @@ bool alarm_lamp_red()
     return st.alarm_active != 0 && st.alarm_ack == 0;
 }
 
+const char* newest_sentence()
+{
+    return shown.sentence;
+}
+
+uint32_t sentences_sent()
+{
+    return shown.sentences;
+}
+
 void run_pass(const host_io& io)
 {
-    lamp_shown_red = alarm_lamp_red();
-    io.set_lamp(lamp_shown_red);
-    st.alt_sensor_ok = io.altitude_sensor_checked() ? 1 : 0;
+    shown.lamp_red = alarm_lamp_red();
+    io.set_lamp(io.context, shown.lamp_red);
+    st.alt_sensor_ok = io.altitude_sensor_checked(io.context) ? 1 : 0;
     update_encoder_altitude();
     if (st.serial_out) {
         format_encoder_sentence();
-        io.append_communications(st.serial_line);
+        memcpy(shown.sentence, st.serial_line, sizeof shown.sentence);
+        shown.sentence[sizeof shown.sentence - 1] = '\0';
+        shown.sentences++;
+        io.append_communications(io.context, st.serial_line);
     }
     update_airspeed();
     if (st.tick_counter == 1) {
@@ -63,8 +96,8 @@ void run_pass(const host_io& io)
     lcd_clear();
     if (st.current_screen)
         st.current_screen();
-    io.present();
-    io.process_events();
+    io.present(io.context);
+    io.process_events(io.context);
 }
 
 void host_post_key(uint8_t key)
@@ -83,23 +116,4 @@ void host_timer_tick()
     uint8_t ticks = st.tick_counter++;
     if (ticks >= 19)
         st.tick_counter = 0;
-}
-
-void host_set_altitude(int32_t position)
-{
-    st.altitude = position;
-}
-
-void host_set_vertical_speed(int32_t position)
-{
-    st.vertical_speed = int16_t(position);
-    // 1 ft/min is 0.508 cm/s; round to the nearest hundredth of a metre per
-    // second, halves away from zero, so the m/s readout follows the slider.
-    int32_t scaled = position * 508;
-    st.vertical_speed_cms = int16_t(scaled >= 0 ? (scaled + 500) / 1000 : (scaled - 500) / 1000);
-}
-
-void host_set_asi_adc(int32_t position)
-{
-    st.asi_adc = uint16_t(position);
 }

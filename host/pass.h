@@ -1,19 +1,29 @@
-// One pass of the instrument's run loop, shared by the window and the replay
-// tool, and the host-side inputs that both feed into the state record.
+// One pass of the instrument's run loop and the program's life around it,
+// written once for every host (the window, the replay tool, the web page).
 #pragma once
 #include <cstdint>
 
-// What only the host can do. Every member must be set.
+// What only the host can do, each called with the host's own context. Every
+// function must be set.
 struct host_io {
-    void (*set_lamp)(bool red);                  // alarm lamp: red or maroon
-    bool (*altitude_sensor_checked)();           // the "Altitude Sensor" check box
-    void (*append_communications)(const char* line);  // one encoder sentence
-    void (*present)();                           // show lcd_buffer (and swap)
-    void (*process_events)();                    // let the host handle its events
+    void* context;
+    void (*set_lamp)(void* context, bool red);                  // alarm lamp: red or maroon
+    bool (*altitude_sensor_checked)(void* context);             // the "Altitude Sensor" check box
+    void (*append_communications)(void* context, const char* line);  // one encoder sentence
+    void (*present)(void* context);                             // show lcd_buffer (and swap)
+    void (*process_events)(void* context);                      // let the host handle its events
 };
 
-// The switch-on resets, in their order ("On").
+// Program start: every field of the state record zero, the LCD black, the
+// instrument off with the main display as its screen, the lamp maroon and no
+// sentence sent.
+void host_program_start();
+
+// The switch-on resets, in their order ("On"); forgets the newest sentence,
+// so that it speaks of this run only.
 void host_switch_on();
+// "Off" (the button, closing, exit): the loop ends after the current pass.
+void host_switch_off();
 
 // One pass: lamp, sensor check box and encoder altitude, sentence, airspeed,
 // tick, clear, screen, present, events.
@@ -21,18 +31,17 @@ void run_pass(const host_io& io);
 
 // The lamp as step 1 of the pass sets it.
 bool alarm_lamp_red();
-// The lamp as the last pass set it (maroon before any pass, or after
-// forget_shown_lamp).
+// The lamp as the last pass set it (maroon before any pass).
 bool shown_lamp_red();
-void forget_shown_lamp();
+
+// The newest encoder sentence a pass sent since switch-on, as the
+// instrument built it (terminator included); "" when none.
+const char* newest_sentence();
+// Sentences sent since program start.
+uint32_t sentences_sent();
 
 // Key posting: stored only while no key is pending; a second key is lost.
 void host_post_key(uint8_t key);
 
 // The 100 ms timer: blink divider and tick counter.
 void host_timer_tick();
-
-// Slider inputs.
-void host_set_altitude(int32_t position);        // 0..65535
-void host_set_vertical_speed(int32_t position);  // -6000..6000 ft/min
-void host_set_asi_adc(int32_t position);         // 0..4096

@@ -50,7 +50,7 @@ const char replay_usage[] =
     "  expect png FILE             the LCD must equal the picture in FILE\n"
     "\n"
     "Each encoder sentence a pass sends is written as \"serial LINE\", bytes\n"
-    "outside 0x20..0x7E and the backslash as \\xHH. A failed expectation is\n"
+    "outside 0x20..0x7E, the backslash and '#' as \\xHH. A failed expectation is\n"
     "reported on standard error and the scenario goes on; a scenario with\n"
     "expectations ends its output with \"N passed, M failed\". A picture that\n"
     "differs leaves FILE's stem with .actual.png and .diff.png beside FILE.\n"
@@ -150,17 +150,14 @@ bool run_line(std::string_view text, FILE* out, FILE* err, long line_number, sce
     case scenario_op::none: break;
     case scenario_op::on:
         host_switch_on();
-        expect_forget_sentence();
         session.running = true;
         break;
     case scenario_op::off:
-        st.stop_requested = 1;
+        host_switch_off();
         session.running = false;
         break;
     case scenario_op::key: host_post_key(uint8_t(c.number)); break;
-    case scenario_op::altitude: host_set_altitude(int32_t(c.number)); break;
-    case scenario_op::vsi: host_set_vertical_speed(int32_t(c.number)); break;
-    case scenario_op::asi: host_set_asi_adc(int32_t(c.number)); break;
+    case scenario_op::input: host_set_input(c.input, int32_t(c.number)); break;
     case scenario_op::sensor: replay_set_sensor_checked(c.number != 0); break;
     case scenario_op::tick:
         for (long long i = 0; i < c.number; i++)
@@ -235,12 +232,9 @@ void replay_set_limits(const replay_limits& new_limits)
 
 void replay_reset()
 {
-    st = instrument_state{};
-    memset(lcd_buffer, 0, sizeof lcd_buffer);
-    st.current_screen = screen_main;
+    host_program_start();
     session = session_state{};
     replay_host_reset();
-    expect_forget_sentence();
 }
 
 int replay_execute(FILE* in, const char* in_name, FILE* out, FILE* err)

@@ -8,7 +8,7 @@
 // The host interface that replay passes run with.
 extern const host_io replay_io;
 
-// Lamp maroon, check box checked, no output stream.
+// Check box checked, no output stream.
 void replay_host_reset();
 
 // Where the sentences of the following passes are written.
@@ -17,6 +17,3 @@ void replay_host_set_output(FILE* out);
 // The "Altitude Sensor" check box.
 void replay_set_sensor_checked(bool checked);
 bool replay_sensor_checked();
-
-// The lamp as the last pass set it (maroon before any pass).
-bool replay_lamp_red();

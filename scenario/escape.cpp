@@ -8,7 +8,7 @@ size_t escape_bytes(const char* text, size_t length, char* out, size_t cap)
     size_t n = 0;
     for (size_t i = 0; i < length; i++) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c <= 0x7E && c != '\\') {
+        if (c >= 0x20 && c <= 0x7E && c != '\\' && c != '#') {
             if (n + 1 >= cap)
                 break;
             out[n++] = char(c);

@@ -1,5 +1,7 @@
-// Byte escaping for replay output: bytes outside 0x20..0x7E, and the
-// backslash, become \xHH with two upper-case hex digits.
+// Byte escaping for replay output: bytes outside 0x20..0x7E, the backslash
+// and '#' become \xHH with two upper-case hex digits. '#' starts a comment in
+// a scenario, so escaping it lets every printed value paste back into an
+// expect line.
 #pragma once
 #include <cstddef>
 

@@ -5,12 +5,10 @@
 #include <cstring>
 
 #include "core/state.h"
+#include "host/pass.h"
 #include "scenario/fields.h"
 
 namespace {
-
-char latest_sentence[SERIAL_LINE_SIZE + 1];
-bool sentence_sent = false;
 
 int hex_digit(char c)
 {
@@ -51,18 +49,6 @@ void normalised(std::string_view text, char* out, size_t cap)
 
 }  // namespace
 
-void expect_note_sentence(const char* line)
-{
-    snprintf(latest_sentence, sizeof latest_sentence, "%s", line);
-    sentence_sent = true;
-}
-
-void expect_forget_sentence()
-{
-    sentence_sent = false;
-    latest_sentence[0] = '\0';
-}
-
 bool check_expectation(const scenario_command& c, char* report, size_t cap)
 {
     static char expected[escaped_capacity(QUOTED_MAX)];
@@ -70,11 +56,12 @@ bool check_expectation(const scenario_command& c, char* report, size_t cap)
     switch (c.op) {
     case scenario_op::expect_serial: {
         normalised(c.text, expected, sizeof expected);
-        if (!sentence_sent) {
+        const char* sentence = newest_sentence();
+        if (sentence[0] == '\0') {
             snprintf(report, cap, "expected serial=%s, got none (no sentence sent since on)", expected);
             return false;
         }
-        escape_bytes(latest_sentence, strlen(latest_sentence), got, sizeof got);
+        escape_bytes(sentence, strlen(sentence), got, sizeof got);
         if (strcmp(expected, got) == 0)
             return true;
         snprintf(report, cap, "expected serial=%s, got %s", expected, got);

@@ -1,14 +1,11 @@
-// Expectations of a scenario: a field's value or range, and the latest
-// encoder sentence. Pictures are compared by the hosts that can read them.
+// Expectations of a scenario: a field's value or range, and the newest
+// encoder sentence since "on" (as the shared pass keeps it).
+// Pictures are compared by the hosts that can read them.
 #pragma once
 #include <cstddef>
 
 #include "scenario/scenario_parse.h"
 
-// Every host hands each sentence its passes send to expect_note_sentence;
-// "on" forgets the latest, so "expect serial" speaks of this run only.
-void expect_note_sentence(const char* line);
-void expect_forget_sentence();
 
 // Room for a report: the expected text, the value got and the words around.
 constexpr size_t EXPECT_REPORT_CAPACITY = 2 * escaped_capacity(QUOTED_MAX) + 128;

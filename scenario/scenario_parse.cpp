@@ -254,17 +254,11 @@ bool parse_scenario_line(std::string_view text, scenario_command& c, scenario_fa
     if (!line.next(command))
         return true;
 
-    static const struct {
-        const char* name;
-        scenario_op op;
-        long long low, high;
-    } sliders[] = {{"altitude", scenario_op::altitude, 0, 65535},
-                   {"vsi", scenario_op::vsi, -6000, 6000},
-                   {"asi", scenario_op::asi, 0, 4096}};
-    for (const auto& slider : sliders)
-        if (command == slider.name) {
-            c.op = slider.op;
-            return number_argument(slider.name, "value", line, slider.low, slider.high, c.number, f);
+    for (const sensor_input_info& input : sensor_inputs())
+        if (command == input.word) {
+            c.op = scenario_op::input;
+            c.input = input.input;
+            return number_argument(input.word, "value", line, input.minimum, input.maximum, c.number, f);
         }
 
     if (command == "on" || command == "off") {

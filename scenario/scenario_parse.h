@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "host/sensor_inputs.h"
 #include "scenario/escape.h"
 
 enum class scenario_op : uint8_t {
@@ -15,9 +16,7 @@ enum class scenario_op : uint8_t {
     on,
     off,
     key,       // number: the key code
-    altitude,  // number: slider position
-    vsi,
-    asi,
+    input,     // input: which sensor input; number: its position
     sensor,  // number: 1 ok, 0 fault
     tick,    // number: count
     pass,
@@ -37,6 +36,7 @@ struct scenario_command {
     long long high = 0;
     std::string_view name;
     std::string_view text;
+    sensor_input input = sensor_input::altitude;
 };
 
 // Counts of tick, pass and wait above this are refused.

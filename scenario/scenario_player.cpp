@@ -36,7 +36,7 @@ void report_line(bool failed, const char* format, ...)
     va_start(args, format);
     vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    play.io.report(text, failed);
+    play.io.report(play.io.context, text, failed);
 }
 
 void finish(int status)
@@ -45,7 +45,7 @@ void finish(int status)
     if (status != PLAYER_BAD_LINE && play.tally.any())
         report_line(false, "%ld passed, %ld failed", play.tally.passed, play.tally.failed);
     const player_io io = play.io;
-    io.finished(status);
+    io.finished(io.context, status);
 }
 
 void expectation(bool held, const char* report)
@@ -72,18 +72,15 @@ bool run(const scenario_command& c, scenario_failure& f)
     case scenario_op::none: break;
     case scenario_op::on:
         play.instrument_on = true;
-        expect_forget_sentence();
-        io.switch_on();
+        io.switch_on(io.context);
         break;
     case scenario_op::off:
         play.instrument_on = false;
-        io.switch_off();
+        io.switch_off(io.context);
         break;
-    case scenario_op::key: io.post_key(uint8_t(c.number)); break;
-    case scenario_op::altitude: io.set_altitude(int32_t(c.number)); break;
-    case scenario_op::vsi: io.set_vsi(int32_t(c.number)); break;
-    case scenario_op::asi: io.set_asi(int32_t(c.number)); break;
-    case scenario_op::sensor: io.set_sensor(c.number != 0); break;
+    case scenario_op::key: io.post_key(io.context, uint8_t(c.number)); break;
+    case scenario_op::input: io.set_input(io.context, c.input, int32_t(c.number)); break;
+    case scenario_op::sensor: io.set_sensor(io.context, c.number != 0); break;
     case scenario_op::tick: play.ticks_to_wait = c.number; break;
     case scenario_op::wait:
         if (!scenario_needs_on(play.instrument_on, "wait", f))
@@ -97,18 +94,19 @@ bool run(const scenario_command& c, scenario_failure& f)
         play.passes_to_wait = c.number;
         break;
     case scenario_op::print:
-        print_fields(c.text, [](const char* printed, void*) { play.io.report(printed, false); }, nullptr);
+        print_fields(
+            c.text, [](const char* printed, void*) { play.io.report(play.io.context, printed, false); }, nullptr);
         break;
     case scenario_op::png:
         if (!files_here("png", io.write_png != nullptr, f))
             return false;
-        if (!io.write_png(c_word(c.text).text, int(c.number), why, sizeof why))
+        if (!io.write_png(io.context, c_word(c.text).text, int(c.number), why, sizeof why))
             return scenario_fail(f, "png: cannot write \"%s\": %s", quoted_path(c.text).text, why);
         break;
     case scenario_op::dump:
         if (!files_here("dump", io.write_dump != nullptr, f))
             return false;
-        if (!io.write_dump(c_word(c.text).text, why, sizeof why))
+        if (!io.write_dump(io.context, c_word(c.text).text, why, sizeof why))
             return scenario_fail(f, "dump: cannot write \"%s\": %s", quoted_path(c.text).text, why);
         break;
     case scenario_op::expect_value:
@@ -123,7 +121,7 @@ bool run(const scenario_command& c, scenario_failure& f)
         if (!files_here("expect png", io.check_png != nullptr, f))
             return false;
         char report[EXPECT_REPORT_CAPACITY];
-        const int result = io.check_png(c_word(c.text).text, report, sizeof report);
+        const int result = io.check_png(io.context, c_word(c.text).text, report, sizeof report);
         if (result < 0)
             return scenario_fail(f, "expect png: reference \"%s\": %s", quoted_path(c.text).text, report);
         expectation(result > 0, report);

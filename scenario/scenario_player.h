@@ -8,28 +8,30 @@
 #include <cstdint>
 #include <string_view>
 
+#include "host/sensor_inputs.h"
+
 struct player_io {
-    void (*switch_on)();   // as the On button: resets now, the loop runs
-    void (*switch_off)();  // as the Off button
-    void (*post_key)(uint8_t key);
-    void (*set_altitude)(int32_t position);  // the sliders, moved as a hand would
-    void (*set_vsi)(int32_t position);
-    void (*set_asi)(int32_t position);
-    void (*set_sensor)(bool ok);  // the "Altitude Sensor" check box
+    void* context;  // handed to every function below
+    void (*switch_on)(void* context);   // as the On button: resets now, the loop runs
+    void (*switch_off)(void* context);  // as the Off button
+    void (*post_key)(void* context, uint8_t key);
+    // A sensor input's control, moved as a hand would.
+    void (*set_input)(void* context, sensor_input input, int32_t position);
+    void (*set_sensor)(void* context, bool ok);  // the "Altitude Sensor" check box
     // One line of output: print results, failed expectations and bad lines
     // ("line N: ..."), the closing "N passed, M failed". failed marks what
     // belongs on standard error.
-    void (*report)(const char* line, bool failed);
+    void (*report)(void* context, const char* line, bool failed);
     // The scenario ended: 0 when it ran and every expectation held, 1 when an
     // expectation failed, 2 for a bad line (which stops it).
-    void (*finished)(int status);
+    void (*finished)(void* context, int status);
     // Files, where the host has them; null where it does not (png, dump and
     // expect png are then refused as bad lines).
-    bool (*write_png)(const char* path, int scale, char* why, size_t cap);
-    bool (*write_dump)(const char* path, char* why, size_t cap);
+    bool (*write_png)(void* context, const char* path, int scale, char* why, size_t cap);
+    bool (*write_dump)(void* context, const char* path, char* why, size_t cap);
     // expect png: 1 equal, 0 differs (report says how), -1 the reference
     // cannot be used (why says so).
-    int (*check_png)(const char* path, char* report, size_t cap);
+    int (*check_png)(void* context, const char* path, char* report, size_t cap);
 };
 
 constexpr int PLAYER_OK = 0;

@@ -324,6 +324,11 @@
     // The controls' state goes into the instrument once it is there, so a
     // slider moved while it loaded counts.
     function syncInputs() {
+        // The ranges come from the instrument's table of its inputs.
+        ["ScrollBar29", "ScrollBar2", "ScrollBar1"].forEach((id, which) => {
+            $(id).min = M._web_input_minimum(which);
+            $(id).max = M._web_input_maximum(which);
+        });
         M._web_set_altitude(Number($("ScrollBar29").value));
         M._web_set_asi_adc(Number($("ScrollBar1").value));
         M._web_set_sensor_checked($("CheckBox1").checked ? 1 : 0);

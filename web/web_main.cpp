@@ -11,7 +11,7 @@
 #include "gfx/lcd.h"
 #include "host/palette.h"
 #include "host/pass.h"
-#include "scenario/expect.h"
+#include "host/sensor_inputs.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
 
@@ -19,51 +19,34 @@ namespace {
 
 struct web_host_state {
     bool running;                     // between "On" and "Off"
-    bool lamp_red;                    // as the last pass set it
     bool sensor_checked;              // the "Altitude Sensor" check box
-    uint32_t sentence_count;          // sentences sent since the page opened
-    char sentence[SERIAL_LINE_SIZE];  // the newest, control bytes dropped
+    char sentence[SERIAL_LINE_SIZE];  // the newest sentence, control bytes dropped
     uint32_t passes;                  // passes run since the page opened
 };
 
-web_host_state web = {false, false, true, 0, {}, 0};
+web_host_state web = {false, true, {}, 0};
 
-void set_lamp(bool red)
-{
-    web.lamp_red = red;
-}
+// The pass keeps the lamp and the newest sentence; the page reads them
+// after it (web_lamp_red, web_sentence).
+void set_lamp(void*, bool) {}
+void append_communications(void*, const char*) {}
 
-bool altitude_sensor_checked()
+bool altitude_sensor_checked(void*)
 {
     return web.sensor_checked;
 }
 
-// One line of the Communications box per sentence. The terminator and any
-// other control byte have no picture; the page shows the printable rest.
-void append_communications(const char* line)
-{
-    size_t n = 0;
-    for (size_t i = 0; i < SERIAL_LINE_SIZE && line[i] != '\0'; i++) {
-        unsigned char c = static_cast<unsigned char>(line[i]);
-        if (c >= 0x20 && c < 0x7F)
-            web.sentence[n++] = char(c);
-    }
-    web.sentence[n < SERIAL_LINE_SIZE ? n : SERIAL_LINE_SIZE - 1] = '\0';
-    web.sentence_count++;
-    expect_note_sentence(line);
-}
-
 // The page draws lcd_buffer after the pass returns, and handles its events
 // between animation frames.
-void present() {}
-void process_events() {}
+void present(void*) {}
+void process_events(void*) {}
 
 // The native benchmark's flight: every field of the main display busy.
 constexpr int32_t BENCH_ASI_ADC = 1400;
 constexpr int32_t BENCH_ALTITUDE = 3500;
 constexpr int32_t BENCH_VERTICAL_SPEED = 600;
 
-const host_io web_io = {set_lamp, altitude_sensor_checked, append_communications, present, process_events};
+const host_io web_io = {nullptr, set_lamp, altitude_sensor_checked, append_communications, present, process_events};
 
 }  // namespace
 
@@ -71,7 +54,7 @@ extern "C" {
 
 void web_create()
 {
-    st.current_screen = screen_main;
+    host_program_start();
 }
 
 void web_switch_on()
@@ -82,7 +65,7 @@ void web_switch_on()
 
 void web_switch_off()
 {
-    st.stop_requested = 1;
+    host_switch_off();
     web.running = false;
 }
 
@@ -109,6 +92,16 @@ void web_post_key(int key)
 {
     if (key >= KEY_LEFT && key <= KEY_CCW)
         host_post_key(uint8_t(key));
+}
+
+int web_input_minimum(int which)
+{
+    return sensor_inputs()[size_t(which) % sensor_inputs().size()].minimum;
+}
+
+int web_input_maximum(int which)
+{
+    return sensor_inputs()[size_t(which) % sensor_inputs().size()].maximum;
 }
 
 void web_set_altitude(int position)
@@ -143,16 +136,26 @@ const uint32_t* web_palette()
 
 int web_lamp_red()
 {
-    return web.lamp_red ? 1 : 0;
+    return shown_lamp_red() ? 1 : 0;
 }
 
 uint32_t web_sentence_count()
 {
-    return web.sentence_count;
+    return sentences_sent();
 }
 
+// One line of the Communications box per sentence. The terminator and any
+// other control byte have no picture; the page shows the printable rest.
 const char* web_sentence()
 {
+    const char* line = newest_sentence();
+    size_t n = 0;
+    for (size_t i = 0; i < SERIAL_LINE_SIZE - 1 && line[i] != '\0'; i++) {
+        const unsigned char c = static_cast<unsigned char>(line[i]);
+        if (c >= 0x20 && c < 0x7F)
+            web.sentence[n++] = char(c);
+    }
+    web.sentence[n] = '\0';
     return web.sentence;
 }
 

@@ -22,6 +22,11 @@ void web_timer_tick();
 // Key codes 1..5 (left, right, push, cw, ccw); one pending at a time.
 void web_post_key(int key);
 
+// The sensor inputs' ranges, numbered as sensor_input (altitude, vertical
+// speed, airspeed converter), for the page's sliders.
+int web_input_minimum(int which);
+int web_input_maximum(int which);
+
 // The sliders and the "Altitude Sensor" check box.
 void web_set_altitude(int position);
 void web_set_vertical_speed(int position);

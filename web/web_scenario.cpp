@@ -23,32 +23,27 @@ EM_JS(int, page_check_png, (const char* path, char* report, int cap),
 
 namespace {
 
-// Which slider page_set_slider moves.
-constexpr int SLIDER_ALTITUDE = 0;
-constexpr int SLIDER_VSI = 1;
-constexpr int SLIDER_ASI = 2;
-
 const player_io web_player_io = {
-    [] {
+    nullptr,
+    [](void*) {
         web_switch_on();
         page_switched();
     },
-    [] {
+    [](void*) {
         web_switch_off();
         page_switched();
     },
-    [](uint8_t key) { host_post_key(key); },
-    [](int32_t position) { page_set_slider(SLIDER_ALTITUDE, position); },
-    [](int32_t position) { page_set_slider(SLIDER_VSI, position); },
-    [](int32_t position) { page_set_slider(SLIDER_ASI, position); },
-    [](bool ok) { page_set_sensor(ok ? 1 : 0); },
-    [](const char* line, bool failed) { page_report(line, failed ? 1 : 0); },
-    [](int status) { page_finished(status); },
+    [](void*, uint8_t key) { host_post_key(key); },
+    // The page's sliders are numbered as the inputs are.
+    [](void*, sensor_input input, int32_t position) { page_set_slider(int(input), position); },
+    [](void*, bool ok) { page_set_sensor(ok ? 1 : 0); },
+    [](void*, const char* line, bool failed) { page_report(line, failed ? 1 : 0); },
+    [](void*, int status) { page_finished(status); },
     // The page writes no files: png and dump are refused. expect png
     // compares with the pictures the page loaded before playing.
     nullptr,
     nullptr,
-    [](const char* path, char* report, size_t cap) { return page_check_png(path, report, int(cap)); },
+    [](void*, const char* path, char* report, size_t cap) { return page_check_png(path, report, int(cap)); },
 };
 
 }  // namespace

@@ -37,6 +37,7 @@
 #include "picture/lcd_png.h"
 #include "window/lcd_window.h"
 #include "host/pass.h"
+#include "host/sensor_inputs.h"
 #include "scenario/expect.h"
 #include "scenario/scenario_player.h"
 #include "window/wheel_steps.h"
@@ -73,15 +74,15 @@ QLabel* make_label(QWidget* parent, const char* name, const char* text, int left
     return label;
 }
 
-QScrollBar* make_slider(QWidget* parent, const char* name, int left, int top, int minimum, int maximum,
-                        int page)
+QScrollBar* make_slider(QWidget* parent, const char* name, int left, int top, sensor_input input)
 {
+    const sensor_input_info& range = sensor_input_of(input);
     auto* bar = new QScrollBar(Qt::Horizontal, parent);
     bar->setObjectName(QString::fromLatin1(name));
     bar->setGeometry(left, top, 137, 17);
-    bar->setRange(minimum, maximum);
+    bar->setRange(range.minimum, range.maximum);
     bar->setSingleStep(1);
-    bar->setPageStep(page);
+    bar->setPageStep(range.page_step);
     bar->setValue(0);
     bar->setFocusPolicy(Qt::StrongFocus);
     // Scroll bars invert their keys by default; as a slider, Right and Up
@@ -306,12 +307,12 @@ void TfrmMain::build_controls()
 
     Label55 = make_label(client, "Label55", "Altitude:", 256, 8);
     Label57 = make_label(client, "Label57", "0", 304, 8);
-    ScrollBar29 = make_slider(client, "ScrollBar29", 352, 8, 0, 65535, 100);
+    ScrollBar29 = make_slider(client, "ScrollBar29", 352, 8, sensor_input::altitude);
     Label3 = make_label(client, "Label3", "VSI:", 256, 32);
-    ScrollBar2 = make_slider(client, "ScrollBar2", 352, 32, -6000, 6000, 100);
+    ScrollBar2 = make_slider(client, "ScrollBar2", 352, 32, sensor_input::vertical_speed);
     Label1 = make_label(client, "Label1", "ASI:", 256, 56);
     Label2 = make_label(client, "Label2", "0", 304, 56);
-    ScrollBar1 = make_slider(client, "ScrollBar1", 352, 56, 0, 4096, 16);
+    ScrollBar1 = make_slider(client, "ScrollBar1", 352, 56, sensor_input::asi_adc);
     connect(ScrollBar29, &QScrollBar::valueChanged, this, [this](int v) { ScrollBar29Change(v); });
     connect(ScrollBar2, &QScrollBar::valueChanged, this, [this](int v) { ScrollBar2Change(v); });
     connect(ScrollBar1, &QScrollBar::valueChanged, this, [this](int v) { ScrollBar1Change(v); });
@@ -422,11 +423,12 @@ void TfrmMain::centre_on_screen()
 const host_io& TfrmMain::host()
 {
     static const host_io io = {
-        [](bool red) { frmMain->set_lamp(red); },
-        [] { return frmMain->CheckBox1->isChecked(); },
-        [](const char* line) { frmMain->append_communications(line); },
-        [] { frmMain->present(); },
-        [] { frmMain->process_events_paced(); },
+        nullptr,
+        [](void*, bool red) { frmMain->set_lamp(red); },
+        [](void*) { return frmMain->CheckBox1->isChecked(); },
+        [](void*, const char* line) { frmMain->append_communications(line); },
+        [](void*) { frmMain->present(); },
+        [](void*) { frmMain->process_events_paced(); },
     };
     return io;
 }
@@ -498,19 +500,19 @@ void TfrmMain::process_events_paced()
 
 void TfrmMain::Button2Click()
 {
-    st.stop_requested = 1;
+    host_switch_off();
     record("off");
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
-    st.stop_requested = 1;
+    host_switch_off();
     event->accept();
 }
 
 void TfrmMain::Exit1Click()
 {
-    st.stop_requested = 1;
+    host_switch_off();
     QCoreApplication::quit();
 }
 
@@ -528,7 +530,6 @@ void TfrmMain::set_lamp(bool red)
 
 void TfrmMain::append_communications(const char* line)
 {
-    expect_note_sentence(line);
     // Each sentence is one line of the box. Its terminator (the carriage
     // return) and any other control character have no picture, and a
     // carriage return would otherwise start an empty line of its own.

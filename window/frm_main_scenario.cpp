@@ -18,6 +18,7 @@
 #include "picture/lcd_png.h"
 #include "picture/lcd_png_compare.h"
 #include "host/pass.h"
+#include "host/sensor_inputs.h"
 #include "scenario/expect.h"
 #include "scenario/scenario_parse.h"
 #include "scenario/scenario_player.h"
@@ -35,18 +36,20 @@ constexpr qint64 SCENARIO_SIZE_MAX = 16 * 1024 * 1024;
 const player_io& window_player()
 {
     static const player_io io = {
-        [] { frmMain->switch_on_soon(); },
-        [] { frmMain->Button2Click(); },
-        [](uint8_t key) { TfrmMain::post_key(key); },
-        [](int32_t position) { frmMain->ScrollBar29->setValue(position); },
-        [](int32_t position) { frmMain->ScrollBar2->setValue(position); },
-        [](int32_t position) { frmMain->ScrollBar1->setValue(position); },
-        [](bool ok) { frmMain->CheckBox1->setChecked(ok); },
-        [](const char* line, bool failed) { frmMain->scenario_message(QString::fromLocal8Bit(line), failed); },
-        [](int status) { frmMain->scenario_finished(status); },
-        [](const char* path, int scale, char* why, size_t cap) { return write_lcd_png(path, scale, why, cap); },
-        [](const char* path, char* why, size_t cap) { return write_lcd_dump(path, why, cap); },
-        [](const char* path, char* report, size_t cap) {
+        nullptr,
+        [](void*) { frmMain->switch_on_soon(); },
+        [](void*) { frmMain->Button2Click(); },
+        [](void*, uint8_t key) { TfrmMain::post_key(key); },
+        [](void*, sensor_input input, int32_t position) {
+            QScrollBar* sliders[] = {frmMain->ScrollBar29, frmMain->ScrollBar2, frmMain->ScrollBar1};
+            sliders[int(input)]->setValue(position);
+        },
+        [](void*, bool ok) { frmMain->CheckBox1->setChecked(ok); },
+        [](void*, const char* line, bool failed) { frmMain->scenario_message(QString::fromLocal8Bit(line), failed); },
+        [](void*, int status) { frmMain->scenario_finished(status); },
+        [](void*, const char* path, int scale, char* why, size_t cap) { return write_lcd_png(path, scale, why, cap); },
+        [](void*, const char* path, char* why, size_t cap) { return write_lcd_dump(path, why, cap); },
+        [](void*, const char* path, char* report, size_t cap) {
             static char resolved[8192];
             return check_lcd_against_png(
                 lcd_buffer, reference_path(frmMain->scenario_folder.constData(), path, resolved, sizeof resolved),
@@ -148,7 +151,7 @@ void TfrmMain::scenario_finished(int status)
     StopScenario1->setEnabled(false);
     exit_status = status;
     if (exit_when_done) {
-        st.stop_requested = 1;
+        host_switch_off();
         QCoreApplication::exit(status);
         return;
     }
@@ -182,7 +185,7 @@ bool TfrmMain::start_recording(const QString& path)
     // The recording starts from the program's first state, with the
     // instrument off; a running loop is stopped first.
     if (loop_running) {
-        st.stop_requested = 1;
+        host_switch_off();
         record_after_stop = path;
         return true;
     }
@@ -200,10 +203,7 @@ void TfrmMain::start_recording_now(const QString& path)
             QMessageBox::warning(this, QApplication::applicationName(), message);
         return;
     }
-    st = instrument_state{};
-    std::memset(lcd_buffer, 0, sizeof lcd_buffer);
-    st.current_screen = screen_main;
-    forget_shown_lamp();
+    host_program_start();
     set_lamp(false);
     present();
     host_set_altitude(ScrollBar29->value());

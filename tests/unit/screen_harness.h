@@ -18,6 +18,7 @@
 #include "picture/lcd_png_compare.h"
 #include "host/palette.h"
 #include "host/pass.h"
+#include "host/sensor_inputs.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
 
@@ -36,11 +37,14 @@ struct stub_host {
 inline stub_host host;
 
 inline const host_io stub_io = {
-    [](bool red) { host.lamp_red = red, host.lamp_sets++; },
-    [] { return host.sensor_checked; },
-    [](const char* line) { host.last_sentence = line, host.sentences++; },
-    [] { host.presented++; },
-    [] { host.event_rounds++; },
+    &host,
+    [](void* h, bool red) { static_cast<stub_host*>(h)->lamp_red = red, static_cast<stub_host*>(h)->lamp_sets++; },
+    [](void* h) { return static_cast<stub_host*>(h)->sensor_checked; },
+    [](void* h, const char* line) {
+        static_cast<stub_host*>(h)->last_sentence = line, static_cast<stub_host*>(h)->sentences++;
+    },
+    [](void* h) { static_cast<stub_host*>(h)->presented++; },
+    [](void* h) { static_cast<stub_host*>(h)->event_rounds++; },
 };
 
 inline void pass(int n = 1)
@@ -52,7 +56,7 @@ inline void pass(int n = 1)
 // Program start, then "On".
 inline void switch_on()
 {
-    memset(&st, 0, sizeof st);
+    host_program_start();
     host = stub_host{};
     host_switch_on();
 }

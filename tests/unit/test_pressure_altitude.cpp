@@ -5,6 +5,7 @@
 
 #include "core/state.h"
 #include "host/pass.h"
+#include "host/sensor_inputs.h"
 #include "host/pressure_altitude.h"
 #include "screens/screens.h"
 
@@ -12,12 +13,12 @@ namespace {
 
 constexpr uint8_t FEET = 0, METRES = 1;
 
-void no_lamp(bool) {}
-bool sensor_checked() { return true; }
+void no_lamp(void*, bool) {}
+bool sensor_checked(void*) { return true; }
 std::string last_line;
-void keep_line(const char* line) { last_line = line; }
-void nothing() {}
-const host_io io = {no_lamp, sensor_checked, keep_line, nothing, nothing};
+void keep_line(void*, const char* line) { last_line = line; }
+void nothing(void*) {}
+const host_io io = {nullptr, no_lamp, sensor_checked, keep_line, nothing, nothing};
 
 }  // namespace
 

@@ -133,13 +133,15 @@ TEST(ReplayExpect, TheLatestSentenceAsTheSerialLinesPrintIt)
         const replay_result r = run_script(std::string("pass\nexpect serial ") + c.expect + "\n", false);
         EXPECT_EQ(r.status, c.holds ? REPLAY_OK : REPLAY_EXPECTATION_FAILED) << r.err;
     }
-    // The sentence's own '#', written \x23 since '#' starts a comment.
+    // What the tool prints pastes back as an expectation: the serial line
+    // and the printed field, '#' and carriage return included.
     st.serial_protocol = 0;
     const replay_result sent = run_script("pass\nprint serial_line\n", false);
+    const std::string serial = sent.out.substr(0, sent.out.find('\n'));
     const std::string printed = sent.out.substr(sent.out.find("serial_line=") + 12);
-    const std::string body = printed.substr(1, printed.size() - 2);  // without '#' and '\n'
-    const replay_result r = run_script("pass\nexpect serial \\x23" + body + "\n", false);
-    EXPECT_EQ(r.status, REPLAY_OK) << r.err;
+    ASSERT_EQ(serial.rfind("serial \\x23AL", 0), 0u) << serial;
+    const replay_result pasted = run_script("pass\nexpect " + serial + "\nexpect serial_line " + printed, false);
+    EXPECT_EQ(pasted.status, REPLAY_OK) << pasted.err;
 }
 
 class ReplayPicture : public ::testing::Test {

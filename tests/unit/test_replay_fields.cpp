@@ -148,7 +148,7 @@ const std::vector<field_case>& field_cases()
         SET(alarm_active, 0x80000001u, "2147483649"), SET(alarm_ack, 1, "1"), SET(flight_active, 1, "1"),
         SET(landing_countdown, 30, "30"), SET(flight_seconds, 59, "59"), SET(flight_minutes, 58, "58"),
         SET(flight_hours, 99, "99"),
-        {"serial_line", [] { strcpy(st.serial_line, "#AL +01234T+25DB\r"); }, "#AL +01234T+25DB\\x0D"},
+        {"serial_line", [] { strcpy(st.serial_line, "#AL +01234T+25DB\r"); }, "\\x23AL +01234T+25DB\\x0D"},
         SET(blink_divider, 10, "10"), SET(blink_phase, 1, "1"), SET(tick_counter, 19, "19"),
         SET(stop_requested, 1, "1"), SET(current_screen, screen_asi_setup, "screen_asi_setup"),
         SET(return_screen, screen_main_menu, "screen_main_menu"), SET(pending_key, 5, "5"),

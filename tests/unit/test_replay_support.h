@@ -10,6 +10,7 @@
 
 #include "core/state.h"
 #include "host/pass.h"
+#include "host/sensor_inputs.h"
 #include "replay/replay.h"
 
 struct replay_result {
