@@ -171,6 +171,8 @@ const char* reference_path(const char* folder, const char* path, char* out, size
 {
     if (folder == nullptr || folder[0] == '\0' || path[0] == '/')
         snprintf(out, cap, "%s", path);
+    else if (folder[strlen(folder) - 1] == '/')
+        snprintf(out, cap, "%s%s", folder, path);
     else
         snprintf(out, cap, "%s/%s", folder, path);
     return out;

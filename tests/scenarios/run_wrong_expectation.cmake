@@ -7,15 +7,19 @@
 #     number of the scenario's other expectations.
 #
 #   -DREPLAY=path        the ktr7-replay executable
-#   -DSCENARIO=file      the ready scenario; the copy runs in its folder, where
-#                        the pictures its expectations name are found
+#   -DSCENARIO=file      the ready scenario; the copy runs in a copy of its
+#                        folder, where the pictures its expectations name are found
 #   -DWORK=dir           where the copy is written, created empty first
 cmake_minimum_required(VERSION 3.25)
 
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 file(READ "${SCENARIO}" text)
-get_filename_component(folder "${SCENARIO}" DIRECTORY)
+# A copy of the ready folder under the build tree, so nothing the run writes
+# lands in the source tree.
+get_filename_component(source_folder "${SCENARIO}" DIRECTORY)
+set(folder "${WORK}/ready")
+file(COPY "${source_folder}/" DESTINATION "${folder}")
 get_filename_component(name "${SCENARIO}" NAME_WLE)
 
 # Every expectation is one line beginning with the word expect.

@@ -4,11 +4,15 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "core/state.h"
+#include "gfx/lcd.h"
+#include "picture/lcd_png.h"
+#include "picture/lcd_png_compare.h"
 #include "scenario/scenario_parse.h"
 #include "test_replay_support.h"
 
@@ -45,7 +49,19 @@ const parse_case PARSE_CASES[] = {
     {"wait 5", scenario_op::wait, 5, 0, "", nullptr},
     {"tick", scenario_op::tick, 1, 0, "", nullptr},
     {"png out.png 8", scenario_op::png, 8, 0, "out.png", nullptr},
+    {"png out.png 1", scenario_op::png, 1, 0, "out.png", nullptr},
     {"png out.png 9", scenario_op::none, 0, 0, "", "png: scale 9 outside 1..8"},
+    // Both ends of every range the language accepts (one step outside each
+    // is refused in the bad-line table).
+    {"expect airspeed 144..144", scenario_op::expect_range, 144, 144, "144..144", nullptr},
+    {"altitude 0", scenario_op::input, 0, 0, "", nullptr},
+    {"altitude 65535", scenario_op::input, 65535, 0, "", nullptr},
+    {"vsi -6000", scenario_op::input, -6000, 0, "", nullptr},
+    {"vsi 6000", scenario_op::input, 6000, 0, "", nullptr},
+    {"asi 0", scenario_op::input, 0, 0, "", nullptr},
+    {"asi 4096", scenario_op::input, 4096, 0, "", nullptr},
+    {"tick 0", scenario_op::tick, 0, 0, "", nullptr},
+    {"wait 1000000000", scenario_op::wait, 1000000000, 0, "", nullptr},
 };
 
 TEST(ScenarioParse, LinesAndTheirErrors)
@@ -64,7 +80,7 @@ TEST(ScenarioParse, LinesAndTheirErrors)
         EXPECT_EQ(command.op, c.op);
         EXPECT_EQ(std::string(command.text), c.text);
         if (c.op == scenario_op::expect_range || c.op == scenario_op::wait || c.op == scenario_op::tick ||
-            c.op == scenario_op::png) {
+            c.op == scenario_op::png || c.op == scenario_op::input) {
             EXPECT_EQ(command.number, c.number);
             EXPECT_EQ(command.high, c.high);
         }
@@ -89,6 +105,12 @@ const run_case RUN_CASES[] = {
      REPLAY_EXPECTATION_FAILED, "1 passed, 2 failed\n",
      "ktr7-replay: line 4: expected airspeed=145, got 144\n"
      "ktr7-replay: line 5: expected airspeed=0..143, got 144\n"},
+    {"a range holds at both its ends and nowhere outside",
+     "on\nasi 1000\nwait 20\nexpect airspeed 144..144\nexpect airspeed 143..144\nexpect airspeed 144..145\n"
+     "expect airspeed 145..146\nexpect airspeed 142..143\n",
+     REPLAY_EXPECTATION_FAILED, "3 passed, 2 failed\n",
+     "ktr7-replay: line 7: expected airspeed=145..146, got 144\n"
+     "ktr7-replay: line 8: expected airspeed=142..143, got 144\n"},
     {"no sentence since on", "on\nwait 2\nexpect serial ALT 00000\\x0D\n", REPLAY_EXPECTATION_FAILED,
      "0 passed, 1 failed\n",
      "ktr7-replay: line 3: expected serial=ALT 00000\\x0D, got none (no sentence sent since on)\n"},
@@ -190,6 +212,75 @@ TEST_F(ReplayPicture, UnusableReferencesAreBadInput)
         EXPECT_EQ(r.status, REPLAY_FAILED) << c.path;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
         EXPECT_EQ(r.err.rfind("ktr7-replay: line 3: expect png: reference ", 0), 0u) << r.err;
+    }
+}
+
+TEST_F(ReplayPicture, UpdateRewritesADifferingReferenceAtItsScale)
+{
+    const std::string ref = at("update.png");
+    const std::string missing = at("new.png");
+    ASSERT_EQ(run_script("on\nasi 1000\nwait 20\npng " + ref + " 2\n").status, REPLAY_OK);
+    const std::string menu = "on\nasi 1000\nwait 20\nkey push\npass 2\nexpect png " + ref + "\nexpect png " + missing;
+    replay_set_limits({true, SCENARIO_COUNT_MAX, true});
+    const replay_result updated = run_script(menu + "\n");
+    replay_set_limits(REPLAY_DEFAULT_LIMITS);
+    EXPECT_EQ(updated.status, REPLAY_OK) << updated.err;
+    EXPECT_NE(updated.out.find("updated " + ref + "\n"), std::string::npos) << updated.out;
+    EXPECT_NE(updated.out.find("updated " + missing + "\n"), std::string::npos) << updated.out;
+    // The next plain run holds, and each reference kept its own scale.
+    const replay_result plain = run_script(menu + "\n");
+    EXPECT_EQ(plain.status, REPLAY_OK) << plain.err;
+    char why[256];
+    picture_comparison twice, once;
+    ASSERT_TRUE(compare_with_png(lcd_buffer, ref.c_str(), twice, why, sizeof why)) << why;
+    ASSERT_TRUE(compare_with_png(lcd_buffer, missing.c_str(), once, why, sizeof why)) << why;
+    EXPECT_EQ(twice.scale, 2);
+    EXPECT_EQ(once.scale, PNG_SCALE_MIN);
+}
+
+TEST_F(ReplayPicture, OnePixelDifferingAtEachCornerIsSeen)
+{
+    run_script("on\nasi 1000\nwait 20\n");
+    struct corner {
+        int x, y;
+    } corners[] = {{0, 0}, {LCD_WIDTH - 1, 0}, {0, LCD_HEIGHT - 1}, {LCD_WIDTH - 1, LCD_HEIGHT - 1}};
+    for (int scale : {1, 3}) {
+        for (const corner& c : corners) {
+            SCOPED_TRACE(testing::Message() << "scale " << scale << " at " << c.x << "," << c.y);
+            uint8_t changed[LCD_HEIGHT][LCD_WIDTH];
+            memcpy(changed, lcd_buffer, sizeof changed);
+            changed[c.y][c.x] = uint8_t(changed[c.y][c.x] == 9 ? 15 : 9);
+            const std::string ref = at("corner.png");
+            char why[256];
+            ASSERT_TRUE(write_png_of(&changed[0][0], ref.c_str(), scale, why, sizeof why)) << why;
+            picture_comparison result;
+            ASSERT_TRUE(compare_with_png(lcd_buffer, ref.c_str(), result, why, sizeof why)) << why;
+            EXPECT_EQ(result.differing, 1);
+            EXPECT_EQ(result.first_x, c.x);
+            EXPECT_EQ(result.first_y, c.y);
+            EXPECT_EQ(result.got, lcd_buffer[c.y * LCD_WIDTH + c.x]);
+        }
+    }
+}
+
+TEST(ReferencePath, RelativeFromTheScenarioFolderAbsoluteAsWritten)
+{
+    struct path_case {
+        const char* folder;  // the scenario's folder; null or empty for standard input
+        const char* path;
+        const char* resolved;
+    } cases[] = {
+        {nullptr, "menu.png", "menu.png"},
+        {"", "pictures/menu.png", "pictures/menu.png"},
+        {"/srv/ktr7/scenarios", "pictures/menu.png", "/srv/ktr7/scenarios/pictures/menu.png"},
+        {"scenarios", "menu.png", "scenarios/menu.png"},
+        {"/", "menu.png", "/menu.png"},
+        {"/srv/ktr7/scenarios", "/tmp/menu.png", "/tmp/menu.png"},
+        {nullptr, "/tmp/menu.png", "/tmp/menu.png"},
+    };
+    for (const path_case& c : cases) {
+        char out[256];
+        EXPECT_STREQ(reference_path(c.folder, c.path, out, sizeof out), c.resolved) << c.path;
     }
 }
 
