@@ -1,0 +1,224 @@
+#include "python/instrument.h"
+
+#include <cstring>
+
+#include "core/state.h"
+#include "replay/replay.h"
+#include "replay/replay_host.h"
+#include "scenario/scenario_parse.h"
+
+namespace py = pybind11;
+
+namespace {
+
+// The instrument that lives now, if any: there is one state record.
+const instrument* living = nullptr;
+
+// Python sees the lamp through shown_lamp_red, the LCD through lcd_buffer;
+// nothing is shown and there are no events to handle between passes.
+void no_lamp(void*, bool) {}
+void no_present(void*) {}
+void no_events(void*) {}
+
+bool check_box(void*)
+{
+    return replay_sensor_checked();
+}
+
+// Lets Ctrl-C end a long run: raises once Python has seen the signal.
+void check_signals(long long done)
+{
+    if (done % SIGNAL_CHECK_INTERVAL == SIGNAL_CHECK_INTERVAL - 1 && PyErr_CheckSignals() != 0)
+        throw py::error_already_set();
+}
+
+}  // namespace
+
+void check_scenario_line(const std::string& line)
+{
+    scenario_command command;
+    scenario_failure failure;
+    if (!parse_scenario_line(line, command, failure))
+        throw py::value_error(failure.text);
+}
+
+bool integer_of(const py::handle& value, long long& number, std::string& word)
+{
+    if (!PyLong_Check(value.ptr()) || PyBool_Check(value.ptr()))
+        throw py::type_error(std::string("an int is needed, not ") + Py_TYPE(value.ptr())->tp_name);
+    int overflow = 0;
+    number = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
+    if (overflow == 0)
+        return true;
+    word = py::str(value);
+    return false;
+}
+
+instrument::instrument()
+    : io_{this, no_lamp, check_box, append_sentence, no_present, no_events}
+{
+    if (living != nullptr)
+        throw instrument_in_use(
+            "an Instrument already lives in this process: the instrument's state is one static record, so there "
+            "is one instrument at a time; close() the other one (or let it go) first");
+    living = this;
+    replay_reset();
+}
+
+instrument::~instrument()
+{
+    if (living == this)
+        living = nullptr;
+}
+
+void instrument::close()
+{
+    if (living == this)
+        living = nullptr;
+    closed_ = true;
+    running_ = false;
+}
+
+void instrument::check_open() const
+{
+    if (closed_)
+        throw std::runtime_error("this Instrument is closed; make a new one");
+}
+
+void instrument::on()
+{
+    check_open();
+    host_switch_on();
+    forget_serial();
+    running_ = true;
+}
+
+void instrument::off()
+{
+    check_open();
+    host_switch_off();
+    running_ = false;
+}
+
+void instrument::key(std::string_view word)
+{
+    check_open();
+    for (uint8_t code = 1; scenario_key_word(code) != nullptr; code++)
+        if (word == scenario_key_word(code)) {
+            host_post_key(code);
+            return;
+        }
+    // Anything else reads as the language reads "key WORD", refusals and all.
+    const std::string line = "key " + std::string(word);
+    check_scenario_line(line);
+    scenario_command command;
+    scenario_failure failure;
+    parse_scenario_line(line, command, failure);
+    host_post_key(uint8_t(command.number));
+}
+
+int32_t instrument::input(sensor_input which) const
+{
+    switch (which) {
+    case sensor_input::altitude: return st.altitude;
+    case sensor_input::vertical_speed: return st.vertical_speed;
+    case sensor_input::asi_adc: return st.asi_adc;
+    }
+    return 0;
+}
+
+void instrument::set_input(sensor_input which, const py::handle& value)
+{
+    check_open();
+    const sensor_input_info& info = sensor_input_of(which);
+    long long number = 0;
+    std::string word;
+    if (integer_of(value, number, word) && number >= info.minimum && number <= info.maximum) {
+        host_set_input(which, int32_t(number));
+        return;
+    }
+    check_scenario_line(std::string(info.word) + " " + (word.empty() ? std::to_string(number) : word));
+}
+
+bool instrument::sensor_ok() const
+{
+    return replay_sensor_checked();
+}
+
+void instrument::set_sensor_ok(bool ok)
+{
+    check_open();
+    replay_set_sensor_checked(ok);
+}
+
+long long instrument::count_of(const char* command, const py::handle& value) const
+{
+    check_open();
+    long long number = 0;
+    std::string word;
+    if (integer_of(value, number, word) && number >= 0 && number <= SCENARIO_COUNT_MAX)
+        return number;
+    check_scenario_line(std::string(command) + " " + (word.empty() ? std::to_string(number) : word));
+    return 0;
+}
+
+void instrument::require_on(const char* command) const
+{
+    scenario_failure failure;
+    if (!scenario_needs_on(running_, command, failure))
+        throw std::runtime_error(failure.text);
+}
+
+void instrument::tick(const py::handle& count)
+{
+    const long long n = count_of("tick", count);
+    for (long long i = 0; i < n; i++) {
+        host_timer_tick();
+        check_signals(i);
+    }
+}
+
+void instrument::pass(const py::handle& count)
+{
+    const long long n = count_of("pass", count);
+    require_on("pass");
+    for (long long i = 0; i < n; i++) {
+        run_pass(io_);
+        check_signals(i);
+    }
+}
+
+void instrument::wait(const py::handle& count)
+{
+    const long long n = count_of("wait", count);
+    require_on("wait");
+    for (long long i = 0; i < n; i++) {
+        host_timer_tick();
+        run_pass(io_);
+        check_signals(i);
+    }
+}
+
+void instrument::append_sentence(void* context, const char* line)
+{
+    instrument& self = *static_cast<instrument*>(context);
+    if (self.serial_.size() == SERIAL_KEPT)
+        self.serial_.pop_front();
+    self.serial_.emplace_back(line, strnlen(line, SERIAL_LINE_SIZE));
+    self.serial_count_++;
+}
+
+void instrument::forget_serial()
+{
+    serial_.clear();
+    serial_count_ = 0;
+}
+
+py::list instrument::serial() const
+{
+    py::list sentences;
+    for (const std::string& line : serial_)
+        sentences.append(py::reinterpret_steal<py::str>(PyUnicode_DecodeLatin1(line.data(), py::ssize_t(line.size()),
+                                                                               nullptr)));
+    return sentences;
+}

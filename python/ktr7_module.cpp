@@ -1,0 +1,397 @@
+// The Python module ktr7: the instrument for test suites and notebooks. Every
+// class, method and property carries the text help() shows.
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/state.h"
+#include "gfx/lcd.h"
+#include "host/pass.h"
+#include "host/picture_scale.h"
+#include "host/version.h"
+#include "python/instrument.h"
+#include "python/lcd_pictures.h"
+#include "python/scenario_run.h"
+#include "python/state_mapping.h"
+#include "replay/replay.h"
+#include "scenario/fields.h"
+#include "scenario/scenario_parse.h"
+
+namespace py = pybind11;
+
+namespace {
+
+// Notebooks show the LCD at this scale.
+constexpr int NOTEBOOK_SCALE = 2;
+
+const char MODULE_DOC[] = R"(The KTR-7 instrument in Python.
+
+The same instrument code as the simulator window and ktr7-replay, driven from
+Python: switch it on, set its sensor inputs, press its keys, let time pass,
+and read its state record, LCD, lamp and encoder sentences.
+
+    import ktr7
+    with ktr7.Instrument() as inst:
+        inst.on()
+        inst.asi_adc = 1000
+        inst.pass_()
+        inst.state["airspeed"]      # 144 (mph)
+        inst.current_screen         # 'screen_main'
+        inst.lcd                    # 128 x 160 uint8 palette indices
+
+One Instrument lives at a time (the instrument's state is one static record).
+Refusals are Python exceptions carrying the scenario language's messages:
+ValueError for a value out of range or a word the language does not know,
+TypeError for a value of the wrong type, KeyError for an unknown field name,
+RuntimeError for a pass or wait while the instrument is off.)";
+
+const char INSTRUMENT_DOC[] = R"(The instrument, from program start.
+
+Instrument() starts as the simulator does: every field of the state record
+zero, the LCD black, the instrument off, the altitude sensor check box
+checked and the main display as the current screen. on() switches it on with
+its factory settings; then pass_() runs passes of the run loop (lamp, check
+box, encoder sentence, airspeed, flight timer, screen, keys), tick() advances
+the 100 ms timer, and wait(n) does both n times, as a scenario's "wait" does.
+
+Only one Instrument lives in a process at a time: the instrument's state is
+one static record (the instrument code has no other), so a second instrument
+would silently share and disturb the first one's state. Instrument() while
+another lives raises InstrumentInUse. close() the first (or use it in a
+"with" block, or drop every reference to it, including LCD arrays, which keep
+it alive) before making the next one.
+
+Inputs take the scenario language's ranges and refusals: altitude 0..65535,
+vertical_speed -6000..6000 (ft/min), asi_adc 0..4096. A value outside raises
+ValueError with the message a scenario line would give, e.g.
+"asi: value 4097 outside 0..4096".)";
+
+py::tuple key_words()
+{
+    py::list words;
+    for (uint8_t code = 1; scenario_key_word(code) != nullptr; code++)
+        words.append(scenario_key_word(code));
+    return py::tuple(words);
+}
+
+py::tuple all_screen_names()
+{
+    py::list names;
+    for (const screen_name_entry& screen : screen_names())
+        names.append(screen.name);
+    return py::tuple(names);
+}
+
+py::dict input_ranges()
+{
+    static const char* const FIELDS[] = {"altitude", "vertical_speed", "asi_adc"};
+    py::dict ranges;
+    for (const sensor_input_info& info : sensor_inputs())
+        ranges[FIELDS[static_cast<uint8_t>(info.input)]] = py::make_tuple(info.minimum, info.maximum);
+    return ranges;
+}
+
+instrument& open_instrument(const py::handle& self)
+{
+    instrument& inst = self.cast<instrument&>();
+    inst.check_open();
+    return inst;
+}
+
+// A path, or a one-line string that names a file or ends in ".scn".
+bool names_a_file(const py::handle& source)
+{
+    py::module_ os = py::module_::import("os");
+    if (py::isinstance(source, os.attr("PathLike")))
+        return true;
+    if (py::isinstance<py::bytes>(source))
+        throw py::type_error("run_scenario takes the scenario's text or its path, not bytes");
+    const std::string text = source.cast<std::string>();
+    if (text.find('\n') != text.npos)
+        return false;
+    return py::cast<bool>(os.attr("path").attr("isfile")(text)) ||
+           (text.size() > 4 && text.compare(text.size() - 4, 4, ".scn") == 0);
+}
+
+scenario_result run_scenario(instrument& inst, const py::handle& source)
+{
+    inst.check_open();
+    if (!names_a_file(source))
+        return run_scenario_text(inst, source.cast<std::string>(), "");
+    const std::filesystem::path path = source.cast<std::filesystem::path>();
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        PyErr_SetFromErrnoWithFilename(PyExc_OSError, path.c_str());
+        throw py::error_already_set();
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    return run_scenario_text(inst, text.str(), path.parent_path().string());
+}
+
+std::string instrument_repr(const instrument& inst)
+{
+    if (inst.closed())
+        return "<ktr7.Instrument closed>";
+    std::ostringstream text;
+    text << "<ktr7.Instrument " << (inst.running() ? "on" : "off") << ", " << screen_name(st.current_screen)
+         << ", altitude " << st.altitude << ", vertical_speed " << st.vertical_speed << ", asi_adc " << st.asi_adc
+         << ", lamp " << (shown_lamp_red() ? "red" : "maroon") << ">";
+    return text.str();
+}
+
+void define_scenario_result(py::module_& m)
+{
+    py::class_<scenario_result>(m, "ScenarioResult", R"(What run_scenario gives back.
+
+status is ktr7-replay's exit status: 0 every line ran and every expectation
+held, 1 an expectation failed, 2 a line was refused (the run stopped there).
+passed and failed count the expectations (from the closing "N passed, M
+failed" line; a run stopped by a refused line has none). output holds the
+lines the tool writes on standard output (print lines, "serial ..." lines of
+the encoder sentences, the tally), messages the lines on standard error
+("ktr7-replay: line N: ..."). A result is true when status is 0.)")
+        .def_readonly("status", &scenario_result::status, "0 all held, 1 an expectation failed, 2 a refused line.")
+        .def_readonly("passed", &scenario_result::passed, "Expectations that held.")
+        .def_readonly("failed", &scenario_result::failed, "Expectations that did not hold.")
+        .def_readonly("output", &scenario_result::output, "Standard output's lines, as a list of str.")
+        .def_readonly("messages", &scenario_result::messages, "Standard error's lines, as a list of str.")
+        .def_property_readonly(
+            "tally", [](const scenario_result& r) { return py::make_tuple(r.passed, r.failed); },
+            "(passed, failed).")
+        .def_property_readonly(
+            "ok", [](const scenario_result& r) { return r.status == REPLAY_OK; }, "True when status is 0.")
+        .def("__bool__", [](const scenario_result& r) { return r.status == REPLAY_OK; })
+        .def("__repr__", [](const scenario_result& r) {
+            std::ostringstream text;
+            text << "<ktr7.ScenarioResult status " << r.status << ", " << r.passed << " passed, " << r.failed
+                 << " failed, " << r.messages.size() << " messages>";
+            return text.str();
+        });
+}
+
+void define_state(py::module_& m)
+{
+    py::class_<state_mapping>(m, "State", R"(The instrument's state record, every field by name.
+
+A mapping view of the live record (read it again after a pass to see the
+pass's effect): state["qnh"], "airspeed" in state, len(state), iteration and
+keys(), values(), items() in the order of the record. Integers are int,
+arrays (speed_limits, code_digits) tuples of int, the sensor values of type
+float are float, serial_line is str, current_screen and return_screen are
+screen names ("screen_main", "none" for no screen), lamp is "red" or
+"maroon". printed(name) gives the text a scenario's print shows and its
+expect compares.
+
+Like a scenario, Python writes only the sensor inputs: state["altitude"],
+state["vertical_speed"] and state["asi_adc"] (the same as the Instrument's
+properties, with the same ranges). Writing another field raises TypeError,
+an unknown name KeyError.)")
+        .def("__getitem__", &state_mapping::get, py::arg("name"), "The field's value.")
+        .def("__setitem__", &state_mapping::set, py::arg("name"), py::arg("value"),
+             "Sets a sensor input (altitude, vertical_speed, asi_adc).")
+        .def(
+            "__contains__",
+            [](const state_mapping& s, const py::handle& name) {
+                return py::isinstance<py::str>(name) && s.contains(name.cast<std::string>());
+            },
+            py::arg("name"))
+        .def("__len__", [](const state_mapping&) { return field_table().size(); })
+        .def("__iter__", [](const state_mapping&) { return py::iter(state_mapping::names()); })
+        .def(
+            "keys", [](const state_mapping&) { return state_mapping::names(); },
+            "Every field's name, in the order of the record (then lamp).")
+        .def(
+            "values",
+            [](const state_mapping& s) {
+                py::list values;
+                for (const field_entry& field : field_table())
+                    values.append(s.get(field.name));
+                return values;
+            },
+            "Every field's value, in the order of keys().")
+        .def(
+            "items",
+            [](const state_mapping& s) {
+                py::list items;
+                for (const field_entry& field : field_table())
+                    items.append(py::make_tuple(field.name, s.get(field.name)));
+                return items;
+            },
+            "(name, value) for every field.")
+        .def(
+            "get",
+            [](const state_mapping& s, const std::string& name, const py::object& otherwise) {
+                return s.contains(name) ? s.get(name) : otherwise;
+            },
+            py::arg("name"), py::arg("default") = py::none(), "The field's value, or default for an unknown name.")
+        .def("printed", &state_mapping::printed, py::arg("name"),
+             "The field's value as a scenario's print shows it (without NAME=) and its expect compares it.")
+        .def(
+            "to_dict",
+            [](const state_mapping& s) {
+                py::dict all;
+                for (const field_entry& field : field_table())
+                    all[field.name] = s.get(field.name);
+                return all;
+            },
+            "A copy of every field, as a dict.")
+        .def_property_readonly_static(
+            "writable", [](const py::object&) { return state_mapping::writable(); },
+            "The names Python may write: the sensor inputs.")
+        .def("__repr__", [](const state_mapping& s) {
+            std::string text = "<ktr7.State";
+            for (const char* name : {"current_screen", "altitude", "vertical_speed", "asi_adc", "airspeed"})
+                text += std::string(" ") + name + "=" + s.printed(name);
+            return text + " ...>";
+        });
+}
+
+void define_inputs(py::class_<instrument>& c)
+{
+    c.def_property(
+         "altitude", [](const instrument& i) { return i.input(sensor_input::altitude); },
+         [](instrument& i, const py::handle& v) { i.set_input(sensor_input::altitude, v); },
+         "The altitude slider, 0..65535 (the altitude shown, in the altitude unit); a scenario's \"altitude N\".")
+        .def_property(
+            "vertical_speed", [](const instrument& i) { return i.input(sensor_input::vertical_speed); },
+            [](instrument& i, const py::handle& v) { i.set_input(sensor_input::vertical_speed, v); },
+            "The VSI slider, -6000..6000 ft/min; a scenario's \"vsi N\".")
+        .def_property(
+            "asi_adc", [](const instrument& i) { return i.input(sensor_input::asi_adc); },
+            [](instrument& i, const py::handle& v) { i.set_input(sensor_input::asi_adc, v); },
+            "The airspeed converter's reading, 0..4096; a scenario's \"asi N\". The airspeed in mph is the square "
+            "root of 21 x (reading - zero offset), scaled by the calibration, 0 under 16, at most 250.")
+        .def_property("sensor_ok", &instrument::sensor_ok, &instrument::set_sensor_ok,
+                      "The \"Altitude Sensor\" check box (True: the sensor works); the next pass copies it into "
+                      "alt_sensor_ok. A scenario's \"sensor ok|fault\".");
+}
+
+void define_time(py::class_<instrument>& c)
+{
+    c.def(
+         "tick", [](instrument& i, const py::handle& n) { i.tick(n); }, py::arg("n") = 1,
+         "n ticks of the 100 ms timer (blink divider and tick counter), 0..1000000000; runs while on or off.")
+        .def(
+            "pass_", [](instrument& i, const py::handle& n) { i.pass(n); }, py::arg("n") = 1,
+            "n passes of the run loop (lamp, check box, sentence, airspeed, flight timer, clear, screen, keys); "
+            "only while on (RuntimeError otherwise). A scenario's \"pass N\".")
+        .def(
+            "step", [](instrument& i, const py::handle& n) { i.pass(n); }, py::arg("n") = 1,
+            "The same as pass_(n).")
+        .def(
+            "wait", [](instrument& i, const py::handle& n) { i.wait(n); }, py::arg("n"),
+            "n times one tick then one pass, as a scenario's \"wait N\" (n = 10 is a second of the instrument's "
+            "time); only while on.");
+}
+
+void define_outputs(py::class_<instrument>& c)
+{
+    c.def_property_readonly(
+         "current_screen", [](const py::handle& self) { open_instrument(self); return screen_name(st.current_screen); },
+         "The current screen's name, e.g. \"screen_main\", \"screen_main_menu\" (ktr7.SCREENS lists them).")
+        .def_property_readonly(
+            "lamp", [](const py::handle& self) { open_instrument(self); return shown_lamp_red() ? "red" : "maroon"; },
+            "The alarm lamp as the last pass set it: \"red\" (alarm) or \"maroon\".")
+        .def_property_readonly(
+            "serial", [](const py::handle& self) { return open_instrument(self).serial(); },
+            "The encoder sentences the passes sent since on(), oldest first, each as the instrument built it "
+            "(its terminator included); the newest ktr7.SERIAL_KEPT of them. (A scenario's sentences are in its "
+            "run_scenario output as \"serial ...\" lines.)")
+        .def_property_readonly(
+            "serial_count", [](const py::handle& self) { return open_instrument(self).serial_count(); },
+            "How many sentences the passes sent since on(), also those serial no longer keeps.")
+        .def_property_readonly(
+            "state", [](const py::handle& self) { return state_mapping(open_instrument(self)); },
+            py::keep_alive<0, 1>(), "The state record, every field by name: see ktr7.State.")
+        .def_property_readonly(
+            "lcd", [](const py::handle& self) { open_instrument(self); return lcd_view(self); },
+            "The LCD frame buffer as a read-only 128 x 160 numpy.uint8 array of palette indices (rows top to "
+            "bottom), a view of the buffer itself, not a copy: it shows what later passes draw. The array keeps "
+            "this Instrument alive (its base). Palette indices: 0 black, 15 white, 9 red, 11 yellow, 10 green, "
+            "229 grey.")
+        .def(
+            "rgb", [](const py::handle& self) { open_instrument(self); return lcd_rgb(); },
+            "The LCD in colour: a new 128 x 160 x 3 numpy.uint8 array (red, green, blue) through the palette.")
+        .def(
+            "png",
+            [](const py::handle& self, const std::filesystem::path& path, const py::handle& scale) {
+                open_instrument(self);
+                lcd_png(path.string(), scale);
+            },
+            py::arg("path"), py::arg("scale") = 1,
+            "Writes the LCD as an indexed PNG, each pixel scale x scale (1..8), as a scenario's png does.")
+        .def(
+            "expect_png",
+            [](const py::handle& self, const std::filesystem::path& path) {
+                open_instrument(self);
+                lcd_expect_png(path.string());
+            },
+            py::arg("path"),
+            "Compares the LCD with a reference PNG (any whole scale of 160 x 128) pixel for pixel, as a "
+            "scenario's expect png does. Returns None when they are equal; raises AssertionError with the "
+            "report (how many pixels differ, the first one) and leaves STEM.actual.png and STEM.diff.png beside "
+            "the reference when they differ; OSError when the reference cannot be read.")
+        .def(
+            "differing_pixels",
+            [](const py::handle& self, const std::filesystem::path& path) {
+                open_instrument(self);
+                return lcd_differing_pixels(path.string());
+            },
+            py::arg("path"), "How many LCD pixels differ from the reference PNG (0 when equal); writes nothing.")
+        .def(
+            "_repr_png_", [](const py::handle& self) { open_instrument(self); return lcd_png_bytes(NOTEBOOK_SCALE); },
+            "The LCD as PNG bytes (scale 2), so a notebook cell ending with the instrument shows its screen.");
+}
+
+}  // namespace
+
+PYBIND11_MODULE(ktr7, m)
+{
+    m.doc() = MODULE_DOC;
+    m.attr("__version__") = KTR7_VERSION;
+    m.attr("LCD_WIDTH") = LCD_WIDTH;
+    m.attr("LCD_HEIGHT") = LCD_HEIGHT;
+    m.attr("SERIAL_KEPT") = SERIAL_KEPT;
+    m.attr("PNG_SCALE_MAX") = PNG_SCALE_MAX;
+    m.attr("KEYS") = key_words();
+    m.attr("SCREENS") = all_screen_names();
+    m.attr("INPUT_RANGES") = input_ranges();
+    py::register_exception<instrument_in_use>(m, "InstrumentInUse", PyExc_RuntimeError);
+
+    define_scenario_result(m);
+    define_state(m);
+
+    py::class_<instrument> c(m, "Instrument", INSTRUMENT_DOC);
+    c.def(py::init<>())
+        .def("close", &instrument::close,
+             "Ends this instrument, so that another can be made; every later call on it raises RuntimeError.")
+        .def_property_readonly("closed", &instrument::closed, "True after close().")
+        .def("__enter__", [](const py::object& self) { return self; })
+        .def(
+            "__exit__", [](instrument& i, const py::args&) { i.close(); }, "close().")
+        .def("on", &instrument::on,
+             "Switches on: factory settings and calibration, the main display, no alarm, key or flight; forgets "
+             "the sentences of serial. A scenario's \"on\".")
+        .def("off", &instrument::off, "Switches off; passes are refused until on(). A scenario's \"off\".")
+        .def_property_readonly("is_on", &instrument::running, "True between on() and off().")
+        .def("key", &instrument::key, py::arg("name"),
+             "Posts a key: \"left\", \"right\", \"push\", \"cw\" or \"ccw\" (ktr7.KEYS). It is stored only "
+             "while no key is pending (a second one before a pass is lost); the next pass's screen handles it "
+             "and the pass after draws its effect. ValueError for other words.")
+        .def(
+            "run_scenario", &run_scenario, py::arg("source"),
+            "Runs a scenario as ktr7-replay runs it, from program start, and returns a ScenarioResult (status, "
+            "passed, failed, output, messages). source is the scenario's text, or its path (a pathlib.Path, or "
+            "a one-line str naming an existing file or ending in \".scn\"); a path's relative expect png "
+            "references are taken from its folder, a text's from the working directory. The instrument is left "
+            "as the scenario left it (on or off, every field, the LCD); serial starts empty.")
+        .def("__repr__", &instrument_repr);
+    define_inputs(c);
+    define_time(c);
+    define_outputs(c);
+}

@@ -1,0 +1,126 @@
+#include "python/state_mapping.h"
+
+#include <cstring>
+#include <string>
+
+#include "host/pass.h"
+#include "python/instrument.h"
+#include "scenario/fields.h"
+#include "scenario/scenario_parse.h"
+
+namespace py = pybind11;
+
+namespace {
+
+// The fields a scenario writes, each through its sensor input.
+constexpr struct {
+    const char* field;
+    sensor_input input;
+} WRITABLE[] = {
+    {"altitude", sensor_input::altitude},
+    {"vertical_speed", sensor_input::vertical_speed},
+    {"asi_adc", sensor_input::asi_adc},
+};
+
+// KeyError for a name "print" does not know, with the language's message
+// when the name is one word of a scenario line.
+const field_entry& field_named(std::string_view name)
+{
+    if (const field_entry* field = find_field(name))
+        return *field;
+    scenario_command command;
+    scenario_failure failure;
+    const bool one_word = !name.empty() && name.find_first_of(" \t\r\v\f#") == name.npos;
+    if (one_word && !parse_scenario_line("print " + std::string(name), command, failure))
+        throw py::key_error(failure.text);
+    throw py::key_error(std::string(name));
+}
+
+template <class T>
+py::object element(const field_entry& field, uint8_t index)
+{
+    return py::int_(static_cast<const T*>(field.address)[index]);
+}
+
+py::object integer(const field_entry& field, uint8_t index)
+{
+    switch (field.kind) {
+    case field_kind::u8: return element<uint8_t>(field, index);
+    case field_kind::u16: return element<uint16_t>(field, index);
+    case field_kind::u32: return element<uint32_t>(field, index);
+    case field_kind::i16: return element<int16_t>(field, index);
+    case field_kind::i32: return element<int32_t>(field, index);
+    default: return py::none();
+    }
+}
+
+py::object value_of(const field_entry& field)
+{
+    switch (field.kind) {
+    case field_kind::f32: return py::float_(*static_cast<const float*>(field.address));
+    case field_kind::text: {
+        const char* text = static_cast<const char*>(field.address);
+        return py::reinterpret_steal<py::str>(
+            PyUnicode_DecodeLatin1(text, py::ssize_t(strnlen(text, field.count)), nullptr));
+    }
+    case field_kind::screen: return py::str(screen_name(*static_cast<const screen_handler*>(field.address)));
+    case field_kind::lamp: return py::str(shown_lamp_red() ? "red" : "maroon");
+    default:
+        if (field.count == 1)
+            return integer(field, 0);
+        py::tuple elements(field.count);
+        for (uint8_t i = 0; i < field.count; i++)
+            elements[i] = integer(field, i);
+        return elements;
+    }
+}
+
+}  // namespace
+
+py::object state_mapping::get(std::string_view name) const
+{
+    owner_.check_open();
+    return value_of(field_named(name));
+}
+
+void state_mapping::set(std::string_view name, const py::handle& value)
+{
+    const field_entry& field = field_named(name);
+    for (const auto& w : WRITABLE)
+        if (name == w.field) {
+            owner_.set_input(w.input, value);
+            return;
+        }
+    throw py::type_error(std::string("state[\"") + field.name +
+                         "\"] is read-only: like a scenario, Python writes only the sensor inputs altitude, "
+                         "vertical_speed and asi_adc (sensor_ok is the check box; settings change through the keys)");
+}
+
+bool state_mapping::contains(std::string_view name) const
+{
+    return find_field(name) != nullptr;
+}
+
+std::string state_mapping::printed(std::string_view name) const
+{
+    owner_.check_open();
+    static char value[FIELD_VALUE_CAPACITY];
+    const size_t length = format_field(field_named(name), value);
+    return std::string(value, length);
+}
+
+py::list state_mapping::names()
+{
+    py::list all;
+    for (const field_entry& field : field_table())
+        all.append(field.name);
+    return all;
+}
+
+py::tuple state_mapping::writable()
+{
+    py::tuple names(std::size(WRITABLE));
+    for (size_t i = 0; i < std::size(WRITABLE); i++)
+        names[i] = WRITABLE[i].field;
+    return names;
+}

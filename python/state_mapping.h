@@ -1,0 +1,24 @@
+// Instrument.state: every field of the state record by name, as Python
+// values, read always and written where a scenario could (the sensor inputs).
+#pragma once
+#include <pybind11/pybind11.h>
+
+#include <string_view>
+
+class instrument;
+
+class state_mapping {
+public:
+    explicit state_mapping(instrument& owner) : owner_(owner) {}
+
+    pybind11::object get(std::string_view name) const;
+    void set(std::string_view name, const pybind11::handle& value);
+    bool contains(std::string_view name) const;
+    // The value as "print" shows it and "expect" compares it.
+    std::string printed(std::string_view name) const;
+    static pybind11::list names();
+    static pybind11::tuple writable();
+
+private:
+    instrument& owner_;
+};
