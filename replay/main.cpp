@@ -5,11 +5,14 @@
 #include <cstring>
 
 #include "replay/replay.h"
+#include "replay/replay_flight.h"
 #include "host/version.h"
 
 int main(int argc, char** argv)
 {
     const char* path = nullptr;
+    const char* flight_path = nullptr;
+    const char* csv_path = nullptr;
     replay_limits limits = REPLAY_DEFAULT_LIMITS;
     for (int i = 1; i < argc; i++) {
         const char* arg = argv[i];
@@ -25,6 +28,14 @@ int main(int argc, char** argv)
             limits.update_pictures = true;
             continue;
         }
+        if (strcmp(arg, "--flight") == 0 || strcmp(arg, "--csv") == 0) {
+            if (i + 1 == argc) {
+                fprintf(stderr, "ktr7-replay: %s needs a file name (see ktr7-replay --help)\n", arg);
+                return REPLAY_FAILED;
+            }
+            (arg[2] == 'f' ? flight_path : csv_path) = argv[++i];
+            continue;
+        }
         if (arg[0] == '-' && arg[1] != '\0') {
             fprintf(stderr, "ktr7-replay: unknown option \"%s\" (see ktr7-replay --help)\n", arg);
             return REPLAY_FAILED;
@@ -34,6 +45,23 @@ int main(int argc, char** argv)
             return REPLAY_FAILED;
         }
         path = arg;
+    }
+
+    if (csv_path != nullptr && flight_path == nullptr) {
+        fprintf(stderr, "ktr7-replay: --csv writes the trace of a --flight (see ktr7-replay --help)\n");
+        return REPLAY_FAILED;
+    }
+    if (flight_path != nullptr) {
+        if (path != nullptr) {
+            fprintf(stderr, "ktr7-replay: --flight plays a flight, not a scenario (see ktr7-replay --help)\n");
+            return REPLAY_FAILED;
+        }
+        int status = replay_flight_report(flight_path, csv_path, stdout, stderr);
+        if (fflush(stdout) != 0 || ferror(stdout)) {
+            fprintf(stderr, "ktr7-replay: cannot write standard output: %s\n", strerror(errno));
+            return REPLAY_FAILED;
+        }
+        return status;
     }
 
     FILE* in = stdin;

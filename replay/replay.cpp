@@ -7,7 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <memory>
+#include <string>
+
 #include "core/state.h"
+#include "flight/flight_file.h"
+#include "flight/flight_player.h"
 #include "gfx/lcd.h"
 #include "picture/lcd_png.h"
 #include "picture/lcd_png_compare.h"
@@ -21,6 +26,7 @@
 
 const char replay_usage[] =
     "usage: ktr7-replay [--update] [SCENARIO]\n"
+    "       ktr7-replay --flight FILE [--csv TRACE]\n"
     "       ktr7-replay --help | --version\n"
     "\n"
     "Runs the KTR-7 instrument without a window, driven by the commands in\n"
@@ -48,6 +54,10 @@ const char replay_usage[] =
     "  expect serial TEXT          the latest sentence since \"on\", escaped as the\n"
     "                              serial lines print it (write '#' as \\x23)\n"
     "  expect png FILE             the LCD must equal the picture in FILE\n"
+    "  flight FILE                 load a recorded flight (IGC, GPX, or what\n"
+    "                              gpsbabel reads: KML, NMEA, FIT, TCX, ...)\n"
+    "  fly SECONDS | fly end       play it: ten ticks a second of flight time,\n"
+    "                              each with the flight's inputs and a pass\n"
     "\n"
     "Each encoder sentence a pass sends is written as \"serial LINE\", bytes\n"
     "outside 0x20..0x7E, the backslash and '#' as \\xHH. A failed expectation is\n"
@@ -56,10 +66,17 @@ const char replay_usage[] =
     "differs leaves FILE's stem with .actual.png and .diff.png beside FILE.\n"
     "--update rewrites every expect png reference from the actual picture.\n"
     "\n"
+    "--flight FILE plays a recorded flight from switch-on (factory settings)\n"
+    "to its last fix and prints what the KTR-7 showed: the flights it detected\n"
+    "with take-off and landing times, its flight timer, the highest airspeed,\n"
+    "the seconds of overspeed and stall alarm, the lowest and highest altitude.\n"
+    "--csv TRACE writes one line per tick: time, the three inputs, airspeed\n"
+    "shown, alarm, flight state, encoder altitude. Docs: docs/flights.md.\n"
+    "\n"
     "Exit status: 0 when every line ran and every expectation held; 1 when an\n"
     "expectation failed; 2 on the first bad line, after a \"ktr7-replay: line N:\n"
-    "...\" message on standard error. The whole language: docs/scenarios.md, or\n"
-    "the manual page ktr7-replay(1).\n";
+    "...\" message on standard error, and for a flight that cannot be played.\n"
+    "The whole language: docs/scenarios.md, or the manual page ktr7-replay(1).\n";
 
 namespace {
 
@@ -69,6 +86,9 @@ char reference_folder[SCENARIO_PATH_MAX + 1];
 struct session_state {
     bool running = false;
     expect_tally tally;
+    // The flight "flight" loaded and "fly" plays (the player points into it).
+    std::unique_ptr<flight> recorded;
+    std::unique_ptr<flight_player> player;
 };
 
 session_state session;
@@ -140,6 +160,43 @@ bool run_expect_png(const scenario_command& c, FILE* out, FILE* err, long line_n
     return true;
 }
 
+// flight: a flight file, relative to the scenario's folder as reference
+// pictures are. Its skipped records are one warning; the scenario goes on.
+bool run_flight(const scenario_command& c, FILE* out, FILE* err, long line_number, scenario_failure& f)
+{
+    if (!limits.write_files)
+        return true;
+    static char resolved[2 * SCENARIO_PATH_MAX + 2];
+    const c_word written(c.text);
+    const char* path = reference_path(reference_folder, written.text, resolved, sizeof resolved);
+    auto recorded = std::make_unique<flight>();
+    std::string error, warning;
+    session.player.reset();
+    session.recorded.reset();
+    if (!read_flight_file(path, *recorded, error, warning))
+        return scenario_fail(f, "flight: %s", error.c_str());
+    if (!warning.empty()) {
+        fflush(out);
+        fprintf(err, "ktr7-replay: line %ld: warning: %s\n", line_number, warning.c_str());
+        fflush(err);
+    }
+    session.recorded = std::move(recorded);
+    session.player = std::make_unique<flight_player>(*session.recorded);
+    return true;
+}
+
+// fly: ten ticks a second of flight time, each with its inputs and a pass.
+bool run_fly(const scenario_command& c, scenario_failure& f)
+{
+    if (!scenario_needs_on(session.running, "fly", f))
+        return false;
+    if (!session.player)
+        return scenario_fail(f, "fly: no flight loaded (load one with \"flight FILE\")");
+    flight_player& player = *session.player;
+    player.fly(c.number == FLY_TO_END ? player.ticks_left() : c.number * FLIGHT_TICKS_PER_SECOND, replay_io);
+    return true;
+}
+
 // Runs one line; false with f set when the line is bad.
 bool run_line(std::string_view text, FILE* out, FILE* err, long line_number, scenario_failure& f)
 {
@@ -195,6 +252,8 @@ bool run_line(std::string_view text, FILE* out, FILE* err, long line_number, sce
         break;
     }
     case scenario_op::expect_png: return run_expect_png(c, out, err, line_number, f);
+    case scenario_op::flight: return run_flight(c, out, err, line_number, f);
+    case scenario_op::fly: return run_fly(c, f);
     }
     return true;
 }

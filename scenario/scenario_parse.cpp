@@ -207,6 +207,21 @@ bool parse_expect(scenario_words& line, scenario_command& c, scenario_failure& f
     return true;
 }
 
+// "fly SECONDS" or "fly end"; ten ticks a second, so the seconds are capped
+// at a tenth of the count limit.
+bool parse_fly(scenario_words& line, scenario_command& c, long long count_max, scenario_failure& f)
+{
+    c.op = scenario_op::fly;
+    scenario_words peek = line;
+    std::string_view word;
+    if (peek.next(word) && word == "end") {
+        line.next(word);
+        c.number = FLY_TO_END;
+        return no_more("fly", line, f);
+    }
+    return number_argument("fly", "seconds", line, 0, count_max / 10, c.number, f);
+}
+
 }  // namespace
 
 const char* scenario_key_word(uint8_t key)
@@ -295,5 +310,11 @@ bool parse_scenario_line(std::string_view text, scenario_command& c, scenario_fa
     }
     if (command == "expect")
         return parse_expect(line, c, f);
+    if (command == "flight") {
+        c.op = scenario_op::flight;
+        return file_argument("flight", line, c.text, f) && no_more("flight", line, f);
+    }
+    if (command == "fly")
+        return parse_fly(line, c, count_max, f);
     return scenario_fail(f, "unknown command \"%s\"", quoted(command).text);
 }

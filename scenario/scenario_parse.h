@@ -28,7 +28,12 @@ enum class scenario_op : uint8_t {
     expect_range,   // name: integer field; number..high: inclusive range
     expect_serial,  // text: the escaped sentence
     expect_png,     // text: the reference picture's file
+    flight,         // text: the flight file to load
+    fly,            // number: seconds of flight time to play, FLY_TO_END for "fly end"
 };
+
+// "fly end": play to the flight's last fix.
+constexpr long long FLY_TO_END = -1;
 
 struct scenario_command {
     scenario_op op = scenario_op::none;

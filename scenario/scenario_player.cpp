@@ -63,6 +63,27 @@ bool files_here(const char* command, bool available, scenario_failure& f)
     return available || scenario_fail(f, "%s: this host writes and reads no files", command);
 }
 
+bool flights_here(const char* command, bool available, scenario_failure& f)
+{
+    return available || scenario_fail(f, "%s: this host has no flights", command);
+}
+
+// "fly": the host plays the ticks, each followed by a pass, while the
+// player waits for them.
+bool run_fly(const scenario_command& c, scenario_failure& f)
+{
+    const player_io& io = play.io;
+    if (!flights_here("fly", io.fly != nullptr, f) || !scenario_needs_on(play.instrument_on, "fly", f))
+        return false;
+    char why[256] = "";
+    const long long ticks = io.fly(io.context, c.number == FLY_TO_END ? -1 : c.number * 10, why, sizeof why);
+    if (ticks < 0)
+        return scenario_fail(f, "fly: %s", why);
+    play.ticks_to_wait = ticks;
+    play.pass_after_ticks = ticks > 0;
+    return true;
+}
+
 // Runs one command; false with f set for a bad line.
 bool run(const scenario_command& c, scenario_failure& f)
 {
@@ -127,6 +148,13 @@ bool run(const scenario_command& c, scenario_failure& f)
         expectation(result > 0, report);
         break;
     }
+    case scenario_op::flight:
+        if (!flights_here("flight", io.load_flight != nullptr, f))
+            return false;
+        if (!io.load_flight(io.context, c_word(c.text).text, why, sizeof why))
+            return scenario_fail(f, "flight: %s", why);
+        break;
+    case scenario_op::fly: return run_fly(c, f);
     }
     return true;
 }

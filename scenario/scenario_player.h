@@ -32,6 +32,14 @@ struct player_io {
     // expect png: 1 equal, 0 differs (report says how), -1 the reference
     // cannot be used (why says so).
     int (*check_png)(void* context, const char* path, char* report, size_t cap);
+    // Recorded flights, where the host plays them; null where it does not
+    // ("flight" and "fly" are then refused as bad lines). load_flight loads
+    // the file, false with why set when it cannot. fly starts playing ticks
+    // ticks of the loaded flight (-1: to its last fix) in step with the
+    // host's timer, one pass after each, and returns how many ticks that
+    // takes; -1 with why set when no flight is loaded.
+    bool (*load_flight)(void* context, const char* path, char* why, size_t cap) = nullptr;
+    long long (*fly)(void* context, long long ticks, char* why, size_t cap) = nullptr;
 };
 
 constexpr int PLAYER_OK = 0;

@@ -1,0 +1,133 @@
+#include "flight/sensor_mapping.h"
+
+#include <cmath>
+
+#include "core/state.h"
+#include "host/pressure_altitude.h"
+#include "host/sensor_inputs.h"
+
+namespace {
+
+constexpr uint8_t ALTITUDE_UNIT_METRES = 1;
+constexpr double FEET_PER_METRE = 3.280839895;
+constexpr double STANDARD_PRESSURE_MB = 1013.25;
+// The standard atmosphere of host/pressure_altitude.cpp.
+constexpr double SCALE_HEIGHT_FT = 145366.45;
+constexpr double EXPONENT = 0.190284;
+constexpr double QNH_PER_MB = 1000.0;
+
+// The airspeed channel's arithmetic (core/airspeed.cpp).
+constexpr uint32_t ASI_ADC_FULL_SCALE = 4096;
+constexpr uint32_t ASI_PRESSURE_FACTOR = 21;
+constexpr uint32_t ASI_LIMIT_MPH = 250;
+constexpr uint32_t ASI_FLOOR_MPH = 16;
+constexpr uint8_t ASI_UNIT_KMH = 1;
+constexpr uint8_t ASI_UNIT_KTS = 2;
+constexpr double KMH_PER_MPH = 1.609344;
+constexpr double KMH_PER_KNOT = 1.852;
+constexpr double PERCENT = 100.0;
+
+// The lowest reading in low..high whose shown airspeed is at least target;
+// high + 1 when none.
+uint32_t first_reading_showing(double target, uint32_t low, uint32_t high)
+{
+    uint32_t end = high + 1;
+    while (low < end) {
+        const uint32_t mid = low + (end - low) / 2;
+        if (airspeed_shown_for_reading(mid, st.asi_zero_offset, st.asi_cal_percent, st.asi_unit) >= target)
+            end = mid;
+        else
+            low = mid + 1;
+    }
+    return low;
+}
+
+uint16_t shown(uint32_t reading)
+{
+    return airspeed_shown_for_reading(reading, st.asi_zero_offset, st.asi_cal_percent, st.asi_unit);
+}
+
+}  // namespace
+
+int32_t altitude_input_for(double logged_ft)
+{
+    const bool metres = st.altitude_unit == ALTITUDE_UNIT_METRES;
+    // The static pressure at this pressure altitude, then the altitude that
+    // pressure is at over the set QNH.
+    const double h = std::fmin(logged_ft, SCALE_HEIGHT_FT);
+    const double p = STANDARD_PRESSURE_MB * std::pow(1.0 - h / SCALE_HEIGHT_FT, 1.0 / EXPONENT);
+    const double q = st.qnh / QNH_PER_MB;
+    const double shown_ft = q > 0.0 ? SCALE_HEIGHT_FT * (1.0 - std::pow(p / q, EXPONENT)) : 0.0;
+    const double shown_unit = metres ? shown_ft / FEET_PER_METRE : shown_ft;
+    if (!std::isfinite(shown_unit))
+        return clamp_sensor_input(sensor_input::altitude, 0);
+    // The position whose encoder altitude (CAL aside) is nearest the logged
+    // pressure altitude: rounding can leave the neighbour nearer.
+    const long long guess = std::llround(std::fmax(std::fmin(shown_unit, 1e9), -1e9));
+    long long best = guess;
+    double best_error = INFINITY;
+    for (long long candidate = guess - 1; candidate <= guess + 1; candidate++) {
+        const int32_t position = clamp_sensor_input(sensor_input::altitude, candidate);
+        const double error =
+            std::fabs(pressure_altitude_ft(position, st.altitude_unit, st.qnh, 0) - logged_ft);
+        if (error < best_error) {
+            best_error = error;
+            best = position;
+        }
+    }
+    return clamp_sensor_input(sensor_input::altitude, best);
+}
+
+int32_t vertical_speed_input_for(double feet_per_minute)
+{
+    if (std::isnan(feet_per_minute))
+        return 0;
+    return clamp_sensor_input(sensor_input::vertical_speed, std::llround(std::fmax(std::fmin(feet_per_minute, 1e9), -1e9)));
+}
+
+uint16_t airspeed_shown_for_reading(uint32_t reading, uint16_t zero_offset, uint8_t cal_percent, uint8_t unit)
+{
+    uint32_t p = reading < zero_offset ? 0 : reading - zero_offset;
+    if (p > ASI_ADC_FULL_SCALE)
+        p = 0;
+    uint32_t s = uint32_t(std::sqrt(double(ASI_PRESSURE_FACTOR * p)));
+    s = s * cal_percent / 100;
+    if (s > ASI_LIMIT_MPH)
+        s = ASI_LIMIT_MPH;
+    if (s < ASI_FLOOR_MPH)
+        s = 0;
+    if (unit == ASI_UNIT_KMH)
+        return uint16_t(s * 1609 / 1000);
+    if (unit == ASI_UNIT_KTS)
+        return uint16_t(s * 869 / 1000);
+    return uint16_t(s);
+}
+
+int32_t asi_input_for(double indicated_kmh)
+{
+    const sensor_input_info& range = sensor_input_of(sensor_input::asi_adc);
+    const uint32_t top = uint32_t(range.maximum);
+    if (std::isnan(indicated_kmh) || indicated_kmh < 0.0)
+        indicated_kmh = 0.0;
+    const double per_unit = st.asi_unit == ASI_UNIT_KMH ? 1.0 : st.asi_unit == ASI_UNIT_KTS ? KMH_PER_KNOT : KMH_PER_MPH;
+    const double target = indicated_kmh / per_unit;
+
+    // Below the slowest airspeed shown: the reading of the dynamic pressure.
+    const uint32_t first_moving = first_reading_showing(1.0, 0, top);
+    if (first_moving > top || target < shown(first_moving)) {
+        const double mph = indicated_kmh / KMH_PER_MPH * PERCENT / (st.asi_cal_percent > 0 ? st.asi_cal_percent : 1);
+        const double reading = st.asi_zero_offset + mph * mph / ASI_PRESSURE_FACTOR;
+        const double highest_still = first_moving > top ? top : first_moving - 1.0;
+        return clamp_sensor_input(sensor_input::asi_adc, std::llround(std::fmin(reading, highest_still)));
+    }
+    // Above the limit: the first reading that shows it.
+    const uint16_t fastest = shown(top);
+    if (target >= fastest)
+        return int32_t(first_reading_showing(fastest, 0, top));
+    // Between: the nearer of the two readings either side of the target.
+    const uint32_t above = first_reading_showing(target, first_moving, top);
+    const uint32_t below = above - 1;
+    if (above > first_moving && target - shown(below) < shown(above) - target)
+        return int32_t(below);
+    return int32_t(above);
+}

@@ -1,0 +1,114 @@
+#include "replay/replay_flight.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "core/state.h"
+#include "flight/flight_file.h"
+#include "flight/flight_player.h"
+#include "flight/flight_summary.h"
+#include "host/pass.h"
+#include "replay/replay.h"
+#include "replay/replay_host.h"
+
+namespace {
+
+constexpr uint32_t ALARM_BIT = 1u;
+// The flight timer's DETECT mode: flights start and end by the airspeed.
+constexpr uint8_t FLIGHT_TIMER_DETECT = 1;
+
+std::string duration_text(double seconds)
+{
+    const long long s = std::llround(seconds);
+    char text[32];
+    snprintf(text, sizeof text, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
+    return text;
+}
+
+void print_summary(const flight& f, const char* path, const flight_summary& s, FILE* out)
+{
+    fprintf(out, "flight: %s\n", path);
+    if (f.year != 0)
+        fprintf(out, "date: %04d-%02d-%02d\n", f.year, f.month, f.day);
+    if (!f.pilot.empty())
+        fprintf(out, "pilot: %s\n", f.pilot.c_str());
+    if (!f.glider.empty())
+        fprintf(out, "glider: %s\n", f.glider.c_str());
+    fprintf(out, "log: %zu fixes (%ld invalid), %s to %s UTC (%s)\n", f.fixes.size(), f.invalid_fixes,
+            flight_time_of_day(f.start_time()).c_str(), flight_time_of_day(f.end_time()).c_str(),
+            duration_text(f.duration()).c_str());
+    fprintf(out, "altitude from: %s\n", altitude_source_name(f.altitude_from));
+    fprintf(out, "airspeed from: %s\n", airspeed_source_name(f.airspeed_from));
+    if (f.vario_logged)
+        fprintf(out, "vertical speed from: the logged vario (VAT)\n");
+    else
+        fprintf(out, "vertical speed from: the altitude trace, %.0f s lag\n", VSI_LAG_SECONDS);
+    fprintf(out, "flights detected: %zu\n", s.flights.size());
+    for (const detected_flight& d : s.flights) {
+        if (d.landed)
+            fprintf(out, "  take-off %s, landing %s (%s)\n", flight_time_of_day(d.takeoff).c_str(),
+                    flight_time_of_day(d.landing).c_str(), duration_text(d.landing - d.takeoff).c_str());
+        else
+            fprintf(out, "  take-off %s, still flying at the end of the log\n", flight_time_of_day(d.takeoff).c_str());
+    }
+    fprintf(out, "flight timer: %u:%02u:%02u\n", s.timer_hours, s.timer_minutes, s.timer_seconds);
+    fprintf(out, "highest airspeed: %u %s\n", s.max_airspeed, asi_unit_names[s.asi_unit]);
+    fprintf(out, "overspeed alarm: %.1f s\n", double(s.overspeed_ticks) / FLIGHT_TICKS_PER_SECOND);
+    fprintf(out, "stall alarm: %.1f s\n", double(s.stall_ticks) / FLIGHT_TICKS_PER_SECOND);
+    fprintf(out, "altitude shown: %d to %d %s\n", s.lowest_altitude, s.highest_altitude,
+            altitude_unit_names[s.altitude_unit]);
+}
+
+void csv_row(FILE* csv, double time, const flight_inputs& in)
+{
+    fprintf(csv, "%.1f,%d,%d,%d,%u,%u,%u,%d\n", time, in.altitude, in.vertical_speed, in.asi_adc, st.airspeed,
+            st.alarm_active & ALARM_BIT, st.flight_active, st.encoder_altitude);
+}
+
+}  // namespace
+
+int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE* err)
+{
+    replay_reset();
+    flight recorded;
+    std::string error, warning;
+    if (!read_flight_file(path, recorded, error, warning)) {
+        fprintf(err, "ktr7-replay: %s\n", error.c_str());
+        return REPLAY_FAILED;
+    }
+    if (!warning.empty())
+        fprintf(err, "ktr7-replay: warning: %s\n", warning.c_str());
+    FILE* csv = nullptr;
+    if (csv_path != nullptr) {
+        csv = fopen(csv_path, "w");
+        if (csv == nullptr) {
+            fprintf(err, "ktr7-replay: %s: cannot write: %s\n", csv_path, strerror(errno));
+            return REPLAY_FAILED;
+        }
+        fputs("time,altitude_input,vsi_input,asi_input,airspeed_shown,alarm,flight_active,encoder_altitude\n", csv);
+    }
+
+    // Factory settings, but with the flight timer detecting flights (the
+    // factory's MANUAL mode would time none): what a pilot sets up to have
+    // the instrument time every flight.
+    host_switch_on();
+    st.flight_timer_mode = FLIGHT_TIMER_DETECT;
+    flight_player player(recorded);
+    flight_watch watch;
+    while (!player.at_end()) {
+        const double time = player.time();
+        player.tick(replay_io);
+        watch.observe(time);
+        if (csv != nullptr)
+            csv_row(csv, time, player.inputs());
+    }
+    host_switch_off();
+    if (csv != nullptr && (ferror(csv) != 0) | (fclose(csv) != 0)) {
+        fprintf(err, "ktr7-replay: %s: cannot write: %s\n", csv_path, strerror(errno));
+        return REPLAY_FAILED;
+    }
+    print_summary(recorded, path, watch.summary(), out);
+    return REPLAY_OK;
+}

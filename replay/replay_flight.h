@@ -1,0 +1,11 @@
+// ktr7-replay --flight: a recorded flight played through the instrument from
+// switch-on (factory settings, altitude sensor checked) to its last fix, and
+// what the KTR-7 showed over it.
+#pragma once
+#include <cstdio>
+
+// Plays the flight in path and prints its summary to out; with csv_path,
+// writes the trace there, one line per tick. Messages go to err as
+// "ktr7-replay: ...". REPLAY_OK, or REPLAY_FAILED when the file cannot be
+// played or the trace cannot be written.
+int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE* err);
