@@ -120,14 +120,17 @@ int32_t asi_input_for(double indicated_kmh)
         const double highest_still = first_moving > top ? top : first_moving - 1.0;
         return clamp_sensor_input(sensor_input::asi_adc, std::llround(std::fmin(reading, highest_still)));
     }
-    // Above the limit: the first reading that shows it.
+    // The nearer of the two airspeeds either side of the target.
     const uint16_t fastest = shown(top);
-    if (target >= fastest)
-        return int32_t(first_reading_showing(fastest, 0, top));
-    // Between: the nearer of the two readings either side of the target.
-    const uint32_t above = first_reading_showing(target, first_moving, top);
-    const uint32_t below = above - 1;
-    if (above > first_moving && target - shown(below) < shown(above) - target)
-        return int32_t(below);
-    return int32_t(above);
+    const uint32_t above = target >= fastest ? top : first_reading_showing(target, first_moving, top);
+    uint32_t low = first_reading_showing(shown(above), first_moving, top);
+    if (low > first_moving && target - shown(low - 1) < shown(low) - target)
+        low = first_reading_showing(shown(low - 1), first_moving, top);
+    // The limit: one past the first reading that shows it, so that the
+    // filters, whose settled output can be one reading low, show it too.
+    if (shown(low) == fastest)
+        return int32_t(low < top ? low + 1 : top);
+    // Else the middle of the readings that show it (the same margin).
+    const uint32_t high = first_reading_showing(shown(low) + 1, low, top) - 1;
+    return int32_t(low + (high - low + 1) / 2);
 }

@@ -23,8 +23,9 @@ uint16_t airspeed_shown_for_reading(uint32_t reading, uint16_t zero_offset, uint
 
 // The converter reading whose airspeed, through the set zero offset,
 // calibration and unit, is the nearest the instrument can show to this
-// indicated airspeed (halves up). Below the slowest airspeed it shows (16 mph
-// before calibration) the reading is that of the dynamic pressure, which
-// shows 0 as the instrument would; above its limit, the first reading that
-// shows the limit.
+// indicated airspeed (halves up): the middle of the readings that show it,
+// since the FAST and SLOW filters settle up to one reading below their input.
+// Below the slowest airspeed it shows (16 mph before calibration) the reading
+// is that of the dynamic pressure, which shows 0 as the instrument would;
+// above its limit, one past the first reading that shows the limit.
 int32_t asi_input_for(double indicated_kmh);
