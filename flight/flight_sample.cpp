@@ -37,7 +37,7 @@ flight_sample sample_flight(const flight& f, double time, size_t& hint)
     const std::vector<flight_fix>& fixes = f.fixes;
     if (fixes.empty())
         return {};
-    if (time <= fixes.front().time) {
+    if (time < fixes.front().time) {
         hint = 0;
         return held(fixes.front(), false);
     }
