@@ -3,7 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "core/state.h"
+#include "host/pass.h"
+#include "host/sensor_inputs.h"
+#include "link/link_inputs.h"
+#include "link/link_player.h"
 #include "link/link_stream.h"
 
 namespace {
@@ -87,6 +93,65 @@ TEST(LinkStream, CountsHoldsAndWatchesTheClock)
     stream.reset();
     EXPECT_FALSE(stream.has_values());
     EXPECT_EQ(stream.counts().lines, 0u);
+}
+
+const host_io QUIET = {nullptr, [](void*, bool) {}, [](void*) { return true; }, [](void*, const char*) {},
+                       [](void*) {}, [](void*) {}};
+
+// A stream of lines, each "ALTITUDE,0,AIRSPEED,ELAPSED", played headless.
+TEST(LinkPlayer, TheInstrumentsTimeFollowsTheSimulatorsClock)
+{
+    struct stream_case {
+        const char* name;
+        std::vector<std::string> lines;
+        long long ticks;  // the last line's tick included
+    } cases[] = {
+        {"20 lines a second for 2 s", {}, 21},
+        {"no clock: a line per tick", {"0,0,0,0", "10,0,0,0", "20,0,0,0", "30,0,0,0"}, 4},
+        {"a late line changes nothing", {"0,0,0,5.0", "0,0,0,5.5", "0,0,0,5.2", "0,0,0,6.0"}, 11},
+        {"the clock starting over goes on from here", {"0,0,0,100", "0,0,0,101", "0,0,0,0.0", "0,0,0,1.0"}, 21},
+        {"bad lines are skipped", {"0,0,0,0", "x", "0,0,0,0.5", "nan,0,0,0.7"}, 6},
+    };
+    for (int i = 0; i <= 40; i++)
+        cases[0].lines.push_back("1000,0,80," + std::to_string(i * 0.05));
+    for (const stream_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host_program_start();
+        host_switch_on();
+        link_player player(QUIET);
+        for (const std::string& line : c.lines)
+            player.line(line);
+        player.finish();
+        EXPECT_EQ(player.ticks(), c.ticks);
+    }
+}
+
+// Through the instrument: the encoder sends the simulator's pressure altitude
+// back and the airspeed shown is its indicated airspeed, to the instrument's
+// resolution, at the factory QNH and at another one in metres.
+TEST(LinkInputs, TheInstrumentShowsAndSendsWhatTheSimulatorFlies)
+{
+    struct flown {
+        double pressure_altitude_ft, airspeed_kt;
+        uint32_t qnh;  // mb x 1000
+        uint8_t altitude_unit, asi_unit;
+    } cases[] = {{3250.0, 100.0, 1013250, 0, 2}, {812.0, 55.0, 1023250, 1, 2}, {9000.0, 150.0, 998000, 0, 2}};
+    for (const flown& c : cases) {
+        SCOPED_TRACE(c.pressure_altitude_ft);
+        host_program_start();
+        host_switch_on();
+        st.qnh = c.qnh, st.altitude_unit = c.altitude_unit, st.asi_unit = c.asi_unit;
+        const flight_inputs inputs = link_inputs({c.pressure_altitude_ft, 10.0, c.airspeed_kt, 1.0});
+        host_set_input(sensor_input::altitude, inputs.altitude);
+        host_set_input(sensor_input::vertical_speed, inputs.vertical_speed);
+        host_set_input(sensor_input::asi_adc, inputs.asi_adc);
+        for (int pass = 0; pass < 400; pass++)
+            run_pass(QUIET);
+        const double altitude_step = c.altitude_unit == 1 ? 3.3 : 1.0;
+        EXPECT_NEAR(st.encoder_altitude, c.pressure_altitude_ft, altitude_step);
+        EXPECT_NEAR(st.airspeed, c.airspeed_kt, 1.0);
+        EXPECT_EQ(st.vertical_speed, 600);
+    }
 }
 
 }  // namespace
