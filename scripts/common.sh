@@ -9,6 +9,7 @@ KTR7_PACKAGES=(
     libgtest-dev libbenchmark-dev
     xvfb xauth fontconfig fonts-dejavu-core
     emscripten chromium chromium-driver python3-selenium
+    libexpat1-dev gpsbabel
     dpkg-dev file lintian desktop-file-utils appstream mandoc
 )
 
