@@ -6,13 +6,29 @@
 
 #include "replay/replay.h"
 #include "replay/replay_flight.h"
+#include "replay/replay_link.h"
 #include "host/version.h"
+
+namespace {
+
+// The run's status, unless its output could not be written.
+int with_output_flushed(int status)
+{
+    if (fflush(stdout) != 0 || ferror(stdout)) {
+        fprintf(stderr, "ktr7-replay: cannot write standard output: %s\n", strerror(errno));
+        return REPLAY_FAILED;
+    }
+    return status;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     const char* path = nullptr;
     const char* flight_path = nullptr;
     const char* csv_path = nullptr;
+    const char* link_path = nullptr;
     replay_limits limits = REPLAY_DEFAULT_LIMITS;
     for (int i = 1; i < argc; i++) {
         const char* arg = argv[i];
@@ -28,12 +44,12 @@ int main(int argc, char** argv)
             limits.update_pictures = true;
             continue;
         }
-        if (strcmp(arg, "--flight") == 0 || strcmp(arg, "--csv") == 0) {
+        if (strcmp(arg, "--flight") == 0 || strcmp(arg, "--csv") == 0 || strcmp(arg, "--link") == 0) {
             if (i + 1 == argc) {
                 fprintf(stderr, "ktr7-replay: %s needs a file name (see ktr7-replay --help)\n", arg);
                 return REPLAY_FAILED;
             }
-            (arg[2] == 'f' ? flight_path : csv_path) = argv[++i];
+            (arg[2] == 'f' ? flight_path : arg[2] == 'c' ? csv_path : link_path) = argv[++i];
             continue;
         }
         if (arg[0] == '-' && arg[1] != '\0') {
@@ -51,17 +67,28 @@ int main(int argc, char** argv)
         fprintf(stderr, "ktr7-replay: --csv writes the trace of a --flight (see ktr7-replay --help)\n");
         return REPLAY_FAILED;
     }
+    if (link_path != nullptr) {
+        if (path != nullptr || flight_path != nullptr) {
+            fprintf(stderr, "ktr7-replay: --link plays a link's lines alone (see ktr7-replay --help)\n");
+            return REPLAY_FAILED;
+        }
+        FILE* lines = strcmp(link_path, "-") == 0 ? stdin : fopen(link_path, "r");
+        if (lines == nullptr) {
+            fprintf(stderr, "ktr7-replay: %s: cannot read: %s\n", link_path, strerror(errno));
+            return REPLAY_FAILED;
+        }
+        const int status = replay_link_report(lines, lines == stdin ? "standard input" : link_path, stdout, stderr);
+        if (lines != stdin)
+            fclose(lines);
+        return with_output_flushed(status);
+    }
     if (flight_path != nullptr) {
         if (path != nullptr) {
             fprintf(stderr, "ktr7-replay: --flight plays a flight, not a scenario (see ktr7-replay --help)\n");
             return REPLAY_FAILED;
         }
         int status = replay_flight_report(flight_path, csv_path, stdout, stderr);
-        if (fflush(stdout) != 0 || ferror(stdout)) {
-            fprintf(stderr, "ktr7-replay: cannot write standard output: %s\n", strerror(errno));
-            return REPLAY_FAILED;
-        }
-        return status;
+        return with_output_flushed(status);
     }
 
     FILE* in = stdin;
@@ -89,9 +116,5 @@ int main(int argc, char** argv)
     int status = replay_run(in, name, stdout, stderr);
     if (in != stdin)
         fclose(in);
-    if (fflush(stdout) != 0 || ferror(stdout)) {
-        fprintf(stderr, "ktr7-replay: cannot write standard output: %s\n", strerror(errno));
-        return REPLAY_FAILED;
-    }
-    return status;
+    return with_output_flushed(status);
 }

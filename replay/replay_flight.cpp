@@ -45,6 +45,19 @@ void print_summary(const flight& f, const char* path, const flight_summary& s, F
         fprintf(out, "vertical speed from: the logged vario (VAT)\n");
     else
         fprintf(out, "vertical speed from: the altitude trace, %.0f s lag\n", VSI_LAG_SECONDS);
+    print_what_the_instrument_showed(s, out);
+}
+
+void csv_row(FILE* csv, double time, const flight_inputs& in)
+{
+    fprintf(csv, "%.1f,%d,%d,%d,%u,%u,%u,%d\n", time, in.altitude, in.vertical_speed, in.asi_adc, st.airspeed,
+            st.alarm_active & ALARM_BIT, st.flight_active, st.encoder_altitude);
+}
+
+}  // namespace
+
+void print_what_the_instrument_showed(const flight_summary& s, FILE* out)
+{
     fprintf(out, "flights detected: %zu\n", s.flights.size());
     for (const detected_flight& d : s.flights) {
         if (d.landed)
@@ -61,13 +74,14 @@ void print_summary(const flight& f, const char* path, const flight_summary& s, F
             altitude_unit_names[s.altitude_unit]);
 }
 
-void csv_row(FILE* csv, double time, const flight_inputs& in)
+void switch_on_detecting_flights()
 {
-    fprintf(csv, "%.1f,%d,%d,%d,%u,%u,%u,%d\n", time, in.altitude, in.vertical_speed, in.asi_adc, st.airspeed,
-            st.alarm_active & ALARM_BIT, st.flight_active, st.encoder_altitude);
+    // Factory settings, but with the flight timer detecting flights (the
+    // factory's MANUAL mode would time none): what a pilot sets up to have
+    // the instrument time every flight.
+    host_switch_on();
+    st.flight_timer_mode = FLIGHT_TIMER_DETECT;
 }
-
-}  // namespace
 
 int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE* err)
 {
@@ -90,11 +104,7 @@ int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE
         fputs("time,altitude_input,vsi_input,asi_input,airspeed_shown,alarm,flight_active,encoder_altitude\n", csv);
     }
 
-    // Factory settings, but with the flight timer detecting flights (the
-    // factory's MANUAL mode would time none): what a pilot sets up to have
-    // the instrument time every flight.
-    host_switch_on();
-    st.flight_timer_mode = FLIGHT_TIMER_DETECT;
+    switch_on_detecting_flights();
     flight_player player(recorded);
     flight_watch watch;
     while (!player.at_end()) {

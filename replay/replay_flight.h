@@ -4,8 +4,18 @@
 #pragma once
 #include <cstdio>
 
+#include "flight/flight_summary.h"
+
 // Plays the flight in path and prints its summary to out; with csv_path,
 // writes the trace there, one line per tick. Messages go to err as
 // "ktr7-replay: ...". REPLAY_OK, or REPLAY_FAILED when the file cannot be
 // played or the trace cannot be written.
 int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE* err);
+
+// Switch-on with factory settings and the flight timer detecting flights (as
+// a pilot sets it up to time every flight), for a played flight or link.
+void switch_on_detecting_flights();
+
+// The flights the instrument detected, its flight timer, highest airspeed,
+// alarm seconds and the altitudes it showed.
+void print_what_the_instrument_showed(const flight_summary& s, FILE* out);
