@@ -7,6 +7,10 @@ namespace {
 
 // Half a tick: a line due within it of a tick's time takes effect there.
 constexpr double TICK_ROUNDING = FLIGHT_TICK_SECONDS / 2.0;
+// A clock that jumps further ahead than this has not flown that long (a
+// paused simulator reloaded, a stream spliced together): the line takes
+// effect at the next tick instead of after hours of ticks.
+constexpr double LINK_JUMP_SECONDS = 600.0;
 
 }  // namespace
 
@@ -43,6 +47,9 @@ void link_player::line(std::string_view text)
     // The values before this line hold until its time.
     if (values.elapsed_s == last_elapsed_) {
         tick();
+    } else if (values.elapsed_s - last_elapsed_ > LINK_JUMP_SECONDS) {
+        tick();
+        anchor_ += values.elapsed_s - last_elapsed_ - FLIGHT_TICK_SECONDS;
     } else if (values.elapsed_s > last_elapsed_) {
         while (time() + FLIGHT_TICK_SECONDS <= values.elapsed_s - anchor_ + TICK_ROUNDING)
             tick();

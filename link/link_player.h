@@ -4,7 +4,8 @@
 // the instrument's time follows the simulator's. A line whose clock has not
 // moved since the line before takes one tick of its own, so a stream without a
 // clock (every elapsed time 0) plays a line per tick. The simulator's clock
-// starting over is followed from where the instrument's time has got to.
+// starting over, or jumping more than ten minutes ahead, is followed from
+// where the instrument's time has got to.
 #pragma once
 #include <string_view>
 

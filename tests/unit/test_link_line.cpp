@@ -110,6 +110,7 @@ TEST(LinkPlayer, TheInstrumentsTimeFollowsTheSimulatorsClock)
         {"no clock: a line per tick", {"0,0,0,0", "10,0,0,0", "20,0,0,0", "30,0,0,0"}, 4},
         {"a late line changes nothing", {"0,0,0,5.0", "0,0,0,5.5", "0,0,0,5.2", "0,0,0,6.0"}, 11},
         {"the clock starting over goes on from here", {"0,0,0,100", "0,0,0,101", "0,0,0,0.0", "0,0,0,1.0"}, 21},
+        {"a jump of hours takes one tick", {"0,0,0,0", "0,0,0,1", "0,0,0,86400", "0,0,0,86401"}, 22},
         {"bad lines are skipped", {"0,0,0,0", "x", "0,0,0,0.5", "nan,0,0,0.7"}, 6},
     };
     for (int i = 0; i <= 40; i++)
