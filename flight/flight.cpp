@@ -126,9 +126,16 @@ const char* airspeed_source_name(airspeed_source source)
 void flight_builder::add_time_of_day(flight_fix fix, long line)
 {
     fix.time += day_offset_;
-    if (!out_.fixes.empty() && out_.end_time() - fix.time > MIDNIGHT_JUMP_SECONDS) {
-        day_offset_ += SECONDS_PER_DAY;
-        fix.time += SECONDS_PER_DAY;
+    if (!out_.fixes.empty()) {
+        // The day that puts it nearest the last fix: a fall of more than
+        // half a day is midnight passed, a rise of more than half a day a
+        // fix from before midnight (going back).
+        if (out_.end_time() - fix.time > MIDNIGHT_JUMP_SECONDS) {
+            day_offset_ += SECONDS_PER_DAY;
+            fix.time += SECONDS_PER_DAY;
+        } else if (fix.time - out_.end_time() > MIDNIGHT_JUMP_SECONDS) {
+            fix.time -= SECONDS_PER_DAY;
+        }
     }
     add(fix, line);
 }

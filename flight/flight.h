@@ -82,7 +82,8 @@ struct flight {
 // Adds fixes in the order a file lists them: a fix whose time is not after
 // the last one kept is skipped and counted (repeated or going back). Times of
 // day (seconds since midnight) that fall by more than half a day are the next
-// day: the flight went over midnight.
+// day: the flight went over midnight; after midnight, a time more than half a
+// day after the last is the day before's, going back.
 class flight_builder {
 public:
     explicit flight_builder(flight& out) : out_(out) {}
