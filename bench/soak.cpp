@@ -22,6 +22,7 @@
 
 #include "core/state.h"
 #include "window/frm_main.h"
+#include "window/window_names.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ int main(int argc, char** argv)
         quiet = quiet || strcmp(argv[i], "quiet") == 0;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Malvex"));
+    QApplication::setApplicationName(QLatin1String(APPLICATION_NAME));
     frmMain = new TfrmMain;
     frmMain->centre_on_screen();
     if (minimised)
@@ -84,7 +85,7 @@ int main(int argc, char** argv)
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&] {
         const double now = clock.elapsed() / 1000.0;
-        const uint64_t passes = frmMain->passes_run;
+        const uint64_t passes = frmMain->passes_run();
         const double cpu = cpu_seconds();
         sample s{now, double(passes - last_passes) / (now - last_seconds),
                  100.0 * (cpu - last_cpu) / (now - last_seconds), resident_kib(),

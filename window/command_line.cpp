@@ -9,6 +9,7 @@
 
 #include "window/encoder_port.h"
 #include "host/version.h"
+#include "window/window_names.h"
 
 namespace {
 
@@ -35,15 +36,26 @@ void print(FILE* stream, const QString& text)
 QString help_text(const QCommandLineParser& parser)
 {
     QString text = parser.helpText();
-    text.replace(QStringLiteral("<executable_name>"), QStringLiteral("ktr7-sim"));
+    text.replace(QStringLiteral("<executable_name>"), QLatin1String(PROGRAM_NAME));
     return text;
 }
 
 command_line_result refuse(const QCommandLineParser& parser, const QString& why)
 {
     const QString usage = help_text(parser).section(QLatin1Char('\n'), 0, 0);
-    print(stderr, QStringLiteral("ktr7-sim: %1\n%2\nTry \"ktr7-sim --help\" for the options.\n").arg(why, usage));
+    print(stderr, QStringLiteral("%1: %2\n%3\nTry \"%1 --help\" for the options.\n")
+                      .arg(QLatin1String(PROGRAM_NAME), why, usage));
     return command_line_result::refused;
+}
+
+// The encoder port's rates as a list in words: "1200, 2400 or 4800".
+QString baud_rates_text()
+{
+    QStringList rates;
+    for (int rate : encoder_baud_rates())
+        rates << QString::number(rate);
+    const QString last = rates.takeLast();
+    return rates.isEmpty() ? last : QStringLiteral("%1 or %2").arg(rates.join(QStringLiteral(", ")), last);
 }
 
 // A whole number in low..high, or false.
@@ -58,12 +70,6 @@ bool whole_number(const QString& text, int low, int high, int& value)
 }
 
 }  // namespace
-
-const QList<int>& encoder_baud_rates()
-{
-    static const QList<int> rates = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
-    return rates;
-}
 
 command_line_result parse_sim_command_line(const QStringList& arguments, sim_options& options)
 {
@@ -100,8 +106,7 @@ command_line_result parse_sim_command_line(const QStringList& arguments, sim_opt
         QStringLiteral("PORT"));
     const QCommandLineOption baud_option(
         QStringLiteral("baud"),
-        QStringLiteral("The port's baud rate: 1200, 2400, 4800, 9600, 19200, 38400, 57600 or 115200 "
-                       "(default 9600)."),
+        QStringLiteral("The port's baud rate: %1 (default %2).").arg(baud_rates_text()).arg(DEFAULT_BAUD),
         QStringLiteral("RATE"), QString::number(DEFAULT_BAUD));
     parser.addOptions({help_option, version_option, zoom_option, lcd_window_option, play_option, exit_option,
                        record_option, serial_option, baud_option});
@@ -120,7 +125,7 @@ command_line_result parse_sim_command_line(const QStringList& arguments, sim_opt
         return command_line_result::finished;
     }
     if (parser.isSet(version_option)) {
-        print(stdout, QStringLiteral("ktr7-sim %1\n").arg(QStringLiteral(KTR7_VERSION)));
+        print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(PROGRAM_NAME), QStringLiteral(KTR7_VERSION)));
         return command_line_result::finished;
     }
     if (!parser.positionalArguments().isEmpty())
@@ -155,9 +160,7 @@ command_line_result parse_sim_command_line(const QStringList& arguments, sim_opt
     bool baud_ok = false;
     options.baud = baud.toInt(&baud_ok);
     if (!baud_ok || !encoder_baud_rates().contains(options.baud))
-        return refuse(parser, QStringLiteral("--baud takes 1200, 2400, 4800, 9600, 19200, 38400, 57600 or "
-                                             "115200, not \"%1\"")
-                                  .arg(baud));
+        return refuse(parser, QStringLiteral("--baud takes %1, not \"%2\"").arg(baud_rates_text(), baud));
     if (parser.isSet(baud_option) && options.serial.isEmpty())
         return refuse(parser, QStringLiteral("--baud goes with --serial"));
     return command_line_result::run;

@@ -6,9 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "window/encoder_port.h"
+
 constexpr int ZOOM_MIN = 1;
 constexpr int ZOOM_MAX = 4;
-constexpr int DEFAULT_BAUD = 9600;
 
 struct sim_options {
     int zoom = 1;                 // Qt's scale factor for the whole window
@@ -33,6 +34,3 @@ constexpr int COMMAND_LINE_REFUSED = 2;
 // version on standard output, a refusal (one line and the usage) on standard
 // error.
 command_line_result parse_sim_command_line(const QStringList& arguments, sim_options& options);
-
-// The baud rates the encoder port offers.
-const QList<int>& encoder_baud_rates();

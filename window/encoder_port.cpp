@@ -8,18 +8,21 @@
 #include <algorithm>
 
 #include <cstring>
+#include <iterator>
 
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include "window/window_names.h"
+
 namespace {
 
 // Start bit, 8 data bits, stop bit.
 constexpr qint64 BITS_PER_BYTE_8N1 = 10;
-constexpr qint64 NS_PER_SECOND = 1000000000;
-constexpr qint64 NS_PER_MS = 1000000;
+
+constexpr int ENCODER_BAUD_RATES[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
 
 QString counted(quint64 n)
 {
@@ -70,6 +73,12 @@ QString open_failure(const QString& path, const QSerialPort& port)
 }
 
 }  // namespace
+
+const QList<int>& encoder_baud_rates()
+{
+    static const QList<int> rates(std::begin(ENCODER_BAUD_RATES), std::end(ENCODER_BAUD_RATES));
+    return rates;
+}
 
 QString EncoderPort::device_path(const QString& name)
 {

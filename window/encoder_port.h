@@ -16,9 +16,13 @@
 #include <array>
 
 #include "core/state.h"
-#include "window/command_line.h"
 
 class QTimer;
+
+// The baud rates the encoder port offers, slowest first, and the one it
+// starts at.
+constexpr int DEFAULT_BAUD = 9600;
+const QList<int>& encoder_baud_rates();
 
 class EncoderPort : public QObject {
     Q_OBJECT

@@ -1,76 +1,43 @@
-// The simulator window: the instrument's bezel with its LCD surface, keys and
-// knob, the sensor sliders, the alarm lamp and the Communications box. It
-// owns the run loop: "On" runs passes of the instrument until something sets
-// stop_requested.
+// The simulator window: composes the instrument panel, the sensor panel, the
+// Communications box, the run loop and the window's scenarios, connects them,
+// and keeps the menus, the status bar and the dialogs.
 #pragma once
-#include <QColor>
-#include <QElapsedTimer>
-#include <QImage>
-#include <QStringList>
 #include <QMainWindow>
-#include <QWidget>
 
 #include <cstdint>
 
+#include "window/instrument_panel.h"
+#include "window/lcd_pictures.h"
 #include "window/lcd_surface.h"
+#include "window/run_loop.h"
+#include "window/status_bar.h"
+#include "window/window_scenario.h"
 
 class QAction;
 class QCheckBox;
-class QGroupBox;
 class QLabel;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollBar;
-class QStatusBar;
 class QTimer;
-class LcdWindow;
+class CommunicationsBox;
 class EncoderPort;
 class EncoderPortDialog;
-struct host_io;
+class LcdWindow;
+class KeyboardKeys;
+class SensorPanel;
+class TClickImage;
+class TShape;
 struct sim_options;
 
-// The alarm lamp: a circle as large as the shorter side, centred, filled
-// with the brush colour and outlined in black.
-class TShape : public QWidget {
-public:
-    explicit TShape(QWidget* parent);
-    void setBrushColor(const QColor& colour);
-    QColor brushColor() const { return brush; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QColor brush;
-};
-
-// An empty, clickable area over a part of the bezel picture. A click is a
-// press and a release inside; the wheel turns (up is clockwise) in steps of
-// one notch when wheel_steps is set.
-class TClickImage : public QWidget {
-public:
-    explicit TClickImage(QWidget* parent);
-    void (*on_click)() = nullptr;
-    void (*on_wheel_step)(bool clockwise) = nullptr;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-
-private:
-    bool pressed = false;
-    int wheel_rest = 0;
-};
-
 class TfrmMain : public QMainWindow {
+    Q_OBJECT
+
 public:
     static constexpr int CLIENT_WIDTH = 503;
     static constexpr int CLIENT_HEIGHT = 329;
-    // Lines kept in the Communications box; older ones are dropped.
-    static constexpr int MEMO_LINES = 10000;
 
     explicit TfrmMain(QWidget* parent = nullptr);
     // With another pixel-format request than SetupPixelFormat's.
@@ -79,6 +46,15 @@ public:
 
     // Puts the window in the middle of the screen's available area.
     void centre_on_screen();
+
+    // The parts.
+    InstrumentPanel* instrument;   // bezel, LCD, keys, knob, "+"/"-", On/Off, lamp
+    SensorPanel* sensors;          // the sliders and the check boxes
+    CommunicationsBox* GroupBox1;  // the Communications box
+    RunLoop* run_loop;             // passes, pacing and the 100 ms timer
+    WindowScenario* scenario;      // scenario playback and recording
+    KeyboardKeys* keyboard;        // the keyboard as the instrument's keys
+    LcdPictures* pictures;         // the LCD saved or copied as a picture
 
     // The menu and the client area (everything below the menu bar).
     QMenuBar* MainMenu1;
@@ -97,156 +73,103 @@ public:
     QAction* EncoderPort1;
     QWidget* client;
 
-    QLabel* Image1;     // bezel picture, stretched
-    QWidget* Panel1;    // black panel under the LCD surface
-    LcdSurface* LcdDC;  // the OpenGL surface on Panel1
-    QWidget* LcdContainer;
-    TClickImage* Image2;  // left key
-    TClickImage* Image3;  // right key
-    TClickImage* Image8;  // knob
-    QPushButton* Button3;  // "+"
-    QPushButton* Button4;  // "-"
-    QPushButton* Button1;  // "On"
-    QPushButton* Button2;  // "Off"
-    TShape* Shape1;        // alarm lamp
-    QLabel* Label55;
-    QLabel* Label57;
-    QScrollBar* ScrollBar29;
-    QLabel* Label3;
-    QScrollBar* ScrollBar2;
-    QLabel* Label1;
-    QLabel* Label2;
-    QScrollBar* ScrollBar1;
-    QCheckBox* CheckBox1;
-    QCheckBox* CheckBox2;
-    QGroupBox* GroupBox1;
-    QPlainTextEdit* Memo1;
-    QStatusBar* StatusBar1;
-    QTimer* Timer1;
-    LcdWindow* lcd_window;  // the large LCD view, made on first use
-    QLabel* EncoderPortLabel;  // the encoder port and its state, in the status bar
+    // The controls by their names on the instrument's form, each owned by its part.
+    QLabel* Image1;          // the instrument panel's bezel picture
+    QWidget* Panel1;         // the instrument panel's black panel under the LCD
+    LcdSurface* LcdDC;       // the instrument panel's OpenGL surface
+    QWidget* LcdContainer;   // the instrument panel's holder of LcdDC
+    TClickImage* Image2;     // the instrument panel's left key
+    TClickImage* Image3;     // the instrument panel's right key
+    TClickImage* Image8;     // the instrument panel's knob
+    QPushButton* Button3;    // the instrument panel's "+"
+    QPushButton* Button4;    // the instrument panel's "-"
+    QPushButton* Button1;    // the instrument panel's "On"
+    QPushButton* Button2;    // the instrument panel's "Off"
+    TShape* Shape1;          // the instrument panel's alarm lamp
+    QLabel* Label55;         // the sensor panel's "Altitude:"
+    QLabel* Label57;         // the sensor panel's altitude value
+    QScrollBar* ScrollBar29; // the sensor panel's altitude slider
+    QLabel* Label3;          // the sensor panel's "VSI:", then the vertical speed
+    QScrollBar* ScrollBar2;  // the sensor panel's vertical-speed slider
+    QLabel* Label1;          // the sensor panel's "ASI:"
+    QLabel* Label2;          // the sensor panel's airspeed value
+    QScrollBar* ScrollBar1;  // the sensor panel's airspeed slider
+    QCheckBox* CheckBox1;    // the sensor panel's "Altitude Sensor"
+    QCheckBox* CheckBox2;    // the sensor panel's "Calibrate"
+    QPlainTextEdit* Memo1;   // the Communications box's lines
+    QTimer* Timer1;          // the run loop's 100 ms timer
+    StatusBar* StatusBar1;     // the status bar
+    QLabel* EncoderPortLabel;  // the status bar's encoder port and its state
+    LcdWindow* lcd_window = nullptr;  // the large LCD view, made on first use
     EncoderPort* encoder_port;  // where the encoder's sentences go besides Memo1
     EncoderPortDialog* encoder_port_dialog = nullptr;  // made on first use
-    // The decoded bezel picture (620 x 620), null if it could not be decoded.
-    QImage bezel;
-    lcd_surface_status surface_status = lcd_surface_status::ok;
 
     // Handlers.
-    void FormCreate(const QSurfaceFormat& pixel_format);
-    void Button1Click();
-    void Button2Click();
+    void Button1Click() { run_loop->Button1Click(); }  // "On": runs the loop until Off
+    void Button2Click() { run_loop->Button2Click(); }  // "Off"
+    void Timer1Timer() { run_loop->Timer1Timer(); }    // one 100 ms tick
     void Exit1Click();
-    void SaveLcdPicture1Click();
-    void CopyLcdPicture1Click();
-    void LcdWindow1Click(bool open);
+    void SaveLcdPicture1Click() { pictures->save_with_dialog(); }
+    void CopyLcdPicture1Click() { pictures->copy(); }
+    void LcdWindow1Click(bool open) { open_lcd_window(open); }
     void PlayScenario1Click();
-    void StopScenario1Click();
+    void StopScenario1Click() { scenario->stop_playing(); }
     void RecordScenario1Click();
-    void StopRecording1Click();
+    void StopRecording1Click() { stop_recording(); }
     void EncoderPort1Click();
-    void Timer1Timer();
-    static void Image2Click();
-    static void Image3Click();
-    static void Image8Click();
-    static void Button3Click();
-    static void Button4Click();
-    void ScrollBar29Change(int position);
-    void ScrollBar2Change(int position);
-    void ScrollBar1Change(int position);
 
     // The keyboard: arrows, "+", "-" and Return post keys unless the focus
     // is in a slider or the Communications box. Returns whether it did.
     bool KeyboardKey(int qt_key);
-    // The instrument key a keyboard key stands for; false for other keys.
-    static bool instrument_key(int qt_key, uint8_t& key);
 
     // Command-line options that act once the window is shown. Returns false
     // when the program should end at once with exit_status.
     bool apply_options(const sim_options& options);
     int exit_status = 0;
-    QByteArray scenario_folder;  // where the playing scenario's pictures lie
 
-    // Plays a scenario file live; false (after saying why) when it cannot be
-    // read. The user may still click and turn while it plays.
-    bool play_scenario(const QString& path);
-    // Starts writing what is done in the window to path as a scenario. The
-    // instrument is switched off and starts over from the program's first
-    // state, so that the recording replays exactly.
-    bool start_recording(const QString& path);
-    void stop_recording();
+    // The window's scenarios (see WindowScenario).
+    bool play_scenario(const QString& path) { return scenario->play(path); }
+    bool start_recording(const QString& path) { return scenario->start_recording(path); }
+    void stop_recording() { scenario->stop_recording(); }
 
     // Every key the window posts goes through here (clicks, wheel, keyboard,
     // "+" and "-", scenarios), so a recording sees each key that was stored.
-    static void post_key(uint8_t key);
-    // "On" without running the loop: the switch-on resets, and the loop is
-    // started from the event loop unless it runs already.
-    void switch_on_soon();
-    // A scenario's line of output (standard output, or standard error when
-    // it tells of a failure) and the status bar; the end of the playback.
-    void scenario_message(const QString& text, bool failed);
-    void scenario_finished(int status);
+    void post_key(uint8_t key);
 
     // Opens the encoder port; on failure a message box (that does not hold
     // up the run loop) names the port and the reason. Returns whether it opened.
     bool connect_encoder_port(const QString& name, int baud);
-    // The status bar's encoder-port text, brought up to date.
-    void show_encoder_port_state();
 
     // Writes the LCD as it is now as an indexed PNG; on failure a message box
     // names the file and the reason. Returns whether it was written.
-    bool save_lcd_picture(const QString& path, int scale, const uint8_t* buffer);
+    bool save_lcd_picture(const QString& path, int scale, const uint8_t* buffer)
+    {
+        return pictures->save(path, scale, buffer);
+    }
 
-    // The time from one paced pass to the next: one refresh of the window's
-    // screen (60 Hz where the screen does not say).
-    qint64 frame_interval_ns() const;
-
-    // The host side of one pass of the run loop.
-    static const host_io& host();
-    bool running() const { return loop_running; }
-    // Passes run since the window was created (for the soak figures).
-    uint64_t passes_run = 0;
+    bool running() const { return run_loop->running(); }
+    // Since the window was made (for the soak figures).
+    uint64_t passes_run() const { return run_loop->passes_run(); }
+    qint64 frame_interval_ns() const { return run_loop->frame_interval_ns(); }
 
     // The host operations of a pass, also used by the tests.
-    void set_lamp(bool red);
+    void set_lamp(bool red) { instrument->set_lamp(red); }
     void append_communications(const char* line);
     void present();
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // FormClose
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void build_controls();
     void build_menu();
-    bool keyboard_posts_keys() const;
+    void compose(const QSurfaceFormat& pixel_format);
+    void connect_parts();
     void open_lcd_window(bool open);
-    // Processes pending events, then waits in event processing until the
-    // next frame is due, unless the swap has already waited for it.
-    void process_events_paced();
-    // Runs passes until stop_requested ("On" after its resets).
-    void run_loop();
-    // Called by the run loop and the timer: the recorder and the player take
-    // note of every pass and tick.
-    void note_pass();
-    void note_tick();
-    void record(const char* line);
-    void start_recording_now(const QString& path);
+    void scenario_finished(int status);
+    void warn(const QString& text, bool wait);
 
     bool exit_when_done = false;
-    bool loop_queued = false;
-    QString record_after_stop;  // a recording that starts once the loop has stopped
-
-    QElapsedTimer pace_clock;
-    qint64 next_frame_ns = 0;
-    QTimer* pace_timer;  // wakes the paced wait when the next frame is due
-
-    void show_in_memo(const QString& text);
-    QStringList memo_waiting;  // sentences that came while minimised
-
-    bool loop_running = false;
-    bool memo_follows = true;  // the box keeps its newest line in view
-    bool appending = false;
 };
 
 // The one instance of the form (set while one exists).

@@ -199,8 +199,6 @@ void LcdSurface::resizeEvent(QResizeEvent*)
 
 void LcdSurface::keyPressEvent(QKeyEvent* event)
 {
-    if (on_key && on_key(event->key()))
-        event->accept();
-    else
-        event->ignore();
+    emit key_pressed(event->key());
+    event->accept();
 }

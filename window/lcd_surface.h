@@ -8,7 +8,6 @@
 #include <QWindow>
 
 #include <cstdint>
-#include <functional>
 
 class QOpenGLContext;
 
@@ -19,6 +18,8 @@ enum class lcd_surface_status {
 };
 
 class LcdSurface : public QWindow {
+    Q_OBJECT
+
 public:
     LcdSurface();
     ~LcdSurface() override;
@@ -54,8 +55,11 @@ public:
 
     // The frame buffer shown by expose events (the last one presented).
     const uint8_t* shown_buffer = nullptr;
-    // Key presses that reach the surface go to the form's keyboard handling.
-    std::function<bool(int key)> on_key;
+
+signals:
+    // A key press that reached the surface (Qt::Key), for the window's
+    // keyboard handling.
+    void key_pressed(int qt_key);
 
 protected:
     void exposeEvent(QExposeEvent* event) override;

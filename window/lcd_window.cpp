@@ -3,11 +3,11 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QSettings>
 #include <QWheelEvent>
 
 #include "gfx/lcd.h"
 #include "host/palette.h"
+#include "window/host_settings.h"
 #include "window/wheel_steps.h"
 
 namespace {
@@ -17,15 +17,6 @@ constexpr int FIRST_SCALE = 3;
 
 const char SETTINGS_GEOMETRY[] = "lcd_window/geometry";
 const char SETTINGS_OPEN[] = "lcd_window/open";
-
-// The host's own preferences (never the instrument's settings).
-struct host_settings : QSettings {
-    host_settings()
-        : QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("ktr7-sim"),
-                    QStringLiteral("ktr7-sim"))
-    {
-    }
-};
 
 }  // namespace
 
@@ -86,16 +77,15 @@ void LcdWindow::paintEvent(QPaintEvent*)
 
 void LcdWindow::keyPressEvent(QKeyEvent* event)
 {
-    if (on_key && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
-        on_key(event->key());
+    if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        emit key_pressed(event->key());
     else
         QWidget::keyPressEvent(event);
 }
 
 void LcdWindow::wheelEvent(QWheelEvent* event)
 {
-    if (on_wheel_step)
-        take_wheel_steps(wheel_rest, event->angleDelta().y(), on_wheel_step);
+    take_wheel_steps(wheel_rest, event->angleDelta().y(), [this](bool clockwise) { emit wheel_step(clockwise); });
     event->accept();
 }
 
@@ -103,6 +93,7 @@ void LcdWindow::closeEvent(QCloseEvent* event)
 {
     save_placement(false);
     event->accept();
+    emit closed();
 }
 
 void LcdWindow::restore_placement()

@@ -13,6 +13,8 @@
 QImage lcd_picture(const uint8_t* buffer, int scale = 1);
 
 class LcdWindow : public QWidget {
+    Q_OBJECT
+
 public:
     explicit LcdWindow(QWidget* parent = nullptr);
 
@@ -28,8 +30,13 @@ public:
     void save_placement(bool open) const;
     static bool was_open();
 
-    void (*on_key)(int qt_key) = nullptr;
-    void (*on_wheel_step)(bool clockwise) = nullptr;
+signals:
+    // A key pressed there without Ctrl, Alt or Meta (Qt::Key).
+    void key_pressed(int qt_key);
+    // One notch of the wheel there (up is clockwise).
+    void wheel_step(bool clockwise);
+    // Closed by its own title bar (or by close()).
+    void closed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

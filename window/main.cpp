@@ -9,6 +9,7 @@
 
 #include "window/command_line.h"
 #include "window/frm_main.h"
+#include "window/window_names.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ int main(int argc, char** argv)
     if (options.zoom != 1)
         qputenv("QT_SCALE_FACTOR", QByteArray::number(options.zoom));
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Malvex"));
+    QApplication::setApplicationName(QLatin1String(APPLICATION_NAME));
 
     // An exception that escapes start-up or the event loop is shown, and
     // the program ends.

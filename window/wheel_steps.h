@@ -6,7 +6,9 @@
 // One notch of an ordinary mouse wheel.
 constexpr int WHEEL_NOTCH = 120;
 
-inline void take_wheel_steps(int& rest, int delta, void (*step)(bool clockwise))
+// step(bool clockwise) is called once for each whole notch.
+template <typename Step>
+void take_wheel_steps(int& rest, int delta, Step step)
 {
     rest += delta;
     while (rest >= WHEEL_NOTCH) {

@@ -173,7 +173,7 @@ private slots:
                          {300,
                           [&] {
                               rx.read_all();
-                              passes[0] = form->passes_run;
+                              passes[0] = form->passes_run();
                               clock.start();
                           }},
                          {900, [&] { stream += rx.read_all(); }},
@@ -181,7 +181,7 @@ private slots:
                           [&] {
                               stream += rx.read_all();
                               seconds_ms = clock.elapsed();
-                              passes[1] = form->passes_run;
+                              passes[1] = form->passes_run();
                               form->Button2Click();
                           }}});
         const double seconds = seconds_ms / 1000.0;
@@ -218,7 +218,7 @@ private slots:
         QByteArray stream;
         QElapsedTimer clock;
         auto mark = [&](int i) {
-            passes[i] = form->passes_run;
+            passes[i] = form->passes_run();
             lines[i] = form->Memo1->blockCount();
             at[i] = clock.elapsed();
         };
@@ -308,13 +308,13 @@ private slots:
                          {800,
                           [&] {
                               state_when_lost = form->encoder_port->state();
-                              passes_when_lost = form->passes_run;
+                              passes_when_lost = form->passes_run();
                               lines_when_lost = form->Memo1->blockCount();
                           }},
                          {1100, [&] { form->Button2Click(); }}});
         QCOMPARE(int(state_when_lost), int(EncoderPort::port_state::lost));
         // The instrument ran on, and the box kept receiving.
-        QVERIFY(form->passes_run > passes_when_lost + 5);
+        QVERIFY(form->passes_run() > passes_when_lost + 5);
         QVERIFY(form->Memo1->blockCount() > lines_when_lost + 5);
         const QString shown = form->EncoderPortLabel->text();
         qInfo("%s", qPrintable(shown));
@@ -362,9 +362,9 @@ private slots:
         QVERIFY(catcher.text.size() > reason.size() || reason.endsWith(QLatin1Char('.')));
         QCOMPARE(form->EncoderPortLabel->text(), QStringLiteral("Encoder port: none"));
         // The instrument runs without it.
-        const uint64_t passes = form->passes_run;
+        const uint64_t passes = form->passes_run();
         run_with(*form, {{200, [&] { form->Button2Click(); }}});
-        QVERIFY(form->passes_run > passes);
+        QVERIFY(form->passes_run() > passes);
     }
 
     void bad_command_line_ports_are_refused_data()

@@ -29,10 +29,10 @@ class tst_lcd_surface : public QObject {
 private slots:
     void initTestCase()
     {
-        QApplication::setApplicationName(QStringLiteral("Malvex"));
+        QApplication::setApplicationName(QLatin1String(APPLICATION_NAME));
         form = new TfrmMain;
         QVERIFY(show_and_wait(*form));
-        QCOMPARE(form->surface_status, lcd_surface_status::ok);
+        QCOMPARE(form->instrument->surface_status, lcd_surface_status::ok);
         const qreal r = form->LcdDC->devicePixelRatio();
         ratio = int(std::lround(r));
         QCOMPARE(qreal(ratio), r);
@@ -128,7 +128,7 @@ private slots:
 
     void bezel_picture_decoded()
     {
-        QCOMPARE(form->bezel.size(), QSize(620, 620));
+        QCOMPARE(form->instrument->bezel.size(), QSize(620, 620));
         QVERIFY(!form->Image1->pixmap().isNull());
         // A damaged picture yields nothing instead of ending the program.
         const unsigned char junk[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 0x4A, 0x46, 0x49, 0x46, 0x00};
@@ -140,7 +140,7 @@ private slots:
     {
         // The picture has its dark opening under Panel1 and lighter parts
         // (keys, knob) under Image2, Image3 and Image8.
-        const QImage image = form->bezel;
+        const QImage image = form->instrument->bezel;
         auto at_window = [&](double wx, double wy) {
             return image.pixelColor(int(wx * 620 / 241), int(wy * 620 / 249));
         };
@@ -165,7 +165,7 @@ private slots:
         QCOMPARE(catcher.text, QStringLiteral("Creating Rendering Context failed."));
         QCOMPARE(catcher.title, QStringLiteral("Malvex"));
         QCOMPARE(catcher.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(failed.surface_status, lcd_surface_status::create_failed);
+        QCOMPARE(failed.instrument->surface_status, lcd_surface_status::create_failed);
         QVERIFY(!failed.LcdDC->has_context());
         QVERIFY(show_and_wait(failed));
         run_with(failed, {{200, [&] { failed.Button2Click(); }}});

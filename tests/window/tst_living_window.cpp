@@ -37,19 +37,19 @@ private slots:
         watch.setInterval(1);
         connect(&watch, &QTimer::timeout, [&] {
             if (at_click != 0 && taken_after == 0 && st.pending_key == 0)
-                taken_after = form->passes_run - at_click;
+                taken_after = form->passes_run() - at_click;
         });
-        run_with(*form, {{0, [&] { start = form->passes_run; }},
+        run_with(*form, {{0, [&] { start = form->passes_run(); }},
                          {500,
                           [&] {
                               QTest::mouseClick(form->Image3, Qt::LeftButton);
                               QCOMPARE(int(st.pending_key), int(KEY_RIGHT));
-                              at_click = form->passes_run;
+                              at_click = form->passes_run();
                               watch.start();
                           }},
                          {1000,
                           [&] {
-                              at_end = form->passes_run;
+                              at_end = form->passes_run();
                               form->Button2Click();
                           }}});
         const uint64_t passes = at_end - start;

@@ -10,7 +10,14 @@
 #include <functional>
 
 #include "gfx/lcd.h"
+#include "window/communications_box.h"
 #include "window/frm_main.h"
+#include "window/instrument_panel.h"
+#include "window/panel_widgets.h"
+#include "window/run_loop.h"
+#include "window/sensor_panel.h"
+#include "window/window_scenario.h"
+#include "window/window_names.h"
 #include "host/palette.h"
 
 // Runs ktr7-sim with arguments and no display to open a window on; its exit

@@ -1,0 +1,80 @@
+#include "window/keyboard_keys.h"
+
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
+#include "screens/framework.h"
+
+bool instrument_key(int qt_key, uint8_t& key)
+{
+    switch (qt_key) {
+    case Qt::Key_Left: key = KEY_LEFT; break;
+    case Qt::Key_Right: key = KEY_RIGHT; break;
+    case Qt::Key_Up:
+    case Qt::Key_Plus: key = KEY_CW; break;
+    case Qt::Key_Down:
+    case Qt::Key_Minus: key = KEY_CCW; break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: key = KEY_PUSH; break;
+    default: return false;
+    }
+    return true;
+}
+
+KeyboardKeys::KeyboardKeys(QWidget* window) : QObject(window), window(window)
+{
+    qApp->installEventFilter(this);
+}
+
+KeyboardKeys::~KeyboardKeys()
+{
+    qApp->removeEventFilter(this);
+}
+
+void KeyboardKeys::keep_keys_in(QWidget* widget)
+{
+    own_keys.append(widget);
+}
+
+bool KeyboardKeys::reach_instrument() const
+{
+    if (QApplication::activePopupWidget() != nullptr || QApplication::activeModalWidget() != nullptr)
+        return false;
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr)
+        return true;
+    if (focus->window() != window)
+        return false;
+    if (qobject_cast<const QAbstractSlider*>(focus) != nullptr || qobject_cast<const QAbstractSpinBox*>(focus) != nullptr)
+        return false;
+    for (const QPointer<QWidget>& own : own_keys) {
+        if (own != nullptr && (focus == own || own->isAncestorOf(focus)))
+            return false;
+    }
+    return true;
+}
+
+bool KeyboardKeys::take(int qt_key)
+{
+    uint8_t posted;
+    if (!instrument_key(qt_key, posted) || !reach_instrument())
+        return false;
+    emit key(posted);
+    return true;
+}
+
+bool KeyboardKeys::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != window)
+        return false;
+    auto* key_event = static_cast<QKeyEvent*>(event);
+    if (key_event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    return take(key_event->key());
+}

@@ -1,0 +1,29 @@
+// The window's status bar: the encoder port and its state at all times, and
+// for a few seconds what has just happened (a scenario's line, a picture
+// written).
+#pragma once
+#include <QStatusBar>
+
+class QLabel;
+class EncoderPort;
+
+class StatusBar : public QStatusBar {
+    Q_OBJECT
+
+public:
+    // How long a message stays.
+    static constexpr int MESSAGE_MS = 5000;
+
+    StatusBar(const EncoderPort* port, QWidget* parent);
+
+    QLabel* EncoderPortLabel;  // the encoder port and its state
+
+public slots:
+    // A message for MESSAGE_MS.
+    void say(const QString& text);
+    // The encoder port's text, brought up to date.
+    void show_encoder_port_state();
+
+private:
+    const EncoderPort* port;
+};
