@@ -9,9 +9,12 @@
 #include <chrono>
 #include <cstdlib>
 #include <new>
+#include <string>
 
 #include "core/airspeed.h"
 #include "core/state.h"
+#include "flight/flight_player.h"
+#include "flight/igc_reader.h"
 #include "gfx/fonts.h"
 #include "gfx/icons.h"
 #include "gfx/lcd.h"
@@ -195,6 +198,71 @@ void BM_ReplayHour(benchmark::State& state)
     state.counters["x_clear"] = per / 36000.0 / clear_seconds();
 }
 
+// A made-up flight of the given hours for the playback benchmarks: a fix a
+// second, climbing and descending, the indicated airspeed swinging over the
+// whole scale, so that every tick moves all three inputs.
+const flight& flight_of_hours(int hours)
+{
+    static flight made[11];
+    flight& f = made[hours];
+    if (f.fixes.empty()) {
+        std::string text = "AXXXBENCH\nHFDTE010526\nI013638IAS\n";
+        char line[64];
+        for (int s = 0; s < hours * 3600; s++) {
+            const int t = 6 * 3600 + s;
+            const int altitude = 1000 + (s % 1200 < 600 ? s % 600 : 600 - s % 600) * 3;
+            const int ias = 40 + (s * 7) % 300;
+            snprintf(line, sizeof line, "B%02d%02d%02d4700000N00800000EA%05d%05d%03d\n", t / 3600 % 24, t / 60 % 60,
+                     t % 60, altitude, altitude, ias);
+            text += line;
+        }
+        std::string why;
+        if (!read_igc(text, f, why))
+            abort();
+    }
+    return f;
+}
+
+// Headless playback of a recorded flight: a tick every 100 ms of flight
+// time, each writing the three inputs and followed by one pass.
+void BM_FlightPlayback(benchmark::State& state, int hours)
+{
+    const flight& f = flight_of_hours(hours);
+    static const host_io quiet = {nullptr, [](void*, bool) {}, [](void*) { return true; }, [](void*, const char*) {},
+                                  [](void*) {}, [](void*) {}};
+    const long long ticks = hours * 36000LL;
+    auto t0 = clock_type::now();
+    for (auto _ : state) {
+        host_program_start();
+        host_switch_on();
+        st.flight_timer_mode = 1;
+        flight_player player(f);
+        player.fly(ticks, quiet);
+        benchmark::DoNotOptimize(st.max_airspeed);
+    }
+    double per = std::chrono::duration<double>(clock_type::now() - t0).count() / double(state.iterations());
+    state.counters["ticks_per_s"] = double(ticks) / per;
+    state.counters["x_clear"] = per / double(ticks) / clear_seconds();
+}
+
+// The flight's side of one tick alone: the values at the time and the three
+// inputs at the instrument's settings, without the pass.
+void BM_FlightInputs(benchmark::State& state)
+{
+    host_program_start();
+    host_switch_on();
+    flight_player player(flight_of_hours(1));
+    auto t0 = clock_type::now();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(player.write_inputs());
+        player.seek(player.time() + FLIGHT_TICK_SECONDS);
+        if (player.at_end())
+            player.seek(0);
+    }
+    double per = std::chrono::duration<double>(clock_type::now() - t0).count() / double(state.iterations());
+    state.counters["x_clear"] = per / clear_seconds();
+}
+
 void register_all()
 {
     benchmark::RegisterBenchmark("clear", BM_Clear);
@@ -218,6 +286,11 @@ void register_all()
         benchmark::RegisterBenchmark((std::string("draw_rle_image/") + i.name).c_str(), BM_Icon, i.icon);
     benchmark::RegisterBenchmark("present/palette_and_point_batch", BM_PointBatch);
     benchmark::RegisterBenchmark("replay/one_hour_of_flight", BM_ReplayHour)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("flight/inputs_of_one_tick", BM_FlightInputs);
+    benchmark::RegisterBenchmark("flight/playback_one_hour", BM_FlightPlayback, 1)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("flight/playback_ten_hours", BM_FlightPlayback, 10)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(2);
 }
 
 }  // namespace

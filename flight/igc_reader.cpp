@@ -169,8 +169,10 @@ bool parse_date(std::string_view line, flight& out)
     std::string_view rest = line.substr(5);
     if (rest.starts_with("DATE:"))
         rest.remove_prefix(5);
+    if (rest.size() < 6)
+        return false;
     const auto d = digits(rest.substr(0, 2)), m = digits(rest.substr(2, 2)), y = digits(rest.substr(4, 2));
-    if (rest.size() < 6 || !d || !m || !y || *d < 1 || *d > 31 || *m < 1 || *m > 12)
+    if (!d || !m || !y || *d < 1 || *d > 31 || *m < 1 || *m > 12)
         return false;
     out.day = int(*d);
     out.month = int(*m);

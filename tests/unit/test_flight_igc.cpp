@@ -129,6 +129,7 @@ TEST(FlightIgc, HeaderDatePilotAndGlider)
         {"HFDTEDATE:311279", 2079, 12, 31},
         {"HFDTE320726", 0, 0, 0},  // day 32: malformed, no date
         {"HFDTE151326", 0, 0, 0},  // month 13
+        {"HFDTEDATE:0107", 0, 0, 0},  // cut short
     };
     for (const auto& d : dates) {
         SCOPED_TRACE(d.line);
