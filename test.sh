@@ -6,10 +6,13 @@ cd "$(dirname "$0")"
 . scripts/common.sh
 
 ktr7_ensure_packages
-ktr7_build test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKTR7_TESTS=ON
+# KTR7_PYTHON: the Python module, whose pytest suite (CTest's python.pytest)
+# runs against it here and, with the sanitizers' runtime preloaded into
+# Python, in the AddressSanitizer build below.
+ktr7_build test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKTR7_TESTS=ON -DKTR7_PYTHON=ON
 # The instrument and its unit tests once more under AddressSanitizer and
 # UndefinedBehaviorSanitizer; the random-use test runs its events there.
-ktr7_build asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKTR7_WINDOW=OFF -DKTR7_SANITIZE=ON
+ktr7_build asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKTR7_WINDOW=OFF -DKTR7_SANITIZE=ON -DKTR7_PYTHON=ON
 # The replay tool's parser under libFuzzer for a bounded time.
 scripts/fuzz.sh 60
 

@@ -25,14 +25,13 @@ bool check_box(void*)
     return replay_sensor_checked();
 }
 
-// Lets Ctrl-C end a long run: raises once Python has seen the signal.
-void check_signals(long long done)
+}  // namespace
+
+void check_python_signals(long long done)
 {
     if (done % SIGNAL_CHECK_INTERVAL == SIGNAL_CHECK_INTERVAL - 1 && PyErr_CheckSignals() != 0)
         throw py::error_already_set();
 }
-
-}  // namespace
 
 void check_scenario_line(const std::string& line)
 {
@@ -55,7 +54,7 @@ bool integer_of(const py::handle& value, long long& number, std::string& word)
 }
 
 instrument::instrument()
-    : io_{this, no_lamp, check_box, append_sentence, no_present, no_events}
+    : io_{this, no_lamp, check_box, append_sentence, no_present, no_events}, serial_(SERIAL_KEPT)
 {
     if (living != nullptr)
         throw instrument_in_use(
@@ -171,54 +170,49 @@ void instrument::require_on(const char* command) const
 
 void instrument::tick(const py::handle& count)
 {
-    const long long n = count_of("tick", count);
-    for (long long i = 0; i < n; i++) {
-        host_timer_tick();
-        check_signals(i);
-    }
+    run_ticks(count_of("tick", count), [](const host_io&) { host_timer_tick(); });
 }
 
 void instrument::pass(const py::handle& count)
 {
     const long long n = count_of("pass", count);
     require_on("pass");
-    for (long long i = 0; i < n; i++) {
-        run_pass(io_);
-        check_signals(i);
-    }
+    run_ticks(n, [](const host_io& io) { run_pass(io); });
 }
 
 void instrument::wait(const py::handle& count)
 {
     const long long n = count_of("wait", count);
     require_on("wait");
-    for (long long i = 0; i < n; i++) {
+    run_ticks(n, [](const host_io& io) {
         host_timer_tick();
-        run_pass(io_);
-        check_signals(i);
-    }
+        run_pass(io);
+    });
 }
 
 void instrument::append_sentence(void* context, const char* line)
 {
     instrument& self = *static_cast<instrument*>(context);
-    if (self.serial_.size() == SERIAL_KEPT)
-        self.serial_.pop_front();
-    self.serial_.emplace_back(line, strnlen(line, SERIAL_LINE_SIZE));
+    std::array<char, SERIAL_LINE_SIZE>& slot = self.serial_[self.serial_count_ % SERIAL_KEPT];
+    const size_t length = strnlen(line, SERIAL_LINE_SIZE - 1);
+    memcpy(slot.data(), line, length);
+    slot[length] = '\0';
     self.serial_count_++;
 }
 
 void instrument::forget_serial()
 {
-    serial_.clear();
     serial_count_ = 0;
 }
 
 py::list instrument::serial() const
 {
     py::list sentences;
-    for (const std::string& line : serial_)
-        sentences.append(py::reinterpret_steal<py::str>(PyUnicode_DecodeLatin1(line.data(), py::ssize_t(line.size()),
-                                                                               nullptr)));
+    const uint64_t kept = serial_count_ < SERIAL_KEPT ? serial_count_ : SERIAL_KEPT;
+    for (uint64_t i = serial_count_ - kept; i < serial_count_; i++) {
+        const char* line = serial_[i % SERIAL_KEPT].data();
+        sentences.append(py::reinterpret_steal<py::str>(
+            PyUnicode_DecodeLatin1(line, py::ssize_t(strlen(line)), nullptr)));
+    }
     return sentences;
 }

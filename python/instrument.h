@@ -5,19 +5,26 @@
 #pragma once
 #include <pybind11/pybind11.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "core/state.h"
 #include "host/pass.h"
 #include "host/sensor_inputs.h"
+#include "python/flight_play.h"
 
 // Instrument.serial keeps the newest this many sentences.
 constexpr size_t SERIAL_KEPT = 10000;
 // Python's Ctrl-C is looked at once per this many passes or ticks.
 constexpr long long SIGNAL_CHECK_INTERVAL = 4096;
+
+// Raises KeyboardInterrupt (or what a signal handler raised) once Python has
+// seen a signal; looks once per SIGNAL_CHECK_INTERVAL calls (done counts them).
+void check_python_signals(long long done);
 
 // Raised by a second Instrument() while one lives.
 struct instrument_in_use : std::runtime_error {
@@ -51,6 +58,18 @@ public:
     bool sensor_ok() const;
     void set_sensor_ok(bool ok);
 
+    // pass and wait refuse while off, with the language's message.
+    void require_on(const char* command) const;
+    // n times step(io), Ctrl-C looked at as it goes.
+    template <class Step>
+    void run_ticks(long long n, Step step)
+    {
+        for (long long i = 0; i < n; i++) {
+            step(io_);
+            check_python_signals(i);
+        }
+    }
+
     void tick(const pybind11::handle& count);
     void pass(const pybind11::handle& count);
     void wait(const pybind11::handle& count);
@@ -61,17 +80,22 @@ public:
     // Forgets the sentences (program start and switch-on).
     void forget_serial();
 
+    // The recorded flight load_flight loaded and fly plays.
+    flight_playback& flight() { return flight_; }
+
 private:
     static void append_sentence(void* context, const char* line);
     // A count for tick, pass or wait, refused as the scenario would.
     long long count_of(const char* command, const pybind11::handle& value) const;
-    void require_on(const char* command) const;
 
     host_io io_;
     bool closed_ = false;
     bool running_ = false;
-    std::deque<std::string> serial_;
+    // The newest SERIAL_KEPT sentences, a ring made once: a pass allocates
+    // nothing. serial_count_ % SERIAL_KEPT is where the next one goes.
+    std::vector<std::array<char, SERIAL_LINE_SIZE>> serial_;
     uint64_t serial_count_ = 0;
+    flight_playback flight_;
 };
 
 // The scenario line parsed; ValueError with the language's message when it

@@ -95,11 +95,16 @@ py::dict input_ranges()
     return ranges;
 }
 
-instrument& open_instrument(const py::handle& self)
+instrument& open_instrument(instrument& inst)
 {
-    instrument& inst = self.cast<instrument&>();
     inst.check_open();
     return inst;
+}
+
+// The Python object of an instrument, to be the base of an array viewing it.
+py::object python_object(instrument& inst)
+{
+    return py::cast(&inst, py::return_value_policy::reference);
 }
 
 // A path, or a one-line string that names a file or ends in ".scn".
@@ -117,7 +122,7 @@ bool names_a_file(const py::handle& source)
            (text.size() > 4 && text.compare(text.size() - 4, 4, ".scn") == 0);
 }
 
-scenario_result run_scenario(instrument& inst, const py::handle& source)
+scenario_result run_scenario(instrument& inst, const py::object& source)
 {
     inst.check_open();
     if (!names_a_file(source))
@@ -196,7 +201,7 @@ an unknown name KeyError.)")
              "Sets a sensor input (altitude, vertical_speed, asi_adc).")
         .def(
             "__contains__",
-            [](const state_mapping& s, const py::handle& name) {
+            [](const state_mapping& s, const py::object& name) {
                 return py::isinstance<py::str>(name) && s.contains(name.cast<std::string>());
             },
             py::arg("name"))
@@ -255,15 +260,15 @@ void define_inputs(py::class_<instrument>& c)
 {
     c.def_property(
          "altitude", [](const instrument& i) { return i.input(sensor_input::altitude); },
-         [](instrument& i, const py::handle& v) { i.set_input(sensor_input::altitude, v); },
+         [](instrument& i, const py::object& v) { i.set_input(sensor_input::altitude, v); },
          "The altitude slider, 0..65535 (the altitude shown, in the altitude unit); a scenario's \"altitude N\".")
         .def_property(
             "vertical_speed", [](const instrument& i) { return i.input(sensor_input::vertical_speed); },
-            [](instrument& i, const py::handle& v) { i.set_input(sensor_input::vertical_speed, v); },
+            [](instrument& i, const py::object& v) { i.set_input(sensor_input::vertical_speed, v); },
             "The VSI slider, -6000..6000 ft/min; a scenario's \"vsi N\".")
         .def_property(
             "asi_adc", [](const instrument& i) { return i.input(sensor_input::asi_adc); },
-            [](instrument& i, const py::handle& v) { i.set_input(sensor_input::asi_adc, v); },
+            [](instrument& i, const py::object& v) { i.set_input(sensor_input::asi_adc, v); },
             "The airspeed converter's reading, 0..4096; a scenario's \"asi N\". The airspeed in mph is the square "
             "root of 21 x (reading - zero offset), scaled by the calibration, 0 under 16, at most 250.")
         .def_property("sensor_ok", &instrument::sensor_ok, &instrument::set_sensor_ok,
@@ -274,17 +279,17 @@ void define_inputs(py::class_<instrument>& c)
 void define_time(py::class_<instrument>& c)
 {
     c.def(
-         "tick", [](instrument& i, const py::handle& n) { i.tick(n); }, py::arg("n") = 1,
+         "tick", [](instrument& i, const py::object& n) { i.tick(n); }, py::arg("n") = 1,
          "n ticks of the 100 ms timer (blink divider and tick counter), 0..1000000000; runs while on or off.")
         .def(
-            "pass_", [](instrument& i, const py::handle& n) { i.pass(n); }, py::arg("n") = 1,
+            "pass_", [](instrument& i, const py::object& n) { i.pass(n); }, py::arg("n") = 1,
             "n passes of the run loop (lamp, check box, sentence, airspeed, flight timer, clear, screen, keys); "
             "only while on (RuntimeError otherwise). A scenario's \"pass N\".")
         .def(
-            "step", [](instrument& i, const py::handle& n) { i.pass(n); }, py::arg("n") = 1,
+            "step", [](instrument& i, const py::object& n) { i.pass(n); }, py::arg("n") = 1,
             "The same as pass_(n).")
         .def(
-            "wait", [](instrument& i, const py::handle& n) { i.wait(n); }, py::arg("n"),
+            "wait", [](instrument& i, const py::object& n) { i.wait(n); }, py::arg("n"),
             "n times one tick then one pass, as a scenario's \"wait N\" (n = 10 is a second of the instrument's "
             "time); only while on.");
 }
@@ -292,34 +297,34 @@ void define_time(py::class_<instrument>& c)
 void define_outputs(py::class_<instrument>& c)
 {
     c.def_property_readonly(
-         "current_screen", [](const py::handle& self) { open_instrument(self); return screen_name(st.current_screen); },
+         "current_screen", [](instrument& self) { open_instrument(self); return screen_name(st.current_screen); },
          "The current screen's name, e.g. \"screen_main\", \"screen_main_menu\" (ktr7.SCREENS lists them).")
         .def_property_readonly(
-            "lamp", [](const py::handle& self) { open_instrument(self); return shown_lamp_red() ? "red" : "maroon"; },
+            "lamp", [](instrument& self) { open_instrument(self); return shown_lamp_red() ? "red" : "maroon"; },
             "The alarm lamp as the last pass set it: \"red\" (alarm) or \"maroon\".")
         .def_property_readonly(
-            "serial", [](const py::handle& self) { return open_instrument(self).serial(); },
+            "serial", [](instrument& self) { return open_instrument(self).serial(); },
             "The encoder sentences the passes sent since on(), oldest first, each as the instrument built it "
             "(its terminator included); the newest ktr7.SERIAL_KEPT of them. (A scenario's sentences are in its "
             "run_scenario output as \"serial ...\" lines.)")
         .def_property_readonly(
-            "serial_count", [](const py::handle& self) { return open_instrument(self).serial_count(); },
+            "serial_count", [](instrument& self) { return open_instrument(self).serial_count(); },
             "How many sentences the passes sent since on(), also those serial no longer keeps.")
         .def_property_readonly(
-            "state", [](const py::handle& self) { return state_mapping(open_instrument(self)); },
+            "state", [](instrument& self) { return state_mapping(open_instrument(self)); },
             py::keep_alive<0, 1>(), "The state record, every field by name: see ktr7.State.")
         .def_property_readonly(
-            "lcd", [](const py::handle& self) { open_instrument(self); return lcd_view(self); },
+            "lcd", [](instrument& self) { open_instrument(self); return lcd_view(python_object(self)); },
             "The LCD frame buffer as a read-only 128 x 160 numpy.uint8 array of palette indices (rows top to "
             "bottom), a view of the buffer itself, not a copy: it shows what later passes draw. The array keeps "
             "this Instrument alive (its base). Palette indices: 0 black, 15 white, 9 red, 11 yellow, 10 green, "
             "229 grey.")
         .def(
-            "rgb", [](const py::handle& self) { open_instrument(self); return lcd_rgb(); },
+            "rgb", [](instrument& self) { open_instrument(self); return lcd_rgb(); },
             "The LCD in colour: a new 128 x 160 x 3 numpy.uint8 array (red, green, blue) through the palette.")
         .def(
             "png",
-            [](const py::handle& self, const std::filesystem::path& path, const py::handle& scale) {
+            [](instrument& self, const std::filesystem::path& path, const py::object& scale) {
                 open_instrument(self);
                 lcd_png(path.string(), scale);
             },
@@ -327,7 +332,7 @@ void define_outputs(py::class_<instrument>& c)
             "Writes the LCD as an indexed PNG, each pixel scale x scale (1..8), as a scenario's png does.")
         .def(
             "expect_png",
-            [](const py::handle& self, const std::filesystem::path& path) {
+            [](instrument& self, const std::filesystem::path& path) {
                 open_instrument(self);
                 lcd_expect_png(path.string());
             },
@@ -338,14 +343,43 @@ void define_outputs(py::class_<instrument>& c)
             "the reference when they differ; OSError when the reference cannot be read.")
         .def(
             "differing_pixels",
-            [](const py::handle& self, const std::filesystem::path& path) {
+            [](instrument& self, const std::filesystem::path& path) {
                 open_instrument(self);
                 return lcd_differing_pixels(path.string());
             },
             py::arg("path"), "How many LCD pixels differ from the reference PNG (0 when equal); writes nothing.")
         .def(
-            "_repr_png_", [](const py::handle& self) { open_instrument(self); return lcd_png_bytes(NOTEBOOK_SCALE); },
+            "_repr_png_", [](instrument& self) { open_instrument(self); return lcd_png_bytes(NOTEBOOK_SCALE); },
             "The LCD as PNG bytes (scale 2), so a notebook cell ending with the instrument shows its screen.");
+}
+
+void define_flights(py::class_<instrument>& c)
+{
+    c.def(
+         "load_flight",
+         [](instrument& i, const std::filesystem::path& path) {
+             i.check_open();
+             return i.flight().load(path.string());
+         },
+         py::arg("path"),
+         "Loads a recorded flight, as a scenario's \"flight FILE\": IGC or GPX known by their content, other "
+         "formats (KML, NMEA, FIT, TCX, ...) through gpsbabel where it is installed. Returns what the log says "
+         "of itself (pilot, glider, date, start, duration_s, fixes, altitude_from, airspeed_from, skipped). "
+         "FileNotFoundError for a missing file, ValueError with the reader's reason for one that is no flight "
+         "log, a UserWarning naming the records it skipped. Play it with fly().")
+        .def(
+            "fly", [](instrument& i, const py::object& seconds) { i.flight().fly(i, seconds); },
+            py::arg("seconds"),
+            "Plays seconds of the loaded flight (or \"end\": to its last fix), as a scenario's \"fly\": ten "
+            "ticks a second of flight time, each with the flight's altitude, vertical speed and airspeed written "
+            "to the inputs, a timer tick and a pass; so the flight timer, blinking and take-off detection run in "
+            "flight time. Only while on; RuntimeError when no flight is loaded.")
+        .def_property_readonly(
+            "flight_time", [](instrument& i) { return i.flight().time(); },
+            "The loaded flight's time of the next tick, seconds since midnight UTC of its date (0 with none).")
+        .def_property_readonly(
+            "flight_at_end", [](instrument& i) { return i.flight().at_end(); },
+            "True once fly() has played the loaded flight's last fix.");
 }
 
 }  // namespace
@@ -367,11 +401,12 @@ PYBIND11_MODULE(ktr7, m)
     define_state(m);
 
     py::class_<instrument> c(m, "Instrument", INSTRUMENT_DOC);
-    c.def(py::init<>())
+    c.def(py::init<>(), "Program start; InstrumentInUse while another Instrument lives.")
         .def("close", &instrument::close,
              "Ends this instrument, so that another can be made; every later call on it raises RuntimeError.")
         .def_property_readonly("closed", &instrument::closed, "True after close().")
-        .def("__enter__", [](const py::object& self) { return self; })
+        .def(
+            "__enter__", [](const py::object& self) { return self; }, "The instrument; the with block's end closes it.")
         .def(
             "__exit__", [](instrument& i, const py::args&) { i.close(); }, "close().")
         .def("on", &instrument::on,
@@ -394,4 +429,5 @@ PYBIND11_MODULE(ktr7, m)
     define_inputs(c);
     define_time(c);
     define_outputs(c);
+    define_flights(c);
 }

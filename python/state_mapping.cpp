@@ -83,7 +83,7 @@ py::object state_mapping::get(std::string_view name) const
     return value_of(field_named(name));
 }
 
-void state_mapping::set(std::string_view name, const py::handle& value)
+void state_mapping::set(std::string_view name, const py::object& value)
 {
     const field_entry& field = field_named(name);
     for (const auto& w : WRITABLE)

@@ -12,7 +12,7 @@ public:
     explicit state_mapping(instrument& owner) : owner_(owner) {}
 
     pybind11::object get(std::string_view name) const;
-    void set(std::string_view name, const pybind11::handle& value);
+    void set(std::string_view name, const pybind11::object& value);
     bool contains(std::string_view name) const;
     // The value as "print" shows it and "expect" compares it.
     std::string printed(std::string_view name) const;

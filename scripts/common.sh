@@ -10,6 +10,7 @@ KTR7_PACKAGES=(
     xvfb xauth fontconfig fonts-dejavu-core
     emscripten chromium chromium-driver python3-selenium
     libexpat1-dev gpsbabel
+    pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pytest
     dpkg-dev file lintian desktop-file-utils appstream mandoc
 )
 

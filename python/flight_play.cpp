@@ -1,0 +1,84 @@
+#include "python/flight_play.h"
+
+#include <cerrno>
+#include <filesystem>
+
+#include "flight/flight_file.h"
+#include "python/instrument.h"
+#include "scenario/scenario_parse.h"
+
+namespace py = pybind11;
+
+namespace {
+
+py::dict description(const flight& f)
+{
+    py::dict about;
+    about["pilot"] = f.pilot;
+    about["glider"] = f.glider;
+    about["date"] = f.year != 0 ? py::object(py::make_tuple(f.year, f.month, f.day)) : py::object(py::none());
+    about["start"] = flight_time_of_day(f.start_time());
+    about["duration_s"] = f.duration();
+    about["fixes"] = f.fixes.size();
+    about["altitude_from"] = altitude_source_name(f.altitude_from);
+    about["airspeed_from"] = airspeed_source_name(f.airspeed_from);
+    about["skipped"] = f.skipped.size();
+    return about;
+}
+
+}  // namespace
+
+py::dict flight_playback::load(const std::string& path)
+{
+    std::error_code error_code;
+    if (!std::filesystem::exists(path, error_code)) {
+        errno = ENOENT;
+        PyErr_SetFromErrnoWithFilename(PyExc_FileNotFoundError, path.c_str());
+        throw py::error_already_set();
+    }
+    auto recorded = std::make_unique<flight>();
+    std::string error, warning;
+    if (!read_flight_file(path.c_str(), *recorded, error, warning))
+        throw py::value_error("flight: " + error);
+    if (!warning.empty())
+        PyErr_WarnEx(PyExc_UserWarning, ("flight: warning: " + warning).c_str(), 1);
+    player_.reset();
+    recorded_ = std::move(recorded);
+    player_ = std::make_unique<flight_player>(*recorded_);
+    return description(*recorded_);
+}
+
+void flight_playback::fly(instrument& owner, const py::handle& seconds)
+{
+    owner.check_open();
+    long long ticks = 0;
+    if (py::isinstance<py::str>(seconds)) {
+        const std::string word = seconds.cast<std::string>();
+        if (word != "end") {
+            check_scenario_line("fly " + word);
+            throw py::type_error("fly takes the seconds as an int, or \"end\"");
+        }
+        ticks = player_ ? player_->ticks_left() : 0;
+    } else {
+        long long number = 0;
+        std::string word;
+        if (!integer_of(seconds, number, word) || number < 0 ||
+            number > SCENARIO_COUNT_MAX / FLIGHT_TICKS_PER_SECOND)
+            check_scenario_line("fly " + (word.empty() ? std::to_string(number) : word));
+        ticks = number * FLIGHT_TICKS_PER_SECOND;
+    }
+    owner.require_on("fly");
+    if (!player_)
+        throw std::runtime_error("fly: no flight loaded (load one with load_flight(path))");
+    owner.run_ticks(ticks, [this](const host_io& io) { player_->tick(io); });
+}
+
+double flight_playback::time() const
+{
+    return player_ ? player_->time() : 0.0;
+}
+
+bool flight_playback::at_end() const
+{
+    return player_ != nullptr && player_->at_end();
+}

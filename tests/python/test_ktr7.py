@@ -1,0 +1,317 @@
+"""The Python module ktr7 against the instrument: inputs and their refusals,
+airspeed readings, a menu walk, pictures, the LCD view, the one-instance rule,
+sentences, the state record and scenarios run as ktr7-replay runs them."""
+import os
+import re
+from pathlib import Path
+
+import numpy as np
+import pytest
+
+import ktr7
+
+SOURCE = Path(os.environ.get("KTR7_SOURCE_DIR", Path(__file__).resolve().parents[2]))
+GALLERY = SOURCE / "docs" / "screens"
+PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+
+
+@pytest.fixture
+def inst():
+    with ktr7.Instrument() as instrument:
+        yield instrument
+
+
+@pytest.fixture
+def running(inst):
+    inst.on()
+    inst.pass_()
+    return inst
+
+
+def press(inst, *keys):
+    """Each key, then two passes: the first handles it, the second draws its effect."""
+    for key in keys:
+        inst.key(key)
+        inst.pass_(2)
+
+
+def test_version_is_the_projects():
+    project = re.search(r"project\(\w+ VERSION ([\d.]+)", (SOURCE / "CMakeLists.txt").read_text()).group(1)
+    assert ktr7.__version__ == project
+
+
+@pytest.mark.parametrize("via", ["property", "state"])
+@pytest.mark.parametrize("name, value, refusal", [
+    ("altitude", 0, None),
+    ("altitude", 65535, None),
+    ("altitude", -1, "altitude: value -1 outside 0..65535"),
+    ("altitude", 65536, "altitude: value 65536 outside 0..65535"),
+    ("vertical_speed", -6000, None),
+    ("vertical_speed", 6000, None),
+    ("vertical_speed", -6001, "vsi: value -6001 outside -6000..6000"),
+    ("vertical_speed", 6001, "vsi: value 6001 outside -6000..6000"),
+    ("asi_adc", 0, None),
+    ("asi_adc", 4096, None),
+    ("asi_adc", -1, "asi: value -1 outside 0..4096"),
+    ("asi_adc", 4097, "asi: value 4097 outside 0..4096"),
+    ("asi_adc", 2**64, "asi: value 18446744073709551616 outside 0..4096"),
+])
+def test_inputs_take_the_languages_ranges(inst, via, name, value, refusal):
+    before = 123
+
+    def write(v):
+        if via == "property":
+            setattr(inst, name, v)
+        else:
+            inst.state[name] = v
+
+    write(before)
+    if refusal is None:
+        write(value)
+        assert getattr(inst, name) == value == inst.state[name]
+        assert ktr7.INPUT_RANGES[name][0] <= value <= ktr7.INPUT_RANGES[name][1]
+    else:
+        with pytest.raises(ValueError) as refused:
+            write(value)
+        assert str(refused.value) == refusal
+        assert getattr(inst, name) == before
+
+
+@pytest.mark.parametrize("call, error, message", [
+    (lambda i: setattr(i, "altitude", 1.0), TypeError, "an int is needed, not float"),
+    (lambda i: setattr(i, "asi_adc", True), TypeError, "an int is needed, not bool"),
+    (lambda i: i.key("up"), ValueError, 'key: unknown key "up" (left, right, push, cw, ccw)'),
+    (lambda i: i.key(""), ValueError, "key: missing key (left, right, push, cw, ccw)"),
+    (lambda i: i.tick(-1), ValueError, "tick: count -1 outside 0..1000000000"),
+    (lambda i: i.tick(1000000001), ValueError, "tick: count 1000000001 outside 0..1000000000"),
+    (lambda i: i.wait(-1), ValueError, "wait: count -1 outside 0..1000000000"),
+    (lambda i: i.pass_(), RuntimeError, 'pass: the instrument is off (switch it on with "on")'),
+    (lambda i: i.wait(1), RuntimeError, 'wait: the instrument is off (switch it on with "on")'),
+    (lambda i: i.png("x.png", 0), ValueError, "png: scale 0 outside 1..8"),
+    (lambda i: i.png("x.png", 9), ValueError, "png: scale 9 outside 1..8"),
+    (lambda i: i.state["nonsense"], KeyError, 'print: unknown name "nonsense"'),
+    (lambda i: i.state.__setitem__("qnh", 1013000), TypeError, 'state["qnh"] is read-only'),
+    (lambda i: i.expect_png("/nonexistent/x.png"), OSError, 'expect png: reference "/nonexistent/x.png"'),
+    (lambda i: i.fly(-1), ValueError, "fly: seconds -1 outside 0..100000000"),
+    (lambda i: i.fly(100000001), ValueError, "fly: seconds 100000001 outside 0..100000000"),
+    (lambda i: i.fly("soon"), ValueError, 'fly: malformed number "soon"'),
+    (lambda i: i.fly(1), RuntimeError, 'fly: the instrument is off (switch it on with "on")'),
+    (lambda i: (i.on(), i.fly(1)), RuntimeError, "fly: no flight loaded"),
+    (lambda i: i.load_flight("/nonexistent/x.igc"), FileNotFoundError, "[Errno 2] No such file or directory"),
+])
+def test_refusals_are_exceptions_with_the_languages_messages(inst, call, error, message):
+    with pytest.raises(error) as refused:
+        call(inst)
+    text = str(refused.value) if error is FileNotFoundError else refused.value.args[0]
+    assert text.startswith(message)
+
+
+def asi_setup(inst, unit):
+    """MAIN MENU, ASI SETUP: the unit (0 mph, 1 km/h, 2 kts) and filter NONE."""
+    press(inst, "push", "cw", "cw", "push")
+    assert inst.current_screen == "screen_asi_setup"
+    press(inst, "cw", "push", *["cw"] * unit, "push")
+    press(inst, "cw", "push", "ccw", "push")
+    assert (inst.state["asi_unit"], inst.state["asi_filter"]) == (unit, 0)
+
+
+@pytest.mark.parametrize("reading, mph, kmh, kts", [
+    (0, 0, 0, 0),
+    (12, 0, 0, 0),
+    (13, 16, 25, 13),
+    (100, 45, 72, 39),
+    (1000, 144, 231, 125),
+    (2000, 204, 328, 177),
+    (2976, 249, 400, 216),
+    (2977, 250, 402, 217),
+    (4096, 250, 402, 217),
+])
+def test_airspeed_worked_numbers(running, reading, mph, kmh, kts):
+    for unit, expected in enumerate([mph, kmh, kts]):
+        running.asi_adc = 0  # no overspeed alarm, whose first key only acknowledges it
+        running.on()
+        asi_setup(running, unit)
+        running.asi_adc = reading
+        running.pass_()
+        assert (running.state["airspeed"], running.state["airspeed_mph"]) == (expected, mph)
+
+
+def test_factory_filter_settles_on_the_reading(running):
+    """FAST from an empty accumulator, reading 1000: 102, 125, 135, 140, 142, 143 mph, then 144."""
+    running.asi_adc = 1000
+    seen = []
+    for _ in range(8):
+        running.pass_()
+        seen.append(running.state["airspeed"])
+    assert seen[:6] == [102, 125, 135, 140, 142, 143] and seen[-1] == 144
+
+
+# Each row's key goes on from where the row before left the instrument.
+MENU_WALK = [
+    ("push", "screen_main_menu", 0),
+    ("cw", "screen_main_menu", 1),
+    ("cw", "screen_main_menu", 2),
+    ("push", "screen_asi_setup", 0),
+    ("left", "screen_main_menu", 2),
+    ("ccw", "screen_main_menu", 1),
+    ("push", "screen_vsi_setup", 0),
+    ("left", "screen_main_menu", 1),
+    ("ccw", "screen_main_menu", 0),
+    ("ccw", "screen_main_menu", 5),
+    ("push", "screen_adc_values", 0),
+]
+
+
+def test_menu_walk(running):
+    for step, (key, screen, cursor) in enumerate(MENU_WALK):
+        press(running, key)
+        assert (running.current_screen, running.state["menu_cursor"]) == (screen, cursor), f"step {step}: {key}"
+
+
+def test_second_key_before_a_pass_is_lost(running):
+    running.key("push")
+    running.key("right")
+    assert running.state["pending_key"] == 3
+    running.pass_(2)
+    assert running.current_screen == "screen_main_menu"
+
+
+@pytest.mark.parametrize("inputs, keys, picture", [
+    ((3250, 0, 0), [], "main_level.png"),
+    ((3250, -400, 0), [], "main_descend.png"),
+    ((4500, 0, 1000), ["cw", "cw"], "main_qnh_1015.png"),
+])
+def test_lcd_equals_gallery_picture(running, tmp_path, inputs, keys, picture):
+    running.altitude, running.vertical_speed, running.asi_adc = inputs
+    running.wait(20)
+    press(running, *keys)
+    # A copy, so that a mismatch leaves its pictures in the test's folder.
+    reference = tmp_path / picture
+    reference.write_bytes((GALLERY / picture).read_bytes())
+    running.expect_png(reference)
+    assert running.differing_pixels(reference) == 0
+
+
+def test_a_differing_picture_fails_with_its_report(running, tmp_path):
+    running.png(tmp_path / "before.png", 2)
+    running.expect_png(tmp_path / "before.png")
+    running.asi_adc = 1000
+    running.pass_()
+    changed = running.differing_pixels(tmp_path / "before.png")
+    assert changed > 0
+    with pytest.raises(AssertionError, match=f"{changed} pixels differ"):
+        running.expect_png(tmp_path / "before.png")
+    assert (tmp_path / "before.actual.png").exists() and (tmp_path / "before.diff.png").exists()
+    assert running._repr_png_().startswith(PNG_SIGNATURE)
+
+
+def test_lcd_is_a_view_of_the_frame_buffer(running):
+    lcd = running.lcd
+    assert lcd.shape == (ktr7.LCD_HEIGHT, ktr7.LCD_WIDTH) == (128, 160) and lcd.dtype == np.uint8
+    assert lcd.base is running and not lcd.flags.writeable
+    assert np.shares_memory(lcd, running.lcd)
+    before = lcd.copy()
+    running.asi_adc = 2000
+    running.pass_()
+    assert not np.array_equal(before, lcd)  # the same array shows the new pass
+    with pytest.raises(ValueError):
+        lcd[0, 0] = 1
+
+
+def test_rgb_is_the_lcd_through_the_palette(running):
+    rgb, lcd = running.rgb(), running.lcd
+    assert rgb.shape == (128, 160, 3)
+    for index, colour in [(0, (0, 0, 0)), (15, (255, 255, 255))]:
+        assert (lcd == index).any()
+        assert (rgb[lcd == index] == colour).all()
+
+
+def test_one_instrument_at_a_time():
+    first = ktr7.Instrument()
+    with pytest.raises(ktr7.InstrumentInUse, match="one static record"):
+        ktr7.Instrument()
+    lcd = first.lcd
+    del first
+    with pytest.raises(ktr7.InstrumentInUse):  # the array keeps it alive
+        ktr7.Instrument()
+    lcd.base.close()
+    with pytest.raises(RuntimeError, match="closed"):
+        lcd.base.on()
+    second = ktr7.Instrument()
+    assert second.current_screen == "screen_main" and not second.is_on
+    second.close()
+
+
+def test_serial_holds_the_sentences_since_on(running):
+    press(running, "push", "push", *["cw"] * 5, "push", "cw", "push")
+    assert running.state["serial_out"] == 1
+    sent = running.serial_count
+    running.altitude = 2500
+    running.pass_(3)
+    assert running.serial_count == sent + 3
+    body = "#AL +02500T+25"  # GARMIN AT, then the byte sum's low eight bits in hex
+    assert running.serial[-1] == running.state["serial_line"] == f"{body}{sum(body.encode()) % 256:02X}\r"
+    # Only the newest SERIAL_KEPT are kept, oldest first.
+    running.pass_(ktr7.SERIAL_KEPT)
+    running.altitude = 2600
+    running.pass_()
+    assert len(running.serial) == ktr7.SERIAL_KEPT and running.serial_count == sent + 4 + ktr7.SERIAL_KEPT
+    assert running.serial[-2].startswith("#AL +02500") and running.serial[-1].startswith("#AL +02600")
+    running.on()
+    assert running.serial == [] and running.serial_count == 0
+
+
+def test_state_has_every_field_by_name(running):
+    names = list(running.state)
+    assert len(names) == len(running.state) and names[0] == "backlight_level" and names[-1] == "lamp"
+    assert {"qnh", "speed_limits", "current_screen", "serial_line"} <= set(running.state.keys())
+    assert running.state["speed_limits"] == (220, 180, 50, 30, 20)
+    assert running.state.printed("speed_limits") == "220,180,50,30,20"
+    assert running.state["current_screen"] == "screen_main" and running.state["lamp"] == "maroon"
+    assert ktr7.State.writable == ("altitude", "vertical_speed", "asi_adc")
+    assert "nonsense" not in running.state and running.state.get("nonsense", 7) == 7
+
+
+def test_sensor_check_box_reaches_the_state_on_the_next_pass(running):
+    running.sensor_ok = False
+    assert running.state["alt_sensor_ok"] == 1
+    running.pass_()
+    assert running.state["alt_sensor_ok"] == 0
+
+
+def test_run_scenario_gives_the_tools_tally():
+    with ktr7.Instrument() as inst:
+        result = inst.run_scenario(SOURCE / "scenarios" / "setup_tour.scn")
+        assert result.ok and result.messages == []
+        assert result.tally == (72, 0) and result.output[-1] == "72 passed, 0 failed"
+        assert not inst.is_on  # the tour ends with off
+
+
+@pytest.mark.parametrize("script, status, tally, message, left_on", [
+    ("on\nasi 1000\nwait 20\nexpect airspeed 144\n", 0, (1, 0), None, True),
+    ("on\nexpect qnh 1\noff\n", 1, (0, 1), "ktr7-replay: line 2: expected qnh=1, got 1013250", False),
+    ("on\nasi 5000\noff\n", 2, (0, 0), "ktr7-replay: line 2: asi: value 5000 outside 0..4096", True),
+    ("pass\n", 2, (0, 0), 'ktr7-replay: line 1: pass: the instrument is off (switch it on with "on")', False),
+])
+def test_run_scenario_text(inst, script, status, tally, message, left_on):
+    result = inst.run_scenario(script)
+    assert (result.status, result.tally) == (status, tally)
+    assert result.messages == ([message] if message else [])
+    assert inst.is_on == left_on
+    if left_on:
+        inst.pass_()  # Python goes on from where the scenario left the instrument
+
+
+def test_flight_played_from_python_as_a_scenario_plays_it(inst):
+    igc = SOURCE / "scenarios" / "flights" / "example.igc"
+    names = ["max_airspeed", "flight_active", "flight_minutes", "flight_seconds", "altitude", "asi_adc", "airspeed"]
+    inst.on()
+    about = inst.load_flight(igc)
+    assert about["fixes"] > 0 and about["duration_s"] > 600
+    start = inst.flight_time
+    inst.fly(600)
+    assert inst.flight_time == pytest.approx(start + 600) and not inst.flight_at_end
+    seen = [inst.state.printed(name) for name in names]
+    assert inst.state["max_airspeed"] > 0 and inst.state["altitude"] > 0
+    result = inst.run_scenario(f"on\nflight {igc}\nfly 600\nprint {' '.join(names)}\n")
+    assert result.ok and result.output == [f"{n}={v}" for n, v in zip(names, seen)]
