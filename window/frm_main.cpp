@@ -325,6 +325,17 @@ void TfrmMain::open_lcd_window(bool open)
     LcdWindow1->setChecked(open);
 }
 
+void TfrmMain::CopyLcdPicture1Click()
+{
+    // Ctrl+C in the Communications box copies the lines selected there.
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus != nullptr && GroupBox1->isAncestorOf(focus) && GroupBox1->copy_selection()) {
+        StatusBar1->say(QStringLiteral("Copied the selected lines"));
+        return;
+    }
+    pictures->copy();
+}
+
 bool TfrmMain::apply_options(const sim_options& options)
 {
     exit_when_done = options.exit_when_done;

@@ -110,7 +110,7 @@ public:
     void Timer1Timer() { run_loop->Timer1Timer(); }    // one 100 ms tick
     void Exit1Click();
     void SaveLcdPicture1Click() { pictures->save_with_dialog(); }
-    void CopyLcdPicture1Click() { pictures->copy(); }
+    void CopyLcdPicture1Click();  // the lines selected in Memo1 when it has the keys, else the LCD
     void LcdWindow1Click(bool open) { open_lcd_window(open); }
     void PlayScenario1Click();
     void StopScenario1Click() { scenario->stop_playing(); }

@@ -1,6 +1,7 @@
 // The form: layout, captions, keys, sliders, timer, lamp, Communications box.
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -338,15 +339,77 @@ private slots:
         }
         QVERIFY(bar->maximum() > 0);
         QCOMPARE(bar->value(), bar->maximum());
-        // Scrolled back by the user: new lines do not pull the view away.
-        bar->triggerAction(QAbstractSlider::SliderToMinimum);
-        QCOMPARE(bar->value(), 0);
+        QVERIFY(form->GroupBox1->paused_note->isHidden());
+        // Scrolled back by the user (one step up is enough): new lines do
+        // not pull the view away, and the box says how many came.
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        const int held = bar->value();
+        QVERIFY(held < bar->maximum());
         form->append_communications("ALT 99999\r");
-        QCOMPARE(bar->value(), 0);
-        // Back at the end, it follows again.
+        QCOMPARE(bar->value(), held);
+        QCOMPARE(form->GroupBox1->paused_note->text(), QStringLiteral("paused, 1 new line; End to follow"));
+        for (int i = 0; i < 1203; i++)
+            form->append_communications("ALT 77777\r");
+        QCOMPARE(bar->value(), held);
+        QCOMPARE(form->GroupBox1->paused_note->text(), QStringLiteral("paused, 1,204 new lines; End to follow"));
+        QVERIFY(form->GroupBox1->paused_note->isVisible());
+        // End (with or without Ctrl) follows again.
+        for (Qt::KeyboardModifiers with : {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ControlModifier)}) {
+            bar->triggerAction(QAbstractSlider::SliderToMinimum);
+            form->append_communications("ALT 66666\r");
+            QCOMPARE(bar->value(), 0);
+            form->Memo1->setFocus();
+            QTest::keyClick(form->Memo1, Qt::Key_End, with);
+            form->append_communications("ALT 88888\r");
+            QCOMPARE(bar->value(), bar->maximum());
+            QVERIFY(form->GroupBox1->paused_note->isHidden());
+        }
+        // So does scrolling back to the bottom.
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
         bar->triggerAction(QAbstractSlider::SliderToMaximum);
         form->append_communications("ALT 88888\r");
         QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(form->GroupBox1->paused_note->isHidden());
+        form->Memo1->clear();
+    }
+
+    void communications_holds_the_lines_read_when_full()
+    {
+        // Full, every new line drops the oldest; a held view keeps showing
+        // the same lines.
+        form->Memo1->clear();
+        char line[32];
+        for (int i = 0; i < 10000; i++) {
+            std::snprintf(line, sizeof line, "LINE %05d\r", i);
+            form->append_communications(line);
+        }
+        QScrollBar* bar = form->Memo1->verticalScrollBar();
+        bar->setValue(5000);
+        const QString top = form->Memo1->cursorForPosition(QPoint(2, 2)).block().text();
+        QCOMPARE(top, QStringLiteral("LINE 05000"));
+        for (int i = 0; i < 30; i++)
+            form->append_communications("NEW\r");
+        QCOMPARE(form->Memo1->cursorForPosition(QPoint(2, 2)).block().text(), top);
+        form->Memo1->clear();
+        form->GroupBox1->follow();
+    }
+
+    void ctrl_c_in_communications_copies_the_selected_lines()
+    {
+        form->Memo1->clear();
+        form->append_communications("ALT +01500\r");
+        form->append_communications("ALT +01600\r");
+        QTextCursor cursor(form->Memo1->document());
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        form->Memo1->setTextCursor(cursor);
+        form->Memo1->setFocus();
+        QApplication::clipboard()->clear();
+        QTest::keyClick(form->Memo1, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("ALT +01500\nALT +01600"));
+        // Elsewhere Ctrl+C copies the LCD.
+        form->Button1->setFocus();
+        QTest::keyClick(form->Button1, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->image().size(), QSize(160 * 3, 128 * 3));
         form->Memo1->clear();
     }
 
