@@ -51,16 +51,18 @@ expected=(
     usr/share/doc/ktr7-sim/copyright
     usr/share/doc/ktr7-sim/changelog.gz
     usr/share/doc/ktr7-sim/scenarios.md.gz
+    usr/share/doc/ktr7-sim/flights.md.gz
 )
 for size in 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/ktr7-sim.png")
 done
-# Every ready scenario with its pictures, in their folders.
+# Every ready scenario with its pictures and flights, in their folders.
 if [ -d "$source_dir/scenarios" ]; then
     while IFS= read -r file; do
         expected+=("usr/share/ktr7-sim/scenarios/$file")
     done < <(cd "$source_dir/scenarios" &&
-        find . -type f \( -name '*.scn' -o -name '*.png' \) ! -name '*.actual.png' ! -name '*.diff.png' -printf '%P\n')
+        find . -type f \( -name '*.scn' -o -name '*.png' -o -name '*.igc' -o -name '*.gpx' \) \
+            ! -name '*.actual.png' ! -name '*.diff.png' -printf '%P\n')
 fi
 (cd "$root" && find . -type f -printf '%P\n' | sort) > "$work/files.actual"
 printf '%s\n' "${expected[@]}" | sort > "$work/files.expected"
