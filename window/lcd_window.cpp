@@ -1,6 +1,7 @@
 #include "window/lcd_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -42,6 +43,10 @@ LcdWindow::LcdWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     resize(LCD_WIDTH * FIRST_SCALE, LCD_HEIGHT * FIRST_SCALE);
     frame = QImage(LCD_WIDTH, LCD_HEIGHT, QImage::Format_RGB32);
     frame.fill(Qt::black);
+    // The main window alone keeps the program running: closing it ends the
+    // program, this window open or not.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 void LcdWindow::show_frame(const uint8_t* buffer)
@@ -91,9 +96,24 @@ void LcdWindow::wheelEvent(QWheelEvent* event)
 
 void LcdWindow::closeEvent(QCloseEvent* event)
 {
+    closed_by_ending = program_ending;
     save_placement(false);
     event->accept();
     emit closed();
+}
+
+void LcdWindow::showEvent(QShowEvent* event)
+{
+    closed_by_ending = false;
+    QWidget::showEvent(event);
+}
+
+bool LcdWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // A quit closes every window before the event loop ends.
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit)
+        program_ending = true;
+    return false;
 }
 
 void LcdWindow::restore_placement()
@@ -107,7 +127,7 @@ void LcdWindow::save_placement(bool open) const
 {
     host_settings settings;
     settings.setValue(QLatin1String(SETTINGS_GEOMETRY), saveGeometry());
-    settings.setValue(QLatin1String(SETTINGS_OPEN), open);
+    settings.setValue(QLatin1String(SETTINGS_OPEN), open || closed_by_ending);
 }
 
 bool LcdWindow::was_open()

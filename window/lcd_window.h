@@ -25,7 +25,9 @@ public:
     // Where the LCD lies inside the window at that scale.
     QRect lcd_rect() const;
 
-    // Size, place and whether it was open, kept between runs.
+    // Size, place and whether it was open, kept between runs. Closed by the
+    // user it stays closed at the next start; closed because the program
+    // ends (File > Exit, the main window closed), it counts as open.
     void restore_placement();
     void save_placement(bool open) const;
     static bool was_open();
@@ -43,8 +45,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The application has been asked to quit: the windows close now.
+    bool program_ending = false;
+    // Closed by the program's end rather than by the user.
+    bool closed_by_ending = false;
     QImage frame;
     int wheel_rest = 0;
 };

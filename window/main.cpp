@@ -1,17 +1,26 @@
 // ktr7-sim: the simulator window.
 #include <QApplication>
 #include <QMessageBox>
+#include <QStatusBar>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "window/command_line.h"
 #include "window/frm_main.h"
 #include "window/window_names.h"
+#include "window/window_system_failure.h"
+#include "window/zoom_fit.h"
 
 namespace {
+
+// How long the status bar says that the zoom was lowered.
+constexpr int ZOOM_MESSAGE_MS = 15000;
 
 bool has_value(const char* name)
 {
@@ -56,19 +65,58 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // Every LCD pixel becomes zoom x zoom; Qt takes the factor from its
-    // environment when the application object is made.
-    if (options.zoom != 1)
-        qputenv("QT_SCALE_FACTOR", QByteArray::number(options.zoom));
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QLatin1String(APPLICATION_NAME));
+    // Qt takes its own options out of the argument list; a second
+    // application object (at a lower zoom) needs them again.
+    const std::vector<std::string> given(argv, argv + argc);
+    int qt_argc = argc;
+    std::vector<char*> qt_argv;
+    std::unique_ptr<QApplication> app;
+    // At zoom 1 the window keeps whatever scale the desktop asks for.
+    const QByteArray outer_scale =
+        qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? qgetenv("QT_SCALE_FACTOR") : QByteArray();
+    const auto make_application = [&](int zoom) {
+        app.reset();
+        // Every LCD pixel becomes zoom x zoom; Qt takes the factor from its
+        // environment when the application object is made.
+        if (zoom != 1)
+            qputenv("QT_SCALE_FACTOR", QByteArray::number(zoom));
+        else if (outer_scale.isNull())
+            qunsetenv("QT_SCALE_FACTOR");
+        else
+            qputenv("QT_SCALE_FACTOR", outer_scale);
+        qt_argv.clear();
+        for (const std::string& argument : given)
+            qt_argv.push_back(const_cast<char*>(argument.c_str()));
+        qt_argv.push_back(nullptr);
+        qt_argc = argc;
+        hold_window_system_messages();
+        app = std::make_unique<QApplication>(qt_argc, qt_argv.data());
+        release_window_system_messages();
+        QApplication::setApplicationName(QLatin1String(APPLICATION_NAME));
+    };
 
     // An exception that escapes start-up or the event loop is shown, and
     // the program ends.
     try {
+        make_application(options.zoom);
         frmMain = new TfrmMain;
+        // A zoom too large for the screen is lowered to the largest that fits.
+        QString lowered;
+        const int zoom = fitting_zoom(*frmMain, options.zoom, &lowered);
+        if (zoom < options.zoom) {
+            delete frmMain;
+            std::fprintf(stderr, "%s: %s.\n", PROGRAM_NAME, qPrintable(lowered));
+            std::fflush(stderr);
+            make_application(zoom);
+            frmMain = new TfrmMain;
+        }
         frmMain->centre_on_screen();
         frmMain->show();
+        auto* status_bar = frmMain->findChild<QStatusBar*>();
+        if (zoom < options.zoom && status_bar != nullptr)
+            status_bar->showMessage(
+                QStringLiteral("Zoom %1: --zoom %2 does not fit the screen").arg(zoom).arg(options.zoom),
+                ZOOM_MESSAGE_MS);
         if (!frmMain->apply_options(options)) {
             const int status = frmMain->exit_status;
             delete frmMain;
