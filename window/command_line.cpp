@@ -48,6 +48,30 @@ command_line_result refuse(const QCommandLineParser& parser, const QString& why)
     return command_line_result::refused;
 }
 
+// Qt's parser names an unknown option without its dashes ("bogus"); the
+// message names it as it was written ("--bogus", "-x"), without a value
+// given with "=".
+QString unknown_option_text(const QCommandLineParser& parser, const QStringList& arguments)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.isEmpty())
+        return parser.errorText();
+    for (qsizetype i = 1; i < arguments.size(); i++) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--"))
+            break;
+        if (!argument.startsWith(QLatin1Char('-')))
+            continue;
+        const QString written = argument.section(QLatin1Char('='), 0, 0);
+        QString name = written;
+        while (name.startsWith(QLatin1Char('-')))
+            name.remove(0, 1);
+        if (name == unknown.first())
+            return QStringLiteral("unknown option \"%1\"").arg(written);
+    }
+    return parser.errorText();
+}
+
 // The encoder port's rates as a list in words: "1200, 2400 or 4800".
 QString baud_rates_text()
 {
@@ -119,7 +143,7 @@ command_line_result parse_sim_command_line(const QStringList& arguments, sim_opt
     }
 
     if (!parser.parse(arguments))
-        return refuse(parser, parser.errorText());
+        return refuse(parser, unknown_option_text(parser, arguments));
     if (parser.isSet(help_option)) {
         print(stdout, help_text(parser));
         return command_line_result::finished;
@@ -148,14 +172,6 @@ command_line_result parse_sim_command_line(const QStringList& arguments, sim_opt
     options.serial = parser.value(serial_option);
     if (parser.isSet(serial_option) && options.serial.trimmed().isEmpty())
         return refuse(parser, QStringLiteral("--serial needs a port, such as /dev/ttyUSB0"));
-    if (!options.serial.isEmpty()) {
-        const QString device = EncoderPort::device_path(options.serial.trimmed());
-        struct stat about {};
-        if (stat(QFile::encodeName(device).constData(), &about) != 0)
-            return refuse(parser, QStringLiteral("--serial: there is no port %1").arg(device));
-        if (!S_ISCHR(about.st_mode))
-            return refuse(parser, QStringLiteral("--serial: %1 is not a serial port").arg(device));
-    }
     const QString baud = parser.value(baud_option);
     bool baud_ok = false;
     options.baud = baud.toInt(&baud_ok);
@@ -163,5 +179,15 @@ command_line_result parse_sim_command_line(const QStringList& arguments, sim_opt
         return refuse(parser, QStringLiteral("--baud takes %1, not \"%2\"").arg(baud_rates_text(), baud));
     if (parser.isSet(baud_option) && options.serial.isEmpty())
         return refuse(parser, QStringLiteral("--baud goes with --serial"));
+    // The port last: the values are all checked before a device is opened to
+    // look at it.
+    if (!options.serial.isEmpty()) {
+        const QString device = EncoderPort::device_path(options.serial.trimmed());
+        struct stat about {};
+        if (stat(QFile::encodeName(device).constData(), &about) != 0)
+            return refuse(parser, QStringLiteral("--serial: there is no port %1").arg(device));
+        if (!S_ISCHR(about.st_mode) || !EncoderPort::may_be_serial_port(device))
+            return refuse(parser, QStringLiteral("--serial: %1 is not a serial port").arg(device));
+    }
     return command_line_result::run;
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <iterator>
 
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -89,12 +90,7 @@ QString EncoderPort::device_path(const QString& name)
 
 EncoderPort::EncoderPort(QObject* parent) : QObject(parent), port(new QSerialPort(this))
 {
-    connect(port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
-        port_error(error);
-    });
-    // A receiver may talk back; nothing here listens.
-    connect(port, &QSerialPort::readyRead, this, [this] { port->readAll(); });
-    connect(port, &QSerialPort::bytesWritten, this, [this] { send_waiting(); });
+    wire(port);
     line_timer = new QTimer(this);
     line_timer->setSingleShot(true);
     line_timer->setTimerType(Qt::PreciseTimer);
@@ -106,49 +102,88 @@ EncoderPort::~EncoderPort()
     port->close();
 }
 
+void EncoderPort::wire(QSerialPort* line)
+{
+    connect(line, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+        port_error(error);
+    });
+    // A receiver may talk back; nothing here listens.
+    connect(line, &QSerialPort::readyRead, this, [this] { port->readAll(); });
+    connect(line, &QSerialPort::bytesWritten, this, [this] { send_waiting(); });
+}
+
+bool EncoderPort::may_be_serial_port(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return true;
+    const bool terminal = isatty(fd) == 1;
+    ::close(fd);
+    return terminal;
+}
+
+QSerialPort* EncoderPort::open_line(const QString& path, qint32 baud, QString& failure)
+{
+    auto* line = new QSerialPort(path, this);
+    if (!line->open(QIODevice::ReadWrite)) {
+        failure = open_failure(path, *line);
+    } else if (!line->setBaudRate(baud) || !line->setDataBits(QSerialPort::Data8) ||
+               !line->setParity(QSerialPort::NoParity) || !line->setStopBits(QSerialPort::OneStop) ||
+               !line->setFlowControl(QSerialPort::NoFlowControl)) {
+        failure = QStringLiteral("Cannot set the encoder port %1 to %2 8N1: %3.")
+                      .arg(path)
+                      .arg(baud)
+                      .arg(line->errorString());
+    } else {
+        line->clear();
+        return line;
+    }
+    delete line;
+    return nullptr;
+}
+
 bool EncoderPort::open_port(const QString& name, qint32 baud, QString* message)
 {
-    if (port->isOpen())
-        port->close();
-    current = port_state::none;
-    lost_because.clear();
-    port_path = device_path(name.trimmed());
-    port_baud = baud;
-    sent_count = 0;
-    skipped_count = 0;
-    last_line_ns = 0;
-    forget_waiting();
-
-    bool ok = false;
+    const QString path = device_path(name.trimmed());
     QString failure;
-    if (port_path.isEmpty()) {
+    QSerialPort* line = nullptr;
+    if (path.isEmpty()) {
         failure = QStringLiteral("No encoder port given.");
     } else if (!encoder_baud_rates().contains(baud)) {
-        failure = QStringLiteral("Cannot open the encoder port %1: %2 is not a rate it offers.").arg(port_path).arg(baud);
+        failure = QStringLiteral("Cannot open the encoder port %1: %2 is not a rate it offers.").arg(path).arg(baud);
+    } else if (!may_be_serial_port(path)) {
+        failure = QStringLiteral("Cannot open the encoder port %1: it is not a serial port.").arg(path);
     } else {
-        port->setPortName(port_path);
-        if (!port->open(QIODevice::ReadWrite)) {
-            failure = open_failure(port_path, *port);
-        } else if (!port->setBaudRate(baud) || !port->setDataBits(QSerialPort::Data8) ||
-                   !port->setParity(QSerialPort::NoParity) || !port->setStopBits(QSerialPort::OneStop) ||
-                   !port->setFlowControl(QSerialPort::NoFlowControl)) {
-            failure = QStringLiteral("Cannot set the encoder port %1 to %2 8N1: %3.")
-                          .arg(port_path)
-                          .arg(baud)
-                          .arg(port->errorString());
+        // A device opens once at a time: the same port again (at another
+        // rate, say) is closed first. Any other port the sentences go to
+        // stays connected until the new one has opened.
+        if (is_open() && path == port_path)
             port->close();
-        } else {
-            ok = true;
-        }
-    }
-    if (ok) {
-        port->clear();
-        current = port_state::open;
+        line = open_line(path, baud, failure);
     }
     if (message != nullptr)
         *message = failure;
+    if (line == nullptr && port->isOpen())
+        return false;
+
+    forget_waiting();
+    lost_because.clear();
+    sent_count = 0;
+    skipped_count = 0;
+    last_line_ns = 0;
+    port_path = path;
+    port_baud = baud;
+    current = port_state::none;
+    if (line != nullptr) {
+        port->disconnect(this);
+        port->close();
+        port->deleteLater();
+        port = line;
+        wire(port);
+        current = port_state::open;
+    }
     emit state_changed();
-    return ok;
+    return line != nullptr;
 }
 
 void EncoderPort::forget_waiting()

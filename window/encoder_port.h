@@ -36,9 +36,15 @@ public:
     explicit EncoderPort(QObject* parent = nullptr);
     ~EncoderPort() override;
 
+    // Whether path can be a serial port: false only for a device that opens
+    // and is not a terminal (/dev/null, say). One that cannot be opened to
+    // look is left to open_port, which says why.
+    static bool may_be_serial_port(const QString& path);
+
     // Opens the port at the rate (one of encoder_baud_rates), 8N1, no flow
-    // control, and starts counting afresh. On failure the port stays closed
-    // and message names the port and the reason. An open port is closed first.
+    // control, and starts counting afresh; the port open before is closed
+    // once the new one has opened. On failure message names the port and the
+    // reason, and a connected port stays connected as it was.
     bool open_port(const QString& name, qint32 baud, QString* message);
     // Disconnect: closes the port; the state becomes none.
     void close_port();
@@ -69,6 +75,11 @@ private:
     // Nanoseconds until the line is free: 0 when it is, STILL_WRITING while
     // part of the last sentence has not reached the driver yet.
     static constexpr qint64 STILL_WRITING = -1;
+    // The port's signals to this object's handlers.
+    void wire(QSerialPort* line);
+    // A new port at path, open and set to the rate, 8N1; null with failure
+    // saying why.
+    QSerialPort* open_line(const QString& path, qint32 baud, QString& failure);
     qint64 busy_ns() const;
     void send_waiting();
     void forget_waiting();

@@ -347,7 +347,7 @@ private slots:
     {
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("not a serial device") << "/dev/null" << "Cannot open the encoder port /dev/null: ";
+        QTest::newRow("not a serial device") << "/dev/null" << "Cannot open the encoder port /dev/null: it is not a serial port.";
         QTest::newRow("missing") << "/dev/ktr7-no-such-port" << "Cannot open the encoder port /dev/ktr7-no-such-port: there is no such device.";
         QTest::newRow("bare name") << "ktr7-no-such-port" << "Cannot open the encoder port /dev/ktr7-no-such-port: there is no such device.";
     }
@@ -367,6 +367,56 @@ private slots:
         QVERIFY(form->passes_run() > passes);
     }
 
+    void a_failed_connect_keeps_the_connected_port_data()
+    {
+        // The path typed into the dialog while connected to the first
+        // receiver, at 4800 baud; whether the connect works.
+        add_columns<QString, bool>({"typed", "opens"});
+        QTest::newRow("no such device") << "/dev/ktr7-no-such-port" << false;
+        QTest::newRow("not a serial port") << "/dev/null" << false;
+        QTest::newRow("nothing") << "" << false;
+        QTest::newRow("another receiver") << "second" << true;
+        QTest::newRow("the same receiver at another rate") << "first" << true;
+    }
+    void a_failed_connect_keeps_the_connected_port()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, opens);
+        receiver first, second;
+        QVERIFY(first.open() && second.open());
+        const QString path = typed == QLatin1String("first")    ? first.port
+                             : typed == QLatin1String("second") ? second.port
+                                                                : typed;
+        QVERIFY(form->connect_encoder_port(first.port, 9600));
+        form->EncoderPort1->trigger();
+        EncoderPortDialog* dialog = form->encoder_port_dialog;
+        QVERIFY(dialog != nullptr && dialog->isVisible());
+        dialog->PathEdit->setText(path);
+        dialog->BaudBox->setCurrentIndex(dialog->BaudBox->findText(QStringLiteral("4800")));
+        {
+            MessageBoxCatcher catcher;
+            QTest::mouseClick(dialog->ConnectButton, Qt::LeftButton);
+            if (!opens)
+                QVERIFY(QTest::qWaitFor([&] { return !catcher.text.isEmpty(); }, 3000));
+        }
+        dialog->hide();
+        // Connected to the new port, or still to the first as it was.
+        const QString now = opens ? path : first.port;
+        QVERIFY(form->encoder_port->is_open());
+        QCOMPARE(form->encoder_port->path(), now);
+        QCOMPARE(form->encoder_port->baud(), opens ? 4800 : 9600);
+        QCOMPARE(form->EncoderPortLabel->text(),
+                 QStringLiteral("Encoder port %1, %2 8N1: 0 sent").arg(now).arg(opens ? 4800 : 9600));
+        first.read_all();
+        run_with(*form, {{50, [&] { serial_on(2); }}, {300, [&] { form->Button2Click(); }}});
+        QTest::qWait(100);
+        const QByteArray to_first = first.read_all();
+        const QByteArray to_second = second.read_all();
+        const bool second_gets = typed == QLatin1String("second");
+        QVERIFY2(to_first.startsWith("ALT 03250\r") != second_gets, to_first.constData());
+        QVERIFY2(to_second.startsWith("ALT 03250\r") == second_gets, to_second.constData());
+    }
+
     void bad_command_line_ports_are_refused_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -374,6 +424,8 @@ private slots:
         QTest::newRow("missing port") << QStringList{"--serial", "/dev/ktr7-no-such-port"}
                                       << "ktr7-sim: --serial: there is no port /dev/ktr7-no-such-port";
         QTest::newRow("not a device") << QStringList{"--serial", "/tmp"} << "ktr7-sim: --serial: /tmp is not a serial port";
+        QTest::newRow("a device, not a terminal") << QStringList{"--serial", "/dev/null"}
+                                                  << "ktr7-sim: --serial: /dev/null is not a serial port";
     }
     void bad_command_line_ports_are_refused()
     {

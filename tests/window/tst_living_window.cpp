@@ -69,7 +69,7 @@ private slots:
         struct size_case {
             QSize size;
             int scale;
-        } cases[] = {{{500, 400}, 3}, {{700, 520}, 4}, {{659, 900}, 4}, {{200, 130}, 1}};
+        } cases[] = {{{500, 400}, 3}, {{700, 520}, 4}, {{659, 900}, 4}, {{900, 300}, 2}, {{200, 130}, 1}};
         for (const size_case& c : cases) {
             form->lcd_window->resize(c.size);
             QTRY_COMPARE(form->lcd_window->size(), c.size);
@@ -157,15 +157,22 @@ private slots:
         } cases[] = {
             {{QStringLiteral("--version")}, 0, "ktr7-sim 1.", ""},
             {{QStringLiteral("--help")}, 0, "--lcd-window", ""},
-            {{QStringLiteral("--zoom"), QStringLiteral("9")}, 2, "", "--zoom takes a whole number from 1 to 4"},
+            {{QStringLiteral("--zoom"), QStringLiteral("0")}, 2, "", "--zoom takes a whole number from 1 to 4"},
+            {{QStringLiteral("--zoom"), QStringLiteral("5")}, 2, "", "--zoom takes a whole number from 1 to 4"},
             {{QStringLiteral("--zoom"), QStringLiteral("two")}, 2, "", "--zoom"},
-            {{QStringLiteral("--frobnicate")}, 2, "", "Unknown option 'frobnicate'"},
+            // Unknown options named as they were written.
+            {{QStringLiteral("--frobnicate")}, 2, "", "ktr7-sim: unknown option \"--frobnicate\"\n"},
+            {{QStringLiteral("-x"), QStringLiteral("--zoom=2")}, 2, "", "ktr7-sim: unknown option \"-x\"\n"},
+            {{QStringLiteral("--zoom=2"), QStringLiteral("--bogus=3")}, 2, "", "ktr7-sim: unknown option \"--bogus\"\n"},
+            // A character device that is no terminal is no serial port.
+            {{QStringLiteral("--serial"), QStringLiteral("/dev/null")}, 2, "", "--serial: /dev/null is not a serial port"},
             {{QStringLiteral("--exit-when-done")}, 2, "", "goes with --play"},
             {{QStringLiteral("--baud"), QStringLiteral("300"), QStringLiteral("--serial"),
               QStringLiteral("/dev/null")},
              2, "", "--baud takes"},
             // Without a display, a good command line says so after parsing.
-            {{QStringLiteral("--zoom"), QStringLiteral("2")}, 1, "", "no display"},
+            {{QStringLiteral("--zoom"), QStringLiteral("1")}, 1, "", "no display"},
+            {{QStringLiteral("--zoom"), QStringLiteral("4")}, 1, "", "no display"},
         };
         for (const option_case& c : cases) {
             QString out, err;
