@@ -40,6 +40,8 @@ TfrmMain* frmMain = nullptr;
 
 namespace {
 
+// What the LCD shows while the instrument is off.
+const uint8_t LCD_OFF[sizeof lcd_buffer] = {};
 
 }  // namespace
 
@@ -206,6 +208,7 @@ void TfrmMain::connect_parts()
     connect(run_loop, &RunLoop::pass_done, scenario, &WindowScenario::note_pass);
     connect(run_loop, &RunLoop::tick, scenario, &WindowScenario::note_tick);
     connect(run_loop, &RunLoop::tick, StatusBar1, &StatusBar::show_encoder_port_state);
+    connect(run_loop, &RunLoop::stopped, this, &TfrmMain::show_lcd_off);
     connect(run_loop, &RunLoop::stopped, scenario, &WindowScenario::loop_stopped);
 
     connect(scenario, &WindowScenario::status, StatusBar1, &StatusBar::say);
@@ -290,9 +293,20 @@ void TfrmMain::changeEvent(QEvent* event)
 
 void TfrmMain::present()
 {
+    lcd_dark = false;
     instrument->present(lcd_buffer);
     if (lcd_window != nullptr)
         lcd_window->show_frame(lcd_buffer);
+}
+
+void TfrmMain::show_lcd_off()
+{
+    // Switched off, the LCD is dark as the hardware's would be; the last
+    // frame stays in the instrument's buffer (for pictures and scenarios).
+    lcd_dark = true;
+    instrument->present(LCD_OFF);
+    if (lcd_window != nullptr)
+        lcd_window->show_frame(LCD_OFF);
 }
 
 // ---------------------------------------------------------------------------
@@ -315,10 +329,10 @@ void TfrmMain::open_lcd_window(bool open)
     if (lcd_window == nullptr)
         return;
     if (open) {
-        lcd_window->show_frame(lcd_buffer);
+        lcd_window->show_frame(lcd_dark ? LCD_OFF : lcd_buffer);
         lcd_window->show();
         lcd_window->raise();
-        lcd_window->show_frame(lcd_buffer);
+        lcd_window->show_frame(lcd_dark ? LCD_OFF : lcd_buffer);
     } else if (lcd_window->isVisible()) {
         lcd_window->close();
     }

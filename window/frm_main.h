@@ -156,6 +156,8 @@ public:
     void set_lamp(bool red) { instrument->set_lamp(red); }
     void append_communications(const char* line);
     void present();
+    // The LCD as the instrument off shows it (the loop has stopped).
+    void show_lcd_off();
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // FormClose
@@ -170,6 +172,7 @@ private:
     void warn(const QString& text, bool wait);
 
     bool exit_when_done = false;
+    bool lcd_dark = false;  // the LCD shows the instrument off
 };
 
 // The one instance of the form (set while one exists).

@@ -1,13 +1,18 @@
 // "On", the run loop and Off; the program ending with its window or File/Exit
 // while the loop runs is in the application's tests.
+#include <QAction>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <algorithm>
 
 #include "core/state.h"
 #include "gfx/lcd.h"
+#include "window/lcd_window.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
 #include "window_support.h"
@@ -31,10 +36,13 @@ class tst_run_loop : public QObject {
     Q_OBJECT
 
     TfrmMain* form = nullptr;
+    QTemporaryDir dir;
 
 private slots:
     void initTestCase()
     {
+        // The LCD window's place is a host preference; keep the tests' own.
+        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
         form = new TfrmMain;
         QVERIFY(show_and_wait(*form));
     }
@@ -175,6 +183,40 @@ private slots:
         QCOMPARE(int(st.stop_requested), 1);
     }
 
+    // Off darkens the LCD as the hardware's would be, on the window's
+    // surface and in the LCD window, opened before or after Off; the frame
+    // stays in the instrument's buffer. On shows the instrument's frames again.
+    void off_shows_the_lcd_dark()
+    {
+        const auto dark = [](const QImage& picture) {
+            for (int y = 0; y < picture.height(); y++)
+                for (int x = 0; x < picture.width(); x++)
+                    if ((picture.pixel(x, y) & 0xFFFFFF) != 0)
+                        return false;
+            return true;
+        };
+        const auto surface_dark = [&] {
+            return form->LcdDC->shown_buffer != nullptr &&
+                   std::all_of(form->LcdDC->shown_buffer, form->LcdDC->shown_buffer + LCD_WIDTH * LCD_HEIGHT,
+                               [](uint8_t index) { return index == 0; });
+        };
+        form->LcdWindow1->trigger();
+        bool dark_while_on = true;
+        run_with(*form, {{300,
+                          [&] {
+                              dark_while_on = surface_dark() || dark(form->lcd_window->grab().toImage());
+                              form->Button2Click();
+                          }}});
+        QVERIFY(!dark_while_on);
+        QVERIFY(surface_dark());
+        QVERIFY(dark(form->lcd_window->grab().toImage()));
+        QVERIFY(std::any_of(lcd_buffer, lcd_buffer + LCD_WIDTH * LCD_HEIGHT, [](uint8_t index) { return index != 0; }));
+        form->lcd_window->close();
+        form->LcdWindow1->trigger();
+        QVERIFY(dark(form->lcd_window->grab().toImage()));
+        form->lcd_window->close();
+    }
+
     // The lamp follows the airspeed alarm while the loop runs; Off keeps it
     // as it was, and the next run shows the alarm gone with the airspeed.
     void off_keeps_last_frame_and_lamp()
@@ -188,8 +230,11 @@ private slots:
                           }}});
         QCOMPARE(lamp_before, QColor(255, 0, 0));
         QTest::qWait(200);
-        // Nothing is cleared by Off.
+        // Nothing is cleared by Off: the lamp, and the last frame in the
+        // instrument's buffer.
         QCOMPARE(form->Shape1->brushColor(), QColor(255, 0, 0));
+        const QByteArray last_frame(reinterpret_cast<const char*>(lcd_buffer), sizeof lcd_buffer);
+        QVERIFY(last_frame.count('\0') < last_frame.size());
         form->ScrollBar1->setValue(0);
         run_with(*form, {{300, [&] { form->Button2Click(); }}});
         QCOMPARE(form->Shape1->brushColor(), QColor(128, 0, 0));
