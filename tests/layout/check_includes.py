@@ -19,11 +19,11 @@ ALLOWED = {
     "flight": {"host", "screens", "gfx", "core"},
     "scenario": {"flight", "host", "screens", "gfx", "core"},
     "picture": {"host", "gfx", "core"},
-    "replay": {"scenario", "picture", "flight", "host", "screens", "gfx", "core"},
+    "replay": {"scenario", "picture", "link", "flight", "host", "screens", "gfx", "core"},
     "link": {"flight", "host", "screens", "gfx", "core"},
     "web": {"scenario", "flight", "host", "screens", "gfx", "core"},
     "window": {"link", "scenario", "picture", "flight", "host", "screens", "gfx", "core"},
-    "python": {"replay", "scenario", "picture", "flight", "host", "screens", "gfx", "core"},
+    "python": {"replay", "scenario", "picture", "link", "flight", "host", "screens", "gfx", "core"},
 }
 
 # The one known look upward: the encoder sends the test altitude only while
