@@ -55,7 +55,7 @@ void flight_playback::fly(instrument& owner, const py::handle& seconds)
     if (py::isinstance<py::str>(seconds)) {
         const std::string word = seconds.cast<std::string>();
         if (word != "end") {
-            check_scenario_line("fly " + word);
+            parsed_or_refused("fly " + word);
             throw py::type_error("fly takes the seconds as an int, or \"end\"");
         }
         ticks = player_ ? player_->ticks_left() : 0;
@@ -64,7 +64,7 @@ void flight_playback::fly(instrument& owner, const py::handle& seconds)
         std::string word;
         if (!integer_of(seconds, number, word) || number < 0 ||
             number > SCENARIO_COUNT_MAX / FLIGHT_TICKS_PER_SECOND)
-            check_scenario_line("fly " + (word.empty() ? std::to_string(number) : word));
+            number = parsed_or_refused("fly " + (word.empty() ? std::to_string(number) : word)).number;
         ticks = number * FLIGHT_TICKS_PER_SECOND;
     }
     owner.require_on("fly");

@@ -5,7 +5,6 @@
 #include "core/state.h"
 #include "replay/replay.h"
 #include "replay/replay_host.h"
-#include "scenario/scenario_parse.h"
 
 namespace py = pybind11;
 
@@ -33,12 +32,13 @@ void check_python_signals(long long done)
         throw py::error_already_set();
 }
 
-void check_scenario_line(const std::string& line)
+scenario_command parsed_or_refused(const std::string& line)
 {
     scenario_command command;
     scenario_failure failure;
     if (!parse_scenario_line(line, command, failure))
         throw py::value_error(failure.text);
+    return command;
 }
 
 bool integer_of(const py::handle& value, long long& number, std::string& word)
@@ -108,12 +108,7 @@ void instrument::key(std::string_view word)
             return;
         }
     // Anything else reads as the language reads "key WORD", refusals and all.
-    const std::string line = "key " + std::string(word);
-    check_scenario_line(line);
-    scenario_command command;
-    scenario_failure failure;
-    parse_scenario_line(line, command, failure);
-    host_post_key(uint8_t(command.number));
+    host_post_key(uint8_t(parsed_or_refused("key " + std::string(word)).number));
 }
 
 int32_t instrument::input(sensor_input which) const
@@ -136,7 +131,8 @@ void instrument::set_input(sensor_input which, const py::handle& value)
         host_set_input(which, int32_t(number));
         return;
     }
-    check_scenario_line(std::string(info.word) + " " + (word.empty() ? std::to_string(number) : word));
+    const std::string line = std::string(info.word) + " " + (word.empty() ? std::to_string(number) : word);
+    host_set_input(which, int32_t(parsed_or_refused(line).number));
 }
 
 bool instrument::sensor_ok() const
@@ -157,8 +153,7 @@ long long instrument::count_of(const char* command, const py::handle& value) con
     std::string word;
     if (integer_of(value, number, word) && number >= 0 && number <= SCENARIO_COUNT_MAX)
         return number;
-    check_scenario_line(std::string(command) + " " + (word.empty() ? std::to_string(number) : word));
-    return 0;
+    return parsed_or_refused(std::string(command) + " " + (word.empty() ? std::to_string(number) : word)).number;
 }
 
 void instrument::require_on(const char* command) const

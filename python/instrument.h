@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "host/pass.h"
 #include "host/sensor_inputs.h"
 #include "python/flight_play.h"
+#include "scenario/scenario_parse.h"
 
 // Instrument.serial keeps the newest this many sentences.
 constexpr size_t SERIAL_KEPT = 10000;
@@ -99,8 +101,8 @@ private:
 };
 
 // The scenario line parsed; ValueError with the language's message when it
-// is refused. Returns normally only when the line is fine.
-void check_scenario_line(const std::string& line);
+// is refused.
+scenario_command parsed_or_refused(const std::string& line);
 
 // An integer argument: TypeError for anything but an int (bool included);
 // out of long long's range it comes back as its decimal text in word with

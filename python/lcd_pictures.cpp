@@ -54,7 +54,7 @@ void lcd_png(const std::string& path, const py::handle& scale)
     long long number = 0;
     std::string word;
     if (!integer_of(scale, number, word) || number < PNG_SCALE_MIN || number > PNG_SCALE_MAX)
-        check_scenario_line("png LCD.png " + (word.empty() ? std::to_string(number) : word));
+        number = parsed_or_refused("png LCD.png " + (word.empty() ? std::to_string(number) : word)).number;
     char why[WHY_CAPACITY];
     if (!write_lcd_png(path.c_str(), int(number), why, sizeof why))
         raise_os_error("png: cannot write \"" + path + "\": " + why);
