@@ -2,38 +2,33 @@
 // presentation, over the instrument compiled to WebAssembly (ktr7.js).
 //
 // Time: one pass of the run loop per animation frame, and the instrument's
-// 100 ms timer from the clock. A background tab gets no animation frames,
-// so its passes pause; when it comes back the timer picks up from there.
-// With "?clock=manual" in the address nothing runs by itself: the timer
-// and the passes advance only through window.ktr7 (tests and benchmarks).
+// 100 ms timer from the clock. A background tab gets no animation frames, so
+// its passes pause; when it comes back, every tick that fell due meanwhile
+// runs with a pass of its own before the page draws again (up to
+// CATCH_UP_LIMIT_TICKS, two hours), so the flight timer keeps its time.
+// With "?clock=manual" in the address nothing runs by itself: the timer and
+// the passes advance only through window.ktr7 (tests and benchmarks).
 "use strict";
 
 (function () {
     const LCD_WIDTH = 160;
     const LCD_HEIGHT = 128;
     const TICK_MS = 100;
-    // After a longer stall (a background tab, a debugger) the missed ticks
-    // are not made up: the timer restarts from the current time.
-    const CATCH_UP_TICKS = 10;
-    const MEMO_LINES = 10000;
-    // The window's bezel picture and its areas, in window pixels.
-    const BEZEL_WIDTH = 241;
-    const BEZEL_HEIGHT = 249;
-    const PANEL_LEFT = 40;
-    const PANEL_WIDTH = 163;
-    // Narrow screens keep the LCD panel and a margin at each side.
-    const NARROW_MARGIN = 8;
-    const MIN_SCALE = 2;
-    const MAX_SCALE = 8;
-    // Room the side column needs beside the instrument.
-    const SIDE_COLUMN = 340;
-    const PAGE_PADDING = 24;
-    const FRONT_ROW_HEIGHT = 60;
-    const HEADER_HEIGHT = 40;
+    // The most ticks made up after the tab was hidden: two hours, about a
+    // second of passes; a longer absence loses the rest.
+    const CATCH_UP_LIMIT_TICKS = 2 * 60 * 60 * 1000 / TICK_MS;
     // Key codes of the instrument.
-    const KEY_LEFT = 1, KEY_RIGHT = 2, KEY_PUSH = 3, KEY_CW = 4, KEY_CCW = 5;
-    // Wheel notches in each of the wheel event's delta modes.
+    const KEY_PUSH = 3, KEY_CW = 4, KEY_CCW = 5, KEY_LEFT = 1, KEY_RIGHT = 2;
+    // A wheel notch in each of the wheel event's delta modes (pixels,
+    // lines, pages).
     const WHEEL_NOTCH = [100, 3, 1];
+    // Knob turns from the wheel wait here for the instrument to take them,
+    // one a pass (the instrument holds one pending key); a fast spin keeps
+    // at most this many.
+    const MAX_QUEUED_TURNS = 40;
+    // The sliders, numbered as the instrument's inputs (altitude, VSI, ASI).
+    const SLIDERS = ["ScrollBar29", "ScrollBar2", "ScrollBar1"];
+    const SLIDER_LABELS = ["Label57", "Label3", "Label2"];
 
     const params = new URLSearchParams(window.location.search);
     const manualClock = params.get("clock") === "manual";
@@ -42,11 +37,13 @@
     const statusLine = $("status");
     const canvas = $("LcdCanvas");
     const context = canvas.getContext("2d", {alpha: false});
-    const memo = $("Memo1");
     const lamp = $("Shape1");
+    const announcer = $("Announcer");
+    const memo = window.ktr7Communications;
 
     let M = null;              // the instrument module
     let lcd = null;            // view of lcd_buffer
+    let paletteRgb = null;     // the 256 colours 0x00RRGGBB
     let palette32 = null;      // palette as ImageData words (A B G R)
     let image = null;          // the LCD at 1:1
     let imageWords = null;
@@ -54,59 +51,37 @@
     lcdLayer.width = LCD_WIDTH;
     lcdLayer.height = LCD_HEIGHT;
     const lcdLayerContext = lcdLayer.getContext("2d", {alpha: false});
-    let scale = MIN_SCALE;
+    let scale = 2;             // device pixels per LCD pixel
     let lastTickAt = 0;
     let ticks = 0;             // timer ticks since the page opened
+    let ticksDropped = 0;      // ticks past the catch-up limit
     let sentencesSeen = 0;
     let lampRed = false;
-    let memoFollows = true;
-    let pendingLines = [];
+    let screenShown = 0;       // the current screen's name, as the module's pointer
+    const turns = [];          // knob turns from the wheel, waiting
     const loaded = {start: performance.now(), ready: 0};
-    // The scenario box (scenario.js), told of every tick and pass.
-    let player = null;
+    // The scenario box (scenario.js) and the flight bar (flight.js), told
+    // of every tick and pass.
+    const listeners = [];
+
+    function announce(text) {
+        // A fresh text node, so the same words said twice are said again.
+        announcer.textContent = "";
+        announcer.appendChild(document.createTextNode(text));
+    }
 
     // -----------------------------------------------------------------------
-    // Layout: the largest whole magnification that fits, at least 2.
+    // Layout (layout.js): the canvas's size in device pixels follows it.
 
     function chooseLayout() {
-        const width = document.documentElement.clientWidth;
-        const height = window.innerHeight;
-        const wideScale = Math.min(
-            Math.floor((width - SIDE_COLUMN - PAGE_PADDING) / BEZEL_WIDTH),
-            Math.floor((height - FRONT_ROW_HEIGHT - HEADER_HEIGHT) / BEZEL_HEIGHT));
-        const narrow = wideScale < MIN_SCALE;
-        let s;
-        if (narrow) {
-            // The LCD panel and the keys in the page's width; the bezel's
-            // sides may be cut.
-            s = Math.floor((width - PAGE_PADDING) / (PANEL_WIDTH + 2 * NARROW_MARGIN));
-            s = Math.min(s, Math.floor((height - FRONT_ROW_HEIGHT) / BEZEL_HEIGHT));
-        } else {
-            s = wideScale;
-        }
-        s = Math.max(MIN_SCALE, Math.min(MAX_SCALE, s));
-        const full = BEZEL_WIDTH * s;
-        const shown = narrow ? Math.min(full, width - PAGE_PADDING) : full;
-        // Centre the LCD panel in what is shown of the bezel, but never
-        // show past the picture's own edges.
-        const panelCentre = (PANEL_LEFT + PANEL_WIDTH / 2) * s;
-        const crop = Math.max(0, Math.min(full - shown, Math.round(panelCentre - shown / 2)));
-        document.body.classList.toggle("narrow", narrow);
-        const root = document.documentElement.style;
-        root.setProperty("--s", String(s));
-        root.setProperty("--bezel-width", shown + "px");
-        root.setProperty("--crop", crop + "px");
-        if (s !== scale || canvas.width !== LCD_WIDTH * s) {
-            scale = s;
-            canvas.width = LCD_WIDTH * s;
-            canvas.height = LCD_HEIGHT * s;
-            drawLcd();
-        }
+        scale = window.ktr7Layout.apply(canvas);
+        drawLcd();
     }
 
     // -----------------------------------------------------------------------
     // Presentation: every pixel through the palette, magnified by a whole
-    // factor without smoothing.
+    // number of device pixels without smoothing. Switched off, the LCD is
+    // shown dark with its last picture faint behind (page.css).
 
     function drawLcd() {
         if (!M)
@@ -119,10 +94,15 @@
     }
 
     function showState() {
-        let text = M._web_running() ? "On." : "Off. Press On.";
+        const running = M._web_running() !== 0;
+        let text = running ? "On." : "Off. Press On.";
         if (manualClock)
             text += " (The clock is stepped by hand.)";
         statusLine.textContent = text;
+        $("Panel1").classList.toggle("off", !running);
+        showScreenName();
+        // The status line's new words may have moved the canvas.
+        window.ktr7Layout.snap(canvas);
     }
 
     function showLamp(red) {
@@ -130,75 +110,75 @@
             return;
         lampRed = red;
         lamp.classList.toggle("red", red);
+        lamp.setAttribute("aria-label", red ? "Airspeed alarm lamp: red" : "Airspeed alarm lamp: off");
+        announce(red ? "Airspeed alarm: lamp red." : "Airspeed alarm lamp off.");
+    }
+
+    // The canvas's label names what the LCD shows: the current screen.
+    function showScreenName() {
+        const name = M._web_screen_name();
+        const running = M._web_running() !== 0;
+        const key = running ? name : -1;
+        if (key === screenShown)
+            return;
+        screenShown = key;
+        const words = M.UTF8ToString(name).replace(/^screen_/, "").replace(/_/g, " ");
+        canvas.setAttribute("aria-label", running ? "LCD: " + words : "LCD: switched off");
     }
 
     // -----------------------------------------------------------------------
-    // The Communications box: one line per sentence, the newest 10,000.
+    // The run loop.
 
     function takeSentence() {
         const count = M._web_sentence_count();
         if (count === sentencesSeen)
             return;
         sentencesSeen = count;
-        pendingLines.push(M.UTF8ToString(M._web_sentence()));
+        memo.add(M.UTF8ToString(M._web_sentence()));
     }
-
-    function flushMemo() {
-        if (pendingLines.length === 0)
-            return;
-        let lines = pendingLines;
-        pendingLines = [];
-        if (lines.length > MEMO_LINES)
-            lines = lines.slice(lines.length - MEMO_LINES);
-        const block = document.createDocumentFragment();
-        for (const text of lines) {
-            const line = document.createElement("div");
-            line.textContent = text;
-            block.appendChild(line);
-        }
-        memo.appendChild(block);
-        let excess = memo.childElementCount - MEMO_LINES;
-        while (excess-- > 0)
-            memo.removeChild(memo.firstElementChild);
-        if (memoFollows)
-            memo.scrollTop = memo.scrollHeight;
-    }
-
-    memo.addEventListener("scroll", () => {
-        memoFollows = memo.scrollTop + memo.clientHeight >= memo.scrollHeight - 2;
-    });
-
-    // -----------------------------------------------------------------------
-    // The run loop.
 
     // One pass of the instrument and what it shows; false when it is off.
     function runPass() {
+        if (turns.length > 0 && M._web_key_pending() === 0)
+            M._web_post_key(turns.shift());
         if (!M._web_pass())
             return false;
         takeSentence();
         showLamp(M._web_lamp_red() !== 0);
-        if (player)
-            player.afterPass();
+        for (const l of listeners)
+            l.afterPass();
         return true;
     }
 
     function timerTick() {
+        for (const l of listeners)
+            if (l.beforeTick)
+                l.beforeTick();
         M._web_timer_tick();
         ticks++;
-        if (player)
-            player.afterTick();
+        for (const l of listeners)
+            l.afterTick();
     }
 
+    // What a frame shows: the LCD when a pass ran, the lamp's and screen's
+    // words, the Communications box at most once.
+    function show(passed) {
+        if (passed)
+            drawLcd();
+        showScreenName();
+        memo.frame();
+        for (const l of listeners)
+            l.afterFrame();
+    }
+
+    // The ticks that fell due since the last one; each is followed by a
+    // pass of its own but the last, whose pass is the frame's.
     function frame(now) {
-        // The timer ticks that fell due since the last frame; each but the
-        // last is followed by a pass of its own, so the flight timer sees
-        // every tick even when a frame comes late.
         let due = Math.floor((now - lastTickAt) / TICK_MS);
-        if (due > CATCH_UP_TICKS) {
-            due = 1;
-            lastTickAt = now;
-        } else {
-            lastTickAt += due * TICK_MS;
+        lastTickAt += due * TICK_MS;
+        if (due > CATCH_UP_LIMIT_TICKS) {
+            ticksDropped += due - CATCH_UP_LIMIT_TICKS;
+            due = CATCH_UP_LIMIT_TICKS;
         }
         let passed = false;
         for (let i = 0; i < due; i++) {
@@ -207,11 +187,7 @@
                 passed = runPass() || passed;
         }
         passed = runPass() || passed;
-        if (passed)
-            drawLcd();
-        flushMemo();
-        if (player)
-            player.afterFrame();
+        show(passed);
         window.requestAnimationFrame(frame);
     }
 
@@ -224,42 +200,31 @@
     }
 
     function clickable(id, key) {
-        const area = $(id);
-        area.addEventListener("click", (event) => {
+        $(id).addEventListener("click", (event) => {
             event.preventDefault();
             postKey(key);
         });
     }
 
-    function keyFromEvent(event) {
-        switch (event.key) {
-        case "ArrowLeft": return KEY_LEFT;
-        case "ArrowRight": return KEY_RIGHT;
-        case "ArrowUp":
-        case "+": return KEY_CW;
-        case "ArrowDown":
-        case "-": return KEY_CCW;
-        case "Enter": return KEY_PUSH;
-        default: return 0;
+    // Whole notches from the wheel's delta, the rest kept for the next
+    // event; up, away from the user, turns clockwise.
+    let wheelRest = 0;
+    function onWheel(event) {
+        event.preventDefault();
+        const notch = WHEEL_NOTCH[event.deltaMode] || WHEEL_NOTCH[0];
+        wheelRest -= event.deltaY;
+        while (Math.abs(wheelRest) >= notch) {
+            const clockwise = wheelRest > 0;
+            wheelRest += clockwise ? -notch : notch;
+            if (turns.length < MAX_QUEUED_TURNS)
+                turns.push(clockwise ? KEY_CW : KEY_CCW);
         }
     }
 
-    // As in the window: not while typing in a slider, a list, a file
-    // chooser or one of the text boxes.
-    function keyboardPostsKeys(target) {
-        if (!(target instanceof Element))
-            return true;
-        if (target.closest("#Memo1, #ScenarioLog, select, textarea"))
-            return false;
-        if (target instanceof HTMLInputElement && target.type !== "checkbox")
-            return false;
-        return true;
-    }
-
-    function setSlider(label, position, set) {
-        label.textContent = String(position);
+    function setSlider(which, position) {
+        $(SLIDER_LABELS[which]).textContent = String(position);
         if (M)
-            set(position);
+            [M._web_set_altitude, M._web_set_vertical_speed, M._web_set_asi_adc][which](position);
     }
 
     function bindControls() {
@@ -276,56 +241,39 @@
             M._web_switch_off();
             showState();
         });
-
-        let wheelRest = 0;
-        $("Image8").addEventListener("wheel", (event) => {
-            event.preventDefault();
-            const notch = WHEEL_NOTCH[event.deltaMode] || WHEEL_NOTCH[0];
-            wheelRest -= event.deltaY;  // up, away from the user, turns clockwise
-            while (wheelRest >= notch) {
-                wheelRest -= notch;
-                postKey(KEY_CW);
-            }
-            while (wheelRest <= -notch) {
-                wheelRest += notch;
-                postKey(KEY_CCW);
-            }
-        }, {passive: false});
-
-        document.addEventListener("keydown", (event) => {
-            if (event.ctrlKey || event.altKey || event.metaKey)
-                return;
-            const key = keyFromEvent(event);
-            if (key === 0 || !keyboardPostsKeys(event.target))
-                return;
-            // The key belongs to the instrument: no scrolling, and no
-            // pressing of the button that has the focus.
-            event.preventDefault();
-            postKey(key);
+        $("Image8").addEventListener("wheel", onWheel, {passive: false});
+        $("SaveLcd").addEventListener("click", () => {
+            if (M)
+                window.ktr7Picture.save(lcd, paletteRgb).then((name) => announce("LCD picture saved as " + name + "."));
         });
+        window.ktr7Keys.bind(postKey);
+        memo.bind(announce);
 
-        const altitude = $("ScrollBar29");
-        const vsi = $("ScrollBar2");
-        const asi = $("ScrollBar1");
-        altitude.addEventListener("input", () =>
-            setSlider($("Label57"), Number(altitude.value), (v) => M._web_set_altitude(v)));
-        // The VSI slider writes its number over its own caption.
-        vsi.addEventListener("input", () =>
-            setSlider($("Label3"), Number(vsi.value), (v) => M._web_set_vertical_speed(v)));
-        asi.addEventListener("input", () =>
-            setSlider($("Label2"), Number(asi.value), (v) => M._web_set_asi_adc(v)));
+        // The VSI slider writes its number over its own caption, as the
+        // instrument's own host window does.
+        SLIDERS.forEach((id, which) => {
+            const bar = $(id);
+            bar.addEventListener("input", () => {
+                setSlider(which, Number(bar.value));
+                for (const l of listeners)
+                    if (l.sliderMoved)
+                        l.sliderMoved(which);
+            });
+        });
         $("CheckBox1").addEventListener("change", (event) => {
             M._web_set_sensor_checked(event.target.checked ? 1 : 0);
         });
-
         window.addEventListener("resize", chooseLayout);
+        // Touch screens get larger targets (page.css).
+        document.body.classList.toggle("touch", navigator.maxTouchPoints > 0 ||
+                                                window.matchMedia("(any-pointer: coarse)").matches);
     }
 
     // The controls' state goes into the instrument once it is there, so a
     // slider moved while it loaded counts.
     function syncInputs() {
         // The ranges come from the instrument's table of its inputs.
-        ["ScrollBar29", "ScrollBar2", "ScrollBar1"].forEach((id, which) => {
+        SLIDERS.forEach((id, which) => {
             $(id).min = M._web_input_minimum(which);
             $(id).max = M._web_input_maximum(which);
         });
@@ -344,10 +292,10 @@
         M = module;
         M._web_create();
         lcd = M.HEAPU8.subarray(M._web_lcd_buffer(), M._web_lcd_buffer() + LCD_WIDTH * LCD_HEIGHT);
-        const colours = new Uint32Array(M.HEAPU8.buffer, M._web_palette(), 256);
+        paletteRgb = new Uint32Array(M.HEAPU8.buffer, M._web_palette(), 256);
         palette32 = new Uint32Array(256);
         for (let i = 0; i < 256; i++) {
-            const c = colours[i];
+            const c = paletteRgb[i];
             palette32[i] = (0xFF000000 | (c & 0xFF) << 16 | (c & 0xFF00) | (c >>> 16 & 0xFF)) >>> 0;
         }
         image = new ImageData(LCD_WIDTH, LCD_HEIGHT);
@@ -362,17 +310,20 @@
             window.requestAnimationFrame(frame);
         }
         if (window.ktr7Scenarios)
-            window.ktr7Scenarios.attach(scenarioHost);
+            window.ktr7Scenarios.attach(pageHost);
+        if (window.ktr7Flights)
+            window.ktr7Flights.attach(pageHost);
     }
 
-    // What a scenario may do to the page: move the controls as a hand
-    // would (sliders 0 altitude, 1 VSI, 2 ASI), and what it needs to know.
-    const scenarioHost = {
+    // What the scenario box and the flight bar may do to the page: move the
+    // controls as a hand would (sliders numbered as the inputs), and what
+    // they need to know.
+    const pageHost = {
         module: () => M,
         setSlider: (which, position) => {
-            const bar = $(["ScrollBar29", "ScrollBar2", "ScrollBar1"][which]);
+            const bar = $(SLIDERS[which]);
             bar.value = String(position);
-            bar.dispatchEvent(new Event("input"));
+            setSlider(which, Number(bar.value));
         },
         setSensor: (ok) => {
             const box = $("CheckBox1");
@@ -382,7 +333,8 @@
             }
         },
         switched: () => showState(),
-        setPlayer: (p) => { player = p; },
+        listen: (listener) => listeners.push(listener),
+        announce: announce,
         manualClock: manualClock,
     };
 
@@ -399,8 +351,7 @@
             let ran = 0;
             for (let i = 0; i < count; i++)
                 ran += runPass() ? 1 : 0;
-            drawLcd();
-            flushMemo();
+            show(true);
             return ran;
         },
         wait(count) {
@@ -408,15 +359,25 @@
                 timerTick();
                 runPass();
             }
-            drawLcd();
-            flushMemo();
+            show(true);
         },
+        setSlider: (which, position) => pageHost.setSlider(which, position),
         lcd: () => Array.from(lcd),
         scale: () => scale,
         passes: () => M._web_passes(),
         ticks: () => ticks,
+        ticksDropped: () => ticksDropped,
         running: () => M._web_running() !== 0,
+        keyPending: () => M._web_key_pending() !== 0,
         lampRed: () => lampRed,
+        communications: () => memo.lines(),
+        // Switched on with serial output on and the sliders at these
+        // positions, as the benchmark's flight.
+        inFlight(altitude, vsi, asi) {
+            M._web_bench_setup();
+            [altitude, vsi, asi].forEach((position, which) => pageHost.setSlider(which, position));
+            showState();
+        },
         loadTime: () => loaded.ready - loaded.start,
         readyAt: () => loaded.ready,
     };

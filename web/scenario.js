@@ -4,7 +4,10 @@
 // module. Print results and expectations are reported line by line, and the
 // run ends passed, failed (an expectation did not hold) or stopped at a bad
 // line. The pictures of "expect png" lines come from beside a ready
-// scenario, or are chosen together with the scenario file.
+// scenario, or are chosen together with the scenario file. A chosen file is
+// read again at every Play, so an edit shows at the next run; where the
+// browser offers it, the file chooser hands over the files themselves
+// (showOpenFilePicker), which can be read again after an edit.
 "use strict";
 
 window.ktr7Scenarios = (function () {
@@ -23,9 +26,10 @@ window.ktr7Scenarios = (function () {
 
     let page = null;
     let M = null;
-    let chosenFile = null;     // the files chosen last: a promise of {name, text, pictures}
+    let chosenFiles = null;    // the files chosen last: {scenario, pictures}, Files or file handles
     let references = new Map();  // "expect png" file name: decoded picture or {error}
     let expectations = null;   // the closing "N passed, M failed" line
+    let failedLines = [];      // the failed expectations and the bad line of this run
     let playing = false;
     let runsFinished = 0;      // runs that came to their end or were stopped
 
@@ -59,6 +63,8 @@ window.ktr7Scenarios = (function () {
         report: (text, failed) => {
             if (/^\d+ passed, \d+ failed$/.test(text))
                 expectations = text;
+            if (failed)
+                failedLines.push(text);
             addLog(text, failed);
         },
         checkPng: (path, report, cap) => {
@@ -83,20 +89,61 @@ window.ktr7Scenarios = (function () {
             setPlaying(false);
             runsFinished++;
             const summary = expectations ? " (" + expectations + ")" : "";
-            if (status === PLAYER_OK)
-                setResult("Passed" + summary, "passed");
-            else if (status === PLAYER_EXPECTATION_FAILED)
-                setResult("Failed: an expectation did not hold" + summary, "failed");
-            else
-                setResult("Stopped at a bad line", "failed");
-            addLog("-- finished with status " + status, status !== PLAYER_OK);
+            let text;
+            if (status === PLAYER_OK) {
+                text = "Passed" + summary;
+                addLog("-- finished: every expectation held", false);
+            } else if (status === PLAYER_EXPECTATION_FAILED) {
+                text = "Failed: an expectation did not hold" + summary;
+                addLog("-- finished: " + plural(failedLines.length, "expectation") + " did not hold", true);
+            } else {
+                // The bad line is the last failure reported; any before it
+                // were expectations that did not hold.
+                const bad = failedLines.length > 0 ? failedLines[failedLines.length - 1] : "a bad line";
+                const earlier = failedLines.length - 1;
+                text = "Stopped at " + bad + (earlier > 0 ? " (after " + plural(earlier, "failed expectation") + ")" : "");
+                addLog("-- stopped: the line cannot be played; fix it and play again", true);
+            }
+            setResult(text, status === PLAYER_OK ? "passed" : "failed");
+            page.announce("Scenario " + text);
         },
     };
+
+    function plural(n, word) {
+        return n + " " + word + (n === 1 ? "" : "s");
+    }
+
+    // A chosen file's text as it is now: a file handle reads the file
+    // afresh; a File from the plain chooser is read again too, which
+    // Chromium refuses once the file has changed on disk.
+    async function readNow(file) {
+        const blob = file.getFile ? await file.getFile() : file;
+        try {
+            return {name: blob.name, text: await blob.text(), blob: blob};
+        } catch (error) {
+            if (error.name === "NotReadableError")
+                throw new Error(blob.name + " changed since it was chosen; choose it again");
+            throw error;
+        }
+    }
+
+    async function chosenScenario() {
+        if (!chosenFiles)
+            return null;
+        const scenario = await readNow(chosenFiles.scenario);
+        const pictures = new Map();
+        for (const picture of chosenFiles.pictures) {
+            const now = await readNow(picture).catch(() => null);
+            if (now)
+                pictures.set(now.name, now.blob);
+        }
+        return {name: scenario.name, text: scenario.text, pictures: pictures};
+    }
 
     async function scenarioText() {
         const choice = list.value;
         if (choice === FILE_CHOICE)
-            return chosenFile;
+            return chosenScenario();
         if (!choice)
             return null;
         const response = await fetch("scenarios/" + encodeURIComponent(choice));
@@ -137,6 +184,7 @@ window.ktr7Scenarios = (function () {
         await loadReferences(scenario);
         log.textContent = "";
         expectations = null;
+        failedLines = [];
         addLog("-- playing " + scenario.name);
         setResult("Playing", "");
         setPlaying(true);
@@ -177,14 +225,12 @@ window.ktr7Scenarios = (function () {
     }
 
     // The scenario is the chosen file that is no PNG picture; the pictures
-    // are its references.
-    function onFile() {
-        const files = Array.from(chooser.files || []);
+    // are its references. files: Files or file handles, both with a name.
+    function choose(files) {
         const file = files.find((f) => !/\.png$/i.test(f.name));
         if (!file)
             return;
-        const pictures = new Map(files.filter((f) => f !== file).map((f) => [f.name, f]));
-        chosenFile = file.text().then((text) => ({name: file.name, text: text, pictures: pictures}));
+        chosenFiles = {scenario: file, pictures: files.filter((f) => f !== file)};
         let option = list.querySelector("option[value='" + FILE_CHOICE + "']");
         if (!option) {
             option = document.createElement("option");
@@ -193,6 +239,28 @@ window.ktr7Scenarios = (function () {
         }
         option.textContent = "File: " + file.name;
         list.value = FILE_CHOICE;
+    }
+
+    function onFile() {
+        choose(Array.from(chooser.files || []));
+    }
+
+    // Where the browser can hand over the files themselves, the chooser
+    // asks it for them, so that they can be read again after an edit.
+    async function onChooserClick(event) {
+        if (typeof window.showOpenFilePicker !== "function")
+            return;
+        event.preventDefault();
+        try {
+            const handles = await window.showOpenFilePicker({
+                multiple: true,
+                types: [{description: "Scenarios and their pictures",
+                         accept: {"text/plain": [".scn", ".txt"], "image/png": [".png"]}}],
+            });
+            choose(handles);
+        } catch (error) {
+            // Cancelled: the earlier choice stands.
+        }
     }
 
     async function fillList() {
@@ -221,7 +289,7 @@ window.ktr7Scenarios = (function () {
             page = host;
             M = host.module();
             M.ktr7Page = playerPage;
-            host.setPlayer({
+            host.listen({
                 afterTick: () => { if (playing) M._web_player_tick(); },
                 afterPass: () => { if (playing) M._web_player_pass(); },
                 afterFrame: () => {
@@ -232,6 +300,7 @@ window.ktr7Scenarios = (function () {
             playButton.addEventListener("click", onPlay);
             stopButton.addEventListener("click", onStop);
             chooser.addEventListener("change", onFile);
+            chooser.addEventListener("click", onChooserClick);
             this.listed = fillList();
         },
         listed: null,
@@ -239,6 +308,8 @@ window.ktr7Scenarios = (function () {
         playText(name, text) {
             return play({name: name, text: text, pictures: new Map()});
         },
+        // For tests: files chosen as the file picker hands them over.
+        choose: choose,
         playing: () => playing,
         runsFinished: () => runsFinished,
         line: () => M._web_player_line(),

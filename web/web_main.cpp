@@ -12,6 +12,7 @@
 #include "host/palette.h"
 #include "host/pass.h"
 #include "host/sensor_inputs.h"
+#include "scenario/fields.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
 
@@ -94,6 +95,11 @@ void web_post_key(int key)
         host_post_key(uint8_t(key));
 }
 
+int web_key_pending()
+{
+    return st.pending_key != 0 ? 1 : 0;
+}
+
 int web_input_minimum(int which)
 {
     return sensor_inputs()[size_t(which) % sensor_inputs().size()].minimum;
@@ -162,6 +168,11 @@ const char* web_sentence()
 uint32_t web_passes()
 {
     return web.passes;
+}
+
+const char* web_screen_name()
+{
+    return screen_name(st.current_screen);
 }
 
 void web_bench_setup()

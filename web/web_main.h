@@ -21,6 +21,8 @@ void web_timer_tick();
 
 // Key codes 1..5 (left, right, push, cw, ccw); one pending at a time.
 void web_post_key(int key);
+// 1 while a key waits for the next pass.
+int web_key_pending();
 
 // The sensor inputs' ranges, numbered as sensor_input (altitude, vertical
 // speed, airspeed converter), for the page's sliders.
@@ -42,6 +44,8 @@ int web_lamp_red();
 uint32_t web_sentence_count();  // grows by one per sentence
 const char* web_sentence();     // the newest, printable bytes only
 uint32_t web_passes();
+// The current screen's handler name ("screen_main_menu").
+const char* web_screen_name();
 
 // The benchmark: switched on at the main display in the native benchmark's
 // flight (airspeed, altitude and climb all shown) with serial output on,

@@ -27,3 +27,4 @@ fi
 
 scripts/web.sh
 KTR7_REPLAY=$replay KTR7_WEB_SITE=build/web/site /usr/bin/python3 tests/web/test_web_page.py
+KTR7_REPLAY=$replay KTR7_WEB_SITE=build/web/site /usr/bin/python3 tests/web/test_web_use.py

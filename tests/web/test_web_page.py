@@ -257,8 +257,7 @@ class WebPageTest(unittest.TestCase):
         # without their carriage returns.
         sentences = [line[len("serial "):].replace("\\x0D", "") for line in output.splitlines()
                      if line.startswith("serial ")]
-        memo = driver.execute_script(
-            "return Array.from(document.getElementById('Memo1').children, (e) => e.textContent)")
+        memo = driver.execute_script("return window.ktr7.communications()")
         self.assertGreater(len(sentences), 10000)
         self.assertEqual(len(memo), 10000)
         self.assertEqual(memo, sentences[-10000:])
@@ -332,8 +331,15 @@ class WebPageTest(unittest.TestCase):
              "on\nwait 5\nkey push\nwait 3\nexpect current_screen screen_alt_setup\nprint menu_cursor\n",
              "Failed: an expectation did not hold (0 passed, 1 failed)",
              ["line 5: expected current_screen=screen_alt_setup, got screen_main_menu"]),
-            ("bad.scn", "on\nwait 2\nkey sideways\nwait 2\n", "Stopped at a bad line",
+            ("bad.scn", "on\nwait 2\nkey sideways\nwait 2\n",
+             "Stopped at line 3: key: unknown key \"sideways\" (left, right, push, cw, ccw)",
              ["line 3: key: unknown key \"sideways\" (left, right, push, cw, ccw)"]),
+            # An expectation that failed before the bad line stays in the result.
+            ("failed_then_bad.scn", "on\nwait 2\nexpect current_screen screen_main_menu\nwait 1\nkey sideways\n",
+             "Stopped at line 5: key: unknown key \"sideways\" (left, right, push, cw, ccw) "
+             "(after 1 failed expectation)",
+             ["line 3: expected current_screen=screen_main_menu, got screen_main",
+              "line 5: key: unknown key \"sideways\" (left, right, push, cw, ccw)"]),
         ]
         for name, text, want_result, want_failed in cases:
             with self.subTest(name):
@@ -459,12 +465,16 @@ class WebPageTest(unittest.TestCase):
         palette, _, _, indices = ws.read_indexed_png(os.path.join(self.workdir.name, "menu.png"))
         expected = [(r << 16) | (g << 8) | b for r, g, b in (palette[i] for i in indices)]
         self.assertIsNone(ws.first_difference(expected, colours))
-        # Off: no further passes, the last picture stays.
+        # Off: no further passes; the last picture stays, shown dark.
+        self.assertEqual(driver.execute_script("return getComputedStyle(document.getElementById('LcdCanvas')).filter"),
+                         "none")
         driver.find_element(By.ID, "Button2").click()
         passes = driver.execute_script("return window.ktr7.passes()")
         time.sleep(0.3)
         self.assertEqual(driver.execute_script("return window.ktr7.passes()"), passes)
         self.assertEqual(ws.canvas_colours(driver)[1], colours)
+        self.assertRegex(driver.execute_script(
+            "return getComputedStyle(document.getElementById('LcdCanvas')).filter"), r"^brightness\(0\.\d+\)$")
 
 
 if __name__ == "__main__":

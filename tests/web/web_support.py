@@ -63,6 +63,22 @@ def start_chromium(width=1280, height=900, mobile=False):
     return driver, profile
 
 
+def emulate_screen(driver, width, height, ratio=1, touch=False):
+    """The viewport, pixel ratio and touch screen of a device, through the
+    DevTools protocol (before the page is loaded)."""
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": width, "height": height, "deviceScaleFactor": ratio, "mobile": touch})
+    driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": touch, "maxTouchPoints": 5})
+
+
+# Switched on in flight (3500 ft, 600 ft/min climb, an airspeed over the
+# alarm's), serial output on, and a full Communications box.
+IN_FLIGHT_WITH_SERIAL = """
+window.ktr7.inFlight(3500, 600, 2600);
+window.ktr7.wait(10020);
+"""
+
+
 def stop_chromium(driver, profile):
     try:
         driver.quit()
