@@ -73,7 +73,10 @@ bool read_text(const char* path, const std::string& text, flight& out, std::stri
     std::string gpx;
     if (!convert_with_gpsbabel(format, path, gpx, why))
         return false;
-    if (!read_gpx(gpx, out, why)) {
+    // Where gpsbabel gives no track, the file's timed waypoints are taken as
+    // one (a KML track comes back so).
+    if (!read_gpx(gpx, out, why) &&
+        (!convert_with_gpsbabel(format, path, gpx, why, true) || !read_gpx(gpx, out, why))) {
         why = "gpsbabel read it as " + std::string(format) + ", but " + why;
         return false;
     }

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <strings.h>
+#include <vector>
 
 extern char** environ;
 
@@ -88,13 +89,19 @@ const char* gpsbabel_format_for(std::string_view file_name)
 }
 
 bool convert_with_gpsbabel(const char* format, const char* path, std::string& gpx, std::string& why,
-                           const char* program)
+                           bool waypoints_as_track, const char* program)
 {
     // gpsbabel reads "-" as standard input: a file of that name goes as ./-.
     const std::string file = path[0] == '-' ? std::string("./") + path : std::string(path);
-    char* const argv[] = {const_cast<char*>(program), const_cast<char*>("-i"), const_cast<char*>(format),
-                          const_cast<char*>("-f"), const_cast<char*>(file.c_str()), const_cast<char*>("-o"),
-                          const_cast<char*>("gpx"), const_cast<char*>("-F"), const_cast<char*>("-"), nullptr};
+    std::vector<char*> argv = {const_cast<char*>(program), const_cast<char*>("-i"), const_cast<char*>(format),
+                               const_cast<char*>("-f"), const_cast<char*>(file.c_str())};
+    if (waypoints_as_track) {
+        argv.push_back(const_cast<char*>("-x"));
+        argv.push_back(const_cast<char*>("transform,trk=wpt"));
+    }
+    for (const char* word : {"-o", "gpx", "-F", "-"})
+        argv.push_back(const_cast<char*>(word));
+    argv.push_back(nullptr);
     pipe_pair out, err;
     if (pipe(out.fd) != 0 || pipe(err.fd) != 0) {
         why = std::string("cannot run gpsbabel: ") + strerror(errno);
@@ -107,7 +114,7 @@ bool convert_with_gpsbabel(const char* format, const char* path, std::string& gp
     posix_spawn_file_actions_addclose(&actions, out.fd[0]);
     posix_spawn_file_actions_addclose(&actions, err.fd[0]);
     pid_t child = 0;
-    const int spawned = posix_spawnp(&child, program, &actions, nullptr, argv, environ);
+    const int spawned = posix_spawnp(&child, program, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         why = spawned == ENOENT ? std::string("reading ") + format +

@@ -282,13 +282,25 @@ TEST(FlightPlay, FilesByContentAndExtension)
     EXPECT_EQ(f.fixes[0].time, 43200);
     EXPECT_NEAR(f.fixes[1].altitude_ft, 505 * 3.280839895, 0.01);
     EXPECT_NE(access((folder + "/INJECTED").c_str(), F_OK), 0);
+    // KML's timed points come back from gpsbabel as waypoints: taken as the track.
+    const std::string kml = write_file(
+        folder, "points.kml",
+        "<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Document>"
+        "<Placemark><TimeStamp><when>2026-07-15T12:00:00Z</when></TimeStamp>"
+        "<Point><coordinates>8.0,47.0,500</coordinates></Point></Placemark>"
+        "<Placemark><TimeStamp><when>2026-07-15T12:00:02Z</when></TimeStamp>"
+        "<Point><coordinates>8.001,47.0,506</coordinates></Point></Placemark></Document></kml>");
+    ASSERT_TRUE(read_flight_file(kml.c_str(), f, error, warning)) << error;
+    ASSERT_EQ(f.fixes.size(), 2u);
+    EXPECT_EQ(f.fixes[1].time, 43202);
+    EXPECT_NEAR(f.fixes[1].altitude_ft, 506 * 3.280839895, 0.01);
     EXPECT_STREQ(gpsbabel_format_for("a/b.FIT"), "garmin_fit");
     EXPECT_STREQ(gpsbabel_format_for("x.tcx"), "gtrnctr");
     EXPECT_EQ(gpsbabel_format_for("a.kml/b"), nullptr);
     EXPECT_EQ(gpsbabel_format_for("kml"), nullptr);
 
     std::string gpx_text, why;
-    EXPECT_FALSE(convert_with_gpsbabel("kml", nmea_file.c_str(), gpx_text, why, "ktr7-no-such-program"));
+    EXPECT_FALSE(convert_with_gpsbabel("kml", nmea_file.c_str(), gpx_text, why, false, "ktr7-no-such-program"));
     EXPECT_NE(why.find("Debian package gpsbabel"), std::string::npos) << why;
 
     const struct {
