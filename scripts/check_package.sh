@@ -6,7 +6,8 @@
 # the font licence in the copyright file, the desktop entry, the AppStream
 # metainfo, the manual pages (lint, and every option of the programs' --help
 # and every scenario command in them), the ready scenarios run by the
-# installed tool, and lintian with no errors (its other tags are listed).
+# installed tool, the Python module imported by Debian's python3, and lintian
+# with no errors (its other tags are listed).
 # Exit status 1 on the first failure.
 set -euo pipefail
 deb=$(realpath "$1")
@@ -56,6 +57,11 @@ expected=(
 for size in 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/ktr7-sim.png")
 done
+# The flight simulator's protocol file for the link (link/).
+expected+=(usr/share/ktr7-sim/flightgear/ktr7.xml)
+# The Python module, for Debian's python3.
+python_module=usr/lib/python3/dist-packages/ktr7$(/usr/bin/python3 -c 'import sysconfig; print(sysconfig.get_config_var("EXT_SUFFIX"))')
+expected+=("$python_module")
 # Every ready scenario with its pictures and flights, in their folders.
 if [ -d "$source_dir/scenarios" ]; then
     while IFS= read -r file; do
@@ -74,6 +80,13 @@ for size in 48 64 128 256; do
     file "$root/usr/share/icons/hicolor/${size}x${size}/apps/ktr7-sim.png" | grep -q "PNG image data, $size x $size" ||
         fail "the ${size}x${size} icon is not a $size x $size PNG"
 done
+
+# The module imports in Debian's python3 and says the package's version.
+module_version=$(cd "$work" && PYTHONPATH="$root/usr/lib/python3/dist-packages" /usr/bin/python3 -c \
+    'import ktr7; print(ktr7.__version__)') || fail "the Python module ktr7 does not import"
+[ "$module_version" = "$version" ] || fail "ktr7.__version__ is $module_version, the package $version"
+[[ $depends == *python3-numpy* ]] || fail "Depends lacks python3-numpy, which the module's lcd needs"
+echo "python: import ktr7 gives version $module_version"
 
 # The changelog's latest entry is this version; the copyright file carries
 # the licence of the font the bitmap fonts were made from.

@@ -14,7 +14,8 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DKTR7_TESTS=OFF -DKTR7_WINDOW=ON \
     -DCMAKE_C_FLAGS="$(dpkg-buildflags --get CFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
-    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
+    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+    -DCMAKE_MODULE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
 cmake --build "$build" -j"$(nproc)"
 rm -f "$build"/ktr7-sim_*.deb
 (cd "$build" && cpack -G DEB)
