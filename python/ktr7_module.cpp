@@ -181,7 +181,7 @@ the encoder sentences, the tally), messages the lines on standard error
 
 void define_state(py::module_& m)
 {
-    py::class_<state_mapping>(m, "State", R"(The instrument's state record, every field by name.
+    py::class_<state_mapping> state(m, "State", R"(The instrument's state record, every field by name.
 
 A mapping view of the live record (read it again after a pass to see the
 pass's effect): state["qnh"], "airspeed" in state, len(state), iteration and
@@ -195,8 +195,8 @@ expect compares.
 Like a scenario, Python writes only the sensor inputs: state["altitude"],
 state["vertical_speed"] and state["asi_adc"] (the same as the Instrument's
 properties, with the same ranges). Writing another field raises TypeError,
-an unknown name KeyError.)")
-        .def("__getitem__", &state_mapping::get, py::arg("name"), "The field's value.")
+an unknown name KeyError.)");
+    state.def("__getitem__", &state_mapping::get, py::arg("name"), "The field's value.")
         .def("__setitem__", &state_mapping::set, py::arg("name"), py::arg("value"),
              "Sets a sensor input (altitude, vertical_speed, asi_adc).")
         .def(
@@ -254,6 +254,8 @@ an unknown name KeyError.)")
                 text += std::string(" ") + name + "=" + s.printed(name);
             return text + " ...>";
         });
+    // A read-only mapping as Python's own checks know one.
+    py::module_::import("collections.abc").attr("Mapping").attr("register")(state);
 }
 
 void define_inputs(py::class_<instrument>& c)

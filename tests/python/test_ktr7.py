@@ -1,6 +1,7 @@
 """The Python module ktr7 against the instrument: inputs and their refusals,
 airspeed readings, a menu walk, pictures, the LCD view, the one-instance rule,
 sentences, the state record and scenarios run as ktr7-replay runs them."""
+import collections.abc
 import os
 import re
 from pathlib import Path
@@ -270,6 +271,8 @@ def test_state_has_every_field_by_name(running):
     assert running.state["current_screen"] == "screen_main" and running.state["lamp"] == "maroon"
     assert ktr7.State.writable == ("altitude", "vertical_speed", "asi_adc")
     assert "nonsense" not in running.state and running.state.get("nonsense", 7) == 7
+    assert isinstance(running.state, collections.abc.Mapping)
+    assert dict(running.state) == running.state.to_dict()  # through keys() and []
 
 
 def test_sensor_check_box_reaches_the_state_on_the_next_pass(running):
