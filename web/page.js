@@ -63,6 +63,9 @@
     // The scenario box (scenario.js) and the flight bar (flight.js), told
     // of every tick and pass.
     const listeners = [];
+    // A flight that plays runs the timer's ticks itself, each tick of flight
+    // time with its inputs and a pass; false when it does not play.
+    let tickSource = null;
 
     function announce(text) {
         // A fresh text node, so the same words said twice are said again.
@@ -160,6 +163,29 @@
             l.afterTick();
     }
 
+    // One tick of the timer: the flight's, or the page's own followed by a
+    // pass when withPass; true when a pass ran.
+    function oneTick(withPass) {
+        if (tickSource && tickSource())
+            return true;
+        timerTick();
+        return withPass ? runPass() : false;
+    }
+
+    // After a tick and pass that the flight ran: what the page does after
+    // its own.
+    function afterOwnTick(passRan) {
+        ticks++;
+        for (const l of listeners)
+            l.afterTick();
+        if (!passRan)
+            return;
+        takeSentence();
+        showLamp(M._web_lamp_red() !== 0);
+        for (const l of listeners)
+            l.afterPass();
+    }
+
     // What a frame shows: the LCD when a pass ran, the lamp's and screen's
     // words, the Communications box at most once.
     function show(passed) {
@@ -181,11 +207,8 @@
             due = CATCH_UP_LIMIT_TICKS;
         }
         let passed = false;
-        for (let i = 0; i < due; i++) {
-            timerTick();
-            if (i + 1 < due)
-                passed = runPass() || passed;
-        }
+        for (let i = 0; i < due; i++)
+            passed = oneTick(i + 1 < due) || passed;
         passed = runPass() || passed;
         show(passed);
         window.requestAnimationFrame(frame);
@@ -334,6 +357,8 @@
         },
         switched: () => showState(),
         listen: (listener) => listeners.push(listener),
+        setTickSource: (source) => { tickSource = source; },
+        afterOwnTick: afterOwnTick,
         announce: announce,
         manualClock: manualClock,
     };
@@ -355,10 +380,8 @@
             return ran;
         },
         wait(count) {
-            for (let i = 0; i < count; i++) {
-                timerTick();
-                runPass();
-            }
+            for (let i = 0; i < count; i++)
+                oneTick(true);
             show(true);
         },
         setSlider: (which, position) => pageHost.setSlider(which, position),

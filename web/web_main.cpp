@@ -192,3 +192,13 @@ void web_bench_passes(int count)
 }
 
 }  // extern "C"
+
+const host_io& web_host_io()
+{
+    return web_io;
+}
+
+void web_count_pass()
+{
+    web.passes++;
+}

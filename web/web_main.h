@@ -53,3 +53,9 @@ const char* web_screen_name();
 void web_bench_setup();
 void web_bench_passes(int count);
 }
+
+// For the page's other entry points (flights): what the page's host does
+// for a pass, and the count of passes.
+struct host_io;
+const host_io& web_host_io();
+void web_count_pass();

@@ -20,7 +20,7 @@ from selenium.webdriver.support.select import Select
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import web_support as ws  # noqa: E402
-from test_web_page import KNOB, SITE, Session  # noqa: E402
+from test_web_page import KNOB, ROOT, SITE, Session  # noqa: E402
 
 FRAMES = """
 const done = arguments[arguments.length - 1];
@@ -321,6 +321,45 @@ class WebUseTest(unittest.TestCase):
         self.assertEqual(driver.find_element(By.LINK_TEXT, "The simulator").get_attribute("href"), self.server.url)
         self.assertEqual(driver.execute_script(
             "return document.querySelector('link[rel=icon]').getAttribute('href')"), "bezel.jpg")
+
+    def test_flight_drives_the_sliders_as_in_the_replay_tool(self):
+        """The example log played at 60x: after each second of the page's
+        clock the sliders show the inputs the replay tool's fly gives after
+        the same flight time; a slider moved by hand pauses the flight."""
+        log = os.path.join(ROOT, "scenarios", "flights", "example.igc")
+        driver = self.page()
+        driver.find_element(By.ID, "Button1").click()
+        driver.find_element(By.ID, "FlightFile").send_keys(log)
+        about = driver.find_element(By.ID, "FlightAbout")
+        deadline = time.time() + 10
+        while not about.text and time.time() < deadline:
+            time.sleep(0.1)
+        self.assertRegex(about.text, r"^example.igc: A. Example, 2026-05-01, 10:00:00 to \d\d:\d\d:\d\d UTC; "
+                                     r"airspeed from IAS$")
+        Select(driver.find_element(By.ID, "FlightSpeed")).select_by_visible_text("60x")
+        driver.find_element(By.ID, "FlightPlay").click()
+        sliders = "return ['ScrollBar29', 'ScrollBar2', 'ScrollBar1'].map((id) => Number(document.getElementById(id).value))"
+        script = "on\nflight %s\n" % log
+        seen = set()
+        for _ in range(4):
+            driver.execute_script("window.ktr7.wait(10)")
+            script += "fly 60\nprint altitude vertical_speed asi_adc\n"
+            seen.add(tuple(driver.execute_script(sliders)))
+        printed = ws.replay(self.tool, script, self.workdir.name).splitlines()
+        want = [int(line.split("=")[1]) for line in printed if line.split("=")[0] in ("altitude", "vertical_speed",
+                                                                                     "asi_adc")]
+        self.assertEqual(len(want), 12)
+        self.assertEqual(sorted(seen), sorted({tuple(want[i:i + 3]) for i in range(0, 12, 3)}))
+        self.assertEqual(driver.find_element(By.ID, "FlightClock").text, "10:04:00")
+        self.assertEqual(driver.find_element(By.ID, "Label57").text, str(want[9]))
+        # The altitude slider moved by hand: the flight pauses there.
+        altitude = driver.find_element(By.ID, "ScrollBar29")
+        ActionChains(driver).click_and_hold(altitude).move_by_offset(-30, 0).release().perform()
+        self.assertFalse(driver.execute_script("return window.ktr7Flights.playing()"))
+        held = int(altitude.get_attribute("value"))
+        driver.execute_script("window.ktr7.wait(10)")
+        self.assertEqual(int(altitude.get_attribute("value")), held)
+        self.assertEqual(driver.find_element(By.ID, "FlightPlay").text, "Play")
 
 
 if __name__ == "__main__":

@@ -1,12 +1,15 @@
 """Figures of the web page for the README: the size of the WebAssembly, the
 page's load time in headless Chromium (fresh profile each time, served from
-127.0.0.1), and the time of one pass in the browser (bench.html).
+127.0.0.1), the time of one pass in the browser (bench.html), passes a
+second with serial output on into an empty and a full Communications box,
+and the ticks kept over a minute of a frozen (hidden) page.
 
     scripts/web.sh && /usr/bin/python3 tests/web/web_figures.py [LOADS]"""
 
 import os
 import statistics
 import sys
+import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import web_support as ws  # noqa: E402
@@ -19,6 +22,60 @@ SITE = os.environ.get("KTR7_WEB_SITE", os.path.join(ROOT, "build", "web", "site"
 LOAD_TIMES = """
 return window.ktr7.readyAt();
 """
+
+# Passes and frames over some seconds of the live clock.
+PASSES_PER_SECOND = """
+const done = arguments[arguments.length - 1];
+const seconds = arguments[0];
+const start = [performance.now(), window.ktr7.passes()];
+let frames = 0;
+const count = () => { frames++; if (performance.now() - start[0] < seconds * 1000) requestAnimationFrame(count); else
+    done([(window.ktr7.passes() - start[1]) * 1000 / (performance.now() - start[0]), frames / seconds,
+          window.ktr7Communications.count()]); };
+requestAnimationFrame(count);
+"""
+
+MEASURE_SECONDS = 5
+HIDDEN_SECONDS = 60
+
+
+def box_figures(server):
+    """Passes a second with serial output on: an empty box (cleared just
+    before), then a full one (10,000 lines)."""
+    driver, profile = ws.start_chromium()
+    try:
+        ws.open_page(driver, server.url)
+        driver.execute_script("window.ktr7.inFlight(3500, 600, 1400); window.ktr7Communications.clear()")
+        empty = driver.execute_async_script(PASSES_PER_SECOND, MEASURE_SECONDS)
+        driver.execute_script("window.ktr7.wait(10000)")
+        full = driver.execute_async_script(PASSES_PER_SECOND, MEASURE_SECONDS)
+        for name, (passes, frames, lines) in (("empty", empty), ("full", full)):
+            print("serial output on, %s box (%d lines at the end): %.1f passes/s, %.1f frames/s"
+                  % (name, lines, passes, frames))
+    finally:
+        ws.stop_chromium(driver, profile)
+
+
+def hidden_minute(server):
+    """The page frozen for a minute, as a hidden tab is, then shown again."""
+    driver, profile = ws.start_chromium()
+    try:
+        ws.open_page(driver, server.url)
+        driver.execute_script("document.getElementById('Button1').click()")
+        time.sleep(1)
+        state = "return [performance.now(), window.ktr7.ticks(), window.ktr7.passes()]"
+        before = driver.execute_script(state)
+        driver.execute_cdp_cmd("Page.setWebLifecycleState", {"state": "frozen"})
+        time.sleep(HIDDEN_SECONDS)
+        driver.execute_cdp_cmd("Page.setWebLifecycleState", {"state": "active"})
+        driver.execute_cdp_cmd("Emulation.setFocusEmulationEnabled", {"enabled": True})
+        time.sleep(0.5)
+        after = driver.execute_script(state)
+        due = int(after[0] // 100) - int(before[0] // 100)
+        print("hidden for %d s: %d ticks fell due, %d ran, with %d passes"
+              % (HIDDEN_SECONDS, due, after[1] - before[1], after[2] - before[2]))
+    finally:
+        ws.stop_chromium(driver, profile)
 
 
 def main():
@@ -52,6 +109,8 @@ def main():
             print("run_pass in Chromium, main display, serial output on: %.2f us" % best)
         finally:
             ws.stop_chromium(driver, profile)
+        box_figures(server)
+        hidden_minute(server)
     finally:
         server.close()
 
