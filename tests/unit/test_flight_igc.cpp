@@ -180,7 +180,7 @@ TEST(FlightIgc, NothingToPlayIsOneMessage)
         {"header without fixes", HEADER, "no fix"},
         {"every B record malformed", HEADER + "B1234\nBXXXXXX4700000N00800000EA0000100001\n", "no fix"},
         {"not a log", "hello\nworld\n", "not an IGC flight log"},
-        {"binary", std::string("\x7f" "ELF\x02\x01\x01\0\0\0B\xff\xfe", 15), "not an IGC flight log"},
+        {"binary", std::string("\x7f" "ELF\x02\x01\x01\0\0\0B\xff\xfe", 13), "not an IGC flight log"},
         {"empty", "", "not an IGC flight log"},
     };
     for (const auto& r : rows) {
