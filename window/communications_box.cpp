@@ -20,6 +20,7 @@ CommunicationsBox::CommunicationsBox(QWidget* parent) : QGroupBox(QStringLiteral
     // reach the box and a selection shows.
     Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Memo1->setFocusPolicy(Qt::StrongFocus);
+    Memo1->setAccessibleName(QStringLiteral("Communications"));
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setMaximumBlockCount(MEMO_LINES);
     Memo1->setUndoRedoEnabled(false);

@@ -30,6 +30,7 @@
 #include "window/instrument_panel.h"
 #include "window/lcd_pictures.h"
 #include "window/lcd_window.h"
+#include "window/link_driver.h"
 #include "window/panel_widgets.h"
 #include "window/run_loop.h"
 #include "window/sensor_panel.h"
@@ -39,6 +40,13 @@
 TfrmMain* frmMain = nullptr;
 
 namespace {
+
+// The Communications box at the client's least size, and its margins to the
+// client's right edge and to the status bar, kept as the window grows.
+constexpr QRect COMMUNICATIONS_BOX(248, 120, 249 + SensorPanel::PANEL_WIDTH - 255, 185);
+constexpr int COMMUNICATIONS_RIGHT_MARGIN = 6;
+constexpr int STATUS_BAR_HEIGHT = 19;
+constexpr int COMMUNICATIONS_BOTTOM_MARGIN = 5 + STATUS_BAR_HEIGHT;
 
 // What the LCD shows while the instrument is off.
 const uint8_t LCD_OFF[sizeof lcd_buffer] = {};
@@ -128,13 +136,15 @@ void TfrmMain::build_menu()
 
     Options1 = menu("Options1", "&Options");
     EncoderPort1 = entry(Options1, "EncoderPort1", "Encoder &Port...", &TfrmMain::EncoderPort1Click);
+    FlightSimLink1 = entry(Options1, "FlightSimLink1", "&Flight Simulator Link...", &TfrmMain::FlightSimLink1Click);
 }
 
 void TfrmMain::compose(const QSurfaceFormat& pixel_format)
 {
     client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(CLIENT_WIDTH, CLIENT_HEIGHT);
+    client->setMinimumSize(CLIENT_WIDTH, CLIENT_HEIGHT);
+    client->installEventFilter(this);
     setCentralWidget(client);
 
     instrument = new InstrumentPanel(pixel_format, client);
@@ -157,7 +167,6 @@ void TfrmMain::compose(const QSurfaceFormat& pixel_format)
 
     encoder_port = new EncoderPort(this);
     StatusBar1 = new StatusBar(encoder_port, client);
-    StatusBar1->setGeometry(0, 310, CLIENT_WIDTH, 19);
     EncoderPortLabel = StatusBar1->EncoderPortLabel;
 
     keyboard = new KeyboardKeys(this);
@@ -165,6 +174,9 @@ void TfrmMain::compose(const QSurfaceFormat& pixel_format)
     pictures = new LcdPictures(this);
     run_loop = new RunLoop(this);
     Timer1 = run_loop->Timer1;
+    link = new LinkDriver(sensors, run_loop, this);
+    connect(link, &LinkDriver::status_changed, StatusBar1, &StatusBar::show_link_state);
+    connect(link, &LinkDriver::message, StatusBar1, &StatusBar::say);
 
     scenario_hands hands;
     hands.switch_on = [this] { run_loop->switch_on_soon(); };
@@ -181,11 +193,13 @@ void TfrmMain::compose(const QSurfaceFormat& pixel_format)
     };
     scenario = new WindowScenario(hands, this);
 
-    // The client area has a fixed size; the window is that plus the menu bar.
+    // The window starts at the client's least size plus the menu bar.
     int menu_height = MainMenu1->heightForWidth(CLIENT_WIDTH);
     if (menu_height <= 0)
         menu_height = MainMenu1->sizeHint().height();
-    setFixedSize(CLIENT_WIDTH, CLIENT_HEIGHT + menu_height);
+    setMinimumSize(CLIENT_WIDTH, CLIENT_HEIGHT + menu_height);
+    resize(minimumSize());
+    lay_out_client();
 }
 
 void TfrmMain::connect_parts()
@@ -195,6 +209,7 @@ void TfrmMain::connect_parts()
     connect(instrument, &InstrumentPanel::off_pressed, this, &TfrmMain::Button2Click);
     connect(LcdDC, &LcdSurface::key_pressed, keyboard, &KeyboardKeys::take);
     connect(keyboard, &KeyboardKeys::key, this, &TfrmMain::post_key);
+    connect(keyboard, &KeyboardKeys::keys_moved, StatusBar1, &StatusBar::show_keys_holder);
 
     connect(sensors, &SensorPanel::input_moved, scenario, &WindowScenario::note_input);
     connect(sensors, &SensorPanel::sensor_box_changed, run_loop, &RunLoop::set_altitude_sensor);
@@ -235,6 +250,26 @@ TfrmMain::~TfrmMain()
     }
     if (frmMain == this)
         frmMain = nullptr;
+}
+
+void TfrmMain::lay_out_client()
+{
+    // The instrument keeps its place and size; the sensor panel, the
+    // Communications box and the status bar take the width, the box the height.
+    const int width = client->width();
+    const int height = client->height();
+    sensors->setGeometry(SensorPanel::PANEL_LEFT, 0, width - SensorPanel::PANEL_LEFT, SensorPanel::PANEL_HEIGHT);
+    GroupBox1->setGeometry(COMMUNICATIONS_BOX.left(), COMMUNICATIONS_BOX.top(),
+                           width - COMMUNICATIONS_BOX.left() - COMMUNICATIONS_RIGHT_MARGIN,
+                           height - COMMUNICATIONS_BOX.top() - COMMUNICATIONS_BOTTOM_MARGIN);
+    StatusBar1->setGeometry(0, height - STATUS_BAR_HEIGHT, width, STATUS_BAR_HEIGHT);
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == client && event->type() == QEvent::Resize)
+        lay_out_client();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TfrmMain::centre_on_screen()
@@ -359,6 +394,8 @@ bool TfrmMain::apply_options(const sim_options& options)
     }
     if (!options.serial.isEmpty())
         connect_encoder_port(options.serial, options.baud);
+    if (options.link_port != 0)
+        link->listen(options.link_address, options.link_port);
     if (options.lcd_window || LcdWindow::was_open())
         open_lcd_window(true);
     if (!options.play.isEmpty() && !play_scenario(options.play)) {
@@ -418,6 +455,11 @@ void TfrmMain::EncoderPort1Click()
     encoder_port_dialog->show();
     encoder_port_dialog->raise();
     encoder_port_dialog->activateWindow();
+}
+
+void TfrmMain::FlightSimLink1Click()
+{
+    link->show_dialog(this);
 }
 
 bool TfrmMain::connect_encoder_port(const QString& name, int baud)

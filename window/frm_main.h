@@ -26,6 +26,7 @@ class CommunicationsBox;
 class EncoderPort;
 class EncoderPortDialog;
 class LcdWindow;
+class LinkDriver;
 class KeyboardKeys;
 class SensorPanel;
 class TClickImage;
@@ -36,7 +37,9 @@ class TfrmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    static constexpr int CLIENT_WIDTH = 503;
+    // The client's least (and first) size: the instrument's own form, 503 x
+    // 329, with the sensor inputs' number fields added at the right.
+    static constexpr int CLIENT_WIDTH = 565;
     static constexpr int CLIENT_HEIGHT = 329;
 
     explicit TfrmMain(QWidget* parent = nullptr);
@@ -55,6 +58,7 @@ public:
     WindowScenario* scenario;      // scenario playback and recording
     KeyboardKeys* keyboard;        // the keyboard as the instrument's keys
     LcdPictures* pictures;         // the LCD saved or copied as a picture
+    LinkDriver* link;              // the flight simulator link driving the sliders
 
     // The menu and the client area (everything below the menu bar).
     QMenuBar* MainMenu1;
@@ -71,6 +75,7 @@ public:
     QAction* LcdWindow1;  // checked while the LCD window is open
     QMenu* Options1;
     QAction* EncoderPort1;
+    QAction* FlightSimLink1;
     QWidget* client;
 
     // The controls by their names on the instrument's form, each owned by its part.
@@ -117,6 +122,7 @@ public:
     void RecordScenario1Click();
     void StopRecording1Click() { stop_recording(); }
     void EncoderPort1Click();
+    void FlightSimLink1Click();
 
     // The keyboard: arrows, "+", "-" and Return post keys unless the focus
     // is in a slider or the Communications box. Returns whether it did.
@@ -162,10 +168,12 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;  // FormClose
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build_menu();
     void compose(const QSurfaceFormat& pixel_format);
+    void lay_out_client();
     void connect_parts();
     void open_lcd_window(bool open);
     void scenario_finished(int status);

@@ -27,6 +27,21 @@ bool instrument_key(int qt_key, uint8_t& key)
 KeyboardKeys::KeyboardKeys(QWidget* window) : QObject(window), window(window)
 {
     qApp->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != nullptr && now->window() == this->window)
+            emit keys_moved(keys_holder());
+    });
+}
+
+QString KeyboardKeys::keys_holder() const
+{
+    if (reach_instrument())
+        return QStringLiteral("instrument");
+    for (const QWidget* at = QApplication::focusWidget(); at != nullptr && at != window; at = at->parentWidget()) {
+        if (!at->accessibleName().isEmpty())
+            return at->accessibleName();
+    }
+    return QStringLiteral("the control in focus");
 }
 
 KeyboardKeys::~KeyboardKeys()

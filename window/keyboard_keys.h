@@ -31,8 +31,14 @@ public:
     // Whether keys pressed now go to the instrument.
     bool reach_instrument() const;
 
+    // Who has the keys now: "instrument", or the control with the
+    // keyboard focus by its accessible name.
+    QString keys_holder() const;
+
 signals:
     void key(uint8_t key);
+    // The keyboard focus moved within the window: who has the keys now.
+    void keys_moved(const QString& holder);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -11,6 +11,16 @@ StatusBar::StatusBar(const EncoderPort* port, QWidget* parent) : QStatusBar(pare
     EncoderPortLabel = new QLabel(this);
     EncoderPortLabel->setObjectName(QStringLiteral("EncoderPortLabel"));
     addWidget(EncoderPortLabel, 1);
+    keys_label = new QLabel(this);
+    keys_label->setObjectName(QStringLiteral("keys_label"));
+    keys_label->setToolTip(QStringLiteral("Where the arrow keys, \"+\", \"-\" and Return go. Click the bezel to give "
+                                          "them to the instrument."));
+    addPermanentWidget(keys_label);
+    show_keys_holder(QStringLiteral("instrument"));
+    LinkLabel = new QLabel(this);
+    LinkLabel->setObjectName(QStringLiteral("LinkLabel"));
+    LinkLabel->hide();
+    addWidget(LinkLabel, 1);
     connect(port, &EncoderPort::state_changed, this, &StatusBar::show_encoder_port_state);
     show_encoder_port_state();
 }
@@ -18,6 +28,18 @@ StatusBar::StatusBar(const EncoderPort* port, QWidget* parent) : QStatusBar(pare
 void StatusBar::say(const QString& text)
 {
     showMessage(text, MESSAGE_MS);
+}
+
+void StatusBar::show_link_state(const QString& text)
+{
+    if (LinkLabel->text() != text)
+        LinkLabel->setText(text);
+    LinkLabel->setVisible(!text.isEmpty());
+}
+
+void StatusBar::show_keys_holder(const QString& holder)
+{
+    keys_label->setText(QStringLiteral("Keys: %1").arg(holder));
 }
 
 void StatusBar::show_encoder_port_state()

@@ -17,12 +17,18 @@ public:
     StatusBar(const EncoderPort* port, QWidget* parent);
 
     QLabel* EncoderPortLabel;  // the encoder port and its state
+    QLabel* keys_label;        // who has the keyboard: the instrument or a control
+    QLabel* LinkLabel;         // the flight simulator link, shown while it listens
 
 public slots:
     // A message for MESSAGE_MS.
     void say(const QString& text);
     // The encoder port's text, brought up to date.
     void show_encoder_port_state();
+    // Who has the keyboard now.
+    void show_keys_holder(const QString& holder);
+    // The link's text; hidden while empty.
+    void show_link_state(const QString& text);
 
 private:
     const EncoderPort* port;

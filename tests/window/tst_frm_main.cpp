@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QWheelEvent>
@@ -59,14 +60,15 @@ private slots:
     {
         QCOMPARE(form->objectName(), QStringLiteral("frmMain"));
         QCOMPARE(form->windowTitle(), QStringLiteral("Kova KTR-7 Simulator"));
-        QCOMPARE(form->client->size(), QSize(503, 329));
-        // Below the menu bar, filling the rest of the window exactly.
+        // Below the menu bar, filling the rest of the window exactly, at its
+        // least size: the instrument's own form (503 x 329) with room for the
+        // number fields at the right.
         QCOMPARE(form->client->geometry().top(), form->MainMenu1->geometry().bottom() + 1);
         QCOMPARE(form->client->geometry().left(), 0);
-        QCOMPARE(form->width(), 503);
+        QCOMPARE(form->size(), form->minimumSize());
+        QCOMPARE(form->client->height(), 329);
+        QVERIFY(form->client->width() >= 503);
         QCOMPARE(form->height(), form->MainMenu1->height() + 329);
-        // Not resizable.
-        QCOMPARE(form->minimumSize(), form->maximumSize());
         QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(!(form->windowFlags() & Qt::WindowMinimizeButtonHint));
         // Centred on the screen's available area (within the frame's margins).
@@ -94,12 +96,13 @@ private slots:
             {"Button4", {144, 232, 33, 25}},    {"Button1", {56, 272, 75, 25}},     {"Button2", {152, 272, 75, 25}},
             {"Shape1", {8, 248, 33, 65}},       {"ScrollBar29", {352, 8, 137, 17}}, {"ScrollBar2", {352, 32, 137, 17}},
             {"ScrollBar1", {352, 56, 137, 17}}, {"CheckBox1", {256, 88, 97, 17}},   {"CheckBox2", {376, 88, 97, 17}},
-            {"GroupBox1", {248, 120, 249, 185}}, {"StatusBar1", {0, 310, 503, 19}},
         };
         // The captions and numbers by their top left (their size is their text's).
         const std::pair<const char*, QPoint> labels[] = {
             {"Label55", {256, 8}}, {"Label57", {304, 8}}, {"Label3", {256, 32}}, {"Label1", {256, 56}},
             {"Label2", {304, 56}},
+            // These two take the window's width.
+            {"GroupBox1", {248, 120}}, {"StatusBar1", {0, 310}},
         };
         for (const auto& [name, at] : labels)
             QTest::newRow(name) << QString(name) << QRect(at, QSize());
@@ -167,6 +170,95 @@ private slots:
         // The number is shown in full, even where it replaced "VSI:".
         QVERIFY(shown->width() >= shown->fontMetrics().horizontalAdvance(shown->text()));
         bar->setValue(0);
+    }
+
+    void number_fields_data()
+    {
+        // What is typed (then Return) or the arrow key pressed in a field,
+        // and the input it leaves: the field refuses a digit that would go
+        // past either end of the range.
+        add_columns<int, QString, int, int>({"input", "typed", "arrow", "value"});
+        const int altitude = int(sensor_input::altitude), vsi = int(sensor_input::vertical_speed);
+        const int asi = int(sensor_input::asi_adc);
+        QTest::newRow("altitude 65535") << altitude << "65535" << 0 << 65535;
+        QTest::newRow("altitude 65536") << altitude << "65536" << 0 << 6553;
+        QTest::newRow("altitude 0, down") << altitude << "0" << int(Qt::Key_Down) << 0;
+        QTest::newRow("altitude 1500, up") << altitude << "1500" << int(Qt::Key_Up) << 1501;
+        QTest::newRow("vsi -6000") << vsi << "-6000" << 0 << -6000;
+        QTest::newRow("vsi -6001") << vsi << "-6001" << 0 << -600;
+        QTest::newRow("vsi 6000, up") << vsi << "6000" << int(Qt::Key_Up) << 6000;
+        QTest::newRow("asi 4096") << asi << "4096" << 0 << 4096;
+        QTest::newRow("asi 4097") << asi << "4097" << 0 << 409;
+        QTest::newRow("asi 1, down") << asi << "1" << int(Qt::Key_Down) << 0;
+    }
+    void number_fields()
+    {
+        QFETCH(int, input);
+        QFETCH(QString, typed);
+        QFETCH(int, arrow);
+        QFETCH(int, value);
+        QSpinBox* field = form->sensors->field(sensor_input(input));
+        QScrollBar* bar = form->sensors->slider(sensor_input(input));
+        bar->setValue(77);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, typed);
+        QTest::keyClick(field, Qt::Key_Return);
+        if (arrow != 0)
+            QTest::keyClick(field, Qt::Key(arrow));
+        // The slider, the instrument's input and the recording follow; the
+        // keys stayed in the field.
+        QCOMPARE(bar->value(), value);
+        const int32_t inputs[] = {int32_t(st.altitude), st.vertical_speed, st.asi_adc};
+        QCOMPARE(int(inputs[input]), value);
+        QCOMPARE(int(st.pending_key), int(KEY_NONE));
+        QCOMPARE(form->StatusBar1->keys_label->text(),
+                 QStringLiteral("Keys: %1 field").arg(QLatin1String(sensor_input_of(sensor_input(input)).word)));
+        // And a moved slider shows in its field.
+        bar->setValue(0);
+        QCOMPARE(field->value(), 0);
+    }
+
+    void keys_cue_follows_the_focus()
+    {
+        form->ScrollBar2->setFocus();
+        QCOMPARE(form->StatusBar1->keys_label->text(), QStringLiteral("Keys: vsi slider"));
+        form->Memo1->setFocus();
+        QCOMPARE(form->StatusBar1->keys_label->text(), QStringLiteral("Keys: Communications"));
+        QTest::mouseClick(form->Image1, Qt::LeftButton, {}, QPoint(120, 20));
+        QCOMPARE(form->StatusBar1->keys_label->text(), QStringLiteral("Keys: instrument"));
+    }
+
+    void widening_gives_the_room_to_sliders_and_communications_data()
+    {
+        add_columns<QSize>({"grown"});
+        QTest::newRow("least size") << QSize(0, 0);
+        QTest::newRow("200 wider") << QSize(200, 0);
+        QTest::newRow("150 taller") << QSize(0, 150);
+    }
+    void widening_gives_the_room_to_sliders_and_communications()
+    {
+        QFETCH(QSize, grown);
+        const QSize least = form->minimumSize();
+        form->resize(least + grown);
+        QTRY_COMPARE(form->size(), least + grown);
+        const QRect client = form->client->rect();
+        const auto on_client = [&](QWidget* widget) {
+            return QRect(widget->mapTo(form->client, QPoint(0, 0)), widget->size());
+        };
+        // The instrument's form at its least size (the sliders 137 wide) ...
+        QCOMPARE(form->ScrollBar29->width(), 137 + grown.width());
+        QCOMPARE(on_client(form->Image1), QRect(0, 0, 241, 249));
+        // ... and nothing grey at the right or the bottom.
+        for (sensor_input input : {sensor_input::altitude, sensor_input::vertical_speed, sensor_input::asi_adc}) {
+            QCOMPARE(form->sensors->slider(input)->width(), form->ScrollBar29->width());
+            QVERIFY(client.right() - on_client(form->sensors->field(input)).right() <= 10);
+        }
+        QCOMPARE(client.right() - on_client(form->GroupBox1).right(), 6);
+        QCOMPARE(on_client(form->GroupBox1).height(), 185 + grown.height());
+        QCOMPARE(on_client(form->StatusBar1), QRect(0, client.bottom() - 18, client.width(), 19));
+        form->resize(least);
+        QTRY_COMPARE(form->size(), least);
     }
 
     void slider_by_mouse_writes_input()
