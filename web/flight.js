@@ -27,6 +27,7 @@ window.ktr7Flights = (function () {
     let profileAltitudes = null;  // PROFILE_POINTS altitudes over the flight
     let profileRange = [0, 1];
     let shownTime = -1;
+    let scenarioTicks = 0;      // ticks a scenario's "fly" still plays
 
     function timeOfDay(seconds) {
         const s = ((Math.floor(seconds) % SECONDS_PER_DAY) + SECONDS_PER_DAY) % SECONDS_PER_DAY;
@@ -83,22 +84,37 @@ window.ktr7Flights = (function () {
             M._web_flight_read_igc(at, length, nameAt))) !== 0};
     }
 
-    async function open(file) {
+    // Reads a log's text; {ok, message} (the reason it cannot be played,
+    // or the warning about records skipped).
+    function load(name, text) {
         pause();
-        const text = await file.text();
-        const gpx = /\.gpx$/i.test(file.name) || /^\s*(<\?xml[^>]*>\s*)?<gpx[\s>]/.test(text.slice(0, 512));
-        const read = gpx ? readGpx(text, file.name) : readIgc(text, file.name);
+        scenarioTicks = 0;
+        const gpx = /\.gpx$/i.test(name) || /^\s*(<\?xml[^>]*>\s*)?<gpx[\s>]/.test(text.slice(0, 512));
+        const read = gpx ? readGpx(text, name) : readIgc(text, name);
         const said = read.error || M.UTF8ToString(M._web_flight_message());
         message.textContent = said;
         message.classList.toggle("failed", !read.ok);
-        if (!read.ok) {
-            page.announce(said);
-            return false;
+        if (read.ok) {
+            showFlight(name);
+            follow();
         }
-        showFlight(file.name);
-        follow();
-        page.announce("Flight " + file.name + " opened.");
-        return true;
+        page.announce(read.ok ? "Flight " + name + " opened." : said);
+        return {ok: read.ok, message: said};
+    }
+
+    async function open(file) {
+        return load(file.name, await file.text()).ok;
+    }
+
+    // A scenario's "fly": ticks ticks of flight (-1: to the last fix), one
+    // a tick of the page's clock; how many that is, or -1 with no flight.
+    function fly(ticks) {
+        if (!M._web_flight_loaded())
+            return -1;
+        const left = M._web_flight_ticks_left();
+        scenarioTicks = ticks < 0 ? left : ticks;
+        setPlaying(scenarioTicks > 0);
+        return scenarioTicks;
     }
 
     function showFlight(name) {
@@ -177,6 +193,7 @@ window.ktr7Flights = (function () {
     }
 
     function pause() {
+        scenarioTicks = 0;
         setPlaying(false);
     }
 
@@ -184,6 +201,15 @@ window.ktr7Flights = (function () {
     function ticks() {
         if (!playing)
             return false;
+        if (scenarioTicks > 0) {
+            // Counted before the pass, in which the scenario may go on to
+            // its next fly.
+            if (--scenarioTicks === 0)
+                setPlaying(false);
+            page.afterOwnTick(M._web_flight_tick() !== 0);
+            follow();
+            return true;
+        }
         const speed = Number(speedList.value);
         for (let i = 0; i < speed; i++) {
             page.afterOwnTick(M._web_flight_tick() !== 0);
@@ -260,6 +286,9 @@ window.ktr7Flights = (function () {
             });
             bind();
         },
+        load: load,
+        fly: fly,
+        pause: pause,
         // For tests.
         open: open,
         playing: () => playing,

@@ -28,6 +28,7 @@ window.ktr7Scenarios = (function () {
     let M = null;
     let chosenFiles = null;    // the files chosen last: {scenario, pictures}, Files or file handles
     let references = new Map();  // "expect png" file name: decoded picture or {error}
+    let flightLogs = new Map();  // "flight" file name: {name, text}
     let expectations = null;   // the closing "N passed, M failed" line
     let failedLines = [];      // the failed expectations and the bad line of this run
     let playing = false;
@@ -84,6 +85,20 @@ window.ktr7Scenarios = (function () {
             }
             M.stringToUTF8(text, report, cap);
             return outcome;
+        },
+        loadFlight: (path, why, cap) => {
+            const log = flightLogs.get(path);
+            const said = log ? window.ktr7Flights.load(log.name, log.text)
+                : {ok: false, message: "not available in the page (choose it together with the scenario)"};
+            if (!said.ok)
+                M.stringToUTF8(said.message, why, cap);
+            return said.ok ? 1 : 0;
+        },
+        fly: (ticks, why, cap) => {
+            const taken = window.ktr7Flights.fly(ticks);
+            if (taken < 0)
+                M.stringToUTF8("no flight is loaded", why, cap);
+            return taken;
         },
         finished: (status) => {
             setPlaying(false);
@@ -152,36 +167,52 @@ window.ktr7Scenarios = (function () {
         return {name: choice, text: await response.text(), pictures: null};
     }
 
-    // The file names of the scenario's "expect png" lines.
-    function referenceNames(text) {
+    // The file names of the scenario's "expect png" lines, or of its
+    // "flight" lines.
+    function referenceNames(text, flights) {
         const names = new Set();
         for (const line of text.split("\n")) {
             const words = line.replace(/#.*/, "").trim().split(/\s+/);
-            if (words.length >= 3 && words[0] === "expect" && words[1] === "png")
+            if (!flights && words.length >= 3 && words[0] === "expect" && words[1] === "png")
                 names.add(words[2]);
+            if (flights && words.length >= 2 && words[0] === "flight")
+                names.add(words[1]);
         }
         return names;
+    }
+
+    // A file the scenario names: among the chosen files, or from the site
+    // beside the ready scenarios.
+    async function namedFile(scenario, name) {
+        if (scenario.pictures)
+            return scenario.pictures.get(name.replace(/^.*\//, "")) || null;
+        if (/^\/|(^|\/)\.\.(\/|$)/.test(name))
+            return null;
+        const response = await fetch("scenarios/" + name.split("/").map(encodeURIComponent).join("/"));
+        return response.ok ? await response.blob() : null;
     }
 
     // Reads and decodes every picture the scenario compares with: from the
     // chosen files, or from the site beside the ready scenarios.
     async function loadReferences(scenario) {
         references = new Map();
-        for (const name of referenceNames(scenario.text)) {
-            let blob = null;
-            if (scenario.pictures) {
-                blob = scenario.pictures.get(name.replace(/^.*\//, "")) || null;
-            } else if (!/^\/|(^|\/)\.\.(\/|$)/.test(name)) {
-                const response = await fetch("scenarios/" + name.split("/").map(encodeURIComponent).join("/"));
-                blob = response.ok ? await response.blob() : null;
-            }
+        for (const name of referenceNames(scenario.text, false)) {
+            const blob = await namedFile(scenario, name);
             if (blob)
                 references.set(name, await window.ktr7References.decode(blob));
+        }
+        flightLogs = new Map();
+        for (const name of referenceNames(scenario.text, true)) {
+            const blob = await namedFile(scenario, name);
+            if (blob)
+                flightLogs.set(name, {name: name.replace(/^.*\//, ""), text: await blob.text()});
         }
     }
 
     async function play(scenario) {
         await loadReferences(scenario);
+        // The scenario has the controls now: a flight playing stops.
+        window.ktr7Flights.pause();
         log.textContent = "";
         expectations = null;
         failedLines = [];
@@ -224,10 +255,11 @@ window.ktr7Scenarios = (function () {
         addLog("-- stopped");
     }
 
-    // The scenario is the chosen file that is no PNG picture; the pictures
-    // are its references. files: Files or file handles, both with a name.
+    // The scenario is the chosen file that is no PNG picture or flight log;
+    // the others are what it compares with and flies. files: Files or file
+    // handles, both with a name.
     function choose(files) {
-        const file = files.find((f) => !/\.png$/i.test(f.name));
+        const file = files.find((f) => !/\.(png|igc|gpx)$/i.test(f.name));
         if (!file)
             return;
         chosenFiles = {scenario: file, pictures: files.filter((f) => f !== file)};

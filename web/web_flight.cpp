@@ -145,6 +145,11 @@ int web_flight_at_end()
     return !flights.player || flights.player->at_end() ? 1 : 0;
 }
 
+double web_flight_ticks_left()
+{
+    return flights.player ? double(flights.player->ticks_left()) : 0.0;
+}
+
 void web_flight_seek(double time)
 {
     if (!flights.player)

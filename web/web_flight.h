@@ -34,6 +34,8 @@ double web_flight_start_time();
 double web_flight_end_time();
 double web_flight_time();  // of the next tick
 int web_flight_at_end();
+// Ticks until the last fix has been played.
+double web_flight_ticks_left();
 // Moves to a time and writes the flight's inputs there.
 void web_flight_seek(double time);
 // The altitude of the flight at a time, feet (for the profile).

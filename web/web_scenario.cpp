@@ -2,7 +2,8 @@
 // controls as its hands. Keys go straight to the instrument; the sliders and
 // the check box are moved on the page, so their numbers follow; report lines,
 // the end of the run and the reference pictures of expect png are the page's
-// scenario box's.
+// scenario box's; "flight" loads a log the page read before playing, and
+// "fly" plays it in the page's flight bar, one tick of flight a tick.
 #include "web/web_scenario.h"
 
 #include <emscripten.h>
@@ -20,6 +21,9 @@ EM_JS(void, page_report, (const char* line, int failed),
 EM_JS(void, page_finished, (int status), { Module.ktr7Page.finished(status); });
 EM_JS(int, page_check_png, (const char* path, char* report, int cap),
       { return Module.ktr7Page.checkPng(UTF8ToString(path), report, cap); });
+EM_JS(int, page_load_flight, (const char* path, char* why, int cap),
+      { return Module.ktr7Page.loadFlight(UTF8ToString(path), why, cap); });
+EM_JS(double, page_fly, (double ticks, char* why, int cap), { return Module.ktr7Page.fly(ticks, why, cap); });
 
 namespace {
 
@@ -44,6 +48,10 @@ const player_io web_player_io = {
     nullptr,
     nullptr,
     [](void*, const char* path, char* report, size_t cap) { return page_check_png(path, report, int(cap)); },
+    [](void*, const char* path, char* why, size_t cap) { return page_load_flight(path, why, int(cap)) != 0; },
+    [](void*, long long ticks, char* why, size_t cap) {
+        return static_cast<long long>(page_fly(double(ticks), why, int(cap)));
+    },
 };
 
 }  // namespace
