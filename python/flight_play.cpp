@@ -4,8 +4,7 @@
 #include <filesystem>
 
 #include "flight/flight_file.h"
-#include "python/instrument.h"
-#include "scenario/scenario_parse.h"
+#include "python/language_values.h"
 
 namespace py = pybind11;
 
@@ -48,29 +47,17 @@ py::dict flight_playback::load(const std::string& path)
     return description(*recorded_);
 }
 
-void flight_playback::fly(instrument& owner, const py::handle& seconds)
+long long flight_playback::ticks_for(const py::handle& seconds) const
 {
-    owner.check_open();
-    long long ticks = 0;
     if (py::isinstance<py::str>(seconds)) {
         const std::string word = seconds.cast<std::string>();
-        if (word != "end") {
-            parsed_or_refused("fly " + word);
-            throw py::type_error("fly takes the seconds as an int, or \"end\"");
-        }
-        ticks = player_ ? player_->ticks_left() : 0;
-    } else {
-        long long number = 0;
-        std::string word;
-        if (!integer_of(seconds, number, word) || number < 0 ||
-            number > SCENARIO_COUNT_MAX / FLIGHT_TICKS_PER_SECOND)
-            number = parsed_or_refused("fly " + (word.empty() ? std::to_string(number) : word)).number;
-        ticks = number * FLIGHT_TICKS_PER_SECOND;
+        if (word == "end")
+            return player_ ? player_->ticks_left() : 0;
+        parsed_or_refused("fly " + word);
+        throw py::type_error("fly takes the seconds as an int, or \"end\"");
     }
-    owner.require_on("fly");
-    if (!player_)
-        throw std::runtime_error("fly: no flight loaded (load one with load_flight(path))");
-    owner.run_ticks(ticks, [this](const host_io& io) { player_->tick(io); });
+    return number_or_refused("fly", seconds, 0, SCENARIO_COUNT_MAX / FLIGHT_TICKS_PER_SECOND) *
+           FLIGHT_TICKS_PER_SECOND;
 }
 
 double flight_playback::time() const

@@ -9,8 +9,7 @@
 
 #include "flight/flight.h"
 #include "flight/flight_player.h"
-
-class instrument;
+#include "host/pass.h"
 
 class flight_playback {
 public:
@@ -18,8 +17,11 @@ public:
     // or ValueError with the reader's one-line reason; a warning for skipped
     // records. Returns what the log says of itself.
     pybind11::dict load(const std::string& path);
-    // "fly SECONDS" or "fly end" (the handle is an int or "end").
-    void fly(instrument& owner, const pybind11::handle& seconds);
+    // The ticks of "fly SECONDS" or "fly end" (an int or "end"), refused as
+    // the language refuses them.
+    long long ticks_for(const pybind11::handle& seconds) const;
+    // One tick of the flight: its inputs, a timer tick and a pass.
+    void tick(const host_io& io) { player_->tick(io); }
     bool loaded() const { return player_ != nullptr; }
     // The flight time of the next tick, seconds since midnight UTC.
     double time() const;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/state.h"
+#include "python/language_values.h"
 #include "replay/replay.h"
 #include "replay/replay_host.h"
 
@@ -30,27 +31,6 @@ void check_python_signals(long long done)
 {
     if (done % SIGNAL_CHECK_INTERVAL == SIGNAL_CHECK_INTERVAL - 1 && PyErr_CheckSignals() != 0)
         throw py::error_already_set();
-}
-
-scenario_command parsed_or_refused(const std::string& line)
-{
-    scenario_command command;
-    scenario_failure failure;
-    if (!parse_scenario_line(line, command, failure))
-        throw py::value_error(failure.text);
-    return command;
-}
-
-bool integer_of(const py::handle& value, long long& number, std::string& word)
-{
-    if (!PyLong_Check(value.ptr()) || PyBool_Check(value.ptr()))
-        throw py::type_error(std::string("an int is needed, not ") + Py_TYPE(value.ptr())->tp_name);
-    int overflow = 0;
-    number = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
-    if (overflow == 0)
-        return true;
-    word = py::str(value);
-    return false;
 }
 
 instrument::instrument()
@@ -125,14 +105,7 @@ void instrument::set_input(sensor_input which, const py::handle& value)
 {
     check_open();
     const sensor_input_info& info = sensor_input_of(which);
-    long long number = 0;
-    std::string word;
-    if (integer_of(value, number, word) && number >= info.minimum && number <= info.maximum) {
-        host_set_input(which, int32_t(number));
-        return;
-    }
-    const std::string line = std::string(info.word) + " " + (word.empty() ? std::to_string(number) : word);
-    host_set_input(which, int32_t(parsed_or_refused(line).number));
+    host_set_input(which, int32_t(number_or_refused(info.word, value, info.minimum, info.maximum)));
 }
 
 bool instrument::sensor_ok() const
@@ -149,11 +122,7 @@ void instrument::set_sensor_ok(bool ok)
 long long instrument::count_of(const char* command, const py::handle& value) const
 {
     check_open();
-    long long number = 0;
-    std::string word;
-    if (integer_of(value, number, word) && number >= 0 && number <= SCENARIO_COUNT_MAX)
-        return number;
-    return parsed_or_refused(std::string(command) + " " + (word.empty() ? std::to_string(number) : word)).number;
+    return number_or_refused(command, value, 0, SCENARIO_COUNT_MAX);
 }
 
 void instrument::require_on(const char* command) const
@@ -183,6 +152,16 @@ void instrument::wait(const py::handle& count)
         host_timer_tick();
         run_pass(io);
     });
+}
+
+void instrument::fly(const py::handle& seconds)
+{
+    check_open();
+    const long long ticks = flight_.ticks_for(seconds);
+    require_on("fly");
+    if (!flight_.loaded())
+        throw std::runtime_error("fly: no flight loaded (load one with load_flight(path))");
+    run_ticks(ticks, [this](const host_io& io) { flight_.tick(io); });
 }
 
 void instrument::append_sentence(void* context, const char* line)

@@ -17,7 +17,6 @@
 #include "host/pass.h"
 #include "host/sensor_inputs.h"
 #include "python/flight_play.h"
-#include "scenario/scenario_parse.h"
 
 // Instrument.serial keeps the newest this many sentences.
 constexpr size_t SERIAL_KEPT = 10000;
@@ -82,8 +81,9 @@ public:
     // Forgets the sentences (program start and switch-on).
     void forget_serial();
 
-    // The recorded flight load_flight loaded and fly plays.
+    // The recorded flight load_flight loaded, and seconds of it played.
     flight_playback& flight() { return flight_; }
+    void fly(const pybind11::handle& seconds);
 
 private:
     static void append_sentence(void* context, const char* line);
@@ -99,12 +99,3 @@ private:
     uint64_t serial_count_ = 0;
     flight_playback flight_;
 };
-
-// The scenario line parsed; ValueError with the language's message when it
-// is refused.
-scenario_command parsed_or_refused(const std::string& line);
-
-// An integer argument: TypeError for anything but an int (bool included);
-// out of long long's range it comes back as its decimal text in word with
-// false, for the parser's message.
-bool integer_of(const pybind11::handle& value, long long& number, std::string& word);

@@ -38,8 +38,8 @@ and read its state record, LCD, lamp and encoder sentences.
     with ktr7.Instrument() as inst:
         inst.on()
         inst.asi_adc = 1000
-        inst.pass_()
-        inst.state["airspeed"]      # 144 (mph)
+        inst.wait(20)               # two seconds: 20 x (100 ms tick, pass)
+        inst.state["airspeed"]      # 144 (mph), the filter settled
         inst.current_screen         # 'screen_main'
         inst.lcd                    # 128 x 160 uint8 palette indices
 
@@ -370,7 +370,7 @@ void define_flights(py::class_<instrument>& c)
          "FileNotFoundError for a missing file, ValueError with the reader's reason for one that is no flight "
          "log, a UserWarning naming the records it skipped. Play it with fly().")
         .def(
-            "fly", [](instrument& i, const py::object& seconds) { i.flight().fly(i, seconds); },
+            "fly", [](instrument& i, const py::object& seconds) { i.fly(seconds); },
             py::arg("seconds"),
             "Plays seconds of the loaded flight (or \"end\": to its last fix), as a scenario's \"fly\": ten "
             "ticks a second of flight time, each with the flight's altitude, vertical speed and airspeed written "
@@ -397,7 +397,8 @@ PYBIND11_MODULE(ktr7, m)
     m.attr("KEYS") = key_words();
     m.attr("SCREENS") = all_screen_names();
     m.attr("INPUT_RANGES") = input_ranges();
-    py::register_exception<instrument_in_use>(m, "InstrumentInUse", PyExc_RuntimeError);
+    py::register_exception<instrument_in_use>(m, "InstrumentInUse", PyExc_RuntimeError).attr("__doc__") =
+        "Instrument() while another Instrument lives: the instrument's state is one static record.";
 
     define_scenario_result(m);
     define_state(m);

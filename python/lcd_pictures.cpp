@@ -10,7 +10,7 @@
 #include "host/picture_scale.h"
 #include "picture/lcd_png.h"
 #include "picture/lcd_png_compare.h"
-#include "python/instrument.h"
+#include "python/language_values.h"
 
 namespace py = pybind11;
 
@@ -51,10 +51,7 @@ py::array lcd_rgb()
 
 void lcd_png(const std::string& path, const py::handle& scale)
 {
-    long long number = 0;
-    std::string word;
-    if (!integer_of(scale, number, word) || number < PNG_SCALE_MIN || number > PNG_SCALE_MAX)
-        number = parsed_or_refused("png LCD.png " + (word.empty() ? std::to_string(number) : word)).number;
+    const long long number = number_or_refused("png LCD.png", scale, PNG_SCALE_MIN, PNG_SCALE_MAX);
     char why[WHY_CAPACITY];
     if (!write_lcd_png(path.c_str(), int(number), why, sizeof why))
         raise_os_error("png: cannot write \"" + path + "\": " + why);
