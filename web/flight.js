@@ -140,6 +140,7 @@ window.ktr7Flights = (function () {
             control.disabled = false;
         shownTime = -1;
         showTime();
+        page.relayout();
     }
 
     // The whole flight's altitude, and where the flight is now.
@@ -234,6 +235,7 @@ window.ktr7Flights = (function () {
         message.textContent = "";
         clock.textContent = "";
         drawProfile(0);
+        page.relayout();
     }
 
     function bind() {

@@ -26,6 +26,8 @@ window.ktr7Layout = (function () {
     const MAX_SCALE = 8;
     // The narrowest the controls' column may be beside the instrument.
     const SIDE_COLUMN = 340;
+    // The narrowest a column of controls may be when they make two.
+    const TWO_COLUMNS = 2 * 320 + 12;
     const COLUMN_GAP = 16;
     const STACK_GAP = 10;
 
@@ -37,28 +39,29 @@ window.ktr7Layout = (function () {
         return element.offsetHeight + parseFloat(style.marginTop) + parseFloat(style.marginBottom);
     }
 
-    // The controls' column at its smallest (the Communications box and the
-    // scenario report at their least heights), and its part down to the
-    // check boxes: the sensors.
+    // The controls at their smallest (the Communications box and the
+    // scenario report at their least heights): their two parts, the sensors
+    // with the Communications box and the flight and scenario boxes, and the
+    // sensors alone, down to the check boxes.
     function controlsHeight() {
         document.body.classList.add("measuring");
-        const column = $("sensors");
-        const height = column.offsetHeight;
+        const first = $("SensorColumn");
+        const heights = [first.offsetHeight, $("PlayColumn").offsetHeight];
         const sensors = document.querySelector(".check-row").getBoundingClientRect().bottom -
-                        column.getBoundingClientRect().top;
+                        first.getBoundingClientRect().top;
         document.body.classList.remove("measuring");
-        return [height, sensors];
+        return [heights, sensors];
     }
 
     function room() {
         const body = getComputedStyle(document.body);
-        const [controls, sensors] = controlsHeight();
+        const [parts, sensors] = controlsHeight();
         return {
             width: root.clientWidth - parseFloat(body.paddingLeft) - parseFloat(body.paddingRight),
             height: window.innerHeight - parseFloat(body.paddingTop) - parseFloat(body.paddingBottom)
                     - outerHeight(document.querySelector("header")),
             front: outerHeight($("front_controls")) + parseFloat(getComputedStyle($("front_controls")).marginTop),
-            controls: controls,
+            parts: parts,
             sensors: sensors,
         };
     }
@@ -68,12 +71,18 @@ window.ktr7Layout = (function () {
     // sensors).
     function fits(r, s, cut, side, all) {
         const bezel = (cut ? CUT_BOTTOM - CUT_TOP : BEZEL_HEIGHT) * s;
-        if (side) {
-            return r.width - COLUMN_GAP - BEZEL_WIDTH * s >= SIDE_COLUMN && bezel + r.front <= r.height &&
-                   r.controls <= r.height;
-        }
+        const across = side ? r.width - COLUMN_GAP - BEZEL_WIDTH * s : r.width;
+        const controls = controlsFor(r, across);
+        if (side)
+            return across >= SIDE_COLUMN && bezel + r.front <= r.height && controls <= r.height;
         return (PANEL_WIDTH + 2 * NARROW_MARGIN) * s <= r.width &&
-               bezel + r.front + STACK_GAP + (all ? r.controls : r.sensors) <= r.height;
+               bezel + r.front + STACK_GAP + (all ? controls : r.sensors) <= r.height;
+    }
+
+    // The controls' height in a width: two columns side by side where
+    // there is room for them, else one above the other.
+    function controlsFor(r, width) {
+        return width >= TWO_COLUMNS ? Math.max(r.parts[0], r.parts[1]) : r.parts[0] + r.parts[1];
     }
 
     // The largest device pixels per LCD pixel for which test holds, or 0.
@@ -121,6 +130,8 @@ window.ktr7Layout = (function () {
         document.body.classList.toggle("stacked", !d.side);
         document.body.classList.toggle("wide", d.side);
         document.body.classList.toggle("fits", d.all);
+        const across = d.side ? r.width - COLUMN_GAP - BEZEL_WIDTH * s : r.width;
+        document.body.classList.toggle("two-columns", d.all && across >= TWO_COLUMNS);
         const style = root.style;
         style.setProperty("--s", String(s));
         style.setProperty("--bezel-width", shown + "px");

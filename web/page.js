@@ -77,6 +77,9 @@
     // Layout (layout.js): the canvas's size in device pixels follows it.
 
     function chooseLayout() {
+        // Twice: the first choice may change what the second measures (the
+        // instrument's legend wraps to the bezel's width beside the controls).
+        window.ktr7Layout.apply(canvas);
         scale = window.ktr7Layout.apply(canvas);
         drawLcd();
     }
@@ -359,6 +362,7 @@
         listen: (listener) => listeners.push(listener),
         setTickSource: (source) => { tickSource = source; },
         afterOwnTick: afterOwnTick,
+        relayout: () => chooseLayout(),
         announce: announce,
         manualClock: manualClock,
     };

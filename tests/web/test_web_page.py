@@ -401,9 +401,11 @@ class WebPageTest(unittest.TestCase):
                 self.assertEqual(replayed.returncode, 0, replayed.stderr)
                 tally = replayed.stdout.splitlines()[-1]
                 self.assertRegex(tally, r"^\d+ passed, 0 failed$")
-                # Off first, so each scenario starts from a switched-off
-                # instrument as the replay tool does.
-                driver.find_element(By.ID, "Button2").click()
+                # A fresh page, so each scenario starts from program start
+                # (the timer's blink phase too) as the replay tool does.
+                ws.open_page(driver, self.server.url + "?clock=manual")
+                driver.execute_async_script("const done = arguments[arguments.length - 1];"
+                                            "window.ktr7Scenarios.listed.then(() => done(true));")
                 Select(driver.find_element(By.ID, "ScenarioList")).select_by_value(name)
                 runs = driver.execute_script("return window.ktr7Scenarios.runsFinished()")
                 driver.find_element(By.ID, "PlayScenario").click()

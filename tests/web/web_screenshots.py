@@ -2,7 +2,8 @@
 look at: 1920 x 1080, 1280 x 800, 1280 x 577 (a 1280 x 720 laptop at 150 %),
 768 x 1024, and a 390 x 844 phone (pixel ratio 3, touch). The instrument is
 switched on, in the airspeed alarm, with serial output on and a full
-Communications box. Also prints what each layout chose.
+Communications box, four minutes into the example flight. Also prints what
+each layout chose.
 
     scripts/web.sh && /usr/bin/python3 tests/web/web_screenshots.py [FOLDER]"""
 
@@ -18,6 +19,18 @@ SITE = os.environ.get("KTR7_WEB_SITE", os.path.join(ROOT, "build", "web", "site"
 SIZES = [("1920x1080", 1920, 1080, 1, False), ("1280x800", 1280, 800, 1, False),
          ("1280x577", 1280, 577, 1.5, False), ("768x1024", 768, 1024, 1, False),
          ("phone_390x844", 390, 844, 3, True)]
+
+# The example flight opened in the flight bar and played for four minutes.
+OPEN_EXAMPLE_FLIGHT = """
+const done = arguments[arguments.length - 1];
+fetch("scenarios/flights/example.igc").then((r) => r.text()).then((text) => {
+    window.ktr7Flights.load("example.igc", text);
+    document.getElementById("FlightSpeed").value = "60";
+    document.getElementById("FlightPlay").click();
+    window.ktr7.wait(40);
+    done(true);
+});
+"""
 
 LAYOUT = """
 const box = (id) => document.getElementById(id).getBoundingClientRect();
@@ -39,6 +52,7 @@ def main():
                 ws.emulate_screen(driver, width, height, ratio, touch)
                 ws.open_page(driver, server.url + "?clock=manual")
                 driver.execute_script(ws.IN_FLIGHT_WITH_SERIAL)
+                driver.execute_async_script(OPEN_EXAMPLE_FLIGHT)
                 print(name, driver.execute_script(LAYOUT))
                 driver.save_screenshot(os.path.join(folder, "page_%s.png" % name))
             finally:
