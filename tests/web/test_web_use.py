@@ -361,6 +361,23 @@ class WebUseTest(unittest.TestCase):
         self.assertEqual(int(altitude.get_attribute("value")), held)
         self.assertEqual(driver.find_element(By.ID, "FlightPlay").text, "Play")
 
+        # A GPX track (read by the page's XML parser), from its start: the
+        # sliders after two seconds of it at 10x are the replay's.
+        track = os.path.join(ROOT, "tests", "flights", "track11.gpx")
+        driver.find_element(By.ID, "FlightFile").send_keys(track)
+        deadline = time.time() + 10
+        while not about.text.startswith("track11.gpx") and time.time() < deadline:
+            time.sleep(0.1)
+        self.assertEqual(about.text, "track11.gpx: no pilot named, 2026-07-15, 12:00:00 to 12:00:03 UTC; "
+                                     "airspeed from ground speed")
+        driver.find_element(By.ID, "Button1").click()
+        Select(driver.find_element(By.ID, "FlightSpeed")).select_by_visible_text("10x")
+        driver.find_element(By.ID, "FlightPlay").click()
+        driver.execute_script("window.ktr7.wait(2)")
+        printed = ws.replay(self.tool, "on\nflight %s\nfly 2\nprint altitude vertical_speed asi_adc\n" % track,
+                            self.workdir.name).split()
+        self.assertEqual(driver.execute_script(sliders), [int(line.split("=")[1]) for line in printed])
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
