@@ -32,6 +32,11 @@ public:
     void switch_on_soon();
     // "Off": the loop ends after the current pass.
     void Button2Click();
+    // count more 100 ms ticks at once (a flight played faster than real
+    // time): each after a pass for the tick before it, so every tick has its
+    // pass. These passes leave events to the loop and show no frame; the
+    // loop's next pass shows the last.
+    void run_ticks(int count);
 
     bool running() const { return loop_running; }
     // Passes run since the loop object was made (for the soak figures).
@@ -65,6 +70,7 @@ private:
 
     QWidget* paced_by;
     host_io io;
+    host_io quick_io;  // io for run_ticks' passes
     bool sensor_ok = true;
     bool loop_running = false;
     bool loop_queued = false;

@@ -1,0 +1,341 @@
+// A recorded flight in the window: opening one shows the flight bar with the
+// log's pilot, date and airspeed source and grows the window by it; playing
+// moves the sliders to the flight's values; at 10x each 100 ms runs ten ticks,
+// each followed by a pass, and a recording of it replays headless to the same
+// instrument; a hand on a slider pauses; switching off pauses; the end pauses;
+// closing gives the sliders back; a file that is no flight gives one message
+// and no bar.
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include "core/state.h"
+#include "flight/sensor_mapping.h"
+#include "scenario/fields.h"
+#include "window/command_line.h"
+#include "window/flight_bar.h"
+#include "window/flight_driver.h"
+#include "window/flight_profile.h"
+#include "window_support.h"
+
+namespace {
+
+constexpr double FEET_PER_METRE = 3.280839895;
+
+// Two minutes from 12:00:00 UTC on 15 June 2026: 1000 m pressure altitude,
+// 1100 m ten seconds later, then level; IAS 100 km/h, then 120.
+QByteArray test_log(const char* extension = "IAS")
+{
+    QByteArray log = "AXXXTEST\r\nHFDTEDATE:150626,01\r\nHFPLTPILOTINCHARGE:T. Tester\r\n";
+    if (extension[0] != '\0')
+        log += QByteArray("I013638") + extension + "\r\n";
+    for (int second = 0; second <= 120; second += 10) {
+        const int metres = second == 0 ? 1000 : 1100;
+        const int speed = second == 0 ? 100 : 120;
+        log += QString::asprintf("B12%02d%02d4700000N00800000EA%05d%05d", second / 60, second % 60, metres, metres)
+                   .toLatin1();
+        if (extension[0] != '\0')
+            log += QByteArray::number(speed);
+        log += "\r\n";
+    }
+    return log;
+}
+
+}  // namespace
+
+class tst_flight_bar : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    TfrmMain* form = nullptr;
+    FlightDriver* driver = nullptr;
+    FlightBar* bar = nullptr;
+
+    QString write_file(const char* name, const QByteArray& text)
+    {
+        const QString path = dir.filePath(QLatin1String(name));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return QString();
+        file.write(text);
+        return path;
+    }
+    QString status() const { return form->findChild<QStatusBar*>()->currentMessage(); }
+
+private slots:
+    void init()
+    {
+        host_program_start();
+        form = new TfrmMain;
+        QVERIFY(show_and_wait(*form));
+        // The ticks come from the test, one at a time.
+        form->Timer1->stop();
+        driver = form->recorded_flight;
+        bar = form->findChild<FlightBar*>();
+        QVERIFY(bar != nullptr);
+    }
+    void cleanup()
+    {
+        host_switch_off();
+        delete form;
+    }
+
+    void opening_shows_the_bar_with_the_logs_header_data()
+    {
+        add_columns<QByteArray, QString>({"extension", "source"});
+        QTest::newRow("IAS logged") << QByteArray("IAS") << QStringLiteral("ASI from the logged IAS");
+        QTest::newRow("TAS logged") << QByteArray("TAS") << QStringLiteral("ASI from the logged TAS (no IAS)");
+        QTest::newRow("no airspeed") << QByteArray() << QStringLiteral("ASI from the ground speed (no airspeed logged)");
+    }
+    void opening_shows_the_bar_with_the_logs_header()
+    {
+        QFETCH(QByteArray, extension);
+        QFETCH(QString, source);
+        const QSize client = form->client->size();
+        QVERIFY(bar->isHidden());
+        QVERIFY(!form->CloseFlight1->isEnabled());
+        QVERIFY(driver->open(write_file("a.igc", test_log(extension.constData()))));
+        QVERIFY(bar->isVisible());
+        QVERIFY(form->CloseFlight1->isEnabled());
+        QCOMPARE(bar->AboutLabel->text(), QStringLiteral("T. Tester, 2026-06-15"));
+        QCOMPARE(bar->SourceLabel->text(), source);
+        QCOMPARE(bar->TimeLabel->text(), QStringLiteral("12:00:00 UTC"));
+        QCOMPARE(bar->PositionSlider->maximum(), 1200);
+        QVERIFY(!driver->playing());
+        // Opened, the sliders show the first fix.
+        QCOMPARE(form->ScrollBar29->value(), altitude_input_for(1000 * FEET_PER_METRE));
+        // The window grew by the bar: the client keeps its room.
+        QTRY_COMPARE(form->client->size(), client);
+        driver->close();
+        QVERIFY(bar->isHidden());
+        QTRY_COMPARE(form->client->size(), client);
+    }
+
+    void playing_moves_the_sliders_to_the_flights_values()
+    {
+        QVERIFY(driver->open(write_file("a.igc", test_log())));
+        driver->seek(12 * 3600 + 5.0);  // half way up: 1050 m, 110 km/h
+        QCOMPARE(bar->TimeLabel->text(), QStringLiteral("12:00:05 UTC"));
+        QCOMPARE(bar->PositionSlider->value(), 50);
+        int altitude = -1, asi = -1;
+        run_with(*form, {{100, [&] { driver->play(); }},
+                         {200, [&] { form->Timer1Timer(); }},
+                         {250, [&] {
+                              altitude = form->ScrollBar29->value();
+                              asi = form->ScrollBar1->value();
+                              form->Button2Click();
+                          }}});
+        QCOMPARE(altitude, altitude_input_for(1050 * FEET_PER_METRE));
+        QCOMPARE(asi, asi_input_for(110));
+        QCOMPARE(st.altitude, altitude);
+        QCOMPARE(driver->time(), 12 * 3600 + 5.1);
+        QCOMPARE(bar->TimeLabel->text(), QStringLiteral("12:00:05 UTC"));
+        // Off pauses the flight.
+        QVERIFY(!driver->playing());
+    }
+
+    void ten_times_runs_ten_ticks_each_after_a_pass()
+    {
+        QVERIFY(driver->open(write_file("a.igc", test_log())));
+        QString order;
+        connect(form->run_loop, &RunLoop::tick, this, [&] { order += QLatin1Char('T'); });
+        connect(form->run_loop, &RunLoop::pass_done, this, [&] { order += QLatin1Char('p'); });
+        bar->SpeedBox->setCurrentIndex(3);
+        emit bar->SpeedBox->activated(3);
+        QCOMPARE(driver->speed(), 10);
+        const QString recording = dir.filePath(QStringLiteral("flight.scn"));
+        QVERIFY(form->start_recording(recording));
+        double after_one = 0, after_two = 0;
+        run_with(*form, {{100, [&] { driver->play(); }},
+                         {200, [&] { order.clear(), form->Timer1Timer(); }},
+                         {300, [&] { after_one = driver->time(), form->Timer1Timer(); }},
+                         {400, [&] { after_two = driver->time(), form->Button2Click(); }}});
+        form->stop_recording();
+        QCOMPARE(after_one, 12 * 3600 + 1.0);
+        QCOMPARE(after_two, 12 * 3600 + 2.0);
+        // Twenty ticks, none without a pass after it.
+        QCOMPARE(order.count(QLatin1Char('T')), 20);
+        QVERIFY2(!order.contains(QStringLiteral("TT")), qPrintable(order));
+        QVERIFY2(order.endsWith(QLatin1Char('p')), qPrintable(order));
+        // The last of them at 12:00:01.9: 1019 m.
+        QCOMPARE(form->ScrollBar29->value(), altitude_input_for(1019 * FEET_PER_METRE));
+
+        // The recording replays headless to the same instrument.
+        QStringList window_fields;
+        char value[FIELD_VALUE_CAPACITY];
+        QByteArray print = "print";
+        for (const field_entry& field : field_table()) {
+            format_field(field, value);
+            window_fields << QStringLiteral("%1=%2").arg(QLatin1String(field.name), QLatin1String(value));
+            print += QByteArray(" ") + field.name;
+        }
+        QFile file(recording);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QProcess replay;
+        replay.start(QStringLiteral(KTR7_REPLAY_PATH), {QStringLiteral("-")});
+        QVERIFY(replay.waitForStarted());
+        replay.write(file.readAll() + print + "\n");
+        replay.closeWriteChannel();
+        QVERIFY(replay.waitForFinished(20000));
+        QCOMPARE(replay.exitCode(), 0);
+        QStringList replay_fields;
+        for (const QByteArray& line : replay.readAllStandardOutput().split('\n'))
+            if (!line.startsWith("serial ") && !line.isEmpty())
+                replay_fields << QString::fromLatin1(line);
+        QCOMPARE(replay_fields, window_fields);
+    }
+
+    void a_hand_on_a_slider_or_its_field_pauses()
+    {
+        QVERIFY(driver->open(write_file("a.igc", test_log())));
+        bool by_slider = true, by_field = true;
+        int held = -1;
+        run_with(*form, {{100, [&] { driver->play(); }},
+                         {200, [&] { form->Timer1Timer(); }},
+                         {250, [&] {
+                              form->ScrollBar29->triggerAction(QAbstractSlider::SliderPageStepAdd);
+                              by_slider = driver->playing();
+                              held = form->ScrollBar29->value();
+                              form->Timer1Timer();
+                          }},
+                         {300, [&] { driver->play(); }},
+                         {350, [&] {
+                              form->sensors->field(sensor_input::asi_adc)->setValue(2000);
+                              by_field = driver->playing();
+                              form->Button2Click();
+                          }}});
+        QVERIFY(!by_slider);
+        QVERIFY(!by_field);
+        QVERIFY2(status().contains(QLatin1String("ASI slider was moved by hand")), qPrintable(status()));
+        QVERIFY(held != altitude_input_for(1000 * FEET_PER_METRE));
+        QCOMPARE(bar->PlayButton->text(), QStringLiteral("Play"));
+    }
+
+    void played_to_the_end_it_pauses_and_starts_over()
+    {
+        QVERIFY(driver->open(write_file("a.igc", test_log())));
+        driver->set_speed(60);
+        driver->seek(12 * 3600 + 119.0);
+        bool at_end_playing = true;
+        double restart = 0;
+        run_with(*form, {{100, [&] { driver->play(); }},
+                         {200, [&] { form->Timer1Timer(); }},
+                         {300, [&] {
+                              at_end_playing = driver->playing();
+                              driver->play();
+                              restart = driver->time();
+                              form->Button2Click();
+                          }}});
+        QVERIFY(!at_end_playing);
+        QCOMPARE(restart, 12 * 3600.0);
+        QCOMPARE(bar->PositionSlider->value(), 0);
+    }
+
+    void play_switches_the_instrument_on()
+    {
+        QVERIFY(driver->open(write_file("a.igc", test_log())));
+        QVERIFY(!form->running());
+        bool ran = false;
+        QString said;
+        QObject scope;
+        QTimer::singleShot(300, &scope, [&] { ran = form->running(), said = status(), form->Button2Click(); });
+        driver->play();
+        QTRY_VERIFY(ran);
+        QVERIFY2(said.contains(QLatin1String("Switched the instrument on")), qPrintable(said));
+        QVERIFY2(status().contains(QLatin1String("paused: the instrument was switched off")), qPrintable(status()));
+    }
+
+    void closing_gives_the_sliders_back()
+    {
+        QVERIFY(driver->open(write_file("a.igc", test_log())));
+        int after_close = -1;
+        run_with(*form, {{100, [&] { driver->play(); }},
+                         {200, [&] { form->Timer1Timer(); }},
+                         {250, [&] {
+                              QTest::mouseClick(bar->CloseButton, Qt::LeftButton);
+                              form->ScrollBar29->setValue(20000);
+                              form->Timer1Timer();
+                              after_close = form->ScrollBar29->value();
+                              form->Button2Click();
+                          }}});
+        QCOMPARE(after_close, 20000);
+        QVERIFY(!driver->is_open());
+        QVERIFY(bar->isHidden());
+        QVERIFY(!form->CloseFlight1->isEnabled());
+    }
+
+    void a_file_that_is_no_flight_gives_one_message_and_no_bar()
+    {
+        QSignalSpy warnings(driver, &FlightDriver::warning);
+        MessageBoxCatcher box;
+        const QString notes = write_file("notes.txt", "Shopping: bread, milk.\n");
+        QVERIFY(!driver->fly(notes));
+        QTRY_VERIFY(!box.text.isEmpty());
+        QCOMPARE(box.text, warnings[0][0].toString());
+        QCOMPARE(warnings.count(), 1);
+        QVERIFY2(warnings[0][0].toString().startsWith(notes + QStringLiteral(": it is not a flight log")),
+                 qPrintable(warnings[0][0].toString()));
+        QVERIFY(bar->isHidden());
+        QVERIFY(!form->running());
+
+        // A flight already open stays open.
+        QVERIFY(driver->open(write_file("a.igc", test_log())));
+        QVERIFY(!driver->open(notes));
+        QVERIFY(driver->is_open());
+        QVERIFY(bar->isVisible());
+    }
+
+    void a_log_with_skipped_records_warns_once_and_plays()
+    {
+        QByteArray log = test_log();
+        log.insert(log.indexOf("B120010"), "B12001X4700000N00800000EA0100001000100\r\n");
+        QSignalSpy warnings(driver, &FlightDriver::warning);
+        const QString path = write_file("cut.igc", log);
+        QVERIFY(driver->open(path));
+        QCOMPARE(warnings.count(), 1);
+        QCOMPARE(warnings[0][0].toString(), path + QStringLiteral(": skipped 1 record: malformed at line 6"));
+        QVERIFY(bar->isVisible());
+    }
+
+    void the_command_line_and_the_menu_open_it()
+    {
+        sim_options options;
+        options.flight = write_file("a.igc", test_log());
+        bool ran = false;
+        QObject scope;
+        QTimer::singleShot(300, &scope, [&] { ran = form->running(), form->Button2Click(); });
+        QVERIFY(form->apply_options(options));
+        QVERIFY(driver->is_open());
+        QVERIFY(driver->playing());
+        QTRY_VERIFY(ran);
+        form->CloseFlight1->trigger();
+        QVERIFY(!driver->is_open());
+    }
+
+    void the_profile_maps_the_whole_flight_to_its_width()
+    {
+        QVERIFY(driver->open(write_file("a.igc", test_log())));
+        FlightProfile* profile = bar->Profile;
+        const int last = profile->width() - 1;
+        QCOMPARE(profile->time_at(0), 12 * 3600.0);
+        QCOMPARE(profile->time_at(last), 12 * 3600 + 120.0);
+        QCOMPARE(profile->time_at(-5), 12 * 3600.0);
+        QCOMPARE(profile->time_at(last + 1), 12 * 3600 + 120.0);
+        QCOMPARE(profile->x_of(12 * 3600 + 60.0), int(std::lround(last / 2.0)));
+        QTest::mouseClick(profile, Qt::LeftButton, {}, QPoint(last, profile->height() / 2));
+        QCOMPARE(driver->time(), 12 * 3600 + 120.0);
+        QCOMPARE(profile->marked_time(), 12 * 3600 + 120.0);
+    }
+};
+
+QTEST_MAIN(tst_flight_bar)
+#include "tst_flight_bar.moc"
