@@ -11,20 +11,16 @@ void lcd_clear()
     memset(lcd_buffer, 0, sizeof lcd_buffer);
 }
 
-void lcd_set_pixel(uint16_t x, uint16_t y, uint8_t colour)
-{
-    if (x < LCD_WIDTH && y < LCD_HEIGHT)
-        lcd_buffer[y * LCD_WIDTH + x] = colour;
-}
-
-// The span loops count in 32 bits so that an end coordinate of 65535 ends.
+// A span is the pixels of x0..x1 that are on screen, set in one go.
 void lcd_hline(uint16_t x0, uint16_t x1, uint16_t y, uint8_t colour)
 {
-    if (x0 > x1)
+    if (x0 > x1 || x0 >= LCD_WIDTH || y >= LCD_HEIGHT)
         return;
-    for (uint32_t x = x0; x <= x1; x++)
-        lcd_set_pixel(uint16_t(x), y, colour);
+    const uint16_t last = x1 < LCD_WIDTH ? x1 : LCD_WIDTH - 1;
+    memset(lcd_buffer + y * LCD_WIDTH + x0, colour, size_t(last - x0 + 1));
 }
+
+// The loop counts in 32 bits so that an end coordinate of 65535 ends.
 
 void lcd_vline(uint16_t y0, uint16_t y1, uint16_t x, uint8_t colour)
 {

@@ -12,7 +12,12 @@ extern float sin_pos[361], sin_neg[361], cos_pos[361], cos_neg[361];
 constexpr double DEG_TO_RAD = 0.017453292519943295;
 
 void lcd_clear();
-void lcd_set_pixel(uint16_t x, uint16_t y, uint8_t colour);
+// Inline: every text glyph and primitive draws through it, pixel by pixel.
+inline void lcd_set_pixel(uint16_t x, uint16_t y, uint8_t colour)
+{
+    if (x < LCD_WIDTH && y < LCD_HEIGHT)
+        lcd_buffer[y * LCD_WIDTH + x] = colour;
+}
 void lcd_hline(uint16_t x0, uint16_t x1, uint16_t y, uint8_t colour);
 void lcd_vline(uint16_t y0, uint16_t y1, uint16_t x, uint8_t colour);
 void lcd_line(uint16_t x0, uint16_t y0, uint16_t x1, uint16_t y1, uint8_t colour);

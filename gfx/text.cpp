@@ -2,6 +2,10 @@
 // bits only, through lcd_set_pixel.
 #include "gfx/text.h"
 
+#include <array>
+#include <bit>
+#include <cstring>
+
 #include "core/state.h"
 #include "gfx/fonts.h"
 #include "gfx/lcd.h"
@@ -20,6 +24,21 @@ const uint8_t* font_for_size(uint8_t size)
     default: return font_8;
     }
 }
+
+// A glyph byte's eight pixels as a mask over eight buffer bytes: byte k of the
+// mask is 0xFF where bit 0x80 >> k is set (the leftmost pixel first).
+static_assert(std::endian::native == std::endian::little, "the pixel masks are laid out little-endian");
+static constexpr std::array<uint64_t, 256> make_pixel_masks()
+{
+    std::array<uint64_t, 256> masks{};
+    for (unsigned bits = 0; bits < 256; ++bits)
+        for (unsigned k = 0; k < 8; ++k)
+            if (bits & (0x80u >> k))
+                masks[bits] |= uint64_t(0xFF) << (8 * k);
+    return masks;
+}
+static constexpr std::array<uint64_t, 256> PIXEL_MASKS = make_pixel_masks();
+constexpr uint64_t EVERY_BYTE = 0x0101010101010101ull;
 
 static uint16_t read_u16(const uint8_t* p) { return (uint16_t)(p[0] | (p[1] << 8)); }
 
@@ -52,6 +71,7 @@ void draw_text(uint16_t x, uint16_t y, const char* text, uint8_t reserved, uint8
     }
 
     st.text_start_x = start;
+    const uint64_t filled = EVERY_BYTE * colour;
     uint16_t pen = start;
     for (const char* p = text; *p; ++p) {
         const uint8_t* e = glyph_entry(font, (uint8_t)*p);
@@ -59,11 +79,31 @@ void draw_text(uint16_t x, uint16_t y, const char* text, uint8_t reserved, uint8
         uint8_t width = e[1];
         const uint8_t* image = font + (((uint32_t)e[0] << 16) | ((uint32_t)e[3] << 8) | e[2]);
         for (uint8_t r = 0; r < height; ++r) {
+            // Rows and columns off screen are dropped, as lcd_set_pixel would;
+            // only the set bits of a byte are visited, the leftmost first.
+            const uint16_t row_y = (uint16_t)(y + r);
+            uint8_t* row = lcd_buffer + (row_y < LCD_HEIGHT ? row_y * LCD_WIDTH : 0);
             for (uint8_t b = 0; 8 * b < width; ++b) {
                 uint8_t bits = *image++;
-                for (uint8_t k = 0; k < 8; ++k)
-                    if (bits & (0x80 >> k))
-                        lcd_set_pixel((uint16_t)(pen + 8 * b + k), (uint16_t)(y + r), colour);
+                if (bits == 0 || row_y >= LCD_HEIGHT)
+                    continue;
+                const uint16_t left = (uint16_t)(pen + 8 * b);
+                if (left <= LCD_WIDTH - 8) {
+                    // All eight on screen: set them in one go.
+                    uint64_t pixels;
+                    memcpy(&pixels, row + left, sizeof pixels);
+                    const uint64_t mask = PIXEL_MASKS[bits];
+                    pixels = (pixels & ~mask) | (filled & mask);
+                    memcpy(row + left, &pixels, sizeof pixels);
+                    continue;
+                }
+                while (bits != 0) {
+                    const int k = __builtin_clz((unsigned)bits) - 24;
+                    bits = (uint8_t)(bits & ~(0x80u >> k));
+                    const uint16_t x = (uint16_t)(left + k);
+                    if (x < LCD_WIDTH)
+                        row[x] = colour;
+                }
             }
         }
         pen = (uint16_t)(pen + width + 1);
