@@ -271,6 +271,12 @@ window.ktr7Scenarios = (function () {
         }
         option.textContent = "File: " + file.name;
         list.value = FILE_CHOICE;
+        showTitle();
+    }
+
+    function showTitle() {
+        const option = list.options[list.selectedIndex];
+        $("ScenarioTitle").textContent = option && option.value ? option.textContent : "";
     }
 
     function onFile() {
@@ -332,6 +338,7 @@ window.ktr7Scenarios = (function () {
             playButton.addEventListener("click", onPlay);
             stopButton.addEventListener("click", onStop);
             chooser.addEventListener("change", onFile);
+            list.addEventListener("change", showTitle);
             chooser.addEventListener("click", onChooserClick);
             this.listed = fillList();
         },

@@ -361,6 +361,20 @@ class WebUseTest(unittest.TestCase):
         self.assertEqual(int(altitude.get_attribute("value")), held)
         self.assertEqual(driver.find_element(By.ID, "FlightPlay").text, "Play")
 
+        # Dropped on the page, the log opens as from the chooser.
+        driver.find_element(By.ID, "FlightClose").click()
+        self.assertEqual(about.text, "")
+        driver.execute_async_script("""
+            const done = arguments[arguments.length - 1];
+            fetch("scenarios/flights/example.igc").then((r) => r.text()).then((text) => {
+                const data = new DataTransfer();
+                data.items.add(new File([text], "dropped.igc"));
+                document.getElementById("LcdCanvas").dispatchEvent(
+                    new DragEvent("drop", {dataTransfer: data, bubbles: true, cancelable: true}));
+                setTimeout(done, 200);
+            });""")
+        self.assertTrue(about.text.startswith("dropped.igc: A. Example, 2026-05-01"), about.text)
+
         # A GPX track (read by the page's XML parser), from its start: the
         # sliders after two seconds of it at 10x are the replay's.
         track = os.path.join(ROOT, "tests", "flights", "track11.gpx")
