@@ -116,7 +116,8 @@ window.ktr7Scenarios = (function () {
                 // were expectations that did not hold.
                 const bad = failedLines.length > 0 ? failedLines[failedLines.length - 1] : "a bad line";
                 const earlier = failedLines.length - 1;
-                text = "Stopped at " + bad + (earlier > 0 ? " (after " + plural(earlier, "failed expectation") + ")" : "");
+                const before = earlier > 0 ? " (after " + plural(earlier, "failed expectation") + ")" : "";
+                text = "Stopped at " + bad + before;
                 addLog("-- stopped: the line cannot be played; fix it and play again", true);
             }
             setResult(text, status === PLAYER_OK ? "passed" : "failed");

@@ -100,7 +100,8 @@ class WebUseTest(unittest.TestCase):
             "origin": self.server.url.rstrip("/"), "permissions": ["clipboardReadWrite", "clipboardSanitizedWrite"]})
         driver.find_element(By.ID, "MemoCopy").click()
         copied = driver.execute_async_script(
-            "const done = arguments[0]; setTimeout(() => navigator.clipboard.readText().then(done, (e) => done(String(e))), 200)")
+            "const done = arguments[0];"
+            "setTimeout(() => navigator.clipboard.readText().then(done, (e) => done(String(e))), 200)")
         self.assertEqual(copied, "\n".join(driver.execute_script("return window.ktr7.communications()")) + "\n")
         self.assertIn("Copied 10,000 lines.", driver.find_element(By.ID, "Announcer").get_attribute("textContent"))
         driver.find_element(By.ID, "MemoClear").click()
@@ -248,7 +249,8 @@ class WebUseTest(unittest.TestCase):
                 driver = self.page(width=width, height=height, ratio=ratio, touch=ratio > 2)
                 canvas = driver.execute_script("""
                     const c = document.getElementById("LcdCanvas"), r = c.getBoundingClientRect(), d = devicePixelRatio;
-                    return [c.width, c.height, r.width * d, r.height * d, r.left * d, r.top * d, window.ktr7.scale()];""")
+                    return [c.width, c.height, r.width * d, r.height * d, r.left * d, r.top * d,
+                            window.ktr7.scale()];""")
                 k = canvas[6]
                 self.assertEqual(canvas[:2], [160 * k, 128 * k])
                 self.assertAlmostEqual(canvas[2], 160 * k, delta=0.1)
@@ -258,8 +260,9 @@ class WebUseTest(unittest.TestCase):
                 if ratio > 2:
                     small = driver.execute_script("""
                         return Array.from(document.querySelectorAll("button, select, input, label, .bezel-key"))
-                            .filter((e) => e.offsetParent && e.type !== "checkbox" && e.getBoundingClientRect().height < 44).map((e) => e.id ||
-                                    e.textContent.trim());""")
+                            .filter((e) => e.offsetParent && e.type !== "checkbox" &&
+                                           e.getBoundingClientRect().height < 44)
+                            .map((e) => e.id || e.textContent.trim());""")
                     self.assertEqual(small, [], "touch targets under 44 px")
                 ws.stop_chromium(*self.drivers.pop())
 
@@ -338,7 +341,8 @@ class WebUseTest(unittest.TestCase):
                                      r"airspeed from IAS$")
         Select(driver.find_element(By.ID, "FlightSpeed")).select_by_visible_text("60x")
         driver.find_element(By.ID, "FlightPlay").click()
-        sliders = "return ['ScrollBar29', 'ScrollBar2', 'ScrollBar1'].map((id) => Number(document.getElementById(id).value))"
+        sliders = ("return ['ScrollBar29', 'ScrollBar2', 'ScrollBar1']"
+                   ".map((id) => Number(document.getElementById(id).value))")
         script = "on\nflight %s\n" % log
         seen = set()
         for _ in range(4):

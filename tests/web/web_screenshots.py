@@ -34,7 +34,8 @@ fetch("scenarios/flights/example.igc").then((r) => r.text()).then((text) => {
 
 LAYOUT = """
 const box = (id) => document.getElementById(id).getBoundingClientRect();
-const bottom = Math.max(...Array.from(document.querySelectorAll("button, select, input"), (e) => e.getBoundingClientRect().bottom));
+const bottom = Math.max(...Array.from(document.querySelectorAll("button, select, input"),
+                                      (e) => e.getBoundingClientRect().bottom));
 return {scale: window.ktr7.scale(), stacked: document.body.classList.contains("stacked"),
         fits: document.body.classList.contains("fits"), lowestControl: Math.round(bottom),
         viewport: [document.documentElement.clientWidth, window.innerHeight], dpr: window.devicePixelRatio};
