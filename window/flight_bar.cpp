@@ -129,6 +129,9 @@ FlightBar::FlightBar(FlightDriver* flight_driver, QWidget* parent)
     connect(driver, &FlightDriver::moved, this, &FlightBar::show_time);
     connect(driver, &FlightDriver::speed_changed, this,
             [this](int times) { SpeedBox->setCurrentIndex(SpeedBox->findData(times)); });
+    // As wide as its wider text, so that the bar does not shift as it changes.
+    show_playing(true);
+    PlayButton->setMinimumWidth(PlayButton->sizeHint().width());
     show_playing(false);
 }
 
