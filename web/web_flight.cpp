@@ -58,9 +58,10 @@ extern "C" {
 
 int web_flight_read_igc(const char* text, int length, const char* name)
 {
+    const std::string_view log(text, length > 0 ? size_t(length) : 0);
     auto read = std::make_unique<flight>();
-    std::string why;
-    const bool ok = read_igc(std::string_view(text, length > 0 ? size_t(length) : 0), *read, why);
+    std::string why = "it is not an IGC or GPX flight log";
+    const bool ok = looks_like_igc(log) && read_igc(log, *read, why);
     return take(std::move(read), ok, why, name);
 }
 

@@ -378,6 +378,17 @@ class WebUseTest(unittest.TestCase):
                 setTimeout(done, 200);
             });""")
         self.assertTrue(about.text.startswith("dropped.igc: A. Example, 2026-05-01"), about.text)
+        # Files that are no flight: one line naming the file; the flight
+        # that was open stays.
+        bad = [("bad.igc", "garbage\x01 not a log\n", "bad.igc: it is not an IGC or GPX flight log"),
+               ("empty.gpx", '<?xml version="1.0"?><gpx version="1.1"><trk></trk></gpx>\n',
+                "empty.gpx: it has no track (no trkpt)"),
+               ("broken.gpx", "<gpx><trk>", "broken.gpx: it is not a GPX file (its XML cannot be read)")]
+        for name, text, said in bad:
+            with self.subTest(name):
+                driver.execute_script("window.ktr7Flights.load(arguments[0], arguments[1])", name, text)
+                self.assertEqual(driver.find_element(By.ID, "FlightMessage").text, said)
+                self.assertTrue(about.text.startswith("dropped.igc: "))
 
         # A GPX track (read by the page's XML parser), from its start: the
         # sliders after two seconds of it at 10x are the replay's.
