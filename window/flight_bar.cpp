@@ -18,7 +18,7 @@
 
 namespace {
 
-// The position slider's page: a minute of flight.
+// The position slider's page: a minute of flight (its step is a second).
 constexpr int PAGE_TICKS = 60 * FLIGHT_TICKS_PER_SECOND;
 constexpr int SPACING = 4;
 
@@ -86,7 +86,9 @@ FlightBar::FlightBar(FlightDriver* flight_driver, QWidget* parent)
         SpeedBox->addItem(QStringLiteral("%1x").arg(times), times);
     PositionSlider = new QSlider(Qt::Horizontal, body);
     PositionSlider->setObjectName(QStringLiteral("PositionSlider"));
+    PositionSlider->setSingleStep(FLIGHT_TICKS_PER_SECOND);
     PositionSlider->setPageStep(PAGE_TICKS);
+    PositionSlider->setAccessibleName(QStringLiteral("Flight position"));
     PositionSlider->setToolTip(QStringLiteral("Where the flight is; drag to move"));
     TimeLabel = new QLabel(body);
     TimeLabel->setObjectName(QStringLiteral("TimeLabel"));

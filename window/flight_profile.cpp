@@ -30,6 +30,7 @@ FlightProfile::FlightProfile(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("FlightProfile"));
     setMinimumSize(PREFERRED_WIDTH / 3, PREFERRED_HEIGHT);
     setCursor(Qt::PointingHandCursor);
+    setAccessibleName(QStringLiteral("Altitude profile of the flight"));
     setToolTip(QStringLiteral("The flight's altitude from its first fix to its last; click or drag to move there."));
 }
 

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
@@ -17,6 +18,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QUrl>
 
 #include "core/state.h"
 #include "flight/sensor_mapping.h"
@@ -306,7 +308,7 @@ private slots:
         QVERIFY(bar->isVisible());
     }
 
-    void the_command_line_and_the_menu_open_it()
+    void the_command_line_a_drop_and_the_menu_open_it()
     {
         sim_options options;
         options.flight = write_file("a.igc", test_log());
@@ -319,6 +321,20 @@ private slots:
         QTRY_VERIFY(ran);
         form->CloseFlight1->trigger();
         QVERIFY(!driver->is_open());
+
+        // A log dropped on the window.
+        QMimeData dragged;
+        dragged.setUrls({QUrl::fromLocalFile(options.flight)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form, &enter);
+        QVERIFY(enter.isAccepted());
+        QTimer::singleShot(300, &scope, [this] { form->Button2Click(); });
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form, &drop);
+        QVERIFY(drop.isAccepted());
+        QVERIFY(driver->is_open());
+        QVERIFY(driver->playing());
+        QTRY_VERIFY(!driver->playing());  // Off
     }
 
     void the_profile_maps_the_whole_flight_to_its_width()
