@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,16 +22,19 @@
 #include "screens/framework.h"
 #include "screens/screens.h"
 #include "window/command_line.h"
+#include "window/client_area.h"
 #include "window/communications_box.h"
 #include "window/encoder_port.h"
 #include "window/encoder_port_dialog.h"
 #include "window/keyboard_keys.h"
 #include "window/instrument_panel.h"
 #include "window/lcd_pictures.h"
+#include "window/lcd_views.h"
 #include "window/lcd_window.h"
 #include "window/link_driver.h"
 #include "window/panel_widgets.h"
 #include "window/run_loop.h"
+#include "window/scenario_dock.h"
 #include "window/sensor_panel.h"
 #include "window/status_bar.h"
 #include "window/window_scenario.h"
@@ -40,16 +42,6 @@
 TfrmMain* frmMain = nullptr;
 
 namespace {
-
-// The Communications box at the client's least size, and its margins to the
-// client's right edge and to the status bar, kept as the window grows.
-constexpr QRect COMMUNICATIONS_BOX(248, 120, 249 + SensorPanel::PANEL_WIDTH - 255, 185);
-constexpr int COMMUNICATIONS_RIGHT_MARGIN = 6;
-constexpr int STATUS_BAR_HEIGHT = 19;
-constexpr int COMMUNICATIONS_BOTTOM_MARGIN = 5 + STATUS_BAR_HEIGHT;
-
-// What the LCD shows while the instrument is off.
-const uint8_t LCD_OFF[sizeof lcd_buffer] = {};
 
 }  // namespace
 
@@ -141,10 +133,7 @@ void TfrmMain::build_menu()
 
 void TfrmMain::compose(const QSurfaceFormat& pixel_format)
 {
-    client = new QWidget(this);
-    client->setObjectName(QStringLiteral("client"));
-    client->setMinimumSize(CLIENT_WIDTH, CLIENT_HEIGHT);
-    client->installEventFilter(this);
+    client = new ClientArea(this);
     setCentralWidget(client);
 
     instrument = new InstrumentPanel(pixel_format, client);
@@ -162,7 +151,6 @@ void TfrmMain::compose(const QSurfaceFormat& pixel_format)
     CheckBox1 = sensors->CheckBox1, CheckBox2 = sensors->CheckBox2;
 
     GroupBox1 = new CommunicationsBox(client);
-    GroupBox1->setGeometry(248, 120, 249, 185);
     Memo1 = GroupBox1->Memo1;
 
     encoder_port = new EncoderPort(this);
@@ -172,6 +160,7 @@ void TfrmMain::compose(const QSurfaceFormat& pixel_format)
     keyboard = new KeyboardKeys(this);
     keyboard->keep_keys_in(GroupBox1);
     pictures = new LcdPictures(this);
+    lcd_views = new LcdViews(instrument, this);
     run_loop = new RunLoop(this);
     Timer1 = run_loop->Timer1;
     link = new LinkDriver(sensors, run_loop, this);
@@ -192,14 +181,15 @@ void TfrmMain::compose(const QSurfaceFormat& pixel_format)
         present();
     };
     scenario = new WindowScenario(hands, this);
+    scenario_dock = new ScenarioDock(scenario, this);
+    addDockWidget(Qt::BottomDockWidgetArea, scenario_dock);
 
     // The window starts at the client's least size plus the menu bar.
     int menu_height = MainMenu1->heightForWidth(CLIENT_WIDTH);
     if (menu_height <= 0)
         menu_height = MainMenu1->sizeHint().height();
-    setMinimumSize(CLIENT_WIDTH, CLIENT_HEIGHT + menu_height);
-    resize(minimumSize());
-    lay_out_client();
+    resize(CLIENT_WIDTH, CLIENT_HEIGHT + menu_height);
+    client->set_parts(sensors, GroupBox1, StatusBar1);
 }
 
 void TfrmMain::connect_parts()
@@ -217,17 +207,21 @@ void TfrmMain::connect_parts()
 
     connect(run_loop, &RunLoop::lamp, instrument, &InstrumentPanel::set_lamp);
     connect(run_loop, &RunLoop::sentence, this, &TfrmMain::append_communications);
-    connect(run_loop, &RunLoop::present, this, &TfrmMain::present);
+    connect(run_loop, &RunLoop::present, lcd_views, &LcdViews::present);
+    connect(lcd_views, &LcdViews::window_made, this, [this](LcdWindow* made) { lcd_window = made; });
+    connect(lcd_views, &LcdViews::key, this, &TfrmMain::post_key);
+    connect(lcd_views, &LcdViews::window_closed, this, [this] { LcdWindow1->setChecked(false); });
     connect(run_loop, &RunLoop::switched_on, scenario, &WindowScenario::note_on);
     connect(run_loop, &RunLoop::switched_off, scenario, &WindowScenario::note_off);
     connect(run_loop, &RunLoop::pass_done, scenario, &WindowScenario::note_pass);
     connect(run_loop, &RunLoop::tick, scenario, &WindowScenario::note_tick);
     connect(run_loop, &RunLoop::tick, StatusBar1, &StatusBar::show_encoder_port_state);
-    connect(run_loop, &RunLoop::stopped, this, &TfrmMain::show_lcd_off);
+    connect(run_loop, &RunLoop::stopped, lcd_views, &LcdViews::show_off);
     connect(run_loop, &RunLoop::stopped, scenario, &WindowScenario::loop_stopped);
 
     connect(scenario, &WindowScenario::status, StatusBar1, &StatusBar::say);
     connect(scenario, &WindowScenario::playing_changed, StopScenario1, &QAction::setEnabled);
+    connect(scenario, &WindowScenario::playing_changed, StatusBar1, &StatusBar::show_scenario_playing);
     connect(scenario, &WindowScenario::recording_changed, this, [this](bool recording) {
         RecordScenario1->setEnabled(!recording);
         StopRecording1->setEnabled(recording);
@@ -244,32 +238,8 @@ TfrmMain::~TfrmMain()
     Timer1->stop();
     stop_recording();
     disconnect(scenario, nullptr, this, nullptr);
-    if (lcd_window != nullptr) {
-        lcd_window->save_placement(lcd_window->isVisible());
-        delete lcd_window;
-    }
     if (frmMain == this)
         frmMain = nullptr;
-}
-
-void TfrmMain::lay_out_client()
-{
-    // The instrument keeps its place and size; the sensor panel, the
-    // Communications box and the status bar take the width, the box the height.
-    const int width = client->width();
-    const int height = client->height();
-    sensors->setGeometry(SensorPanel::PANEL_LEFT, 0, width - SensorPanel::PANEL_LEFT, SensorPanel::PANEL_HEIGHT);
-    GroupBox1->setGeometry(COMMUNICATIONS_BOX.left(), COMMUNICATIONS_BOX.top(),
-                           width - COMMUNICATIONS_BOX.left() - COMMUNICATIONS_RIGHT_MARGIN,
-                           height - COMMUNICATIONS_BOX.top() - COMMUNICATIONS_BOTTOM_MARGIN);
-    StatusBar1->setGeometry(0, height - STATUS_BAR_HEIGHT, width, STATUS_BAR_HEIGHT);
-}
-
-bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == client && event->type() == QEvent::Resize)
-        lay_out_client();
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void TfrmMain::centre_on_screen()
@@ -328,49 +298,12 @@ void TfrmMain::changeEvent(QEvent* event)
 
 void TfrmMain::present()
 {
-    lcd_dark = false;
-    instrument->present(lcd_buffer);
-    if (lcd_window != nullptr)
-        lcd_window->show_frame(lcd_buffer);
+    lcd_views->present();
 }
-
-void TfrmMain::show_lcd_off()
-{
-    // Switched off, the LCD is dark as the hardware's would be; the last
-    // frame stays in the instrument's buffer (for pictures and scenarios).
-    lcd_dark = true;
-    instrument->present(LCD_OFF);
-    if (lcd_window != nullptr)
-        lcd_window->show_frame(LCD_OFF);
-}
-
-// ---------------------------------------------------------------------------
-// The large LCD view and LCD pictures.
 
 void TfrmMain::open_lcd_window(bool open)
 {
-    if (open && lcd_window == nullptr) {
-        lcd_window = new LcdWindow;
-        lcd_window->restore_placement();
-        connect(lcd_window, &LcdWindow::key_pressed, this, [this](int qt_key) {
-            uint8_t key;
-            if (instrument_key(qt_key, key))
-                post_key(key);
-        });
-        connect(lcd_window, &LcdWindow::wheel_step, this,
-                [this](bool clockwise) { post_key(clockwise ? KEY_CW : KEY_CCW); });
-        connect(lcd_window, &LcdWindow::closed, this, [this] { LcdWindow1->setChecked(false); });
-    }
-    if (lcd_window == nullptr)
-        return;
-    if (open) {
-        lcd_window->show_frame(lcd_dark ? LCD_OFF : lcd_buffer);
-        lcd_window->show();
-        lcd_window->raise();
-        lcd_window->show_frame(lcd_dark ? LCD_OFF : lcd_buffer);
-    } else if (lcd_window->isVisible()) {
-        lcd_window->close();
-    }
+    lcd_views->open_window(open);
     LcdWindow1->setChecked(open);
 }
 
@@ -408,14 +341,6 @@ bool TfrmMain::apply_options(const sim_options& options)
 // ---------------------------------------------------------------------------
 // Scenarios.
 
-void TfrmMain::PlayScenario1Click()
-{
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Play Scenario"), QString(),
-                                                      QStringLiteral("Scenarios (*.scn);;All files (*)"));
-    if (!path.isEmpty())
-        play_scenario(path);
-}
-
 void TfrmMain::scenario_finished(int status)
 {
     exit_status = status;
@@ -434,15 +359,6 @@ void TfrmMain::scenario_finished(int status)
     }
     StatusBar1->say(status == PLAYER_OK ? QStringLiteral("Scenario done")
                                         : QStringLiteral("Scenario done: an expectation failed"));
-}
-
-void TfrmMain::RecordScenario1Click()
-{
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Record Scenario"),
-                                                      QStringLiteral("recording.scn"),
-                                                      QStringLiteral("Scenarios (*.scn);;All files (*)"));
-    if (!path.isEmpty())
-        start_recording(path);
 }
 
 // ---------------------------------------------------------------------------

@@ -6,10 +6,12 @@
 
 #include <cstdint>
 
+#include "window/client_area.h"
 #include "window/instrument_panel.h"
 #include "window/lcd_pictures.h"
 #include "window/lcd_surface.h"
 #include "window/run_loop.h"
+#include "window/scenario_dock.h"
 #include "window/status_bar.h"
 #include "window/window_scenario.h"
 
@@ -25,6 +27,7 @@ class QTimer;
 class CommunicationsBox;
 class EncoderPort;
 class EncoderPortDialog;
+class LcdViews;
 class LcdWindow;
 class LinkDriver;
 class KeyboardKeys;
@@ -37,10 +40,9 @@ class TfrmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    // The client's least (and first) size: the instrument's own form, 503 x
-    // 329, with the sensor inputs' number fields added at the right.
-    static constexpr int CLIENT_WIDTH = 565;
-    static constexpr int CLIENT_HEIGHT = 329;
+    // The client's least (and first) size.
+    static constexpr int CLIENT_WIDTH = ClientArea::LEAST_WIDTH;
+    static constexpr int CLIENT_HEIGHT = ClientArea::LEAST_HEIGHT;
 
     explicit TfrmMain(QWidget* parent = nullptr);
     // With another pixel-format request than SetupPixelFormat's.
@@ -56,8 +58,10 @@ public:
     CommunicationsBox* GroupBox1;  // the Communications box
     RunLoop* run_loop;             // passes, pacing and the 100 ms timer
     WindowScenario* scenario;      // scenario playback and recording
+    ScenarioDock* scenario_dock;   // the playing scenario's progress, failures and tally
     KeyboardKeys* keyboard;        // the keyboard as the instrument's keys
     LcdPictures* pictures;         // the LCD saved or copied as a picture
+    LcdViews* lcd_views;           // the LCD on the panel and in the LCD window
     LinkDriver* link;              // the flight simulator link driving the sliders
 
     // The menu and the client area (everything below the menu bar).
@@ -76,7 +80,7 @@ public:
     QMenu* Options1;
     QAction* EncoderPort1;
     QAction* FlightSimLink1;
-    QWidget* client;
+    ClientArea* client;  // everything below the menu bar
 
     // The controls by their names on the instrument's form, each owned by its part.
     QLabel* Image1;          // the instrument panel's bezel picture
@@ -117,9 +121,9 @@ public:
     void SaveLcdPicture1Click() { pictures->save_with_dialog(); }
     void CopyLcdPicture1Click();  // the lines selected in Memo1 when it has the keys, else the LCD
     void LcdWindow1Click(bool open) { open_lcd_window(open); }
-    void PlayScenario1Click();
+    void PlayScenario1Click() { scenario_dock->choose_and_play(); }
     void StopScenario1Click() { scenario->stop_playing(); }
-    void RecordScenario1Click();
+    void RecordScenario1Click() { scenario_dock->choose_and_record(running()); }
     void StopRecording1Click() { stop_recording(); }
     void EncoderPort1Click();
     void FlightSimLink1Click();
@@ -162,25 +166,20 @@ public:
     void set_lamp(bool red) { instrument->set_lamp(red); }
     void append_communications(const char* line);
     void present();
-    // The LCD as the instrument off shows it (the loop has stopped).
-    void show_lcd_off();
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // FormClose
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build_menu();
     void compose(const QSurfaceFormat& pixel_format);
-    void lay_out_client();
     void connect_parts();
     void open_lcd_window(bool open);
     void scenario_finished(int status);
     void warn(const QString& text, bool wait);
 
     bool exit_when_done = false;
-    bool lcd_dark = false;  // the LCD shows the instrument off
 };
 
 // The one instance of the form (set while one exists).

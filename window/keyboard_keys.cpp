@@ -63,7 +63,9 @@ bool KeyboardKeys::reach_instrument() const
         return true;
     if (focus->window() != window)
         return false;
-    if (qobject_cast<const QAbstractSlider*>(focus) != nullptr || qobject_cast<const QAbstractSpinBox*>(focus) != nullptr)
+    if (qobject_cast<const QAbstractSlider*>(focus) != nullptr)
+        return false;
+    if (qobject_cast<const QAbstractSpinBox*>(focus) != nullptr)
         return false;
     for (const QPointer<QWidget>& own : own_keys) {
         if (own != nullptr && (focus == own || own->isAncestorOf(focus)))

@@ -17,6 +17,10 @@ StatusBar::StatusBar(const EncoderPort* port, QWidget* parent) : QStatusBar(pare
                                           "them to the instrument."));
     addPermanentWidget(keys_label);
     show_keys_holder(QStringLiteral("instrument"));
+    scenario_label = new QLabel(QStringLiteral("Playing a scenario"), this);
+    scenario_label->setObjectName(QStringLiteral("scenario_label"));
+    scenario_label->hide();
+    addPermanentWidget(scenario_label);
     LinkLabel = new QLabel(this);
     LinkLabel->setObjectName(QStringLiteral("LinkLabel"));
     LinkLabel->hide();
@@ -35,6 +39,11 @@ void StatusBar::show_link_state(const QString& text)
     if (LinkLabel->text() != text)
         LinkLabel->setText(text);
     LinkLabel->setVisible(!text.isEmpty());
+}
+
+void StatusBar::show_scenario_playing(bool playing)
+{
+    scenario_label->setVisible(playing);
 }
 
 void StatusBar::show_keys_holder(const QString& holder)

@@ -19,6 +19,7 @@ public:
     QLabel* EncoderPortLabel;  // the encoder port and its state
     QLabel* keys_label;        // who has the keyboard: the instrument or a control
     QLabel* LinkLabel;         // the flight simulator link, shown while it listens
+    QLabel* scenario_label;    // "Playing a scenario", shown while one plays
 
 public slots:
     // A message for MESSAGE_MS.
@@ -27,6 +28,8 @@ public slots:
     void show_encoder_port_state();
     // Who has the keyboard now.
     void show_keys_holder(const QString& holder);
+    // Whether a scenario is playing.
+    void show_scenario_playing(bool playing);
     // The link's text; hidden while empty.
     void show_link_state(const QString& text);
 

@@ -72,7 +72,9 @@ bool WindowScenario::play(const QString& path)
     const QByteArray script = file.readAll();
     scenario_folder = QFile::encodeName(QFileInfo(path).path());
     playing_here = true;
+    played_ticks = 0;
     emit playing_changed(true);
+    emit started(path, long(script.count('\n') + (script.endsWith('\n') ? 0 : 1)));
     emit status(QStringLiteral("Playing %1").arg(path));
 
     player_io io = {
@@ -176,6 +178,10 @@ void WindowScenario::note_tick()
 {
     recorder_tick();
     player_tick();
+    if (playing_here) {
+        played_ticks++;
+        emit progress(player_line(), played_ticks);
+    }
 }
 
 void WindowScenario::loop_stopped()

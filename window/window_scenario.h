@@ -73,6 +73,11 @@ signals:
     void message(const QString& text, bool failed);
     // A line for the status bar.
     void status(const QString& text);
+    // A playback began: the file and its number of lines.
+    void started(const QString& path, long lines);
+    // Where the playback is: the line being played and the timer ticks
+    // played so far (each 100 ms of the scenario's time).
+    void progress(long line, quint64 ticks);
     // The playback ended: PLAYER_OK, PLAYER_EXPECTATION_FAILED or PLAYER_BAD_LINE.
     void finished(int status);
     void playing_changed(bool playing);
@@ -92,4 +97,5 @@ private:
     QString report;
     QString record_after_stop;  // a recording that starts once the loop has stopped
     bool playing_here = false;  // the player plays this object's scenario
+    quint64 played_ticks = 0;   // ticks since the playback began
 };

@@ -3,6 +3,9 @@
 // exit statuses.
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
@@ -128,6 +131,59 @@ private slots:
             QCOMPARE(play(path, &err), c.status);
             QVERIFY2(err.contains(QLatin1String(c.in_err)), qPrintable(err));
         }
+    }
+
+    void a_scenario_played_in_the_window_shows_its_progress_failures_and_tally()
+    {
+        TfrmMain form;
+        QVERIFY(show_and_wait(form));
+        const QString path = write_file("shown.scn", "on\nwait 3\nexpect current_screen screen_main_menu\nwait 8\n"
+                                                     "expect current_screen screen_main\noff\n");
+        ScenarioDock* dock = form.scenario_dock;
+        // What the dock and the status bar show when the failure is reported.
+        QString report_then, tally_then, progress_then;
+        bool playing_then = false;
+        connect(form.scenario, &WindowScenario::message, &form, [&](const QString&, bool failed) {
+            if (!failed)
+                return;
+            report_then = dock->report->toPlainText(), tally_then = dock->tally->text();
+            progress_then = dock->progress->text();
+            playing_then = form.StatusBar1->scenario_label->isVisible() && form.scenario->playing();
+        });
+        QVERIFY(form.play_scenario(path));
+        QVERIFY(dock->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!form.StopScenario1->isEnabled(), 10000);
+        QTRY_VERIFY(!form.running());
+        QVERIFY(playing_then);
+        QCOMPARE(report_then, QStringLiteral("line 3: expected current_screen=screen_main_menu, got screen_main"));
+        QCOMPARE(tally_then, QStringLiteral("Playing, 1 failure"));
+        QVERIFY2(progress_then.startsWith(QLatin1String("line 3 of 6, 0.")), qPrintable(progress_then));
+        QCOMPARE(dock->tally->text(), QStringLiteral("Done, an expectation failed: 1 passed, 1 failed"));
+        QVERIFY2(dock->progress->text().startsWith(QLatin1String("line 6 of 6, 1.")), qPrintable(dock->progress->text()));
+        QVERIFY(form.StatusBar1->scenario_label->isHidden());
+    }
+
+    void record_asks_first_on_a_running_instrument()
+    {
+        // Cancelled, the instrument runs on and nothing is recorded.
+        TfrmMain form;
+        QVERIFY(show_and_wait(form));
+        bool asked = false, running_after = false;
+        run_with(form, {{200,
+                         [&] {
+                             QTimer::singleShot(100, [&] {
+                                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                                 asked = box != nullptr && box->text().contains(QLatin1String("fresh switch-on"));
+                                 if (box != nullptr)
+                                     box->reject();
+                             });
+                             form.RecordScenario1->trigger();
+                             running_after = form.running() && st.stop_requested == 0;
+                         }},
+                        {500, [&] { form.Button2Click(); }}});
+        QVERIFY(asked);
+        QVERIFY(running_after);
+        QVERIFY(!form.StopRecording1->isEnabled());
     }
 
     void the_setup_tour_holds_played_live()
