@@ -26,6 +26,7 @@
 #include "window/communications_box.h"
 #include "window/encoder_port.h"
 #include "window/encoder_port_dialog.h"
+#include "window/help_menu.h"
 #include "window/keyboard_keys.h"
 #include "window/instrument_panel.h"
 #include "window/lcd_pictures.h"
@@ -116,6 +117,8 @@ void TfrmMain::build_menu()
     StopRecording1->setEnabled(false);
     File1->addSeparator();
     Exit1 = entry(File1, "Exit1", "&Exit", &TfrmMain::Exit1Click);
+    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Exit1->setShortcutContext(Qt::ApplicationShortcut);
 
     Edit1 = menu("Edit1", "&Edit");
     CopyLcdPicture1 = entry(Edit1, "CopyLcdPicture1", "&Copy LCD Picture", &TfrmMain::CopyLcdPicture1Click);
@@ -129,6 +132,9 @@ void TfrmMain::build_menu()
     Options1 = menu("Options1", "&Options");
     EncoderPort1 = entry(Options1, "EncoderPort1", "Encoder &Port...", &TfrmMain::EncoderPort1Click);
     FlightSimLink1 = entry(Options1, "FlightSimLink1", "&Flight Simulator Link...", &TfrmMain::FlightSimLink1Click);
+
+    Help1 = new HelpMenu(this);
+    MainMenu1->addMenu(Help1);
 }
 
 void TfrmMain::compose(const QSurfaceFormat& pixel_format)

@@ -30,6 +30,7 @@ class EncoderPortDialog;
 class LcdViews;
 class LcdWindow;
 class LinkDriver;
+class HelpMenu;
 class KeyboardKeys;
 class SensorPanel;
 class TClickImage;
@@ -79,6 +80,7 @@ public:
     QAction* LcdWindow1;  // checked while the LCD window is open
     QMenu* Options1;
     QAction* EncoderPort1;
+    HelpMenu* Help1;  // keyboard map, scenario manual, About
     QAction* FlightSimLink1;
     ClientArea* client;  // everything below the menu bar
 

@@ -93,6 +93,15 @@ InstrumentPanel::InstrumentPanel(const QSurfaceFormat& pixel_format, QWidget* pa
     Shape1 = new TShape(this);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setGeometry(8, 248, 33, 65);
+
+    Image2->setToolTip(QStringLiteral("Left key (keyboard: Left)"));
+    Image3->setToolTip(QStringLiteral("Right key (keyboard: Right)"));
+    Image8->setToolTip(QStringLiteral("Knob: click to push (Return), turn with the wheel (Up and Down, + and -)"));
+    Button3->setToolTip(QStringLiteral("Turns the knob one step clockwise (keyboard: Up or +)"));
+    Button4->setToolTip(QStringLiteral("Turns the knob one step counter-clockwise (keyboard: Down or -)"));
+    Shape1->setToolTip(QStringLiteral("Alarm lamp: red while the instrument shows an alarm"));
+    Button1->setToolTip(QStringLiteral("Switches the instrument on, from its factory settings"));
+    Button2->setToolTip(QStringLiteral("Switches the instrument off"));
 }
 
 InstrumentPanel::~InstrumentPanel()

@@ -6,22 +6,20 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-#include "screens/framework.h"
+#include <algorithm>
+
+#include "window/help_texts.h"
 
 bool instrument_key(int qt_key, uint8_t& key)
 {
-    switch (qt_key) {
-    case Qt::Key_Left: key = KEY_LEFT; break;
-    case Qt::Key_Right: key = KEY_RIGHT; break;
-    case Qt::Key_Up:
-    case Qt::Key_Plus: key = KEY_CW; break;
-    case Qt::Key_Down:
-    case Qt::Key_Minus: key = KEY_CCW; break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: key = KEY_PUSH; break;
-    default: return false;
+    // The keyboard map of Help > Keyboard and Mouse.
+    for (const control_map_row& row : CONTROL_MAP) {
+        if (qt_key != 0 && std::find(row.keyboard.begin(), row.keyboard.end(), qt_key) != row.keyboard.end()) {
+            key = row.key;
+            return true;
+        }
     }
-    return true;
+    return false;
 }
 
 KeyboardKeys::KeyboardKeys(QWidget* window) : QObject(window), window(window)

@@ -1,6 +1,6 @@
-// The keyboard as the instrument's keys: Left and Right are the keys, Up and
-// "+" turn the knob clockwise, Down and "-" counter-clockwise, Return and
-// Enter push it. In the window they reach the instrument unless the focus is
+// The keyboard as the instrument's keys, as Help > Keyboard and Mouse maps
+// them: Left and Right are the keys, Up and "+" turn the knob clockwise, Down
+// and "-" counter-clockwise, Return and Enter push it. In the window they reach the instrument unless the focus is
 // in a control that takes them itself (a slider, a number field, the
 // Communications box) or a menu or dialog is up.
 #pragma once

@@ -13,6 +13,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QTextBrowser>
 #include <QWheelEvent>
 
 #include <cstring>
@@ -20,6 +21,8 @@
 #include "core/state.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
+#include "host/version.h"
+#include "window/help_menu.h"
 #include "window_support.h"
 
 class tst_frm_main : public QObject {
@@ -85,6 +88,36 @@ private slots:
         QCOMPARE(form->File1->actions().last(), form->Exit1);
         QCOMPARE(form->SaveLcdPicture1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
         QCOMPARE(form->CopyLcdPicture1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+        QCOMPARE(form->Exit1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    }
+
+    void help_menu_data()
+    {
+        // Each entry of Help, last in the bar, and words its window must hold.
+        add_columns<QString, QString>({"entry", "holds"});
+        QTest::newRow("keyboard map") << "KeyboardMap1" << "Return";
+        QTest::newRow("about: version") << "About1" << KTR7_VERSION;
+        QTest::newRow("about: the font's licence") << "About1" << "SIL Open Font License";
+        QTest::newRow("scenario language") << "ScenarioManual1" << "expect";
+    }
+    void help_menu()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, holds);
+        QCOMPARE(form->MainMenu1->actions().last(), form->Help1->menuAction());
+        auto* action = form->Help1->findChild<QAction*>(entry);
+        QVERIFY(action != nullptr);
+        if (entry == QLatin1String("ScenarioManual1")) {
+            action->trigger();
+            auto* text = form->Help1->manual->findChild<QTextBrowser*>();
+            QVERIFY(form->Help1->manual->isVisible());
+            QVERIFY(text->toPlainText().contains(holds));
+            form->Help1->manual->close();
+            return;
+        }
+        MessageBoxCatcher catcher;
+        action->trigger();
+        QVERIFY2(catcher.text.contains(holds), qPrintable(catcher.text));
     }
 
     void geometry_data()
