@@ -11,8 +11,7 @@ namespace {
 constexpr int COMMUNICATIONS_LEFT = 248;
 constexpr int COMMUNICATIONS_TOP = 120;
 constexpr int COMMUNICATIONS_RIGHT_MARGIN = 6;
-constexpr int STATUS_BAR_HEIGHT = 19;
-constexpr int COMMUNICATIONS_BOTTOM_MARGIN = 5 + STATUS_BAR_HEIGHT;
+constexpr int COMMUNICATIONS_GAP = 5;
 
 }  // namespace
 
@@ -27,6 +26,7 @@ void ClientArea::set_parts(SensorPanel* sensor_panel, CommunicationsBox* communi
     sensors = sensor_panel;
     communications = communications_box;
     status_bar = bar;
+    connect(status_bar, &StatusBar::height_changed, this, &ClientArea::lay_out);
     lay_out();
 }
 
@@ -40,8 +40,10 @@ void ClientArea::lay_out()
     if (sensors == nullptr)
         return;
     sensors->setGeometry(SensorPanel::PANEL_LEFT, 0, width() - SensorPanel::PANEL_LEFT, SensorPanel::PANEL_HEIGHT);
+    // The status bar takes the lines its text needs from the box above it.
+    const int bar_height = status_bar->needed_height(width());
     communications->setGeometry(COMMUNICATIONS_LEFT, COMMUNICATIONS_TOP,
                                 width() - COMMUNICATIONS_LEFT - COMMUNICATIONS_RIGHT_MARGIN,
-                                height() - COMMUNICATIONS_TOP - COMMUNICATIONS_BOTTOM_MARGIN);
-    status_bar->setGeometry(0, height() - STATUS_BAR_HEIGHT, width(), STATUS_BAR_HEIGHT);
+                                height() - COMMUNICATIONS_TOP - COMMUNICATIONS_GAP - bar_height);
+    status_bar->setGeometry(0, height() - bar_height, width(), bar_height);
 }

@@ -26,8 +26,10 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+private slots:
     void lay_out();
+
+private:
 
     SensorPanel* sensors = nullptr;
     CommunicationsBox* communications = nullptr;

@@ -4,15 +4,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QTimer>
 
 #include "core/state.h"
@@ -27,6 +23,7 @@
 #include "window/encoder_port.h"
 #include "window/encoder_port_dialog.h"
 #include "window/help_menu.h"
+#include "window/host_settings.h"
 #include "window/keyboard_keys.h"
 #include "window/instrument_panel.h"
 #include "window/lcd_pictures.h"
@@ -43,6 +40,9 @@
 TfrmMain* frmMain = nullptr;
 
 namespace {
+
+// Where the window's place and size are kept between runs.
+const char SETTINGS_GEOMETRY[] = "main_window/geometry";
 
 }  // namespace
 
@@ -276,14 +276,28 @@ void TfrmMain::warn(const QString& text, bool wait)
 // ---------------------------------------------------------------------------
 // The run loop and what a pass shows.
 
+void TfrmMain::restore_placement()
+{
+    const QByteArray geometry = host_settings().value(QLatin1String(SETTINGS_GEOMETRY)).toByteArray();
+    if (geometry.isEmpty() || !restoreGeometry(geometry))
+        centre_on_screen();
+}
+
+void TfrmMain::save_placement() const
+{
+    host_settings().setValue(QLatin1String(SETTINGS_GEOMETRY), saveGeometry());
+}
+
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
+    save_placement();
     host_switch_off();
     event->accept();
 }
 
 void TfrmMain::Exit1Click()
 {
+    save_placement();
     host_switch_off();
     QCoreApplication::quit();
 }
@@ -327,6 +341,7 @@ void TfrmMain::CopyLcdPicture1Click()
 bool TfrmMain::apply_options(const sim_options& options)
 {
     exit_when_done = options.exit_when_done;
+    scenario_dock->set_unattended(exit_when_done);
     if (!options.record.isEmpty() && !start_recording(options.record)) {
         exit_status = COMMAND_LINE_REFUSED;
         return false;
@@ -350,21 +365,10 @@ bool TfrmMain::apply_options(const sim_options& options)
 void TfrmMain::scenario_finished(int status)
 {
     exit_status = status;
-    if (exit_when_done) {
-        host_switch_off();
-        QCoreApplication::exit(status);
+    if (!exit_when_done)
         return;
-    }
-    if (status == PLAYER_BAD_LINE) {
-        // The bad line's message was the last one reported.
-        QMessageBox::warning(this, QApplication::applicationName(),
-                             QStringLiteral("The scenario stopped at line %1:\n%2")
-                                 .arg(scenario->line())
-                                 .arg(scenario->last_report()));
-        return;
-    }
-    StatusBar1->say(status == PLAYER_OK ? QStringLiteral("Scenario done")
-                                        : QStringLiteral("Scenario done: an expectation failed"));
+    host_switch_off();
+    QCoreApplication::exit(status);
 }
 
 // ---------------------------------------------------------------------------
@@ -389,11 +393,8 @@ bool TfrmMain::connect_encoder_port(const QString& name, int baud)
     QString message;
     if (encoder_port->open_port(name, baud, &message))
         return true;
-    // Window-modal but not exec'd: the instrument runs on behind it.
-    auto* box = new QMessageBox(QMessageBox::Warning, QApplication::applicationName(), message,
-                                QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    // A box that does not hold up the run loop: the instrument runs on behind it.
+    warn(message, false);
     return false;
 }
 

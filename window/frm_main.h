@@ -52,6 +52,10 @@ public:
 
     // Puts the window in the middle of the screen's available area.
     void centre_on_screen();
+    // The place and size the window had when it was last closed (else
+    // centred), and keeping them for the next run.
+    void restore_placement();
+    void save_placement() const;
 
     // The parts.
     InstrumentPanel* instrument;   // bezel, LCD, keys, knob, "+"/"-", On/Off, lamp

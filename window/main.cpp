@@ -110,7 +110,7 @@ int main(int argc, char** argv)
             make_application(zoom);
             frmMain = new TfrmMain;
         }
-        frmMain->centre_on_screen();
+        frmMain->restore_placement();
         frmMain->show();
         auto* status_bar = frmMain->findChild<QStatusBar*>();
         if (zoom < options.zoom && status_bar != nullptr)

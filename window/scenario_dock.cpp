@@ -1,5 +1,6 @@
 #include "window/scenario_dock.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -118,4 +119,9 @@ void ScenarioDock::ended(int status)
                                                                      ? QStringLiteral("Done, an expectation failed")
                                                                      : QStringLiteral("Stopped at a bad line");
     tally->setText(last.contains(QLatin1String(" passed, ")) ? QStringLiteral("%1: %2").arg(end, last) : end);
+    // A bad line stops the scenario: said at once, with the line (its
+    // report, the last one, names it).
+    if (status == PLAYER_BAD_LINE && !unattended)
+        QMessageBox::warning(parentWidget(), QApplication::applicationName(),
+                             QStringLiteral("The scenario stopped at a bad line:\n%1").arg(scenario->last_report()));
 }

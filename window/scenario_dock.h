@@ -20,6 +20,10 @@ public:
     QPlainTextEdit* report;  // the scenario's output: failures as they happen, print results
     QLabel* tally;           // failures so far; at the end "N passed, M failed"
 
+    // Played to its end with nobody at the window (--exit-when-done): no
+    // message boxes.
+    void set_unattended(bool alone) { unattended = alone; }
+
     // File > Play Scenario...: a file chosen, then played.
     void choose_and_play();
     // File > Record Scenario...: a file chosen, then recorded; asks first
@@ -37,4 +41,5 @@ private:
     long lines = 0;
     quint64 ticks_played = 0;
     int failures = 0;
+    bool unattended = false;
 };

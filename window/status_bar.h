@@ -1,6 +1,7 @@
 // The window's status bar: the encoder port and its state at all times, and
 // for a few seconds what has just happened (a scenario's line, a picture
-// written).
+// written). A message or port state too long for one line takes as many as
+// it needs, so that it shows whole.
 #pragma once
 #include <QStatusBar>
 
@@ -15,6 +16,9 @@ public:
     static constexpr int MESSAGE_MS = 5000;
 
     StatusBar(const EncoderPort* port, QWidget* parent);
+
+    // The height the bar needs at width: one line, or as many as its text needs.
+    int needed_height(int width) const;
 
     QLabel* EncoderPortLabel;  // the encoder port and its state
     QLabel* keys_label;        // who has the keyboard: the instrument or a control
@@ -33,6 +37,15 @@ public slots:
     // The link's text; hidden while empty.
     void show_link_state(const QString& text);
 
+signals:
+    // The text changed, and with it perhaps the height needed.
+    void height_changed();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    // The width left for the message or the port's state.
+    int text_width(int width) const;
     const EncoderPort* port;
 };

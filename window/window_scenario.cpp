@@ -89,6 +89,10 @@ bool WindowScenario::play(const QString& path)
         },
         [](void* self, int status) {
             scenario_of(self)->playing_here = false;
+            if (status != PLAYER_BAD_LINE)
+                emit scenario_of(self)->status(status == PLAYER_OK
+                                                   ? QStringLiteral("Scenario done")
+                                                   : QStringLiteral("Scenario done: an expectation failed"));
             emit scenario_of(self)->playing_changed(false);
             emit scenario_of(self)->finished(status);
         },

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -11,6 +12,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -29,6 +31,7 @@ class tst_frm_main : public QObject {
     Q_OBJECT
 
     TfrmMain* form = nullptr;
+    QTemporaryDir config;
 
     QWidget* control(const QString& name) const
     {
@@ -38,6 +41,9 @@ class tst_frm_main : public QObject {
 private slots:
     void initTestCase()
     {
+        // The window's place is a host preference; keep the tests' own.
+        QVERIFY(config.isValid());
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
         QApplication::setApplicationName(QLatin1String(APPLICATION_NAME));
         st.current_screen = nullptr;
         form = new TfrmMain;
@@ -292,6 +298,45 @@ private slots:
         QCOMPARE(on_client(form->StatusBar1), QRect(0, client.bottom() - 18, client.width(), 19));
         form->resize(least);
         QTRY_COMPARE(form->size(), least);
+    }
+
+    void place_and_size_are_kept_for_the_next_run()
+    {
+        // Nothing kept yet: centred.
+        {
+            TfrmMain first;
+            first.restore_placement();
+            first.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&first));
+            const QPoint centre = first.frameGeometry().center();
+            QVERIFY(qAbs(centre.x() - first.screen()->availableGeometry().center().x()) <= 8);
+            first.resize(first.minimumSize() + QSize(120, 80));
+            first.move(30, 40);
+            QTRY_COMPARE(first.size(), first.minimumSize() + QSize(120, 80));
+            first.close();
+        }
+        TfrmMain next;
+        next.restore_placement();
+        next.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&next));
+        QTRY_COMPARE(next.size(), next.minimumSize() + QSize(120, 80));
+        QCOMPARE(next.pos(), QPoint(30, 40));
+        QFile::remove(config.filePath(QStringLiteral("ktr7-sim/ktr7-sim.ini")));
+    }
+
+    void a_long_message_shows_whole()
+    {
+        const QString message = QStringLiteral("Encoder port /dev/ttyUSB0: lost (the device was removed), closed after "
+                                               "2,970 sent; the receiver's end may be unplugged or switched off");
+        QCOMPARE(form->StatusBar1->height(), 19);
+        form->StatusBar1->say(message);
+        // Two lines, taken from the Communications box above.
+        QTRY_VERIFY(form->StatusBar1->height() >= 2 * form->StatusBar1->fontMetrics().lineSpacing());
+        const QRect bar = form->StatusBar1->geometry();
+        QCOMPARE(bar.bottom(), form->client->height() - 1);
+        QVERIFY(form->GroupBox1->geometry().bottom() < bar.top());
+        form->StatusBar1->clearMessage();
+        QTRY_COMPARE(form->StatusBar1->height(), 19);
     }
 
     void slider_by_mouse_writes_input()
