@@ -167,6 +167,7 @@ void TfrmMain::compose(const QSurfaceFormat& pixel_format)
     keyboard->keep_keys_in(GroupBox1);
     pictures = new LcdPictures(this);
     lcd_views = new LcdViews(instrument, this);
+    connect(pictures, &LcdPictures::said, StatusBar1, &StatusBar::say);
     run_loop = new RunLoop(this);
     Timer1 = run_loop->Timer1;
     link = new LinkDriver(sensors, run_loop, this);

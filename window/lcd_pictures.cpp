@@ -4,7 +4,6 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
-#include <QInputDialog>
 #include <QMessageBox>
 
 #include <cstring>
@@ -12,17 +11,39 @@
 #include "gfx/lcd.h"
 #include "host/picture_scale.h"
 #include "picture/lcd_png.h"
+#include "window/host_settings.h"
 #include "window/lcd_window.h"
+
+namespace {
+
+// The scale chosen last in the save dialog.
+const char SETTINGS_SCALE[] = "pictures/scale";
+
+}  // namespace
 
 LcdPictures::LcdPictures(QWidget* window) : QObject(window), window(window)
 {
 }
 
+QStringList LcdPictures::scale_filters()
+{
+    QStringList filters;
+    for (int scale = PNG_SCALE_MIN; scale <= PNG_SCALE_MAX; scale++)
+        filters << QStringLiteral("PNG, each LCD pixel %1 x %1 (*.png)").arg(scale);
+    return filters;
+}
+
 bool LcdPictures::save(const QString& path, int scale, const uint8_t* buffer)
 {
     char why[160];
-    if (write_png_of(buffer, QFile::encodeName(path).constData(), scale, why, sizeof why))
+    if (write_png_of(buffer, QFile::encodeName(path).constData(), scale, why, sizeof why)) {
+        emit said(QStringLiteral("Wrote %1 (%2 x %3, each LCD pixel %4 x %4)")
+                      .arg(path)
+                      .arg(LCD_WIDTH * scale)
+                      .arg(LCD_HEIGHT * scale)
+                      .arg(scale));
         return true;
+    }
     QMessageBox::warning(window, QApplication::applicationName(),
                          QStringLiteral("Cannot write \"%1\": %2").arg(path, QString::fromLocal8Bit(why)));
     return false;
@@ -31,24 +52,29 @@ bool LcdPictures::save(const QString& path, int scale, const uint8_t* buffer)
 void LcdPictures::save_with_dialog()
 {
     // The picture is the LCD at the moment of the command, not after the
-    // dialogs have been answered.
+    // dialog has been answered.
     static uint8_t taken[sizeof lcd_buffer];
     std::memcpy(taken, lcd_buffer, sizeof taken);
-    bool ok = false;
-    const int scale = QInputDialog::getInt(window, QStringLiteral("Save LCD Picture"),
-                                           QStringLiteral("Scale (each LCD pixel N x N):"), DEFAULT_SCALE,
-                                           PNG_SCALE_MIN, PNG_SCALE_MAX, 1, &ok);
-    if (!ok)
+    const QStringList filters = scale_filters();
+    const int remembered = host_settings().value(QLatin1String(SETTINGS_SCALE), DEFAULT_SCALE).toInt();
+    QFileDialog dialog(window, QStringLiteral("Save LCD Picture"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.value(remembered - PNG_SCALE_MIN, filters.value(DEFAULT_SCALE - PNG_SCALE_MIN)));
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    dialog.selectFile(QStringLiteral("ktr7-lcd.png"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const QString path = QFileDialog::getSaveFileName(window, QStringLiteral("Save LCD Picture"),
-                                                      QStringLiteral("ktr7-lcd.png"),
-                                                      QStringLiteral("PNG pictures (*.png)"));
-    if (path.isEmpty())
+    const int scale = int(filters.indexOf(dialog.selectedNameFilter())) + PNG_SCALE_MIN;
+    if (scale < PNG_SCALE_MIN)
         return;
-    save(path, scale, taken);
+    host_settings().setValue(QLatin1String(SETTINGS_SCALE), scale);
+    save(dialog.selectedFiles().first(), scale, taken);
 }
 
 void LcdPictures::copy()
 {
-    QApplication::clipboard()->setImage(lcd_picture(lcd_buffer, DEFAULT_SCALE));
+    const QImage picture = lcd_picture(lcd_buffer, DEFAULT_SCALE);
+    QApplication::clipboard()->setImage(picture);
+    emit said(QStringLiteral("Copied the LCD to the clipboard (%1 x %2)").arg(picture.width()).arg(picture.height()));
 }

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -16,6 +17,7 @@
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <cstring>
@@ -25,6 +27,7 @@
 #include "screens/screens.h"
 #include "host/version.h"
 #include "window/help_menu.h"
+#include "window/lcd_pictures.h"
 #include "window_support.h"
 
 class tst_frm_main : public QObject {
@@ -337,6 +340,38 @@ private slots:
         QVERIFY(form->GroupBox1->geometry().bottom() < bar.top());
         form->StatusBar1->clearMessage();
         QTRY_COMPARE(form->StatusBar1->height(), 19);
+    }
+
+    void save_lcd_picture_asks_the_scale_with_the_file_and_says_what_it_wrote()
+    {
+        // The scale is a file type of the save dialog; the one chosen is
+        // offered first the next time.
+        const QString path = config.filePath(QStringLiteral("lcd.png"));
+        QString offered_first, offered_next;
+        const auto answer = [&](QString* offered, int scale) {
+            QTimer::singleShot(50, [=] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog != nullptr);
+                *offered = dialog->selectedNameFilter();
+                dialog->selectNameFilter(LcdPictures::scale_filters().at(scale - 1));
+                dialog->selectFile(path);
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
+        };
+        answer(&offered_first, 2);
+        form->SaveLcdPicture1->trigger();
+        QCOMPARE(offered_first, QStringLiteral("PNG, each LCD pixel 3 x 3 (*.png)"));
+        QCOMPARE(QImage(path).size(), QSize(320, 256));
+        QCOMPARE(form->StatusBar1->currentMessage(),
+                 QStringLiteral("Wrote %1 (320 x 256, each LCD pixel 2 x 2)").arg(path));
+        QFile::remove(path);
+        answer(&offered_next, 8);
+        form->SaveLcdPicture1->trigger();
+        QCOMPARE(offered_next, QStringLiteral("PNG, each LCD pixel 2 x 2 (*.png)"));
+        QCOMPARE(QImage(path).size(), QSize(1280, 1024));
+        // Copying says so too.
+        form->CopyLcdPicture1->trigger();
+        QCOMPARE(form->StatusBar1->currentMessage(), QStringLiteral("Copied the LCD to the clipboard (480 x 384)"));
     }
 
     void slider_by_mouse_writes_input()
