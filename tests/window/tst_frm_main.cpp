@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -354,7 +355,10 @@ private slots:
                 QVERIFY(dialog != nullptr);
                 *offered = dialog->selectedNameFilter();
                 dialog->selectNameFilter(LcdPictures::scale_filters().at(scale - 1));
-                dialog->selectFile(path);
+                // Typed as a person would.
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                QVERIFY(name != nullptr);
+                name->setText(path);
                 QMetaObject::invokeMethod(dialog, "accept");
             });
         };
