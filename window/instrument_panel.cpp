@@ -12,8 +12,11 @@ namespace {
 
 const QColor LAMP_RED(255, 0, 0);
 const QColor LAMP_MAROON(128, 0, 0);
-// The "+" and "-" captions: bold, 12 points.
+// The "+" and "-" buttons: bold 12-point captions, between the bezel's ring
+// and On and Off.
 constexpr int KNOB_BUTTON_POINTS = 12;
+constexpr int KNOB_BUTTON_TOP = 247;
+constexpr int KNOB_BUTTON_HEIGHT = 22;
 
 QPushButton* make_button(QWidget* parent, const char* name, const char* text, const QRect& place)
 {
@@ -75,8 +78,10 @@ InstrumentPanel::InstrumentPanel(const QSurfaceFormat& pixel_format, QWidget* pa
     connect(Image8, &TClickImage::clicked, this, &InstrumentPanel::Image8Click);
     connect(Image8, &TClickImage::wheel_step, this, [this](bool clockwise) { emit key(clockwise ? KEY_CW : KEY_CCW); });
 
-    Button3 = make_button(this, "Button3", "+", {64, 232, 33, 25});
-    Button4 = make_button(this, "Button4", "-", {144, 232, 33, 25});
+    // Below the bezel's lower ring, which the instrument's own form let them
+    // cover (at 64, 232 and 144, 232, 33 x 25): seen at every zoom.
+    Button3 = make_button(this, "Button3", "+", {64, KNOB_BUTTON_TOP, 33, KNOB_BUTTON_HEIGHT});
+    Button4 = make_button(this, "Button4", "-", {144, KNOB_BUTTON_TOP, 33, KNOB_BUTTON_HEIGHT});
     QFont big_font = font();
     big_font.setBold(true);
     big_font.setPointSize(KNOB_BUTTON_POINTS);

@@ -135,8 +135,8 @@ private slots:
         add_columns<QString, QRect>({"name", "rect"});
         const std::pair<const char*, QRect> controls[] = {
             {"Image1", {0, 0, 241, 249}},       {"Panel1", {40, 57, 163, 129}},     {"Image2", {52, 192, 33, 33}},
-            {"Image3", {154, 192, 33, 33}},     {"Image8", {100, 196, 41, 41}},     {"Button3", {64, 232, 33, 25}},
-            {"Button4", {144, 232, 33, 25}},    {"Button1", {56, 272, 75, 25}},     {"Button2", {152, 272, 75, 25}},
+            {"Image3", {154, 192, 33, 33}},     {"Image8", {100, 196, 41, 41}},     {"Button3", {64, 247, 33, 22}},
+            {"Button4", {144, 247, 33, 22}},    {"Button1", {56, 272, 75, 25}},     {"Button2", {152, 272, 75, 25}},
             {"Shape1", {8, 248, 33, 65}},       {"ScrollBar29", {352, 8, 137, 17}}, {"ScrollBar2", {352, 32, 137, 17}},
             {"ScrollBar1", {352, 56, 137, 17}}, {"CheckBox1", {256, 88, 97, 17}},   {"CheckBox2", {376, 88, 97, 17}},
         };
@@ -397,8 +397,8 @@ private slots:
         QTest::newRow("Image2 left key") << "Image2" << QPoint(68, 208) << int(KEY_LEFT);
         QTest::newRow("Image3 right key") << "Image3" << QPoint(170, 208) << int(KEY_RIGHT);
         QTest::newRow("Image8 knob push") << "Image8" << QPoint(120, 216) << int(KEY_PUSH);
-        QTest::newRow("Button3 +") << "Button3" << QPoint(80, 244) << int(KEY_CW);
-        QTest::newRow("Button4 -") << "Button4" << QPoint(160, 244) << int(KEY_CCW);
+        QTest::newRow("Button3 +") << "Button3" << QPoint(80, 258) << int(KEY_CW);
+        QTest::newRow("Button4 -") << "Button4" << QPoint(160, 258) << int(KEY_CCW);
     }
     void clicks_post_keys()
     {
