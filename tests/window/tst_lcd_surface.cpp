@@ -163,7 +163,7 @@ private slots:
         MessageBoxCatcher catcher;
         TfrmMain failed(impossible);
         QCOMPARE(catcher.text, QStringLiteral("Creating Rendering Context failed."));
-        QCOMPARE(catcher.title, QStringLiteral("Malvex"));
+        QCOMPARE(catcher.title, QLatin1String(APPLICATION_NAME));
         QCOMPARE(catcher.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(failed.instrument->surface_status, lcd_surface_status::create_failed);
         QVERIFY(!failed.LcdDC->has_context());
