@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QHostAddress>
 
 #include <cstdio>
 
@@ -82,6 +83,10 @@ QString baud_rates_text()
     return rates.isEmpty() ? last : QStringLiteral("%1 or %2").arg(rates.join(QStringLiteral(", ")), last);
 }
 
+// The link's UDP ports.
+constexpr int LINK_PORT_MIN = 1;
+constexpr int LINK_PORT_MAX = 65535;
+
 // A whole number in low..high, or false.
 bool whole_number(const QString& text, int low, int high, int& value)
 {
@@ -124,6 +129,11 @@ command_line_result parse_sim_command_line(const QStringList& arguments, sim_opt
     const QCommandLineOption record_option(
         QStringLiteral("record"), QStringLiteral("Record what is done in the window as a scenario."),
         QStringLiteral("FILE"));
+    const QCommandLineOption flight_option(
+        QStringLiteral("flight"),
+        QStringLiteral("Fly a recorded flight (IGC, GPX, or a log gpsbabel reads) in the window, switching "
+                       "the instrument on (docs/flights.md)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption serial_option(
         QStringLiteral("serial"),
         QStringLiteral("Send the encoder sentences to a serial port (8N1, no flow control)."),
@@ -132,8 +142,17 @@ command_line_result parse_sim_command_line(const QStringList& arguments, sim_opt
         QStringLiteral("baud"),
         QStringLiteral("The port's baud rate: %1 (default %2).").arg(baud_rates_text()).arg(DEFAULT_BAUD),
         QStringLiteral("RATE"), QString::number(DEFAULT_BAUD));
+    const QCommandLineOption link_option(
+        QStringLiteral("link"),
+        QStringLiteral("Listen for a flight simulator's lines on this UDP port (1..65535; the simulator's "
+                       "protocol file and the line: docs/link.md)."),
+        QStringLiteral("PORT"));
+    const QCommandLineOption link_address_option(
+        QStringLiteral("link-address"),
+        QStringLiteral("With --link: the address to listen on (default 127.0.0.1, this computer only)."),
+        QStringLiteral("ADDRESS"), options.link_address);
     parser.addOptions({help_option, version_option, zoom_option, lcd_window_option, play_option, exit_option,
-                       record_option, serial_option, baud_option});
+                       record_option, flight_option, serial_option, baud_option, link_option, link_address_option});
     for (const qt_option& qt : QT_OPTIONS) {
         QCommandLineOption pass_through(QString::fromLatin1(qt.name));
         if (qt.takes_value)
@@ -168,6 +187,9 @@ command_line_result parse_sim_command_line(const QStringList& arguments, sim_opt
         return refuse(parser, QStringLiteral("--exit-when-done goes with --play"));
     if (parser.isSet(record_option) && options.record.isEmpty())
         return refuse(parser, QStringLiteral("--record needs a file name"));
+    options.flight = parser.value(flight_option);
+    if (parser.isSet(flight_option) && options.flight.isEmpty())
+        return refuse(parser, QStringLiteral("--flight needs a flight log"));
 
     options.serial = parser.value(serial_option);
     if (parser.isSet(serial_option) && options.serial.trimmed().isEmpty())
@@ -179,6 +201,17 @@ command_line_result parse_sim_command_line(const QStringList& arguments, sim_opt
         return refuse(parser, QStringLiteral("--baud takes %1, not \"%2\"").arg(baud_rates_text(), baud));
     if (parser.isSet(baud_option) && options.serial.isEmpty())
         return refuse(parser, QStringLiteral("--baud goes with --serial"));
+    int link_port = 0;
+    if (parser.isSet(link_option) && !whole_number(parser.value(link_option), LINK_PORT_MIN, LINK_PORT_MAX, link_port))
+        return refuse(parser, QStringLiteral("--link takes a UDP port from 1 to 65535, not \"%1\"")
+                                  .arg(parser.value(link_option)));
+    options.link_port = quint16(link_port);
+    options.link_address = parser.value(link_address_option).trimmed();
+    if (parser.isSet(link_address_option) && !parser.isSet(link_option))
+        return refuse(parser, QStringLiteral("--link-address goes with --link"));
+    if (QHostAddress(options.link_address).isNull())
+        return refuse(parser, QStringLiteral("--link-address takes an IP address such as 127.0.0.1, not \"%1\"")
+                                  .arg(options.link_address));
     // The port last: the values are all checked before a device is opened to
     // look at it.
     if (!options.serial.isEmpty()) {

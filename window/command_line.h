@@ -17,8 +17,11 @@ struct sim_options {
     QString play;                 // scenario to play live
     bool exit_when_done = false;  // close when the scenario ends
     QString record;               // scenario file to record into
+    QString flight;               // flight log to play, empty for none
     QString serial;               // encoder port, empty for none
     int baud = DEFAULT_BAUD;
+    quint16 link_port = 0;        // the flight simulator link's UDP port, 0 for none
+    QString link_address = QStringLiteral("127.0.0.1");  // where the link listens
 };
 
 enum class command_line_result {

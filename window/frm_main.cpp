@@ -24,6 +24,7 @@
 #include "window/encoder_port_dialog.h"
 #include "window/help_menu.h"
 #include "window/host_settings.h"
+#include "window/flight_bar.h"
 #include "window/keyboard_keys.h"
 #include "window/instrument_panel.h"
 #include "window/lcd_pictures.h"
@@ -116,6 +117,10 @@ void TfrmMain::build_menu()
     StopRecording1 = entry(File1, "StopRecording1", "Stop Re&cording", &TfrmMain::StopRecording1Click);
     StopRecording1->setEnabled(false);
     File1->addSeparator();
+    OpenFlight1 = entry(File1, "OpenFlight1", "Open &Flight...", &TfrmMain::OpenFlight1Click);
+    CloseFlight1 = entry(File1, "CloseFlight1", "C&lose Flight", &TfrmMain::CloseFlight1Click);
+    CloseFlight1->setEnabled(false);
+    File1->addSeparator();
     Exit1 = entry(File1, "Exit1", "&Exit", &TfrmMain::Exit1Click);
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     Exit1->setShortcutContext(Qt::ApplicationShortcut);
@@ -171,6 +176,9 @@ void TfrmMain::compose(const QSurfaceFormat& pixel_format)
     run_loop = new RunLoop(this);
     Timer1 = run_loop->Timer1;
     link = new LinkDriver(sensors, run_loop, this);
+    recorded_flight = new FlightDriver(sensors, run_loop, this);
+    recorded_flight->take_drops_on(this);
+    addToolBar(Qt::TopToolBarArea, new FlightBar(recorded_flight, this));
     connect(link, &LinkDriver::status_changed, StatusBar1, &StatusBar::show_link_state);
     connect(link, &LinkDriver::message, StatusBar1, &StatusBar::say);
 
@@ -236,6 +244,10 @@ void TfrmMain::connect_parts()
     connect(scenario, &WindowScenario::finished, this, &TfrmMain::scenario_finished);
     connect(scenario, &WindowScenario::refused, this, [this](const QString& why) { warn(why, true); });
     connect(scenario, &WindowScenario::recording_failed, this, [this](const QString& why) { warn(why, false); });
+
+    connect(recorded_flight, &FlightDriver::open_changed, CloseFlight1, &QAction::setEnabled);
+    connect(recorded_flight, &FlightDriver::message, StatusBar1, &StatusBar::say);
+    connect(recorded_flight, &FlightDriver::warning, this, [this](const QString& text) { warn(text, false); });
 }
 
 TfrmMain::~TfrmMain()
@@ -349,6 +361,8 @@ bool TfrmMain::apply_options(const sim_options& options)
     }
     if (!options.serial.isEmpty())
         connect_encoder_port(options.serial, options.baud);
+    if (!options.flight.isEmpty())
+        recorded_flight->fly(options.flight);
     if (options.link_port != 0)
         link->listen(options.link_address, options.link_port);
     if (options.lcd_window || LcdWindow::was_open())

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "window/flight_driver.h"
 #include "window/client_area.h"
 #include "window/instrument_panel.h"
 #include "window/lcd_pictures.h"
@@ -68,6 +69,7 @@ public:
     LcdPictures* pictures;         // the LCD saved or copied as a picture
     LcdViews* lcd_views;           // the LCD on the panel and in the LCD window
     LinkDriver* link;              // the flight simulator link driving the sliders
+    FlightDriver* recorded_flight;  // a recorded flight driving the sliders, with its bar
 
     // The menu and the client area (everything below the menu bar).
     QMenuBar* MainMenu1;
@@ -77,6 +79,8 @@ public:
     QAction* StopScenario1;
     QAction* RecordScenario1;
     QAction* StopRecording1;
+    QAction* OpenFlight1;
+    QAction* CloseFlight1;
     QAction* Exit1;
     QMenu* Edit1;
     QAction* CopyLcdPicture1;
@@ -131,6 +135,8 @@ public:
     void StopScenario1Click() { scenario->stop_playing(); }
     void RecordScenario1Click() { scenario_dock->choose_and_record(running()); }
     void StopRecording1Click() { stop_recording(); }
+    void OpenFlight1Click() { recorded_flight->open_with_dialog(this); }
+    void CloseFlight1Click() { recorded_flight->close(); }
     void EncoderPort1Click();
     void FlightSimLink1Click();
 

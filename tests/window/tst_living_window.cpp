@@ -167,6 +167,10 @@ private slots:
             // A character device that is no terminal is no serial port.
             {{QStringLiteral("--serial"), QStringLiteral("/dev/null")}, 2, "", "--serial: /dev/null is not a serial port"},
             {{QStringLiteral("--exit-when-done")}, 2, "", "goes with --play"},
+            {{QStringLiteral("--flight=")}, 2, "", "--flight needs a flight log"},
+            {{QStringLiteral("--flight")}, 2, "", "Missing value after '--flight'"},
+            // The log is read once the window is up.
+            {{QStringLiteral("--flight"), QStringLiteral("no/such.igc")}, 1, "", "no display"},
             {{QStringLiteral("--baud"), QStringLiteral("300"), QStringLiteral("--serial"),
               QStringLiteral("/dev/null")},
              2, "", "--baud takes"},
