@@ -31,7 +31,6 @@ FlightProfile::FlightProfile(QWidget* parent) : QWidget(parent)
     setMinimumSize(PREFERRED_WIDTH / 3, PREFERRED_HEIGHT);
     setCursor(Qt::PointingHandCursor);
     setAccessibleName(QStringLiteral("Altitude profile of the flight"));
-    setToolTip(QStringLiteral("The flight's altitude from its first fix to its last; click or drag to move there."));
 }
 
 QSize FlightProfile::sizeHint() const
@@ -44,6 +43,13 @@ void FlightProfile::set_flight(const flight* shown)
     drawn = shown != nullptr && !shown->fixes.empty() ? shown : nullptr;
     marked = drawn != nullptr ? drawn->start_time() : 0.0;
     measure();
+    QString tip = QStringLiteral("The flight's altitude from its first fix to its last");
+    if (drawn != nullptr)
+        tip += QStringLiteral(", %1 to %2 ft (%3)")
+                   .arg(std::lround(lowest))
+                   .arg(std::lround(highest))
+                   .arg(QLatin1String(altitude_source_name(drawn->altitude_from)));
+    setToolTip(tip + QStringLiteral("; click or drag to move there."));
     update();
 }
 
