@@ -155,9 +155,7 @@ void BM_FullPass(benchmark::State& state)
 {
     instrument_on();
     st.serial_out = 1;
-    static const host_io io = {
-        nullptr, [](void*, bool) {}, [](void*) { return true; }, [](void*, const char*) {}, [](void*) {}, [](void*) {}};
-    measured(state, [] { run_pass(io); });
+    measured(state, [] { run_pass(HEADLESS_HOST); });
 }
 
 void BM_Text(benchmark::State& state, uint8_t size)
@@ -228,8 +226,6 @@ const flight& flight_of_hours(int hours)
 void BM_FlightPlayback(benchmark::State& state, int hours)
 {
     const flight& f = flight_of_hours(hours);
-    static const host_io quiet = {nullptr, [](void*, bool) {}, [](void*) { return true; }, [](void*, const char*) {},
-                                  [](void*) {}, [](void*) {}};
     const long long ticks = hours * 36000LL;
     auto t0 = clock_type::now();
     for (auto _ : state) {
@@ -237,7 +233,7 @@ void BM_FlightPlayback(benchmark::State& state, int hours)
         host_switch_on();
         st.flight_timer_mode = 1;
         flight_player player(f);
-        player.fly(ticks, quiet);
+        player.fly(ticks, HEADLESS_HOST);
         benchmark::DoNotOptimize(st.max_airspeed);
     }
     double per = std::chrono::duration<double>(clock_type::now() - t0).count() / double(state.iterations());

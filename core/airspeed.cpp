@@ -5,37 +5,49 @@
 
 #include "core/state.h"
 
-// Readings of the pitot converter above this are out of range and read as 0.
-constexpr uint32_t ASI_ADC_FULL_SCALE = 4096;
-// The dynamic pressure reading times this factor has the airspeed in mph as
-// its square root.
-constexpr uint32_t ASI_PRESSURE_FACTOR = 21;
-constexpr uint32_t ASI_LIMIT_MPH = 250;
-// Anything slower than this is not a usable indication and shows as 0.
-constexpr uint32_t ASI_FLOOR_MPH = 16;
-
 constexpr uint8_t ASI_FILTER_FAST = 1;
 constexpr uint8_t ASI_FILTER_SLOW = 2;
-constexpr uint8_t ASI_UNIT_KMH = 1;
-constexpr uint8_t ASI_UNIT_KTS = 2;
 
 constexpr uint32_t ALARM_BIT = 1u;
+
+uint32_t asi_pressure_of_reading(uint32_t reading, uint16_t zero_offset)
+{
+    // A reading below the zero offset is no airspeed.
+    if (reading < zero_offset)
+        return 0;
+    const uint32_t p = reading - zero_offset;
+    return p > ASI_ADC_FULL_SCALE ? 0 : p;
+}
+
+uint16_t asi_mph_of_pressure(uint32_t pressure, uint8_t cal_percent)
+{
+    // Square root of the exact integer, truncated; calibration in percent;
+    // limit and floor.
+    uint32_t s = uint32_t(std::sqrt(double(ASI_PRESSURE_FACTOR * pressure)));
+    s = (s * cal_percent) / 100;
+    if (s > ASI_LIMIT_MPH)
+        s = ASI_LIMIT_MPH;
+    if (s < ASI_FLOOR_MPH)
+        s = 0;
+    return uint16_t(s);
+}
+
+uint16_t asi_in_unit(uint16_t mph, uint8_t unit)
+{
+    if (unit == ASI_UNIT_KMH)
+        return uint16_t(uint32_t(mph) * 1609 / 1000);
+    if (unit == ASI_UNIT_KTS)
+        return uint16_t(uint32_t(mph) * 869 / 1000);
+    return mph;
+}
 
 void update_airspeed()
 {
     // 1. Sample the converter.
     st.asi_adc_sample = st.asi_adc;
-    uint32_t r = st.asi_adc_sample;
 
-    // 2. Remove the zero offset; a reading below it is no airspeed.
-    uint32_t p;
-    if (r < st.asi_zero_offset) {
-        p = 0;
-    } else {
-        p = r - st.asi_zero_offset;
-        if (p > ASI_ADC_FULL_SCALE)
-            p = 0;
-    }
+    // 2. Remove the zero offset.
+    uint32_t p = asi_pressure_of_reading(st.asi_adc_sample, st.asi_zero_offset);
 
     // 3. Smoothing. FAST and SLOW share one accumulator: FAST keeps twice the
     // smoothed reading and moves half way each update, SLOW keeps four times
@@ -48,25 +60,11 @@ void update_airspeed()
         p = st.asi_filter_state >> 2;
     }
 
-    // 4. Square root of the exact integer, truncated.
-    uint32_t s = uint32_t(std::sqrt(double(ASI_PRESSURE_FACTOR * p)));
-
-    // 5. Calibration in percent.
-    s = (s * st.asi_cal_percent) / 100;
-
-    // 6. to 8. Limit, floor, mph value.
-    if (s > ASI_LIMIT_MPH)
-        s = ASI_LIMIT_MPH;
-    st.airspeed = uint16_t(s);
-    if (st.airspeed < ASI_FLOOR_MPH)
-        st.airspeed = 0;
-    st.airspeed_mph = st.airspeed;
+    // 4. to 8. Square root, calibration, limit, floor: the mph value.
+    st.airspeed_mph = asi_mph_of_pressure(p, st.asi_cal_percent);
 
     // 9. Selected unit.
-    if (st.asi_unit == ASI_UNIT_KMH)
-        st.airspeed = uint16_t(uint32_t(st.airspeed_mph) * 1609 / 1000);
-    else if (st.asi_unit == ASI_UNIT_KTS)
-        st.airspeed = uint16_t(uint32_t(st.airspeed_mph) * 869 / 1000);
+    st.airspeed = asi_in_unit(st.airspeed_mph, st.asi_unit);
 
     // 10. Highest airspeed seen, in whatever unit is selected now.
     if (st.airspeed > st.max_airspeed) {

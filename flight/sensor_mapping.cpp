@@ -2,29 +2,13 @@
 
 #include <cmath>
 
+#include "core/airspeed.h"
 #include "core/state.h"
 #include "host/pressure_altitude.h"
 #include "host/sensor_inputs.h"
 
 namespace {
 
-constexpr uint8_t ALTITUDE_UNIT_METRES = 1;
-constexpr double FEET_PER_METRE = 3.280839895;
-constexpr double STANDARD_PRESSURE_MB = 1013.25;
-// The standard atmosphere of host/pressure_altitude.cpp.
-constexpr double SCALE_HEIGHT_FT = 145366.45;
-constexpr double EXPONENT = 0.190284;
-constexpr double QNH_PER_MB = 1000.0;
-
-// The airspeed channel's arithmetic (core/airspeed.cpp).
-constexpr uint32_t ASI_ADC_FULL_SCALE = 4096;
-constexpr uint32_t ASI_PRESSURE_FACTOR = 21;
-constexpr uint32_t ASI_LIMIT_MPH = 250;
-constexpr uint32_t ASI_FLOOR_MPH = 16;
-constexpr uint8_t ASI_UNIT_KMH = 1;
-constexpr uint8_t ASI_UNIT_KTS = 2;
-constexpr double KMH_PER_MPH = 1.609344;
-constexpr double KMH_PER_KNOT = 1.852;
 constexpr double PERCENT = 100.0;
 
 // The lowest reading in low..high whose shown airspeed is at least target;
@@ -51,14 +35,7 @@ uint16_t shown(uint32_t reading)
 
 int32_t altitude_input_for(double logged_ft)
 {
-    const bool metres = st.altitude_unit == ALTITUDE_UNIT_METRES;
-    // The static pressure at this pressure altitude, then the altitude that
-    // pressure is at over the set QNH.
-    const double h = std::fmin(logged_ft, SCALE_HEIGHT_FT);
-    const double p = STANDARD_PRESSURE_MB * std::pow(1.0 - h / SCALE_HEIGHT_FT, 1.0 / EXPONENT);
-    const double q = st.qnh / QNH_PER_MB;
-    const double shown_ft = q > 0.0 ? SCALE_HEIGHT_FT * (1.0 - std::pow(p / q, EXPONENT)) : 0.0;
-    const double shown_unit = metres ? shown_ft / FEET_PER_METRE : shown_ft;
+    const double shown_unit = shown_altitude_for(logged_ft, st.altitude_unit, st.qnh);
     if (!std::isfinite(shown_unit))
         return clamp_sensor_input(sensor_input::altitude, 0);
     // The position whose encoder altitude (CAL aside) is nearest the logged
@@ -87,20 +64,7 @@ int32_t vertical_speed_input_for(double feet_per_minute)
 
 uint16_t airspeed_shown_for_reading(uint32_t reading, uint16_t zero_offset, uint8_t cal_percent, uint8_t unit)
 {
-    uint32_t p = reading < zero_offset ? 0 : reading - zero_offset;
-    if (p > ASI_ADC_FULL_SCALE)
-        p = 0;
-    uint32_t s = uint32_t(std::sqrt(double(ASI_PRESSURE_FACTOR * p)));
-    s = s * cal_percent / 100;
-    if (s > ASI_LIMIT_MPH)
-        s = ASI_LIMIT_MPH;
-    if (s < ASI_FLOOR_MPH)
-        s = 0;
-    if (unit == ASI_UNIT_KMH)
-        return uint16_t(s * 1609 / 1000);
-    if (unit == ASI_UNIT_KTS)
-        return uint16_t(s * 869 / 1000);
-    return uint16_t(s);
+    return asi_in_unit(asi_mph_of_pressure(asi_pressure_of_reading(reading, zero_offset), cal_percent), unit);
 }
 
 int32_t asi_input_for(double indicated_kmh)

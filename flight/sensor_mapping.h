@@ -5,6 +5,9 @@
 #pragma once
 #include <cstdint>
 
+constexpr double KMH_PER_MPH = 1.609344;
+constexpr double KMH_PER_KNOT = 1.852;
+
 // The altitude the altimeter shows for this pressure altitude at the set QNH,
 // in the set altitude unit: the inverse of pressure_altitude_ft without the
 // CAL offset. The encoder adds CAL on top of the pressure altitude it derives,

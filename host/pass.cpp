@@ -23,6 +23,10 @@ pass_outputs shown = {false, {}, 0};
 
 }  // namespace
 
+const host_io HEADLESS_HOST = {
+    nullptr, [](void*, bool) {}, [](void*) { return true; }, [](void*, const char*) {}, [](void*) {}, [](void*) {},
+};
+
 void host_program_start()
 {
     st = instrument_state{};

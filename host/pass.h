@@ -14,6 +14,11 @@ struct host_io {
     void (*process_events)(void* context);                      // let the host handle its events
 };
 
+// A host with nothing to show, for headless runs that read only the state
+// record (a flight's summary, a fuzzer, a benchmark): lamp, sentences and
+// frames go nowhere, the altitude sensor works.
+extern const host_io HEADLESS_HOST;
+
 // Program start: every field of the state record zero, the LCD black, the
 // instrument off with the main display as its screen, the lamp maroon and no
 // sentence sent.

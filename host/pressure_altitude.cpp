@@ -37,6 +37,17 @@ int32_t pressure_altitude_ft(int32_t shown_altitude, uint8_t altitude_unit, uint
     return int32_t(feet);
 }
 
+double shown_altitude_for(double pressure_altitude_ft, uint8_t altitude_unit, uint32_t qnh)
+{
+    // The static pressure at this pressure altitude, then the altitude that
+    // pressure is at over the set QNH.
+    const double h = std::fmin(pressure_altitude_ft, SCALE_HEIGHT_FT);
+    const double p = STANDARD_PRESSURE_MB * std::pow(1.0 - h / SCALE_HEIGHT_FT, 1.0 / EXPONENT);
+    const double q = qnh / QNH_PER_MB;
+    const double shown_ft = q > 0.0 ? SCALE_HEIGHT_FT * (1.0 - std::pow(p / q, EXPONENT)) : 0.0;
+    return altitude_unit == ALTITUDE_UNIT_METRES ? shown_ft / FEET_PER_METRE : shown_ft;
+}
+
 void update_encoder_altitude()
 {
     st.encoder_altitude = pressure_altitude_ft(st.altitude, st.altitude_unit, st.qnh, st.altitude_cal_offset);

@@ -11,6 +11,11 @@
 int32_t pressure_altitude_ft(int32_t shown_altitude, uint8_t altitude_unit, uint32_t qnh,
                              int32_t cal_offset_ft);
 
+// The other way: the altitude the altimeter shows (in feet or metres, not
+// rounded) at qnh for a pressure altitude in feet, without any CAL offset.
+// Above the model's top (no pressure left) the result is that of the top.
+double shown_altitude_for(double pressure_altitude_ft, uint8_t altitude_unit, uint32_t qnh);
+
 // Fills encoder_altitude from the state record's slider altitude, unit, QNH
 // and calibration offset.
 void update_encoder_altitude();

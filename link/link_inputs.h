@@ -7,7 +7,6 @@
 #include "flight/flight_player.h"
 #include "link/link_line.h"
 
-constexpr double KMH_PER_KNOT = 1.852;
 constexpr double SECONDS_PER_MINUTE = 60.0;
 
 flight_inputs link_inputs(const link_values& values);

@@ -10,13 +10,6 @@
 #include "flight/igc_reader.h"
 #include "host/pass.h"
 
-namespace {
-
-const host_io QUIET = {nullptr, [](void*, bool) {}, [](void*) { return true; }, [](void*, const char*) {},
-                       [](void*) {}, [](void*) {}};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     host_program_start();
@@ -41,8 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             abort();
     }
     flight_player player(f);
-    player.fly(3, QUIET);
+    player.fly(3, HEADLESS_HOST);
     player.seek(f.start_time() + f.duration() / 2);
-    player.fly(3, QUIET);
+    player.fly(3, HEADLESS_HOST);
     return 0;
 }

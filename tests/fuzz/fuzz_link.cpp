@@ -13,9 +13,6 @@
 
 namespace {
 
-const host_io QUIET = {nullptr, [](void*, bool) {}, [](void*) { return true; }, [](void*, const char*) {},
-                       [](void*) {}, [](void*) {}};
-
 void check_in_range(sensor_input input, int32_t position)
 {
     const sensor_input_info& info = sensor_input_of(input);
@@ -54,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // this is the slow part): a bounded number of ticks, and the fuzzer's
     // timeout catches a runaway.
     if (size < 256 && size % 4 == 0) {
-        link_player player(QUIET);
+        link_player player(HEADLESS_HOST);
         std::string_view rest = bytes;
         while (!rest.empty() && player.ticks() < 300) {
             const size_t end = rest.find('\n');

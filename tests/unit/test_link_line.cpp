@@ -95,9 +95,6 @@ TEST(LinkStream, CountsHoldsAndWatchesTheClock)
     EXPECT_EQ(stream.counts().lines, 0u);
 }
 
-const host_io QUIET = {nullptr, [](void*, bool) {}, [](void*) { return true; }, [](void*, const char*) {},
-                       [](void*) {}, [](void*) {}};
-
 // A stream of lines, each "ALTITUDE,0,AIRSPEED,ELAPSED", played headless.
 TEST(LinkPlayer, TheInstrumentsTimeFollowsTheSimulatorsClock)
 {
@@ -119,7 +116,7 @@ TEST(LinkPlayer, TheInstrumentsTimeFollowsTheSimulatorsClock)
         SCOPED_TRACE(c.name);
         host_program_start();
         host_switch_on();
-        link_player player(QUIET);
+        link_player player(HEADLESS_HOST);
         for (const std::string& line : c.lines)
             player.line(line);
         player.finish();
@@ -147,7 +144,7 @@ TEST(LinkInputs, TheInstrumentShowsAndSendsWhatTheSimulatorFlies)
         host_set_input(sensor_input::vertical_speed, inputs.vertical_speed);
         host_set_input(sensor_input::asi_adc, inputs.asi_adc);
         for (int pass = 0; pass < 400; pass++)
-            run_pass(QUIET);
+            run_pass(HEADLESS_HOST);
         const double altitude_step = c.altitude_unit == 1 ? 3.3 : 1.0;
         EXPECT_NEAR(st.encoder_altitude, c.pressure_altitude_ft, altitude_step);
         EXPECT_NEAR(st.airspeed, c.airspeed_kt, 1.0);
