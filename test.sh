@@ -13,7 +13,8 @@ ktr7_build test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKTR7_TESTS=ON -DKTR7_PYTHON=
 # The instrument and its unit tests once more under AddressSanitizer and
 # UndefinedBehaviorSanitizer; the random-use test runs its events there.
 ktr7_build asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKTR7_WINDOW=OFF -DKTR7_SANITIZE=ON -DKTR7_PYTHON=ON
-# The replay tool's parser under libFuzzer for a bounded time.
+# The scenario parser, the flight readers and the link's line reader under
+# libFuzzer for a bounded time.
 scripts/fuzz.sh 60
 
 # The window tests need an X server; use a private one whatever DISPLAY says,
