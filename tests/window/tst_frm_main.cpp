@@ -517,7 +517,10 @@ private slots:
         QTest::qWait(650);
         const qint64 elapsed = clock.elapsed();
         const int ticks = st.tick_counter;
-        QVERIFY2(ticks >= 3 && ticks <= elapsed / 100 + 1, qPrintable(QString::number(ticks)));
+        // A busy machine can bunch a late tick with the next: one more than the
+        // time holds is allowed; far fewer or far more is not a 100 ms timer.
+        QVERIFY2(ticks >= 3 && ticks <= elapsed / 100 + 2,
+                 qPrintable(QStringLiteral("%1 ticks in %2 ms").arg(ticks).arg(elapsed)));
         QCOMPARE(int(st.blink_divider), ticks);
     }
 
