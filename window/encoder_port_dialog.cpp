@@ -15,23 +15,13 @@
 #include "window/command_line.h"
 #include "window/encoder_port.h"
 
-namespace {
-
-constexpr int COUNTS_INTERVAL_MS = 250;
-
-}  // namespace
-
 EncoderPortDialog::EncoderPortDialog(EncoderPort* encoder_port, QWidget* parent)
-    : QDialog(parent), port(encoder_port)
+    : StateDialog("EncoderPortDialog", QStringLiteral("Encoder Port"), parent), port(encoder_port)
 {
-    setObjectName(QStringLiteral("EncoderPortDialog"));
-    setWindowTitle(QStringLiteral("Encoder Port"));
-    setModal(false);
 
     PortList = new QListWidget(this);
     PortList->setObjectName(QStringLiteral("PortList"));
-    RefreshButton = new QPushButton(QStringLiteral("&Refresh"), this);
-    RefreshButton->setObjectName(QStringLiteral("RefreshButton"));
+    RefreshButton = button("RefreshButton", QStringLiteral("&Refresh"));
     PathEdit = new QLineEdit(this);
     PathEdit->setObjectName(QStringLiteral("PathEdit"));
     PathEdit->setPlaceholderText(QStringLiteral("/dev/ttyUSB0 or /dev/pts/3"));
@@ -39,18 +29,10 @@ EncoderPortDialog::EncoderPortDialog(EncoderPort* encoder_port, QWidget* parent)
     BaudBox->setObjectName(QStringLiteral("BaudBox"));
     for (int rate : encoder_baud_rates())
         BaudBox->addItem(QString::number(rate), rate);
-    StateLabel = new QLabel(this);
-    StateLabel->setObjectName(QStringLiteral("StateLabel"));
-    StateLabel->setWordWrap(true);
-    StateLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    ConnectButton = new QPushButton(QStringLiteral("&Connect"), this);
-    ConnectButton->setObjectName(QStringLiteral("ConnectButton"));
-    DisconnectButton = new QPushButton(QStringLiteral("&Disconnect"), this);
-    DisconnectButton->setObjectName(QStringLiteral("DisconnectButton"));
-    CloseButton = new QPushButton(QStringLiteral("Close"), this);
-    CloseButton->setObjectName(QStringLiteral("CloseButton"));
-    for (QPushButton* button : {RefreshButton, ConnectButton, DisconnectButton, CloseButton})
-        button->setAutoDefault(false);
+    StateLabel = state_line("StateLabel");
+    ConnectButton = button("ConnectButton", QStringLiteral("&Connect"));
+    DisconnectButton = button("DisconnectButton", QStringLiteral("&Disconnect"));
+    CloseButton = button("CloseButton", QStringLiteral("Close"));
 
     auto* list_row = new QHBoxLayout;
     list_row->addWidget(PortList, 1);
@@ -71,9 +53,6 @@ EncoderPortDialog::EncoderPortDialog(EncoderPort* encoder_port, QWidget* parent)
     layout->addWidget(StateLabel);
     layout->addLayout(buttons);
 
-    counts = new QTimer(this);
-    counts->setInterval(COUNTS_INTERVAL_MS);
-    connect(counts, &QTimer::timeout, this, [this] { show_state(); });
     connect(RefreshButton, &QPushButton::clicked, this, [this] { refresh_ports(); });
     // A port the user picks (not the one the list makes current by itself)
     // goes into the path field.
@@ -134,17 +113,4 @@ void EncoderPortDialog::show_state()
 {
     StateLabel->setText(port->status_text());
     DisconnectButton->setEnabled(port->is_open());
-}
-
-void EncoderPortDialog::showEvent(QShowEvent* event)
-{
-    show_state();
-    counts->start();
-    QDialog::showEvent(event);
-}
-
-void EncoderPortDialog::hideEvent(QHideEvent* event)
-{
-    counts->stop();
-    QDialog::hideEvent(event);
 }

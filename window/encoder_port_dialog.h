@@ -3,7 +3,7 @@
 // and its rate; connect and disconnect. Modeless, so the instrument runs on
 // while it is open.
 #pragma once
-#include <QDialog>
+#include "window/state_dialog.h"
 
 class EncoderPort;
 class QComboBox;
@@ -11,9 +11,8 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QTimer;
 
-class EncoderPortDialog : public QDialog {
+class EncoderPortDialog : public StateDialog {
 public:
     EncoderPortDialog(EncoderPort* port, QWidget* parent);
 
@@ -31,13 +30,8 @@ public:
     void ConnectClick();
     void DisconnectClick();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
 private:
-    void show_state();
+    void show_state() override;
 
     EncoderPort* port;
-    QTimer* counts;  // keeps the sent and skipped counts current while shown
 };

@@ -7,14 +7,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "window/flight_sim_link.h"
 
 namespace {
 
-constexpr int COUNTS_INTERVAL_MS = 250;
 constexpr int PORT_MIN = 1;
 constexpr int PORT_MAX = 65535;
 
@@ -29,11 +27,8 @@ QString link_explanation()
 }  // namespace
 
 FlightSimLinkDialog::FlightSimLinkDialog(FlightSimLink* flight_link, QWidget* parent)
-    : QDialog(parent), link(flight_link)
+    : StateDialog("FlightSimLinkDialog", QStringLiteral("Flight Simulator Link"), parent), link(flight_link)
 {
-    setObjectName(QStringLiteral("FlightSimLinkDialog"));
-    setWindowTitle(QStringLiteral("Flight Simulator Link"));
-    setModal(false);
 
     AddressEdit = new QLineEdit(QStringLiteral("127.0.0.1"), this);
     AddressEdit->setObjectName(QStringLiteral("AddressEdit"));
@@ -43,20 +38,11 @@ FlightSimLinkDialog::FlightSimLinkDialog(FlightSimLink* flight_link, QWidget* pa
     PortBox->setObjectName(QStringLiteral("PortBox"));
     PortBox->setRange(PORT_MIN, PORT_MAX);
     PortBox->setValue(FlightSimLink::DEFAULT_PORT);
-    StateLabel = new QLabel(this);
-    StateLabel->setObjectName(QStringLiteral("StateLabel"));
-    StateLabel->setWordWrap(true);
-    StateLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    ListenButton = new QPushButton(QStringLiteral("&Listen"), this);
-    ListenButton->setObjectName(QStringLiteral("ListenButton"));
-    StopButton = new QPushButton(QStringLiteral("&Stop"), this);
-    StopButton->setObjectName(QStringLiteral("StopButton"));
-    GiveBackButton = new QPushButton(QStringLiteral("&Give Sliders Back"), this);
-    GiveBackButton->setObjectName(QStringLiteral("GiveBackButton"));
-    CloseButton = new QPushButton(QStringLiteral("Close"), this);
-    CloseButton->setObjectName(QStringLiteral("CloseButton"));
-    for (QPushButton* button : {ListenButton, StopButton, GiveBackButton, CloseButton})
-        button->setAutoDefault(false);
+    StateLabel = state_line("StateLabel");
+    ListenButton = button("ListenButton", QStringLiteral("&Listen"));
+    StopButton = button("StopButton", QStringLiteral("&Stop"));
+    GiveBackButton = button("GiveBackButton", QStringLiteral("&Give Sliders Back"));
+    CloseButton = button("CloseButton", QStringLiteral("Close"));
 
     auto* explanation = new QLabel(link_explanation(), this);
     explanation->setWordWrap(true);
@@ -75,9 +61,6 @@ FlightSimLinkDialog::FlightSimLinkDialog(FlightSimLink* flight_link, QWidget* pa
     layout->addWidget(StateLabel);
     layout->addLayout(buttons);
 
-    counts = new QTimer(this);
-    counts->setInterval(COUNTS_INTERVAL_MS);
-    connect(counts, &QTimer::timeout, this, [this] { show_state(); });
     connect(ListenButton, &QPushButton::clicked, this, [this] { ListenClick(); });
     connect(StopButton, &QPushButton::clicked, this, [this] { link->close(); });
     connect(GiveBackButton, &QPushButton::clicked, this, [this] {
@@ -111,17 +94,4 @@ void FlightSimLinkDialog::show_state()
         StateLabel->setText(link->status_text());
     else
         StateLabel->setText(refusal.isEmpty() ? QStringLiteral("Not listening.") : refusal);
-}
-
-void FlightSimLinkDialog::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    show_state();
-    counts->start();
-}
-
-void FlightSimLinkDialog::hideEvent(QHideEvent* event)
-{
-    counts->stop();
-    QDialog::hideEvent(event);
 }

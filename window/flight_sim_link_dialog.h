@@ -3,16 +3,17 @@
 // back to the link the inputs a hand on a slider took from it. Modeless, so
 // the instrument runs on while it is open.
 #pragma once
-#include <QDialog>
+#include <QString>
+
+#include "window/state_dialog.h"
 
 class FlightSimLink;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
-class QTimer;
 
-class FlightSimLinkDialog : public QDialog {
+class FlightSimLinkDialog : public StateDialog {
 public:
     FlightSimLinkDialog(FlightSimLink* link, QWidget* parent);
 
@@ -26,14 +27,9 @@ public:
 
     void ListenClick();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
 private:
-    void show_state();
+    void show_state() override;
 
     FlightSimLink* link;
     QString refusal;  // why the last Listen failed, until the next one
-    QTimer* counts;  // keeps the rate and counts current while shown
 };
