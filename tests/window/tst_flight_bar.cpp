@@ -62,15 +62,7 @@ class tst_flight_bar : public QObject {
     FlightDriver* driver = nullptr;
     FlightBar* bar = nullptr;
 
-    QString write_file(const char* name, const QByteArray& text)
-    {
-        const QString path = dir.filePath(QLatin1String(name));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return QString();
-        file.write(text);
-        return path;
-    }
+    QString write_file(const char* name, const QByteArray& text) { return write_test_file(dir, name, text); }
     QString status() const { return form->findChild<QStatusBar*>()->currentMessage(); }
 
 private slots:

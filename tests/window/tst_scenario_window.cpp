@@ -21,15 +21,7 @@ class tst_scenario_window : public QObject {
 
     QTemporaryDir dir;
 
-    QString write_file(const char* name, const QByteArray& text)
-    {
-        const QString path = dir.filePath(QLatin1String(name));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return QString();
-        file.write(text);
-        return path;
-    }
+    QString write_file(const char* name, const QByteArray& text) { return write_test_file(dir, name, text); }
 
     // ktr7-sim --play SCENARIO --exit-when-done on the test's display.
     static int play(const QString& scenario, QString* err)

@@ -1,8 +1,10 @@
 // Helpers shared by the window tests.
 #pragma once
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -19,6 +21,18 @@
 #include "window/window_scenario.h"
 #include "window/window_names.h"
 #include "host/palette.h"
+
+// Writes text to a file name in dir; its path, or empty when it could not be
+// written.
+inline QString write_test_file(const QTemporaryDir& dir, const char* name, const QByteArray& text)
+{
+    const QString path = dir.filePath(QLatin1String(name));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    file.write(text);
+    return path;
+}
 
 // Runs ktr7-sim with arguments and no display to open a window on; its exit
 // status (-1 if it did not end normally) and what it wrote.
