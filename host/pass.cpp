@@ -12,16 +12,14 @@
 
 namespace {
 
-// What the passes left for every host to read.
-struct pass_outputs {
-    bool lamp_red;                  // as the last pass set it
-    char sentence[SERIAL_LINE_SIZE];  // the newest since switch-on
-    uint32_t sentences;             // sent since program start
-};
-
 pass_outputs shown = {false, {}, 0};
 
 }  // namespace
+
+pass_outputs& current_pass_outputs()
+{
+    return shown;
+}
 
 const host_io HEADLESS_HOST = {
     nullptr, [](void*, bool) {}, [](void*) { return true; }, [](void*, const char*) {}, [](void*) {}, [](void*) {},
@@ -51,6 +49,7 @@ void host_switch_on()
     st.flight_hours = 0;
     st.flight_minutes = 0;
     st.flight_seconds = 0;
+    st.flight_tenths = 0;
     shown.sentence[0] = '\0';
 }
 

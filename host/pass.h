@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "core/state.h"
+
 // What only the host can do, each called with the host's own context. Every
 // function must be set.
 struct host_io {
@@ -50,3 +52,12 @@ void host_post_key(uint8_t key);
 
 // The 100 ms timer: blink divider and tick counter.
 void host_timer_tick();
+
+// What the passes left for every host to read, as the functions above give
+// it; a session keeps its own copy while another instrument runs.
+struct pass_outputs {
+    bool lamp_red;                    // as the last pass set it
+    char sentence[SERIAL_LINE_SIZE];  // the newest since switch-on
+    uint32_t sentences;               // sent since program start
+};
+pass_outputs& current_pass_outputs();

@@ -7,22 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <memory>
-#include <string>
-
-#include "core/state.h"
-#include "flight/flight_file.h"
-#include "flight/flight_player.h"
-#include "gfx/lcd.h"
-#include "picture/lcd_png.h"
-#include "picture/lcd_png_compare.h"
-#include "host/pass.h"
-#include "scenario/fields.h"
-#include "replay/replay_host.h"
-#include "scenario/expect.h"
-#include "scenario/scenario_parse.h"
-#include "screens/framework.h"
-#include "screens/screens.h"
+#include "files/scenario_files.h"
+#include "scenario/escape.h"
+#include "session/scenario_executor.h"
+#include "session/session.h"
 
 const char replay_usage[] =
     "usage: ktr7-replay [--update] [SCENARIO]\n"
@@ -86,199 +74,87 @@ const char replay_usage[] =
 
 namespace {
 
-replay_limits limits = {true, SCENARIO_COUNT_MAX, false};
-char reference_folder[SCENARIO_PATH_MAX + 1];
+// The replay tool's host: no window; each encoder sentence a pass sends is
+// echoed as a "serial" line, escaped so that its carriage return and any
+// other control byte stay visible and the output stays one line per sentence.
+class replay_display final : public session_display {
+public:
+    FILE* out = nullptr;
 
-struct session_state {
-    bool running = false;
-    expect_tally tally;
-    // The flight "flight" loaded and "fly" plays (the player points into it).
-    std::unique_ptr<flight> recorded;
-    std::unique_ptr<flight_player> player;
+    void show_sentence(const char* line) override
+    {
+        if (out == nullptr)
+            return;
+        char escaped[escaped_capacity(SERIAL_LINE_SIZE)];
+        escape_bytes(line, strnlen(line, SERIAL_LINE_SIZE), escaped, sizeof escaped);
+        fputs("serial ", out);
+        fputs(escaped, out);
+        fputc('\n', out);
+    }
 };
 
-session_state session;
+// What a run says: print lines on standard output, "ktr7-replay: line N: ..."
+// on standard error, each after what came before it on standard output.
+class replay_output final : public scenario_output {
+public:
+    replay_output(FILE* out, FILE* err) : out_(out), err_(err) {}
 
-// A line that ran but whose expectation did not hold: reported on err, and
-// the scenario goes on.
-void expectation_failed(FILE* out, FILE* err, long line_number, const char* report)
+    void printed(const char* line) override { fprintf(out_, "%s\n", line); }
+    void failed(long line, const char* message) override { said(line, message); }
+    void warned(long line, const char* message) override { said(line, message); }
+
+private:
+    void said(long line, const char* message)
+    {
+        fflush(out_);
+        fprintf(err_, "ktr7-replay: line %ld: %s\n", line, message);
+        fflush(err_);
+    }
+
+    FILE* out_;
+    FILE* err_;
+};
+
+struct replay_tool {
+    instrument_session session;
+    replay_display display;
+    scenario_files files;
+    long long max_count = SCENARIO_COUNT_MAX;
+};
+
+replay_tool& tool()
 {
+    static replay_tool the_tool;
+    return the_tool;
+}
+
+int exit_status(int scenario_status)
+{
+    switch (scenario_status) {
+    case SCENARIO_OK: return REPLAY_OK;
+    case SCENARIO_EXPECTATION_FAILED: return REPLAY_EXPECTATION_FAILED;
+    default: return REPLAY_FAILED;
+    }
+}
+
+// Runs the lines that next_line hands over, one at a time, until it has none.
+// A line that cannot be read (unreadable set) ends the run with no tally.
+template <class NextLine>
+int execute(NextLine next_line, const bool& unreadable, FILE* out, FILE* err)
+{
+    replay_tool& t = tool();
+    t.display.out = out;
+    replay_output output(out, err);
+    scenario_executor executor(t.session, t.display, t.files, output, scenario_clock::immediate);
+    executor.set_count_max(t.max_count);
+    executor.begin();
+    std::string_view line;
+    while (next_line(line) && executor.feed(line)) {
+    }
+    const int status = unreadable ? REPLAY_FAILED : exit_status(executor.finish().status);
     fflush(out);
-    fprintf(err, "ktr7-replay: line %ld: %s\n", line_number, report);
-    fflush(err);
-    session.tally.failed++;
-}
-
-bool run_png(const scenario_command& c, scenario_failure& f)
-{
-    if (!limits.write_files)
-        return true;
-    const c_word name(c.text);
-    char why[160];
-    if (!write_lcd_png(name.text, int(c.number), why, sizeof why))
-        return scenario_fail(f, "png: cannot write \"%s\": %s", quoted_path(c.text).text, why);
-    return true;
-}
-
-bool run_dump(const scenario_command& c, scenario_failure& f)
-{
-    if (!limits.write_files)
-        return true;
-    const c_word name(c.text);
-    char why[160];
-    if (!write_lcd_dump(name.text, why, sizeof why))
-        return scenario_fail(f, "dump: cannot write \"%s\": %s", quoted_path(c.text).text, why);
-    return true;
-}
-
-// expect png: a reference that cannot be used is bad input; a picture that
-// differs is a failed expectation. With --update the reference is rewritten
-// from the LCD instead (at its own scale when it has one, else 1).
-bool run_expect_png(const scenario_command& c, FILE* out, FILE* err, long line_number, scenario_failure& f)
-{
-    if (!limits.write_files)
-        return true;
-    static char resolved[2 * SCENARIO_PATH_MAX + 2];
-    const c_word written(c.text);
-    const c_word name(reference_path(reference_folder, written.text, resolved, sizeof resolved));
-    char report[EXPECT_REPORT_CAPACITY];
-    if (limits.update_pictures) {
-        picture_comparison same;
-        const bool readable = compare_with_png(lcd_buffer, name.text, same, report, sizeof report);
-        if (readable && same.differing == 0) {
-            session.tally.passed++;
-            return true;
-        }
-        if (!write_lcd_png(name.text, readable ? same.scale : PNG_SCALE_MIN, report, sizeof report))
-            return scenario_fail(f, "expect png: cannot write \"%s\": %s", quoted_path(c.text).text, report);
-        fprintf(out, "updated %s\n", name.text);
-        session.tally.passed++;
-        return true;
-    }
-    const int result = check_lcd_against_png(lcd_buffer, name.text, report, sizeof report);
-    if (result == 1) {
-        session.tally.passed++;
-        return true;
-    }
-    if (result < 0)
-        return scenario_fail(f, "expect png: reference \"%s\": %s", quoted_path(c.text).text, report);
-    expectation_failed(out, err, line_number, report);
-    return true;
-}
-
-// flight: a flight file, relative to the scenario's folder as reference
-// pictures are. Its skipped records are one warning; the scenario goes on.
-bool run_flight(const scenario_command& c, FILE* out, FILE* err, long line_number, scenario_failure& f)
-{
-    if (!limits.write_files)
-        return true;
-    static char resolved[2 * SCENARIO_PATH_MAX + 2];
-    const c_word written(c.text);
-    const char* path = reference_path(reference_folder, written.text, resolved, sizeof resolved);
-    auto recorded = std::make_unique<flight>();
-    std::string error, warning;
-    session.player.reset();
-    session.recorded.reset();
-    if (!read_flight_file(path, *recorded, error, warning))
-        return scenario_fail(f, "flight: %s", error.c_str());
-    if (!warning.empty()) {
-        fflush(out);
-        fprintf(err, "ktr7-replay: line %ld: warning: %s\n", line_number, warning.c_str());
-        fflush(err);
-    }
-    session.recorded = std::move(recorded);
-    session.player = std::make_unique<flight_player>(*session.recorded);
-    return true;
-}
-
-// fly: ten ticks a second of flight time, each with its inputs and a pass.
-bool run_fly(const scenario_command& c, scenario_failure& f)
-{
-    if (!scenario_needs_on(session.running, "fly", f))
-        return false;
-    if (!session.player)
-        return scenario_fail(f, "fly: no flight loaded (load one with \"flight FILE\")");
-    flight_player& player = *session.player;
-    player.fly(c.number == FLY_TO_END ? player.ticks_left() : c.number * FLIGHT_TICKS_PER_SECOND, replay_io);
-    return true;
-}
-
-// Runs one line; false with f set when the line is bad.
-bool run_line(std::string_view text, FILE* out, FILE* err, long line_number, scenario_failure& f)
-{
-    scenario_command c;
-    if (!parse_scenario_line(text, c, f, limits.max_count))
-        return false;
-    switch (c.op) {
-    case scenario_op::none: break;
-    case scenario_op::on:
-        host_switch_on();
-        session.running = true;
-        break;
-    case scenario_op::off:
-        host_switch_off();
-        session.running = false;
-        break;
-    case scenario_op::key: host_post_key(uint8_t(c.number)); break;
-    case scenario_op::input: host_set_input(c.input, int32_t(c.number)); break;
-    case scenario_op::sensor: replay_set_sensor_checked(c.number != 0); break;
-    case scenario_op::tick:
-        for (long long i = 0; i < c.number; i++)
-            host_timer_tick();
-        break;
-    case scenario_op::pass:
-        if (!scenario_needs_on(session.running, "pass", f))
-            return false;
-        for (long long i = 0; i < c.number; i++)
-            run_pass(replay_io);
-        break;
-    case scenario_op::wait:
-        if (!scenario_needs_on(session.running, "wait", f))
-            return false;
-        for (long long i = 0; i < c.number; i++) {
-            host_timer_tick();
-            run_pass(replay_io);
-        }
-        break;
-    case scenario_op::print:
-        print_fields(
-            c.text, [](const char* printed, void* stream) { fprintf(static_cast<FILE*>(stream), "%s\n", printed); },
-            out);
-        break;
-    case scenario_op::png: return run_png(c, f);
-    case scenario_op::dump: return run_dump(c, f);
-    case scenario_op::expect_value:
-    case scenario_op::expect_range:
-    case scenario_op::expect_serial: {
-        char report[EXPECT_REPORT_CAPACITY];
-        if (check_expectation(c, report, sizeof report))
-            session.tally.passed++;
-        else
-            expectation_failed(out, err, line_number, report);
-        break;
-    }
-    case scenario_op::expect_png: return run_expect_png(c, out, err, line_number, f);
-    case scenario_op::flight: return run_flight(c, out, err, line_number, f);
-    case scenario_op::fly: return run_fly(c, f);
-    }
-    return true;
-}
-
-int report(FILE* out, FILE* err, long line_number, const scenario_failure& f)
-{
-    fflush(out);
-    fprintf(err, "ktr7-replay: line %ld: %s\n", line_number, f.text);
-    fflush(err);
-    return REPLAY_FAILED;
-}
-
-// The closing line and status of a run that read to its end.
-int finish(FILE* out)
-{
-    if (!session.tally.any())
-        return REPLAY_OK;
-    fprintf(out, "%ld passed, %ld failed\n", session.tally.passed, session.tally.failed);
-    return session.tally.failed > 0 ? REPLAY_EXPECTATION_FAILED : REPLAY_OK;
+    t.display.out = nullptr;
+    return status;
 }
 
 }  // namespace
@@ -287,79 +163,72 @@ const replay_limits REPLAY_DEFAULT_LIMITS = {true, SCENARIO_COUNT_MAX, false};
 
 void replay_set_reference_folder(const char* folder)
 {
-    snprintf(reference_folder, sizeof reference_folder, "%s", folder != nullptr ? folder : "");
+    tool().files.set_reference_folder(folder != nullptr ? folder : "");
 }
 
 void replay_set_limits(const replay_limits& new_limits)
 {
-    limits = new_limits;
+    replay_tool& t = tool();
+    t.files.set_touch_files(new_limits.write_files);
+    t.files.set_update_pictures(new_limits.update_pictures);
+    t.max_count = new_limits.max_count;
 }
 
 void replay_reset()
 {
-    host_program_start();
-    session = session_state{};
-    replay_host_reset();
+    tool().session.program_start();
+}
+
+instrument_session& replay_session()
+{
+    return tool().session;
+}
+
+session_display& replay_display_of_sentences()
+{
+    return tool().display;
 }
 
 int replay_execute(FILE* in, const char* in_name, FILE* out, FILE* err)
 {
-    replay_host_set_output(out);
-    session.tally = expect_tally{};
     char* buffer = nullptr;
     size_t capacity = 0;
-    long line_number = 0;
-    int result = REPLAY_OK;
-    for (;;) {
-        errno = 0;
-        ssize_t length = getline(&buffer, &capacity, in);
-        if (length < 0) {
-            if (ferror(in)) {
-                fflush(out);
-                fprintf(err, "ktr7-replay: %s: cannot read: %s\n", in_name, strerror(errno ? errno : EIO));
-                result = REPLAY_FAILED;
+    bool unreadable = false;
+    int status = execute(
+        [&](std::string_view& line) {
+            errno = 0;
+            ssize_t length = getline(&buffer, &capacity, in);
+            if (length < 0) {
+                if (ferror(in)) {
+                    fflush(out);
+                    fprintf(err, "ktr7-replay: %s: cannot read: %s\n", in_name, strerror(errno ? errno : EIO));
+                    unreadable = true;
+                }
+                return false;
             }
-            break;
-        }
-        line_number++;
-        if (length > 0 && buffer[length - 1] == '\n')
-            length--;
-        scenario_failure f;
-        if (!run_line(std::string_view(buffer, size_t(length)), out, err, line_number, f)) {
-            result = report(out, err, line_number, f);
-            break;
-        }
-    }
+            if (length > 0 && buffer[length - 1] == '\n')
+                length--;
+            line = std::string_view(buffer, size_t(length));
+            return true;
+        },
+        unreadable, out, err);
     free(buffer);
-    if (result == REPLAY_OK)
-        result = finish(out);
-    fflush(out);
-    replay_host_set_output(nullptr);
-    return result;
+    return status;
 }
 
 int replay_execute_text(std::string_view script, FILE* out, FILE* err)
 {
-    replay_host_set_output(out);
-    session.tally = expect_tally{};
-    long line_number = 0;
-    int result = REPLAY_OK;
-    while (!script.empty()) {
-        size_t end = script.find('\n');
-        std::string_view text = script.substr(0, end);
-        script = end == script.npos ? std::string_view() : script.substr(end + 1);
-        line_number++;
-        scenario_failure f;
-        if (!run_line(text, out, err, line_number, f)) {
-            result = report(out, err, line_number, f);
-            break;
-        }
-    }
-    if (result == REPLAY_OK)
-        result = finish(out);
-    fflush(out);
-    replay_host_set_output(nullptr);
-    return result;
+    const bool unreadable = false;
+    return execute(
+        [&](std::string_view& line) {
+            if (script.empty())
+                return false;
+            const size_t end = script.find('\n');
+            line = script.substr(0, end);
+            script = end == script.npos ? std::string_view() : script.substr(end + 1);
+            return true;
+        },
+        unreadable, out, err);
 }
 
 int replay_run(FILE* in, const char* in_name, FILE* out, FILE* err)

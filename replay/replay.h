@@ -46,5 +46,12 @@ void replay_set_limits(const replay_limits& limits);
 // scenario file's folder); empty or null for the working directory.
 void replay_set_reference_folder(const char* folder);
 
+class instrument_session;
+class session_display;
+// The tool's one session, and the display that writes the sentences of its
+// passes as "serial" lines to the output of the run under way.
+instrument_session& replay_session();
+session_display& replay_display_of_sentences();
+
 // The usage text of the tool.
 extern const char replay_usage[];

@@ -5,19 +5,15 @@
 #include <cstring>
 #include <string>
 
+#include "core/flight_timer.h"
 #include "core/state.h"
 #include "flight/flight_file.h"
 #include "flight/flight_player.h"
 #include "flight/flight_summary.h"
-#include "host/pass.h"
 #include "replay/replay.h"
-#include "replay/replay_host.h"
+#include "session/session.h"
 
 namespace {
-
-constexpr uint32_t ALARM_BIT = 1u;
-// The flight timer's DETECT mode: flights start and end by the airspeed.
-constexpr uint8_t FLIGHT_TIMER_DETECT = 1;
 
 std::string duration_text(double seconds)
 {
@@ -68,8 +64,8 @@ void print_what_the_instrument_showed(const flight_summary& s, FILE* out)
     }
     fprintf(out, "flight timer: %u:%02u:%02u\n", s.timer_hours, s.timer_minutes, s.timer_seconds);
     fprintf(out, "highest airspeed: %u %s\n", s.max_airspeed, asi_unit_names[s.asi_unit]);
-    fprintf(out, "overspeed alarm: %.1f s\n", double(s.overspeed_ticks) / FLIGHT_TICKS_PER_SECOND);
-    fprintf(out, "stall alarm: %.1f s\n", double(s.stall_ticks) / FLIGHT_TICKS_PER_SECOND);
+    fprintf(out, "overspeed alarm: %.1f s\n", double(s.overspeed_ticks) / TICKS_PER_SECOND);
+    fprintf(out, "stall alarm: %.1f s\n", double(s.stall_ticks) / TICKS_PER_SECOND);
     fprintf(out, "altitude shown: %d to %d %s\n", s.lowest_altitude, s.highest_altitude,
             altitude_unit_names[s.altitude_unit]);
 }
@@ -79,8 +75,10 @@ void switch_on_detecting_flights()
     // Factory settings, but with the flight timer detecting flights (the
     // factory's MANUAL mode would time none): what a pilot sets up to have
     // the instrument time every flight.
-    host_switch_on();
-    st.flight_timer_mode = FLIGHT_TIMER_DETECT;
+    instrument_session& session = replay_session();
+    session.switch_on();
+    session.activate();
+    st.flight_timer_mode = TIMER_MODE_DETECT;
 }
 
 int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE* err)
@@ -105,20 +103,22 @@ int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE
     }
 
     switch_on_detecting_flights();
-    flight_player player(recorded);
+    instrument_session& session = replay_session();
+    session.flight().open(std::make_unique<flight>(std::move(recorded)));
+    const flight_player& player = session.flight().player();
     flight_watch watch;
     while (!player.at_end()) {
         const double time = player.time();
-        player.tick(replay_io);
+        session.fly(1, NO_DISPLAY);
         watch.observe(time);
         if (csv != nullptr)
             csv_row(csv, time, player.inputs());
     }
-    host_switch_off();
+    session.switch_off();
     if (csv != nullptr && (ferror(csv) != 0) | (fclose(csv) != 0)) {
         fprintf(err, "ktr7-replay: %s: cannot write: %s\n", csv_path, strerror(errno));
         return REPLAY_FAILED;
     }
-    print_summary(recorded, path, watch.summary(), out);
+    print_summary(session.flight().recorded(), path, watch.summary(), out);
     return REPLAY_OK;
 }

@@ -8,13 +8,13 @@
 #include "link/link_player.h"
 #include "replay/replay.h"
 #include "replay/replay_flight.h"
-#include "replay/replay_host.h"
+#include "session/session.h"
 
 int replay_link_report(FILE* in, const char* in_name, FILE* out, FILE* err)
 {
     replay_reset();
     switch_on_detecting_flights();
-    link_player player(replay_io);
+    link_player player(HEADLESS_HOST);
     char* buffer = nullptr;
     size_t capacity = 0;
     ssize_t length;
@@ -31,7 +31,7 @@ int replay_link_report(FILE* in, const char* in_name, FILE* out, FILE* err)
         return REPLAY_FAILED;
     }
     player.finish();
-    host_switch_off();
+    replay_session().switch_off();
     const link_counts& n = player.stream().counts();
     if (n.accepted == 0) {
         fprintf(err, "ktr7-replay: %s: no line of the link's form (ALTITUDE_FT,VS_FPS,IAS_KT,ELAPSED_S)\n", in_name);
