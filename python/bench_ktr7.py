@@ -49,7 +49,7 @@ def main():
         ("pass_(), one call per pass (main display, serial output on)", per_call),
         (f"pass_({CALLS}) / {CALLS}: the same passes in one call", looped),
         ("what a call adds to a pass", per_call - looped),
-        ("inst.lcd (a view of the frame buffer)", lcd),
+        ("inst.lcd (a view of the instrument's LCD)", lcd),
         ("np.array(inst.lcd) (a copy, for comparison)", lcd_copy),
         ("inst.rgb() (through the palette)", rgb),
         ('inst.state["airspeed"]', field),

@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <memory>
 
 #include "flight/flight_file.h"
+#include "host/time_base.h"
 #include "python/language_values.h"
 
 namespace py = pybind11;
@@ -27,7 +29,7 @@ py::dict description(const flight& f)
 
 }  // namespace
 
-py::dict flight_playback::load(const std::string& path)
+py::dict load_flight_file(session_flight& played, const std::string& path)
 {
     std::error_code error_code;
     if (!std::filesystem::exists(path, error_code)) {
@@ -39,33 +41,20 @@ py::dict flight_playback::load(const std::string& path)
     std::string error, warning;
     if (!read_flight_file(path.c_str(), *recorded, error, warning))
         throw py::value_error("flight: " + error);
-    if (!warning.empty())
-        PyErr_WarnEx(PyExc_UserWarning, ("flight: warning: " + warning).c_str(), 1);
-    player_.reset();
-    recorded_ = std::move(recorded);
-    player_ = std::make_unique<flight_player>(*recorded_);
-    return description(*recorded_);
+    if (!warning.empty() && PyErr_WarnEx(PyExc_UserWarning, ("flight: warning: " + warning).c_str(), 1) != 0)
+        throw py::error_already_set();
+    played.open(std::move(recorded));
+    return description(played.recorded());
 }
 
-long long flight_playback::ticks_for(const py::handle& seconds) const
+long long fly_ticks(const session_flight& played, const py::handle& seconds)
 {
     if (py::isinstance<py::str>(seconds)) {
         const std::string word = seconds.cast<std::string>();
         if (word == "end")
-            return player_ ? player_->ticks_left() : 0;
+            return played.is_open() ? played.ticks_left() : 0;
         parsed_or_refused("fly " + word);
         throw py::type_error("fly takes the seconds as an int, or \"end\"");
     }
-    return number_or_refused("fly", seconds, 0, SCENARIO_COUNT_MAX / FLIGHT_TICKS_PER_SECOND) *
-           FLIGHT_TICKS_PER_SECOND;
-}
-
-double flight_playback::time() const
-{
-    return player_ ? player_->time() : 0.0;
-}
-
-bool flight_playback::at_end() const
-{
-    return player_ != nullptr && player_->at_end();
+    return number_or_refused("fly", seconds, 0, SCENARIO_COUNT_MAX / TICKS_PER_SECOND) * TICKS_PER_SECOND;
 }

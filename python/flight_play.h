@@ -1,33 +1,20 @@
-// Recorded flights from Python: a flight file loaded and played through the
-// instrument, ten ticks a second of flight time, each with the flight's
-// inputs and a pass, as a scenario's flight and fly do.
+// Recorded flights from Python: a flight file read and opened on the
+// session's flight, and the ticks a "fly" plays, refused as the language
+// refuses them. The session plays them: ten ticks a second of flight time,
+// each with the flight's inputs, a tick and a pass.
 #pragma once
 #include <pybind11/pybind11.h>
 
-#include <memory>
 #include <string>
 
-#include "flight/flight.h"
-#include "flight/flight_player.h"
-#include "host/pass.h"
+#include "session/session_flight.h"
 
-class flight_playback {
-public:
-    // Reads the file (IGC, GPX, or what gpsbabel reads): FileNotFoundError,
-    // or ValueError with the reader's one-line reason; a warning for skipped
-    // records. Returns what the log says of itself.
-    pybind11::dict load(const std::string& path);
-    // The ticks of "fly SECONDS" or "fly end" (an int or "end"), refused as
-    // the language refuses them.
-    long long ticks_for(const pybind11::handle& seconds) const;
-    // One tick of the flight: its inputs, a timer tick and a pass.
-    void tick(const host_io& io) { player_->tick(io); }
-    bool loaded() const { return player_ != nullptr; }
-    // The flight time of the next tick, seconds since midnight UTC.
-    double time() const;
-    bool at_end() const;
+// Reads the file (IGC, GPX, or what gpsbabel reads) and opens it on played:
+// FileNotFoundError, or ValueError with the reader's one-line reason; a
+// warning for skipped records. Returns what the log says of itself.
+pybind11::dict load_flight_file(session_flight& played, const std::string& path);
 
-private:
-    std::unique_ptr<flight> recorded_;
-    std::unique_ptr<flight_player> player_;
-};
+// The ticks of "fly SECONDS" or "fly end" (an int or "end"; "end" is what
+// is left of the open flight, 0 with none), refused as the language refuses
+// them.
+long long fly_ticks(const session_flight& played, const pybind11::handle& seconds);

@@ -8,18 +8,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/state.h"
-#include "gfx/lcd.h"
-#include "host/pass.h"
 #include "host/picture_scale.h"
 #include "host/version.h"
 #include "python/instrument.h"
 #include "python/lcd_pictures.h"
 #include "python/scenario_run.h"
 #include "python/state_mapping.h"
-#include "replay/replay.h"
 #include "scenario/fields.h"
 #include "scenario/scenario_parse.h"
+#include "session/scenario_executor.h"
 
 namespace py = pybind11;
 
@@ -43,11 +40,12 @@ and read its state record, LCD, lamp and encoder sentences.
         inst.current_screen         # 'screen_main'
         inst.lcd                    # 128 x 160 uint8 palette indices
 
-One Instrument lives at a time (the instrument's state is one static record).
-Refusals are Python exceptions carrying the scenario language's messages:
-ValueError for a value out of range or a word the language does not know,
-TypeError for a value of the wrong type, KeyError for an unknown field name,
-RuntimeError for a pass or wait while the instrument is off.)";
+Several Instruments may live at once, each with its own settings, inputs,
+screen and LCD. Refusals are Python exceptions carrying the scenario
+language's messages: ValueError for a value out of range or a word the
+language does not know, TypeError for a value of the wrong type, KeyError for
+an unknown field name, RuntimeError for a pass or wait while the instrument
+is off.)";
 
 const char INSTRUMENT_DOC[] = R"(The instrument, from program start.
 
@@ -58,12 +56,10 @@ its factory settings; then pass_() runs passes of the run loop (lamp, check
 box, encoder sentence, airspeed, flight timer, screen, keys), tick() advances
 the 100 ms timer, and wait(n) does both n times, as a scenario's "wait" does.
 
-Only one Instrument lives in a process at a time: the instrument's state is
-one static record (the instrument code has no other), so a second instrument
-would silently share and disturb the first one's state. Instrument() while
-another lives raises InstrumentInUse. close() the first (or use it in a
-"with" block, or drop every reference to it, including LCD arrays, which keep
-it alive) before making the next one.
+Each Instrument is an instrument of its own: several may live in one
+process, and what one is told (on, keys, inputs, passes, scenarios) leaves
+the others as they were. close() (or the end of a "with" block) ends one:
+every later call on it raises RuntimeError.
 
 Inputs take the scenario language's ranges and refusals: altitude 0..65535,
 vertical_speed -6000..6000 (ft/min), asi_adc 0..4096. A value outside raises
@@ -122,7 +118,7 @@ bool names_a_file(const py::handle& source)
            (text.size() > 4 && text.compare(text.size() - 4, 4, ".scn") == 0);
 }
 
-scenario_result run_scenario(instrument& inst, const py::object& source)
+scenario_report run_scenario(instrument& inst, const py::object& source)
 {
     inst.check_open();
     if (!names_a_file(source))
@@ -138,43 +134,48 @@ scenario_result run_scenario(instrument& inst, const py::object& source)
     return run_scenario_text(inst, text.str(), path.parent_path().string());
 }
 
-std::string instrument_repr(const instrument& inst)
+std::string instrument_repr(instrument& inst)
 {
     if (inst.closed())
         return "<ktr7.Instrument closed>";
+    const state_mapping state(inst);
     std::ostringstream text;
-    text << "<ktr7.Instrument " << (inst.running() ? "on" : "off") << ", " << screen_name(st.current_screen)
-         << ", altitude " << st.altitude << ", vertical_speed " << st.vertical_speed << ", asi_adc " << st.asi_adc
-         << ", lamp " << (shown_lamp_red() ? "red" : "maroon") << ">";
+    text << "<ktr7.Instrument " << (inst.running() ? "on" : "off") << ", " << state.printed("current_screen");
+    for (const char* input : {"altitude", "vertical_speed", "asi_adc", "lamp"})
+        text << ", " << input << " " << state.printed(input);
+    text << ">";
     return text.str();
 }
 
 void define_scenario_result(py::module_& m)
 {
-    py::class_<scenario_result>(m, "ScenarioResult", R"(What run_scenario gives back.
+    py::class_<scenario_report>(m, "ScenarioResult", R"(What run_scenario gives back.
 
 status is ktr7-replay's exit status: 0 every line ran and every expectation
-held, 1 an expectation failed, 2 a line was refused (the run stopped there).
-passed and failed count the expectations (from the closing "N passed, M
-failed" line; a run stopped by a refused line has none). output holds the
-lines the tool writes on standard output (print lines, "serial ..." lines of
-the encoder sentences, the tally), messages the lines on standard error
+held, 1 an expectation failed, 2 a line was refused (the run stopped there:
+stopped_at is its number, 0 when no line stopped the run). passed and failed
+count the expectations that ran (the closing "N passed, M failed" line shows
+them when the run was not stopped). output holds the lines the tool writes on
+standard output (print lines, "serial ..." lines of the encoder sentences,
+"updated ...", the tally), messages the lines on standard error
 ("ktr7-replay: line N: ..."). A result is true when status is 0.)")
-        .def_readonly("status", &scenario_result::status, "0 all held, 1 an expectation failed, 2 a refused line.")
-        .def_readonly("passed", &scenario_result::passed, "Expectations that held.")
-        .def_readonly("failed", &scenario_result::failed, "Expectations that did not hold.")
-        .def_readonly("output", &scenario_result::output, "Standard output's lines, as a list of str.")
-        .def_readonly("messages", &scenario_result::messages, "Standard error's lines, as a list of str.")
+        .def_readonly("status", &scenario_report::status, "0 all held, 1 an expectation failed, 2 a refused line.")
+        .def_readonly("passed", &scenario_report::passed, "Expectations that held.")
+        .def_readonly("failed", &scenario_report::failed, "Expectations that did not hold.")
+        .def_readonly("stopped_at", &scenario_report::stopped_at,
+                      "The number of the refused line that stopped the run (1-based); 0 when none did.")
+        .def_readonly("output", &scenario_report::output, "Standard output's lines, as a list of str.")
+        .def_readonly("messages", &scenario_report::messages, "Standard error's lines, as a list of str.")
         .def_property_readonly(
-            "tally", [](const scenario_result& r) { return py::make_tuple(r.passed, r.failed); },
+            "tally", [](const scenario_report& r) { return py::make_tuple(r.passed, r.failed); },
             "(passed, failed).")
         .def_property_readonly(
-            "ok", [](const scenario_result& r) { return r.status == REPLAY_OK; }, "True when status is 0.")
-        .def("__bool__", [](const scenario_result& r) { return r.status == REPLAY_OK; })
-        .def("__repr__", [](const scenario_result& r) {
+            "ok", [](const scenario_report& r) { return r.status == SCENARIO_OK; }, "True when status is 0.")
+        .def("__bool__", [](const scenario_report& r) { return r.status == SCENARIO_OK; })
+        .def("__repr__", [](const scenario_report& r) {
             std::ostringstream text;
             text << "<ktr7.ScenarioResult status " << r.status << ", " << r.passed << " passed, " << r.failed
-                 << " failed, " << r.messages.size() << " messages>";
+                 << " failed, stopped at " << r.stopped_at << ", " << r.messages.size() << " messages>";
             return text.str();
         });
 }
@@ -261,15 +262,15 @@ an unknown name KeyError.)");
 void define_inputs(py::class_<instrument>& c)
 {
     c.def_property(
-         "altitude", [](const instrument& i) { return i.input(sensor_input::altitude); },
+         "altitude", [](instrument& i) { return i.input(sensor_input::altitude); },
          [](instrument& i, const py::object& v) { i.set_input(sensor_input::altitude, v); },
          "The altitude slider, 0..65535 (the altitude shown, in the altitude unit); a scenario's \"altitude N\".")
         .def_property(
-            "vertical_speed", [](const instrument& i) { return i.input(sensor_input::vertical_speed); },
+            "vertical_speed", [](instrument& i) { return i.input(sensor_input::vertical_speed); },
             [](instrument& i, const py::object& v) { i.set_input(sensor_input::vertical_speed, v); },
             "The VSI slider, -6000..6000 ft/min; a scenario's \"vsi N\".")
         .def_property(
-            "asi_adc", [](const instrument& i) { return i.input(sensor_input::asi_adc); },
+            "asi_adc", [](instrument& i) { return i.input(sensor_input::asi_adc); },
             [](instrument& i, const py::object& v) { i.set_input(sensor_input::asi_adc, v); },
             "The airspeed converter's reading, 0..4096; a scenario's \"asi N\". The airspeed in mph is the square "
             "root of 21 x (reading - zero offset), scaled by the calibration, 0 under 16, at most 250.")
@@ -299,44 +300,43 @@ void define_time(py::class_<instrument>& c)
 void define_outputs(py::class_<instrument>& c)
 {
     c.def_property_readonly(
-         "current_screen", [](instrument& self) { open_instrument(self); return screen_name(st.current_screen); },
+         "current_screen",
+         [](instrument& self) { return state_mapping(open_instrument(self)).get("current_screen"); },
          "The current screen's name, e.g. \"screen_main\", \"screen_main_menu\" (ktr7.SCREENS lists them).")
         .def_property_readonly(
-            "lamp", [](instrument& self) { open_instrument(self); return shown_lamp_red() ? "red" : "maroon"; },
+            "lamp", [](instrument& self) { return open_instrument(self).session().lamp_red() ? "red" : "maroon"; },
             "The alarm lamp as the last pass set it: \"red\" (alarm) or \"maroon\".")
         .def_property_readonly(
-            "serial", [](instrument& self) { return open_instrument(self).serial(); },
+            "serial", [](instrument& self) { return open_instrument(self).serial().sentences(); },
             "The encoder sentences the passes sent since on(), oldest first, each as the instrument built it "
             "(its terminator included); the newest ktr7.SERIAL_KEPT of them. (A scenario's sentences are in its "
             "run_scenario output as \"serial ...\" lines.)")
         .def_property_readonly(
-            "serial_count", [](instrument& self) { return open_instrument(self).serial_count(); },
+            "serial_count", [](instrument& self) { return open_instrument(self).serial().count(); },
             "How many sentences the passes sent since on(), also those serial no longer keeps.")
         .def_property_readonly(
             "state", [](instrument& self) { return state_mapping(open_instrument(self)); },
             py::keep_alive<0, 1>(), "The state record, every field by name: see ktr7.State.")
         .def_property_readonly(
-            "lcd", [](instrument& self) { open_instrument(self); return lcd_view(python_object(self)); },
-            "The LCD frame buffer as a read-only 128 x 160 numpy.uint8 array of palette indices (rows top to "
-            "bottom), a view of the buffer itself, not a copy: it shows what later passes draw. The array keeps "
-            "this Instrument alive (its base). Palette indices: 0 black, 15 white, 9 red, 11 yellow, 10 green, "
-            "229 grey.")
+            "lcd",
+            [](instrument& self) { return lcd_view(open_instrument(self).stored_frame(), python_object(self)); },
+            "The LCD as a read-only 128 x 160 numpy.uint8 array of palette indices (rows top to bottom), a view of "
+            "this instrument's frame, not a copy: it shows what later passes draw. The array keeps this Instrument "
+            "alive (its base). Palette indices: 0 black, 15 white, 9 red, 11 yellow, 10 green, 229 grey.")
         .def(
-            "rgb", [](instrument& self) { open_instrument(self); return lcd_rgb(); },
+            "rgb", [](instrument& self) { return lcd_rgb(open_instrument(self).session().frame()); },
             "The LCD in colour: a new 128 x 160 x 3 numpy.uint8 array (red, green, blue) through the palette.")
         .def(
             "png",
             [](instrument& self, const std::filesystem::path& path, const py::object& scale) {
-                open_instrument(self);
-                lcd_png(path.string(), scale);
+                lcd_png(open_instrument(self).session().frame(), path.string(), scale);
             },
             py::arg("path"), py::arg("scale") = 1,
             "Writes the LCD as an indexed PNG, each pixel scale x scale (1..8), as a scenario's png does.")
         .def(
             "expect_png",
             [](instrument& self, const std::filesystem::path& path) {
-                open_instrument(self);
-                lcd_expect_png(path.string());
+                lcd_expect_png(open_instrument(self).session().frame(), path.string());
             },
             py::arg("path"),
             "Compares the LCD with a reference PNG (any whole scale of 160 x 128) pixel for pixel, as a "
@@ -346,12 +346,12 @@ void define_outputs(py::class_<instrument>& c)
         .def(
             "differing_pixels",
             [](instrument& self, const std::filesystem::path& path) {
-                open_instrument(self);
-                return lcd_differing_pixels(path.string());
+                return lcd_differing_pixels(open_instrument(self).session().frame(), path.string());
             },
             py::arg("path"), "How many LCD pixels differ from the reference PNG (0 when equal); writes nothing.")
         .def(
-            "_repr_png_", [](instrument& self) { open_instrument(self); return lcd_png_bytes(NOTEBOOK_SCALE); },
+            "_repr_png_",
+            [](instrument& self) { return lcd_png_bytes(open_instrument(self).session().frame(), NOTEBOOK_SCALE); },
             "The LCD as PNG bytes (scale 2), so a notebook cell ending with the instrument shows its screen.");
 }
 
@@ -359,10 +359,7 @@ void define_flights(py::class_<instrument>& c)
 {
     c.def(
          "load_flight",
-         [](instrument& i, const std::filesystem::path& path) {
-             i.check_open();
-             return i.flight().load(path.string());
-         },
+         [](instrument& i, const std::filesystem::path& path) { return i.load_flight(path.string()); },
          py::arg("path"),
          "Loads a recorded flight, as a scenario's \"flight FILE\": IGC or GPX known by their content, other "
          "formats (KML, NMEA, FIT, TCX, ...) through gpsbabel where it is installed. Returns what the log says "
@@ -377,10 +374,14 @@ void define_flights(py::class_<instrument>& c)
             "to the inputs, a timer tick and a pass; so the flight timer, blinking and take-off detection run in "
             "flight time. Only while on; RuntimeError when no flight is loaded.")
         .def_property_readonly(
-            "flight_time", [](instrument& i) { return i.flight().time(); },
+            "flight_time", [](instrument& i) { return open_instrument(i).session().flight().time(); },
             "The loaded flight's time of the next tick, seconds since midnight UTC of its date (0 with none).")
         .def_property_readonly(
-            "flight_at_end", [](instrument& i) { return i.flight().at_end(); },
+            "flight_at_end",
+            [](instrument& i) {
+                const session_flight& played = open_instrument(i).session().flight();
+                return played.is_open() && played.at_end();
+            },
             "True once fly() has played the loaded flight's last fix.");
 }
 
@@ -397,16 +398,13 @@ PYBIND11_MODULE(ktr7, m)
     m.attr("KEYS") = key_words();
     m.attr("SCREENS") = all_screen_names();
     m.attr("INPUT_RANGES") = input_ranges();
-    py::register_exception<instrument_in_use>(m, "InstrumentInUse", PyExc_RuntimeError).attr("__doc__") =
-        "Instrument() while another Instrument lives: the instrument's state is one static record.";
 
     define_scenario_result(m);
     define_state(m);
 
     py::class_<instrument> c(m, "Instrument", INSTRUMENT_DOC);
-    c.def(py::init<>(), "Program start; InstrumentInUse while another Instrument lives.")
-        .def("close", &instrument::close,
-             "Ends this instrument, so that another can be made; every later call on it raises RuntimeError.")
+    c.def(py::init<>(), "Program start, for an instrument of its own.")
+        .def("close", &instrument::close, "Ends this instrument; every later call on it raises RuntimeError.")
         .def_property_readonly("closed", &instrument::closed, "True after close().")
         .def(
             "__enter__", [](const py::object& self) { return self; }, "The instrument; the with block's end closes it.")
@@ -423,10 +421,11 @@ PYBIND11_MODULE(ktr7, m)
              "and the pass after draws its effect. ValueError for other words.")
         .def(
             "run_scenario", &run_scenario, py::arg("source"),
-            "Runs a scenario as ktr7-replay runs it, from program start, and returns a ScenarioResult (status, "
-            "passed, failed, output, messages). source is the scenario's text, or its path (a pathlib.Path, or "
-            "a one-line str naming an existing file or ending in \".scn\"); a path's relative expect png "
-            "references are taken from its folder, a text's from the working directory. The instrument is left "
+            "Runs a scenario as ktr7-replay runs it, from program start on this instrument (others are left as "
+            "they are), and returns a ScenarioResult (status, passed, failed, stopped_at, output, messages). "
+            "source is the scenario's text, or its path (a pathlib.Path, or a one-line str naming an existing "
+            "file or ending in \".scn\"); a path's relative expect png and flight references are taken from its "
+            "folder, a text's from the working directory. The instrument is left "
             "as the scenario left it (on or off, every field, the LCD); serial starts empty.")
         .def("__repr__", &instrument_repr);
     define_inputs(c);

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "host/pass.h"
 #include "python/instrument.h"
 #include "scenario/fields.h"
 #include "scenario/scenario_parse.h"
@@ -54,7 +53,8 @@ py::object integer(const field_entry& field, uint8_t index)
     }
 }
 
-py::object value_of(const field_entry& field)
+// The field's value in the active instrument's record.
+py::object value_of(const field_entry& field, bool lamp_red)
 {
     switch (field.kind) {
     case field_kind::f32: return py::float_(*static_cast<const float*>(field.address));
@@ -64,7 +64,7 @@ py::object value_of(const field_entry& field)
             PyUnicode_DecodeLatin1(text, py::ssize_t(strnlen(text, field.count)), nullptr));
     }
     case field_kind::screen: return py::str(screen_name(*static_cast<const screen_handler*>(field.address)));
-    case field_kind::lamp: return py::str(shown_lamp_red() ? "red" : "maroon");
+    case field_kind::lamp: return py::str(lamp_red ? "red" : "maroon");
     default:
         if (field.count == 1)
             return integer(field, 0);
@@ -80,7 +80,9 @@ py::object value_of(const field_entry& field)
 py::object state_mapping::get(std::string_view name) const
 {
     owner_.check_open();
-    return value_of(field_named(name));
+    instrument_session& session = owner_.session();
+    session.activate();
+    return value_of(field_named(name), session.lamp_red());
 }
 
 void state_mapping::set(std::string_view name, const py::object& value)
@@ -104,8 +106,10 @@ bool state_mapping::contains(std::string_view name) const
 std::string state_mapping::printed(std::string_view name) const
 {
     owner_.check_open();
+    const field_entry& field = field_named(name);
+    owner_.session().activate();
     static char value[FIELD_VALUE_CAPACITY];
-    const size_t length = format_field(field_named(name), value);
+    const size_t length = format_field(field, value);
     return std::string(value, length);
 }
 

@@ -21,7 +21,7 @@ PICTURES = [Path(os.environ.get("KTR7_PICTURES", Path(__file__).resolve().parent
 
 @pytest.fixture
 def inst():
-    """A fresh instrument, switched on; one lives at a time, so close it after."""
+    """A fresh instrument of its own, switched on, closed after the test."""
     with ktr7.Instrument() as instrument:
         instrument.on()
         instrument.pass_()

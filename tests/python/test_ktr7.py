@@ -1,6 +1,6 @@
 """The Python module ktr7 against the instrument: inputs and their refusals,
-airspeed readings, a menu walk, pictures, the LCD view, the one-instance rule,
-sentences, the state record and scenarios run as ktr7-replay runs them."""
+airspeed readings, a menu walk, pictures, the LCD view, two instruments at
+once, sentences, the state record and scenarios run as ktr7-replay runs them."""
 import collections.abc
 import os
 import re
@@ -13,6 +13,10 @@ import ktr7
 
 SOURCE = Path(os.environ.get("KTR7_SOURCE_DIR", Path(__file__).resolve().parents[2]))
 GALLERY = SOURCE / "docs" / "screens"
+READY = SOURCE / "scenarios"
+# Scenarios with ktr7-replay's output beside them: NAME.expected (standard
+# output), NAME.stderr, NAME.status.
+GOLDEN = SOURCE / "tests" / "scenarios"
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
 
 
@@ -99,6 +103,8 @@ def test_inputs_take_the_languages_ranges(inst, via, name, value, refusal):
     (lambda i: i.fly(1), RuntimeError, 'fly: the instrument is off (switch it on with "on")'),
     (lambda i: (i.on(), i.fly(1)), RuntimeError, "fly: no flight loaded"),
     (lambda i: i.load_flight("/nonexistent/x.igc"), FileNotFoundError, "[Errno 2] No such file or directory"),
+    (lambda i: (i.close(), i.on()), RuntimeError, "this Instrument is closed"),
+    (lambda i: (i.close(), i.state["qnh"]), RuntimeError, "this Instrument is closed"),
 ])
 def test_refusals_are_exceptions_with_the_languages_messages(inst, call, error, message):
     with pytest.raises(error) as refused:
@@ -206,7 +212,7 @@ def test_a_differing_picture_fails_with_its_report(running, tmp_path):
     assert running._repr_png_().startswith(PNG_SIGNATURE)
 
 
-def test_lcd_is_a_view_of_the_frame_buffer(running):
+def test_lcd_is_a_view_of_the_instruments_frame(running):
     lcd = running.lcd
     assert lcd.shape == (ktr7.LCD_HEIGHT, ktr7.LCD_WIDTH) == (128, 160) and lcd.dtype == np.uint8
     assert lcd.base is running and not lcd.flags.writeable
@@ -227,20 +233,61 @@ def test_rgb_is_the_lcd_through_the_palette(running):
         assert (rgb[lcd == index] == colour).all()
 
 
-def test_one_instrument_at_a_time():
-    first = ktr7.Instrument()
-    with pytest.raises(ktr7.InstrumentInUse, match="one static record"):
-        ktr7.Instrument()
-    lcd = first.lcd
-    del first
-    with pytest.raises(ktr7.InstrumentInUse):  # the array keeps it alive
-        ktr7.Instrument()
-    lcd.base.close()
-    with pytest.raises(RuntimeError, match="closed"):
-        lcd.base.on()
-    second = ktr7.Instrument()
-    assert second.current_screen == "screen_main" and not second.is_on
-    second.close()
+MAIN_MENU_PICTURE = READY / "pictures" / "setup_main_menu.png"
+QNH_1015_PICTURE = GALLERY / "main_qnh_1015.png"
+
+
+def two_instruments():
+    """Made and worked in turns: a at the main menu (altitude 3250), b on the
+    main display with QNH turned up two steps to 1015 mB (altitude 4500)."""
+    a, b = ktr7.Instrument(), ktr7.Instrument()
+    for inst, altitude in [(a, 3250), (b, 4500)]:
+        inst.on()
+        inst.altitude = altitude
+        inst.asi_adc = 1000
+    a.wait(20)
+    b.wait(20)
+    press(a, "push")
+    press(b, "cw", "cw")
+    return a, b
+
+
+@pytest.mark.parametrize("read, of_a, of_b", [
+    (lambda i: i.current_screen, "screen_main_menu", "screen_main"),
+    (lambda i: i.state["qnh"], 1013250, 1015250),
+    (lambda i: i.altitude, 3250, 4500),
+    (lambda i: i.state["airspeed"], 144, 144),
+    (lambda i: (i.differing_pixels(MAIN_MENU_PICTURE) == 0, i.differing_pixels(QNH_1015_PICTURE) == 0),
+     (True, False), (False, True)),
+])
+def test_two_instruments_at_once_each_its_own(read, of_a, of_b):
+    a, b = two_instruments()
+    assert (read(a), read(b)) == (of_a, of_b)
+
+
+# What is done to b (held in a list, so that a row can let it go) leaves a
+# as it was, its LCD view included.
+@pytest.mark.parametrize("then", [
+    lambda bs: bs[0].wait(50),
+    lambda bs: bs[0].key("left"),
+    lambda bs: bs[0].run_scenario("on\nkey push\npass 2\nexpect current_screen screen_main_menu\n"),
+    lambda bs: bs[0].off(),
+    lambda bs: bs[0].close(),
+    lambda bs: (bs[0].pass_(), bs.clear()),  # the instrument that ran last goes away
+    lambda bs: bs.append(ktr7.Instrument()),
+])
+def test_one_instrument_leaves_the_other_as_it_was(then):
+    a, b = two_instruments()
+    view = a.lcd
+    before = view.copy()
+    others = [b]
+    del b
+    then(others)
+    assert np.array_equal(view, before)  # read before a is called again
+    assert (a.current_screen, a.state["menu_cursor"], a.is_on) == ("screen_main_menu", 0, True)
+    assert a.differing_pixels(MAIN_MENU_PICTURE) == 0
+    press(a, "cw")
+    assert a.state["menu_cursor"] == 1 and not np.array_equal(view, before)
 
 
 def test_serial_holds_the_sentences_since_on(running):
@@ -282,24 +329,47 @@ def test_sensor_check_box_reaches_the_state_on_the_next_pass(running):
     assert running.state["alt_sensor_ok"] == 0
 
 
-def test_run_scenario_gives_the_tools_tally():
-    with ktr7.Instrument() as inst:
-        result = inst.run_scenario(SOURCE / "scenarios" / "setup_tour.scn")
-        assert result.ok and result.messages == []
-        assert result.tally == (72, 0) and result.output[-1] == "72 passed, 0 failed"
-        assert not inst.is_on  # the tour ends with off
-
-
-@pytest.mark.parametrize("script, status, tally, message, left_on", [
-    ("on\nasi 1000\nwait 20\nexpect airspeed 144\n", 0, (1, 0), None, True),
-    ("on\nexpect qnh 1\noff\n", 1, (0, 1), "ktr7-replay: line 2: expected qnh=1, got 1013250", False),
-    ("on\nasi 5000\noff\n", 2, (0, 0), "ktr7-replay: line 2: asi: value 5000 outside 0..4096", True),
-    ("pass\n", 2, (0, 0), 'ktr7-replay: line 1: pass: the instrument is off (switch it on with "on")', False),
+# The tallies ktr7-replay prints for the ready scenarios, run from another
+# folder: their pictures and flights are found beside them.
+@pytest.mark.parametrize("scenario, passed, left_on", [
+    ("setup_tour.scn", 72, False),  # the tour ends with off
+    ("demo_recorded_flight.scn", 30, True),
 ])
-def test_run_scenario_text(inst, script, status, tally, message, left_on):
+def test_run_scenario_gives_the_tools_tally(inst, tmp_path, monkeypatch, scenario, passed, left_on):
+    monkeypatch.chdir(tmp_path)
+    result = inst.run_scenario(READY / scenario)
+    assert result.ok and result.messages == [] and result.stopped_at == 0
+    assert result.tally == (passed, 0) and result.output[-1] == f"{passed} passed, 0 failed"
+    assert inst.is_on == left_on
+
+
+@pytest.mark.parametrize("name", sorted(p.stem for p in GOLDEN.glob("*.scn") if p.with_suffix(".expected").exists()))
+def test_run_scenario_writes_what_the_tool_writes(inst, tmp_path, monkeypatch, name):
+    monkeypatch.chdir(tmp_path)  # where the scenarios' png and dump land
+    base = GOLDEN / name
+    status = int(base.with_suffix(".status").read_text()) if base.with_suffix(".status").exists() else 0
+    stderr = base.with_suffix(".stderr").read_text().splitlines() if base.with_suffix(".stderr").exists() else []
+    result = inst.run_scenario(base.with_suffix(".scn"))
+    assert result.output == base.with_suffix(".expected").read_text().splitlines()
+    assert (result.status, result.messages) == (status, stderr)
+
+
+@pytest.mark.parametrize("script, status, tally, stopped_at, message, left_on", [
+    ("on\nasi 1000\nwait 20\nexpect airspeed 144\n", 0, (1, 0), 0, None, True),
+    ("on\nexpect qnh 1\noff\n", 1, (0, 1), 0, "ktr7-replay: line 2: expected qnh=1, got 1013250", False),
+    ("on\nasi 5000\noff\n", 2, (0, 0), 2, "ktr7-replay: line 2: asi: value 5000 outside 0..4096", True),
+    ("pass\n", 2, (0, 0), 1, 'ktr7-replay: line 1: pass: the instrument is off (switch it on with "on")', False),
+    ("on\nexpect qnh 1013250\noff\nwait 1\n", 2, (1, 0), 4,
+     'ktr7-replay: line 4: wait: the instrument is off (switch it on with "on")', False),
+    ("", 0, (0, 0), 0, None, False),
+])
+def test_run_scenario_text(inst, script, status, tally, stopped_at, message, left_on):
+    inst.on()
+    inst.key("push")  # a run starts from program start: neither on nor a key pending
     result = inst.run_scenario(script)
-    assert (result.status, result.tally) == (status, tally)
+    assert (result.status, result.tally, result.stopped_at) == (status, tally, stopped_at)
     assert result.messages == ([message] if message else [])
+    assert result.output[-1:] == ([f"{tally[0]} passed, {tally[1]} failed"] if status < 2 and any(tally) else [])
     assert inst.is_on == left_on
     if left_on:
         inst.pass_()  # Python goes on from where the scenario left the instrument
