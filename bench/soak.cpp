@@ -21,8 +21,8 @@
 #include <sys/resource.h>
 
 #include "core/state.h"
-#include "window/frm_main.h"
-#include "window/window_names.h"
+#include "window/app/frm_main.h"
+#include "window/app/window_names.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 
 #include "core/state.h"
 #include "host/version.h"
-#include "window/help_texts.h"
-#include "window/keyboard_keys.h"
-#include "window/lcd_window.h"
-#include "window/zoom_fit.h"
+#include "window/app/help_texts.h"
+#include "window/panel/keyboard_keys.h"
+#include "window/lcd/lcd_window.h"
+#include "window/app/zoom_fit.h"
 #include "window_support.h"
 
 class tst_application : public QObject {

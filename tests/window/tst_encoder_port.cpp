@@ -19,9 +19,9 @@
 #include <unistd.h>
 
 #include "core/state.h"
-#include "window/command_line.h"
-#include "window/encoder_port.h"
-#include "window/encoder_port_dialog.h"
+#include "window/app/command_line.h"
+#include "window/connections/encoder_port.h"
+#include "window/connections/encoder_port_dialog.h"
 #include "window_support.h"
 
 namespace {

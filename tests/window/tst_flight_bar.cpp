@@ -23,10 +23,10 @@
 #include "core/state.h"
 #include "flight/sensor_mapping.h"
 #include "scenario/fields.h"
-#include "window/command_line.h"
-#include "window/flight_bar.h"
-#include "window/flight_driver.h"
-#include "window/flight_profile.h"
+#include "window/app/command_line.h"
+#include "window/flight/flight_bar.h"
+#include "window/flight/flight_driver.h"
+#include "window/flight/flight_profile.h"
 #include "window_support.h"
 
 namespace {

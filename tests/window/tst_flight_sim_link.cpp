@@ -16,10 +16,10 @@
 #include "core/state.h"
 #include "flight/sensor_mapping.h"
 #include "host/pass.h"
-#include "window/flight_sim_link.h"
-#include "window/link_driver.h"
-#include "window/run_loop.h"
-#include "window/sensor_panel.h"
+#include "window/connections/flight_sim_link.h"
+#include "window/connections/link_driver.h"
+#include "window/app/run_loop.h"
+#include "window/panel/sensor_panel.h"
 
 class TestFlightSimLink : public QObject {
     Q_OBJECT

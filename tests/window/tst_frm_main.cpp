@@ -27,8 +27,8 @@
 #include "screens/framework.h"
 #include "screens/screens.h"
 #include "host/version.h"
-#include "window/help_menu.h"
-#include "window/lcd_pictures.h"
+#include "window/app/help_menu.h"
+#include "window/lcd/lcd_pictures.h"
 #include "window_support.h"
 
 class tst_frm_main : public QObject {

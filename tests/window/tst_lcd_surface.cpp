@@ -11,7 +11,7 @@
 
 #include "core/state.h"
 #include "gfx/lcd.h"
-#include "window/bezel_jpeg.h"
+#include "window/panel/bezel_jpeg.h"
 #include "window_support.h"
 
 class tst_lcd_surface : public QObject {

@@ -9,7 +9,7 @@
 
 #include "core/state.h"
 #include "gfx/lcd.h"
-#include "window/lcd_window.h"
+#include "window/lcd/lcd_window.h"
 #include "screens/framework.h"
 #include "window_support.h"
 

@@ -12,7 +12,7 @@
 
 #include "core/state.h"
 #include "gfx/lcd.h"
-#include "window/lcd_window.h"
+#include "window/lcd/lcd_window.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
 #include "window_support.h"

@@ -9,7 +9,7 @@
 #include "core/state.h"
 #include "host/pass.h"
 #include "scenario/scenario_player.h"
-#include "window/window_scenario.h"
+#include "window/scenario/window_scenario.h"
 
 namespace {
 

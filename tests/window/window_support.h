@@ -12,14 +12,14 @@
 #include <functional>
 
 #include "gfx/lcd.h"
-#include "window/communications_box.h"
-#include "window/frm_main.h"
-#include "window/instrument_panel.h"
-#include "window/panel_widgets.h"
-#include "window/run_loop.h"
-#include "window/sensor_panel.h"
-#include "window/window_scenario.h"
-#include "window/window_names.h"
+#include "window/panel/communications_box.h"
+#include "window/app/frm_main.h"
+#include "window/panel/instrument_panel.h"
+#include "window/panel/panel_widgets.h"
+#include "window/app/run_loop.h"
+#include "window/panel/sensor_panel.h"
+#include "window/scenario/window_scenario.h"
+#include "window/app/window_names.h"
 #include "host/palette.h"
 
 // Writes text to a file name in dir; its path, or empty when it could not be

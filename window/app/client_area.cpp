@@ -1,8 +1,8 @@
-#include "window/client_area.h"
+#include "window/app/client_area.h"
 
-#include "window/communications_box.h"
-#include "window/sensor_panel.h"
-#include "window/status_bar.h"
+#include "window/panel/communications_box.h"
+#include "window/panel/sensor_panel.h"
+#include "window/app/status_bar.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "window/command_line.h"
+#include "window/app/command_line.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -8,9 +8,9 @@
 
 #include <sys/stat.h>
 
-#include "window/encoder_port.h"
+#include "window/connections/encoder_port.h"
 #include "host/version.h"
-#include "window/window_names.h"
+#include "window/app/window_names.h"
 
 namespace {
 

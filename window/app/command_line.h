@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "window/encoder_port.h"
+#include "window/connections/encoder_port.h"
 
 constexpr int ZOOM_MIN = 1;
 constexpr int ZOOM_MAX = 4;

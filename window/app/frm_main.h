@@ -6,15 +6,15 @@
 
 #include <cstdint>
 
-#include "window/flight_driver.h"
-#include "window/client_area.h"
-#include "window/instrument_panel.h"
-#include "window/lcd_pictures.h"
-#include "window/lcd_surface.h"
-#include "window/run_loop.h"
-#include "window/scenario_dock.h"
-#include "window/status_bar.h"
-#include "window/window_scenario.h"
+#include "window/flight/flight_driver.h"
+#include "window/app/client_area.h"
+#include "window/panel/instrument_panel.h"
+#include "window/lcd/lcd_pictures.h"
+#include "window/lcd/lcd_surface.h"
+#include "window/app/run_loop.h"
+#include "window/scenario/scenario_dock.h"
+#include "window/app/status_bar.h"
+#include "window/scenario/window_scenario.h"
 
 class QAction;
 class QCheckBox;

@@ -1,4 +1,4 @@
-#include "window/help_menu.h"
+#include "window/app/help_menu.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -8,7 +8,7 @@
 
 #include <cstddef>
 
-#include "window/help_texts.h"
+#include "window/app/help_texts.h"
 
 extern const unsigned char scenarios_manual[];
 extern const std::size_t scenarios_manual_size;

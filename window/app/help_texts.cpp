@@ -1,4 +1,4 @@
-#include "window/help_texts.h"
+#include "window/app/help_texts.h"
 
 #include <QKeySequence>
 #include <QStringList>

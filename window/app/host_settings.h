@@ -3,7 +3,7 @@
 #pragma once
 #include <QSettings>
 
-#include "window/window_names.h"
+#include "window/app/window_names.h"
 
 struct host_settings : QSettings {
     host_settings()

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "window/command_line.h"
-#include "window/frm_main.h"
-#include "window/window_names.h"
-#include "window/window_system_failure.h"
-#include "window/zoom_fit.h"
+#include "window/app/command_line.h"
+#include "window/app/frm_main.h"
+#include "window/app/window_names.h"
+#include "window/app/window_system_failure.h"
+#include "window/app/zoom_fit.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "window/run_loop.h"
+#include "window/app/run_loop.h"
 
 #include <QCoreApplication>
 #include <QScreen>
@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "core/state.h"
-#include "window/window_names.h"
+#include "window/app/window_names.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "window/status_bar.h"
+#include "window/app/status_bar.h"
 
 #include <QLabel>
 #include <QPainter>
 
-#include "window/encoder_port.h"
+#include "window/connections/encoder_port.h"
 
 StatusBar::StatusBar(const EncoderPort* port, QWidget* parent) : QStatusBar(parent), port(port)
 {

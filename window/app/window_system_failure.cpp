@@ -1,4 +1,4 @@
-#include "window/window_system_failure.h"
+#include "window/app/window_system_failure.h"
 
 #include <QList>
 #include <QString>

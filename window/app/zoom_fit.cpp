@@ -1,4 +1,4 @@
-#include "window/zoom_fit.h"
+#include "window/app/zoom_fit.h"
 
 #include <QScreen>
 #include <QWidget>

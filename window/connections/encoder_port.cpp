@@ -1,4 +1,4 @@
-#include "window/encoder_port.h"
+#include "window/connections/encoder_port.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,7 +16,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "window/window_names.h"
+#include "window/app/window_names.h"
 
 namespace {
 

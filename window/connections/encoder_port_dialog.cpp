@@ -1,4 +1,4 @@
-#include "window/encoder_port_dialog.h"
+#include "window/connections/encoder_port_dialog.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -12,8 +12,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "window/command_line.h"
-#include "window/encoder_port.h"
+#include "window/app/command_line.h"
+#include "window/connections/encoder_port.h"
 
 EncoderPortDialog::EncoderPortDialog(EncoderPort* encoder_port, QWidget* parent)
     : StateDialog("EncoderPortDialog", QStringLiteral("Encoder Port"), parent), port(encoder_port)

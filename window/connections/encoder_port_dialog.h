@@ -3,7 +3,7 @@
 // and its rate; connect and disconnect. Modeless, so the instrument runs on
 // while it is open.
 #pragma once
-#include "window/state_dialog.h"
+#include "window/connections/state_dialog.h"
 
 class EncoderPort;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "window/flight_sim_link.h"
+#include "window/connections/flight_sim_link.h"
 
 #include <QLocale>
 #include <QNetworkDatagram>

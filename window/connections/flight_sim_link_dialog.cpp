@@ -1,4 +1,4 @@
-#include "window/flight_sim_link_dialog.h"
+#include "window/connections/flight_sim_link_dialog.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -9,7 +9,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "window/flight_sim_link.h"
+#include "window/connections/flight_sim_link.h"
 
 namespace {
 

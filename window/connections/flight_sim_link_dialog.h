@@ -5,7 +5,7 @@
 #pragma once
 #include <QString>
 
-#include "window/state_dialog.h"
+#include "window/connections/state_dialog.h"
 
 class FlightSimLink;
 class QLabel;

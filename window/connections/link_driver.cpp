@@ -1,4 +1,4 @@
-#include "window/link_driver.h"
+#include "window/connections/link_driver.h"
 
 #include <QHostAddress>
 #include <QScrollBar>
@@ -6,10 +6,10 @@
 #include <cstdio>
 
 #include "link/link_inputs.h"
-#include "window/flight_sim_link.h"
-#include "window/flight_sim_link_dialog.h"
-#include "window/run_loop.h"
-#include "window/sensor_panel.h"
+#include "window/connections/flight_sim_link.h"
+#include "window/connections/flight_sim_link_dialog.h"
+#include "window/app/run_loop.h"
+#include "window/panel/sensor_panel.h"
 
 LinkDriver::LinkDriver(SensorPanel* sensor_panel, RunLoop* loop, QObject* parent)
     : QObject(parent), listener(new FlightSimLink(this)), sensors(sensor_panel)

@@ -1,4 +1,4 @@
-#include "window/state_dialog.h"
+#include "window/connections/state_dialog.h"
 
 #include <QLabel>
 #include <QPushButton>

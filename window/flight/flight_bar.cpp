@@ -1,4 +1,4 @@
-#include "window/flight_bar.h"
+#include "window/flight/flight_bar.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -13,8 +13,8 @@
 
 #include "flight/flight.h"
 #include "flight/flight_player.h"
-#include "window/flight_driver.h"
-#include "window/flight_profile.h"
+#include "window/flight/flight_driver.h"
+#include "window/flight/flight_profile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "window/flight_driver.h"
+#include "window/flight/flight_driver.h"
 
 #include <QDropEvent>
 #include <QFile>
@@ -13,9 +13,9 @@
 
 #include "flight/flight_file.h"
 #include "flight/flight_player.h"
-#include "window/run_loop.h"
-#include "window/sensor_panel.h"
-#include "window/window_names.h"
+#include "window/app/run_loop.h"
+#include "window/panel/sensor_panel.h"
+#include "window/app/window_names.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "window/flight_profile.h"
+#include "window/flight/flight_profile.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "window/lcd_pictures.h"
+#include "window/lcd/lcd_pictures.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,8 +11,8 @@
 #include "gfx/lcd.h"
 #include "host/picture_scale.h"
 #include "picture/lcd_png.h"
-#include "window/host_settings.h"
-#include "window/lcd_window.h"
+#include "window/app/host_settings.h"
+#include "window/lcd/lcd_window.h"
 
 namespace {
 

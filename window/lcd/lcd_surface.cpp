@@ -1,4 +1,4 @@
-#include "window/lcd_surface.h"
+#include "window/lcd/lcd_surface.h"
 
 #include <QExposeEvent>
 #include <QKeyEvent>

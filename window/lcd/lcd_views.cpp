@@ -1,10 +1,10 @@
-#include "window/lcd_views.h"
+#include "window/lcd/lcd_views.h"
 
 #include "gfx/lcd.h"
 #include "screens/framework.h"
-#include "window/instrument_panel.h"
-#include "window/keyboard_keys.h"
-#include "window/lcd_window.h"
+#include "window/panel/instrument_panel.h"
+#include "window/panel/keyboard_keys.h"
+#include "window/lcd/lcd_window.h"
 
 namespace {
 

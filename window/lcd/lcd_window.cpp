@@ -1,4 +1,4 @@
-#include "window/lcd_window.h"
+#include "window/lcd/lcd_window.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -8,8 +8,8 @@
 
 #include "gfx/lcd.h"
 #include "host/palette.h"
-#include "window/host_settings.h"
-#include "window/wheel_steps.h"
+#include "window/app/host_settings.h"
+#include "window/panel/wheel_steps.h"
 
 namespace {
 

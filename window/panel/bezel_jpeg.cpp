@@ -1,4 +1,4 @@
-#include "window/bezel_jpeg.h"
+#include "window/panel/bezel_jpeg.h"
 
 #include <csetjmp>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "window/communications_box.h"
+#include "window/panel/communications_box.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,12 +1,12 @@
-#include "window/instrument_panel.h"
+#include "window/panel/instrument_panel.h"
 
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 
 #include "screens/framework.h"
-#include "window/bezel_jpeg.h"
-#include "window/panel_widgets.h"
+#include "window/panel/bezel_jpeg.h"
+#include "window/panel/panel_widgets.h"
 
 namespace {
 

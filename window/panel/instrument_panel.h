@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "window/lcd_surface.h"
+#include "window/lcd/lcd_surface.h"
 
 class QLabel;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "window/keyboard_keys.h"
+#include "window/panel/keyboard_keys.h"
 
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "window/help_texts.h"
+#include "window/app/help_texts.h"
 
 bool instrument_key(int qt_key, uint8_t& key)
 {

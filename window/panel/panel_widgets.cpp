@@ -1,10 +1,10 @@
-#include "window/panel_widgets.h"
+#include "window/panel/panel_widgets.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
-#include "window/wheel_steps.h"
+#include "window/panel/wheel_steps.h"
 
 TShape::TShape(QWidget* parent) : QWidget(parent), brush(128, 0, 0)
 {

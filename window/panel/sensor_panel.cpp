@@ -1,4 +1,4 @@
-#include "window/sensor_panel.h"
+#include "window/panel/sensor_panel.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "window/scenario_dock.h"
+#include "window/scenario/scenario_dock.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "scenario/scenario_player.h"
-#include "window/window_scenario.h"
+#include "window/scenario/window_scenario.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "window/window_scenario.h"
+#include "window/scenario/window_scenario.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,7 +14,7 @@
 #include "scenario/scenario_parse.h"
 #include "scenario/scenario_player.h"
 #include "scenario/scenario_recorder.h"
-#include "window/window_names.h"
+#include "window/app/window_names.h"
 
 namespace {
 
