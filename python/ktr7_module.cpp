@@ -365,7 +365,8 @@ void define_flights(py::class_<instrument>& c)
          "formats (KML, NMEA, FIT, TCX, ...) through gpsbabel where it is installed. Returns what the log says "
          "of itself (pilot, glider, date, start, duration_s, fixes, altitude_from, airspeed_from, skipped). "
          "FileNotFoundError for a missing file, ValueError with the reader's reason for one that is no flight "
-         "log, a UserWarning naming the records it skipped. Play it with fly().")
+         "log, a UserWarning naming the records it skipped. While on, the inputs take the flight's values at "
+         "its first fix. Play it with fly().")
         .def(
             "fly", [](instrument& i, const py::object& seconds) { i.fly(seconds); },
             py::arg("seconds"),
