@@ -112,10 +112,19 @@ void instrument_session::switch_off()
     tell([](session_observer& o) { o.session_switched(false); });
 }
 
+void instrument_session::set_sensor_checked(bool ok)
+{
+    if (ok == sensor_ok_)
+        return;
+    sensor_ok_ = ok;
+    tell([](session_observer& o) { o.session_inputs_moved(); });
+}
+
 void instrument_session::set_input(sensor_input which, int32_t position)
 {
     activate();
     host_set_input(which, clamp_sensor_input(which, position));
+    tell([](session_observer& o) { o.session_inputs_moved(); });
     if (flight_.playing()) {
         char why[96];
         snprintf(why, sizeof why, "Flight paused: the %.*s slider was moved by hand",

@@ -42,7 +42,7 @@ public:
     virtual void session_ticked();                    // a tick of the 100 ms time base
     virtual void session_passed();                    // a pass ran
     virtual void session_switched(bool on);           // On or Off
-    virtual void session_inputs_moved();              // a flight or the link moved the inputs
+    virtual void session_inputs_moved();              // an input or the check box changed
     virtual void session_flight_changed();            // opened, closed, played, paused, sped up, moved
     virtual void session_notice(const char* text);    // a line to tell the user ("Flight paused: ...")
 
@@ -69,7 +69,7 @@ public:
     bool running() const { return on_; }
 
     // The "Altitude Sensor" check box, as each pass reads it.
-    void set_sensor_checked(bool ok) { sensor_ok_ = ok; }
+    void set_sensor_checked(bool ok);
     bool sensor_checked() const { return sensor_ok_; }
 
     // A hand on an input's control (already in its range): a flight playing
