@@ -4,8 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/pass.h"
-#include "link/link_player.h"
+#include "session/link_player.h"
 #include "replay/replay.h"
 #include "replay/replay_flight.h"
 #include "session/session.h"
@@ -14,7 +13,7 @@ int replay_link_report(FILE* in, const char* in_name, FILE* out, FILE* err)
 {
     replay_reset();
     switch_on_detecting_flights();
-    link_player player(HEADLESS_HOST);
+    link_player player(replay_session());
     char* buffer = nullptr;
     size_t capacity = 0;
     ssize_t length;

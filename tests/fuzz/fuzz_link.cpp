@@ -9,7 +9,7 @@
 #include "host/pass.h"
 #include "host/sensor_inputs.h"
 #include "link/link_inputs.h"
-#include "link/link_player.h"
+#include "session/link_player.h"
 
 namespace {
 
@@ -51,7 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // this is the slow part): a bounded number of ticks, and the fuzzer's
     // timeout catches a runaway.
     if (size < 256 && size % 4 == 0) {
-        link_player player(HEADLESS_HOST);
+        static instrument_session session;
+        session.program_start();
+        session.switch_on();
+        link_player player(session);
         std::string_view rest = bytes;
         while (!rest.empty() && player.ticks() < 300) {
             const size_t end = rest.find('\n');

@@ -9,7 +9,7 @@
 #include "host/pass.h"
 #include "host/sensor_inputs.h"
 #include "link/link_inputs.h"
-#include "link/link_player.h"
+#include "session/link_player.h"
 #include "link/link_stream.h"
 
 namespace {
@@ -114,9 +114,9 @@ TEST(LinkPlayer, TheInstrumentsTimeFollowsTheSimulatorsClock)
         cases[0].lines.push_back("1000,0,80," + std::to_string(i * 0.05));
     for (const stream_case& c : cases) {
         SCOPED_TRACE(c.name);
-        host_program_start();
-        host_switch_on();
-        link_player player(HEADLESS_HOST);
+        instrument_session session;
+        session.switch_on();
+        link_player player(session);
         for (const std::string& line : c.lines)
             player.line(line);
         player.finish();

@@ -1,12 +1,11 @@
-#include "link/link_player.h"
+#include "session/link_player.h"
 
-#include "host/sensor_inputs.h"
-#include "link/link_inputs.h"
+#include "host/time_base.h"
 
 namespace {
 
 // Half a tick: a line due within it of a tick's time takes effect there.
-constexpr double TICK_ROUNDING = FLIGHT_TICK_SECONDS / 2.0;
+constexpr double TICK_ROUNDING = TICK_SECONDS / 2.0;
 // A clock that jumps further ahead than this has not flown that long (a
 // paused simulator reloaded, a stream spliced together): the line takes
 // effect at the next tick instead of after hours of ticks.
@@ -16,19 +15,15 @@ constexpr double LINK_JUMP_SECONDS = 600.0;
 
 double link_player::time() const
 {
-    return double(ticks_) * FLIGHT_TICK_SECONDS;
+    return double(ticks_) * TICK_SECONDS;
 }
 
 void link_player::tick()
 {
-    if (stream_.has_values()) {
-        const flight_inputs inputs = link_inputs(stream_.latest());
-        host_set_input(sensor_input::altitude, inputs.altitude);
-        host_set_input(sensor_input::vertical_speed, inputs.vertical_speed);
-        host_set_input(sensor_input::asi_adc, inputs.asi_adc);
-    }
-    host_timer_tick();
-    run_pass(io_);
+    if (stream_.has_values())
+        session_.take_link_values(stream_.latest());
+    session_.timer_tick();
+    session_.pass(display_);
     ticks_++;
     watch_.observe(time());
 }
@@ -49,9 +44,9 @@ void link_player::line(std::string_view text)
         tick();
     } else if (values.elapsed_s - last_elapsed_ > LINK_JUMP_SECONDS) {
         tick();
-        anchor_ += values.elapsed_s - last_elapsed_ - FLIGHT_TICK_SECONDS;
+        anchor_ += values.elapsed_s - last_elapsed_ - TICK_SECONDS;
     } else if (values.elapsed_s > last_elapsed_) {
-        while (time() + FLIGHT_TICK_SECONDS <= values.elapsed_s - anchor_ + TICK_ROUNDING)
+        while (time() + TICK_SECONDS <= values.elapsed_s - anchor_ + TICK_ROUNDING)
             tick();
     }
     if (stream_.feed_line(text) != link_fault::none)

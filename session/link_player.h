@@ -10,12 +10,16 @@
 #include <string_view>
 
 #include "flight/flight_summary.h"
-#include "host/pass.h"
 #include "link/link_stream.h"
+#include "session/session.h"
 
 class link_player {
 public:
-    explicit link_player(const host_io& io) : io_(io) {}
+    // Plays into session, each pass shown on display.
+    explicit link_player(instrument_session& session, session_display& display = NO_DISPLAY)
+        : session_(session), display_(display)
+    {
+    }
 
     // One line of the stream, without its line end.
     void line(std::string_view text);
@@ -31,7 +35,8 @@ public:
 private:
     void tick();
 
-    const host_io& io_;
+    instrument_session& session_;
+    session_display& display_;
     link_stream stream_;
     flight_watch watch_;
     long long ticks_ = 0;
