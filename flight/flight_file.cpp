@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 
+#include "flight/flight_format.h"
 #include "flight/gpsbabel.h"
 #include "flight/gpx_reader.h"
 #include "flight/igc_reader.h"
@@ -39,32 +39,16 @@ bool read_whole(const char* path, std::string& text, std::string& why)
     return true;
 }
 
-bool has_extension(const char* path, const char* extension)
-{
-    const char* dot = strrchr(path, '.');
-    const char* slash = strrchr(path, '/');
-    return dot != nullptr && (slash == nullptr || dot > slash) && strcasecmp(dot + 1, extension) == 0;
-}
-
-// NMEA sentences begin "$G" and a talker: a log of them is NMEA whatever
-// its name.
-bool looks_like_nmea(const std::string& text)
-{
-    return text.size() > 6 && text[0] == '$' && text[1] == 'G' &&
-           (text.compare(3, 3, "GGA") == 0 || text.compare(3, 3, "RMC") == 0);
-}
-
 bool read_text(const char* path, const std::string& text, flight& out, std::string& why)
 {
-    if (text.empty()) {
-        why = "it is empty";
-        return false;
+    const char* format = nullptr;
+    switch (flight_format_of(text, path)) {
+    case flight_format::empty: why = "it is empty"; return false;
+    case flight_format::gpx: return read_gpx(text, out, why);
+    case flight_format::igc: return read_igc(text, out, why);
+    case flight_format::nmea: format = "nmea"; break;
+    case flight_format::other: format = gpsbabel_format_for(path); break;
     }
-    if (looks_like_gpx(text))
-        return read_gpx(text, out, why);
-    if (looks_like_igc(text) || has_extension(path, "igc"))
-        return read_igc(text, out, why);
-    const char* format = looks_like_nmea(text) ? "nmea" : gpsbabel_format_for(path);
     if (format == nullptr) {
         why = "it is not a flight log (IGC or GPX, or KML, NMEA, FIT, TCX and the like through gpsbabel, "
               "known by their extension)";

@@ -9,11 +9,8 @@
 
 namespace {
 
-// How far into a text looks_like_gpx looks for the root element.
-constexpr size_t LOOK_BYTES = 4096;
 // expat takes a length in an int: longer texts go in pieces.
 constexpr size_t PIECE = size_t(1) << 30;
-constexpr double SECONDS_PER_HOUR = 3600.0, SECONDS_PER_MINUTE = 60.0;
 
 enum class text_field { none, ele, time, speed };
 
@@ -153,7 +150,7 @@ double parse_gpx_time(std::string_view t)
               t[16] == ':';
     const int year = number(t, 0, 4, ok), month = number(t, 5, 2, ok), day = number(t, 8, 2, ok);
     const int hour = number(t, 11, 2, ok), minute = number(t, 14, 2, ok), second = number(t, 17, 2, ok);
-    if (!ok || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60)
+    if (!ok || !civil_date_exists(year, month, day) || hour > 23 || minute > 59 || second > 60)
         return FLIGHT_UNKNOWN;
     double seconds = double(days_from_civil(year, month, day)) * SECONDS_PER_DAY + hour * SECONDS_PER_HOUR +
                      minute * SECONDS_PER_MINUTE + second;
@@ -172,24 +169,6 @@ double parse_gpx_time(std::string_view t)
         return FLIGHT_UNKNOWN;
     const double offset = zh * SECONDS_PER_HOUR + zm * SECONDS_PER_MINUTE;
     return zone[0] == '+' ? seconds - offset : seconds + offset;
-}
-
-bool looks_like_gpx(std::string_view text)
-{
-    const std::string_view head = text.substr(0, LOOK_BYTES);
-    size_t at = 0;
-    while ((at = head.find('<', at)) != head.npos) {
-        at++;
-        if (at < head.size() && (head[at] == '?' || head[at] == '!'))
-            continue;
-        std::string_view name = head.substr(at);
-        name = name.substr(0, name.find_first_of(" \t\r\n>/"));
-        const size_t colon = name.rfind(':');
-        if (colon != name.npos)
-            name.remove_prefix(colon + 1);
-        return name == "gpx";
-    }
-    return false;
 }
 
 bool read_gpx(std::string_view text, flight& out, std::string& why)

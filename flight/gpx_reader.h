@@ -7,9 +7,6 @@
 
 #include "flight/flight.h"
 
-// A text whose root element is gpx (sought in its first kilobytes).
-bool looks_like_gpx(std::string_view text);
-
 // Reads the track into out (prepared, ready to play); points without a time
 // or with a malformed position are skipped and listed. A file cut short plays
 // up to where it was cut, with the cut listed too. False with why set when

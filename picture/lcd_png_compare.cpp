@@ -28,15 +28,6 @@ uint32_t rgb_at(const std::vector<uint8_t>& pixels, int width, int x, int y)
     return uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
 }
 
-// The lowest palette index with this colour, -1 when none has it.
-int palette_index(uint32_t rgb)
-{
-    for (int i = 0; i < 256; i++)
-        if ((lcd_palette[i] & 0xFFFFFF) == rgb)
-            return i;
-    return -1;
-}
-
 // The reference as 8-bit RGB; false with a reason for bad input.
 bool read_rgb(const char* path, std::vector<uint8_t>& pixels, int& width, int& height, char* why, size_t cap)
 {
@@ -62,10 +53,8 @@ bool read_rgb(const char* path, std::vector<uint8_t>& pixels, int& width, int& h
     }
     width = int(image.width);
     height = int(image.height);
-    const int scale = width / LCD_WIDTH;
-    if (width % LCD_WIDTH != 0 || height != LCD_HEIGHT * scale || scale < 1 || scale > REFERENCE_SCALE_MAX) {
-        snprintf(why, cap, "%dx%d is no whole scale (1..%d) of the LCD's 160x128", width, height,
-                 REFERENCE_SCALE_MAX);
+    int scale = 0;
+    if (!reference_scale(width, height, scale, why, cap)) {
         png_image_free(&image);
         fclose(file);
         return false;
@@ -138,33 +127,7 @@ bool compare_with_png(const uint8_t* buffer, const char* path, picture_compariso
     result = picture_comparison{};
     if (!read_rgb(path, result.reference, result.width, result.height, why, cap))
         return false;
-    const std::vector<uint8_t>& pixels = result.reference;
-    const int width = result.width;
-    result.scale = width / LCD_WIDTH;
-    const int s = result.scale;
-    for (int y = 0; y < LCD_HEIGHT; y++)
-        for (int x = 0; x < LCD_WIDTH; x++) {
-            const uint8_t index = buffer[y * LCD_WIDTH + x];
-            const uint32_t colour = lcd_palette[index] & 0xFFFFFF;
-            // Every device pixel of the LCD pixel's square must show its colour.
-            bool same = true;
-            uint32_t differs_as = colour;
-            for (int dy = 0; dy < s && same; dy++)
-                for (int dx = 0; dx < s && same; dx++) {
-                    differs_as = rgb_at(pixels, width, x * s + dx, y * s + dy);
-                    same = differs_as == colour;
-                }
-            if (same)
-                continue;
-            if (result.differing++ == 0) {
-                result.first_x = x;
-                result.first_y = y;
-                result.expected_rgb = differs_as;
-                result.expected = palette_index(differs_as);
-                result.got = index;
-            }
-        }
-    return true;
+    return compare_lcd_with_rgb(buffer, result.reference.data(), result.width, result.height, result, why, cap);
 }
 
 const char* reference_path(const char* folder, const char* path, char* out, size_t cap)
@@ -185,18 +148,14 @@ int check_lcd_against_png(const uint8_t* buffer, const char* path, char* report,
         return -1;
     if (result.differing == 0)
         return 1;
-    char expected[16];
-    if (result.expected >= 0)
-        snprintf(expected, sizeof expected, "%d", result.expected);
-    else
-        snprintf(expected, sizeof expected, "#%06X", unsigned(result.expected_rgb));
     static char actual[PATH_MAX + 32], diff[PATH_MAX + 32];
     char why[160];
     if (!write_mismatch_pictures(buffer, path, result, actual, diff, sizeof actual, why, sizeof why)) {
         snprintf(actual, sizeof actual, "no pictures (%s)", why);
         diff[0] = '\0';
     }
-    snprintf(report, cap, "png %s: %ld pixels differ, first at %d,%d expected %s got %d; wrote %s %s", path,
-             result.differing, result.first_x, result.first_y, expected, result.got, actual, diff);
+    static char wrote[2 * sizeof actual + 8];
+    snprintf(wrote, sizeof wrote, "wrote %s %s", actual, diff);
+    describe_lcd_difference(path, result, wrote, report, cap);
     return 0;
 }

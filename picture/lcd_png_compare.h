@@ -6,17 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-// Largest scale a reference may have.
-constexpr int REFERENCE_SCALE_MAX = 16;
+#include "host/lcd_rgb_compare.h"
 
-struct picture_comparison {
-    int scale = 1;         // the reference's scale, recognised from its size
-    long differing = 0;    // LCD pixels that differ
-    int first_x = 0;       // the first of them, row by row
-    int first_y = 0;
-    int expected = 0;      // the palette index the reference shows there, -1 for a colour not in the palette
-    uint32_t expected_rgb = 0;
-    int got = 0;           // the index the LCD has there
+struct picture_comparison : lcd_difference {
     // The reference as read, 8-bit RGB, width x height, kept for the
     // mismatch pictures so that the file is read only once.
     std::vector<uint8_t> reference;
