@@ -6,12 +6,15 @@ constexpr uint8_t TIMER_MODE_DETECT = 1;
 // Steps below the take-off airspeed before a detected flight is over.
 constexpr uint8_t LANDING_STEPS = 30;
 constexpr uint8_t MAX_FLIGHT_HOURS = 99;
+// Steps of the 100 ms time base in a second of flight time.
+constexpr uint8_t STEPS_PER_SECOND = 10;
 
 static void clear_flight_time()
 {
     st.flight_hours = 0;
     st.flight_minutes = 0;
     st.flight_seconds = 0;
+    st.flight_tenths = 0;
 }
 
 void flight_timer_step()
@@ -31,8 +34,14 @@ void flight_timer_step()
             st.flight_active = 0;
     }
 
-    // Counting; the hours stop at 99 while minutes and seconds keep cycling.
+    // Counting, a second for every ten steps; a flight started in this step
+    // counts it as the first of its ten. The hours stop at 99 while minutes
+    // and seconds keep cycling.
     if (st.flight_active == 1) {
+        st.flight_tenths++;
+        if (st.flight_tenths < STEPS_PER_SECOND)
+            return;
+        st.flight_tenths = 0;
         st.flight_seconds++;
         if (st.flight_seconds > 59) {
             st.flight_seconds = 0;

@@ -1,4 +1,5 @@
-// Flight detection and the flight timer, stepped once per 100 ms tick.
+// Flight detection and the flight timer, stepped once per 100 ms tick; the
+// timer counts a second of flight time for every ten steps.
 #pragma once
 
 void flight_timer_step();

@@ -70,6 +70,7 @@ struct instrument_state {
     uint32_t alarm_ack;
     uint8_t flight_active;
     uint8_t landing_countdown;
+    uint8_t flight_tenths;  // steps of the 100 ms time base into the current second, 0..9
     uint8_t flight_seconds;
     uint8_t flight_minutes;
     uint8_t flight_hours;

@@ -99,6 +99,7 @@ const field_entry fields[] = {
     FIELD(alarm_ack),
     FIELD(flight_active),
     FIELD(landing_countdown),
+    FIELD(flight_tenths),
     FIELD(flight_seconds),
     FIELD(flight_minutes),
     FIELD(flight_hours),

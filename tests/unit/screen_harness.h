@@ -473,8 +473,9 @@ inline ::testing::AssertionResult settings_in_range()
         {"altitude_cal_offset", st.altitude_cal_offset, -125, 125}, {"asi_cal_percent", st.asi_cal_percent, 50, 150},
         {"vsi_cal_percent", st.vsi_cal_percent, 50, 150}, {"asi_zero_offset", st.asi_zero_offset, 0, 4096},
         {"takeoff_airspeed", st.takeoff_airspeed, 0, 500}, {"backlight_level", st.backlight_level, 10, 100},
-        {"security_code", st.security_code, 0, 9999},     {"flight_seconds", st.flight_seconds, 0, 59},
-        {"flight_minutes", st.flight_minutes, 0, 59},     {"flight_hours", st.flight_hours, 0, 99},
+        {"security_code", st.security_code, 0, 9999},     {"flight_tenths", st.flight_tenths, 0, 9},
+        {"flight_seconds", st.flight_seconds, 0, 59},     {"flight_minutes", st.flight_minutes, 0, 59},
+        {"flight_hours", st.flight_hours, 0, 99},
         {"code digit 0", d[0], 0, 9}, {"code digit 1", d[1], 0, 9}, {"code digit 2", d[2], 0, 9},
         {"code digit 3", d[3], 0, 9},
     });

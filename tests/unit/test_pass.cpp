@@ -79,23 +79,24 @@ TEST(Pass, LampFollowsAlarmAndAcknowledgement)
 TEST(Pass, FlightTimerStepsOnlyWhenTheTickCounterReadsOne)
 {
     switch_on_at_rest();
-    flight_start_stop();  // a manual flight, so each step adds a second
+    flight_start_stop();  // a manual flight, so each step adds a tenth of a second
     for (int value = 0; value < 20; ++value) {
         st.tick_counter = uint8_t(value);
-        const uint8_t before = st.flight_seconds;
+        const uint8_t before = st.flight_tenths;
         pass();
         SCOPED_TRACE(testing::Message() << "tick_counter " << value);
-        EXPECT_EQ(st.flight_seconds, before + (value == 1 ? 1 : 0));
+        EXPECT_EQ(st.flight_tenths, before + (value == 1 ? 1 : 0));
         EXPECT_EQ(st.tick_counter, value == 1 ? 0 : value);
     }
 
     // With the 100 ms timer: one step per tick, however many passes run.
-    st.tick_counter = 0, st.flight_seconds = 0;
-    for (int tick = 0; tick < 7; ++tick) {
+    st.tick_counter = 0, st.flight_tenths = 0, st.flight_seconds = 0;
+    for (int tick = 0; tick < 17; ++tick) {
         host_timer_tick();
         pass(3);
     }
-    EXPECT_EQ(st.flight_seconds, 7);
+    EXPECT_EQ(st.flight_seconds, 1);
+    EXPECT_EQ(st.flight_tenths, 7);
 }
 
 TEST(Pass, SwitchOnClearsAlarmAndFlightButNotTheFilter)
@@ -112,6 +113,7 @@ TEST(Pass, SwitchOnClearsAlarmAndFlightButNotTheFilter)
 
     host_switch_on();
     EXPECT_TRUE(fields_are({{"alarm_active", long(st.alarm_active), 0}, {"flight_active", st.flight_active, 0},
-                            {"flight_seconds", st.flight_seconds, 0}, {"max_airspeed", st.max_airspeed, 0},
+                            {"flight_seconds", st.flight_seconds, 0}, {"flight_tenths", st.flight_tenths, 0},
+                            {"max_airspeed", st.max_airspeed, 0},
                             {"asi_filter_state", long(st.asi_filter_state), long(accumulator)}}));
 }

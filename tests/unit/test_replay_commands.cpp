@@ -104,15 +104,16 @@ TEST(ReplayWait, StepsTheFlightTimerOncePerTick)
         ASSERT_EQ(run_script("on").status, REPLAY_OK);
         st.flight_active = 1;
         ASSERT_EQ(run_script("wait " + std::to_string(n), false).status, REPLAY_OK);
-        const uint8_t seconds = st.flight_seconds, minutes = st.flight_minutes;
+        const uint8_t tenths = st.flight_tenths, seconds = st.flight_seconds, minutes = st.flight_minutes;
 
         ASSERT_EQ(run_script("on").status, REPLAY_OK);
         st.flight_active = 1;
         for (int i = 0; i < n; i++)
             flight_timer_step();
+        EXPECT_EQ(tenths, st.flight_tenths) << "wait " << n;
         EXPECT_EQ(seconds, st.flight_seconds) << "wait " << n;
         EXPECT_EQ(minutes, st.flight_minutes) << "wait " << n;
-        EXPECT_NE(unsigned(seconds) + minutes, 0u) << "wait " << n << " stepped nothing";
+        EXPECT_NE(unsigned(tenths) + seconds + minutes, 0u) << "wait " << n << " stepped nothing";
     }
 }
 
@@ -126,6 +127,7 @@ TEST(ReplayWait, PassesWithoutTicksAndTicksWithoutPassesDoNotStepTheTimer)
         ASSERT_EQ(run_script("on").status, REPLAY_OK);
         st.flight_active = 1;
         ASSERT_EQ(run_script(c.script, false).status, REPLAY_OK);
+        EXPECT_EQ(st.flight_tenths, 0);
         EXPECT_EQ(st.flight_seconds, 0);
         EXPECT_EQ(st.flight_minutes, 0);
         EXPECT_EQ(st.tick_counter, c.tick_counter);

@@ -146,7 +146,7 @@ const std::vector<field_case>& field_cases()
         SET(sensor_pressure, 1013.25f, "1013.25"), SET(asi_adc_sample, 3999, "3999"),
         SET(asi_filter_state, 0xFFFFFFFFu, "4294967295"), SET(airspeed_mph, 250, "250"), SET(airspeed, 402, "402"),
         SET(alarm_active, 0x80000001u, "2147483649"), SET(alarm_ack, 1, "1"), SET(flight_active, 1, "1"),
-        SET(landing_countdown, 30, "30"), SET(flight_seconds, 59, "59"), SET(flight_minutes, 58, "58"),
+        SET(landing_countdown, 30, "30"), SET(flight_tenths, 9, "9"), SET(flight_seconds, 59, "59"), SET(flight_minutes, 58, "58"),
         SET(flight_hours, 99, "99"),
         {"serial_line", [] { strcpy(st.serial_line, "#AL +01234T+25DB\r"); }, "\\x23AL +01234T+25DB\\x0D"},
         SET(blink_divider, 10, "10"), SET(blink_phase, 1, "1"), SET(tick_counter, 19, "19"),

@@ -101,7 +101,8 @@ private slots:
         // Disturb everything "On" resets, and some things it keeps.
         st.qnh = 999000, st.security_enabled = uint8_t(!defaults.security_enabled), st.asi_cal_percent = 55;
         st.max_airspeed = 123, st.edit_step = 100, st.flight_active = 1, st.landing_countdown = 7;
-        st.flight_hours = 3, st.flight_minutes = 4, st.flight_seconds = 5, st.test_altitude = 4321, st.menu_cursor = 2;
+        st.flight_hours = 3, st.flight_minutes = 4, st.flight_seconds = 5, st.flight_tenths = 6;
+        st.test_altitude = 4321, st.menu_cursor = 2;
         form->ScrollBar29->setValue(2500);
         // A key posted while off waits, and On discards it: were it kept, the
         // push would open the main menu.
@@ -120,7 +121,8 @@ private slots:
             {"asi_cal_percent", p.asi_cal_percent, defaults.asi_cal_percent}, {"max_airspeed", p.max_airspeed, 0},
             {"edit_step", p.edit_step, 1},          {"flight_active", p.flight_active, 0},
             {"landing_countdown", p.landing_countdown, 0}, {"flight_hours", p.flight_hours, 0},
-            {"flight_minutes", p.flight_minutes, 0}, {"alarm_active", p.alarm_active, 0},
+            {"flight_minutes", p.flight_minutes, 0}, {"flight_seconds", p.flight_seconds, 0},
+            {"flight_tenths", p.flight_tenths, 0},   {"alarm_active", p.alarm_active, 0},
             {"pending_key", st.pending_key, KEY_NONE}, {"test_altitude", st.test_altitude, 4321},
             {"menu_cursor", st.menu_cursor, 2},     {"altitude", st.altitude, 2500},
             {"altitude slider", form->ScrollBar29->value(), 2500},
@@ -138,12 +140,12 @@ private slots:
         // A running flight timer steps once per 100 ms tick while the loop runs.
         int steps = -1;
         auto start_a_flight = [] {
-            st.tick_counter = 0, st.flight_active = 1, st.flight_seconds = 0, st.flight_minutes = 0;
+            st.tick_counter = 0, st.flight_active = 1, st.flight_tenths = 0, st.flight_seconds = 0, st.flight_minutes = 0;
         };
         run_with(*form, {{100, start_a_flight},
                          {1100,
                           [&] {
-                              steps = st.flight_seconds + 60 * st.flight_minutes;
+                              steps = st.flight_tenths + 10 * st.flight_seconds + 600 * st.flight_minutes;
                               form->Button2Click();
                           }}});
         QVERIFY2(steps >= 4 && steps <= 12, qPrintable(QString::number(steps)));
