@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/airspeed.h"
+#include "core/flight_timer.h"
 #include "core/state.h"
 #include "flight/flight_player.h"
 #include "flight/igc_reader.h"
@@ -23,6 +24,7 @@
 #include "host/lcd_points.h"
 #include "host/pass.h"
 #include "replay/replay.h"
+#include "scenario/fields.h"
 #include "screens/screens.h"
 
 // Counting replacements of the global allocation functions. GCC cannot see
@@ -89,36 +91,6 @@ void instrument_on()
     st.alt_sensor_ok = 1;
     update_airspeed();
 }
-
-struct screen_case {
-    const char* name;
-    screen_handler handler;
-};
-
-const screen_case screen_cases[] = {
-    {"screen_main", screen_main},
-    {"screen_flight_start_stop", screen_flight_start_stop},
-    {"screen_unlock", screen_unlock},
-    {"screen_code_check", screen_code_check},
-    {"screen_code_new", screen_code_new},
-    {"screen_code_confirm", screen_code_confirm},
-    {"screen_code_result", screen_code_result},
-    {"screen_security_setup", screen_security_setup},
-    {"screen_main_menu", screen_main_menu},
-    {"screen_adc_values", screen_adc_values},
-    {"screen_info", screen_info},
-    {"screen_alt_setup", screen_alt_setup},
-    {"screen_test_warning", screen_test_warning},
-    {"screen_test_altitude", screen_test_altitude},
-    {"screen_vsi_setup", screen_vsi_setup},
-    {"screen_asi_setup", screen_asi_setup},
-    {"screen_asi_zero_confirm", screen_asi_zero_confirm},
-    {"screen_timers_setup", screen_timers_setup},
-    {"screen_misc_setup", screen_misc_setup},
-    {"screen_backlight", screen_backlight},
-    {"screen_defaults_confirm", screen_defaults_confirm},
-    {"screen_message_done", screen_message_done},
-};
 
 // One pass of a screen as the run loop makes it: clear, draw, key (none).
 void BM_ScreenPass(benchmark::State& state, screen_handler handler)
@@ -226,12 +198,12 @@ const flight& flight_of_hours(int hours)
 void BM_FlightPlayback(benchmark::State& state, int hours)
 {
     const flight& f = flight_of_hours(hours);
-    const long long ticks = hours * 36000LL;
+    const long long ticks = hours * 3600LL * TICKS_PER_SECOND;
     auto t0 = clock_type::now();
     for (auto _ : state) {
         host_program_start();
         host_switch_on();
-        st.flight_timer_mode = 1;
+        st.flight_timer_mode = TIMER_MODE_DETECT;
         flight_player player(f);
         player.fly(ticks, HEADLESS_HOST);
         benchmark::DoNotOptimize(st.max_airspeed);
@@ -251,7 +223,7 @@ void BM_FlightInputs(benchmark::State& state)
     auto t0 = clock_type::now();
     for (auto _ : state) {
         benchmark::DoNotOptimize(player.write_inputs());
-        player.seek(player.time() + FLIGHT_TICK_SECONDS);
+        player.seek(player.time() + TICK_SECONDS);
         if (player.at_end())
             player.seek(0);
     }
@@ -264,8 +236,8 @@ void register_all()
     benchmark::RegisterBenchmark("clear", BM_Clear);
     benchmark::RegisterBenchmark("primitives", BM_Primitives);
     benchmark::RegisterBenchmark("run_pass/main_serial_on", BM_FullPass);
-    for (auto& c : screen_cases)
-        benchmark::RegisterBenchmark((std::string("pass/") + c.name).c_str(), BM_ScreenPass, c.handler);
+    for (const screen_name_entry& s : screen_names())
+        benchmark::RegisterBenchmark((std::string("pass/") + s.name).c_str(), BM_ScreenPass, s.handler);
     const uint8_t sizes[] = {8, 9, 10, 12, 16, 20, 24, 30, 34};
     for (auto s : sizes)
         benchmark::RegisterBenchmark(("draw_text/font_" + std::to_string(s)).c_str(), BM_Text, s);

@@ -8,8 +8,6 @@
 constexpr uint8_t ASI_FILTER_FAST = 1;
 constexpr uint8_t ASI_FILTER_SLOW = 2;
 
-constexpr uint32_t ALARM_BIT = 1u;
-
 uint32_t asi_pressure_of_reading(uint32_t reading, uint16_t zero_offset)
 {
     // A reading below the zero offset is no airspeed.

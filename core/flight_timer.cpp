@@ -2,7 +2,6 @@
 
 #include "core/state.h"
 
-constexpr uint8_t TIMER_MODE_DETECT = 1;
 // Steps below the take-off airspeed before a detected flight is over.
 constexpr uint8_t LANDING_STEPS = 30;
 constexpr uint8_t MAX_FLIGHT_HOURS = 99;

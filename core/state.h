@@ -11,6 +11,10 @@ constexpr uint16_t FACTORY_SECURITY_CODE = 1357;
 constexpr uint16_t MASTER_CODE = 9042;
 constexpr uint16_t FIRMWARE_VERSION = 100;
 
+// The airspeed channel's one bit in alarm_active and alarm_ack: overspeed and
+// stall raise the same one.
+constexpr uint32_t ALARM_BIT = 1u;
+
 // Indices into speed_limits.
 constexpr int VNE = 0, VNO = 1, VFE = 2, VS1 = 3, VS0 = 4;
 
@@ -66,7 +70,7 @@ struct instrument_state {
     uint32_t asi_filter_state;
     uint16_t airspeed_mph;
     uint16_t airspeed;
-    uint32_t alarm_active;
+    uint32_t alarm_active;  // ALARM_BIT while the airspeed is out of its limits
     uint32_t alarm_ack;
     uint8_t flight_active;
     uint8_t landing_countdown;

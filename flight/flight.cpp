@@ -4,13 +4,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "host/pressure_altitude.h"
+
 namespace {
 
-constexpr double FEET_PER_METRE = 3.280839895;
-constexpr double FPM_PER_MS = FEET_PER_METRE * 60.0;
+constexpr double FPM_PER_MS = FEET_PER_METRE * SECONDS_PER_MINUTE;
 constexpr double KMH_PER_MS = 3.6;
 constexpr double EARTH_RADIUS_KM = 6371.0;
-constexpr double SECONDS_PER_HOUR = 3600.0;
 constexpr double DEGREES_TO_RADIANS = 3.14159265358979323846 / 180.0;
 // A time of day that falls by more than this is the next day's.
 constexpr double MIDNIGHT_JUMP_SECONDS = SECONDS_PER_DAY / 2;

@@ -14,6 +14,8 @@
 
 // What a logger did not record.
 constexpr double FLIGHT_UNKNOWN = std::numeric_limits<double>::quiet_NaN();
+constexpr double SECONDS_PER_MINUTE = 60.0;
+constexpr double SECONDS_PER_HOUR = 3600.0;
 constexpr double SECONDS_PER_DAY = 86400.0;
 // Fixes further apart than this are a gap: the values before it are held
 // until the fix after it rather than drawn as a straight line across it.

@@ -8,7 +8,7 @@
 namespace {
 
 // The share of the way a first-order lag moves towards its input in a tick.
-const double LAG_STEP = 1.0 - std::exp(-FLIGHT_TICK_SECONDS / VSI_LAG_SECONDS);
+const double LAG_STEP = 1.0 - std::exp(-TICK_SECONDS / VSI_LAG_SECONDS);
 
 }  // namespace
 
@@ -16,13 +16,13 @@ flight_player::flight_player(const flight& recorded) : flight_(&recorded) {}
 
 double flight_player::time() const
 {
-    return flight_->start_time() + double(tick_) / FLIGHT_TICKS_PER_SECOND;
+    return flight_->start_time() + double(tick_) / TICKS_PER_SECOND;
 }
 
 long long flight_player::ticks_left() const
 {
     // The tick at the last fix's time is played too.
-    const long long last = (long long)std::floor(flight_->duration() * FLIGHT_TICKS_PER_SECOND + 1e-6);
+    const long long last = (long long)std::floor(flight_->duration() * TICKS_PER_SECOND + 1e-6);
     return tick_ > last ? 0 : last + 1 - tick_;
 }
 
@@ -33,7 +33,7 @@ void flight_player::seek(double time)
         offset = 0.0;
     if (offset > flight_->duration())
         offset = flight_->duration();
-    tick_ = std::llround(offset * FLIGHT_TICKS_PER_SECOND);
+    tick_ = std::llround(offset * TICKS_PER_SECOND);
     lag_started_ = false;
 }
 

@@ -13,9 +13,8 @@
 #include "flight/flight.h"
 #include "flight/flight_sample.h"
 #include "host/pass.h"
+#include "host/time_base.h"
 
-constexpr double FLIGHT_TICK_SECONDS = 0.1;
-constexpr int FLIGHT_TICKS_PER_SECOND = 10;
 constexpr double VSI_LAG_SECONDS = 3.0;
 
 // The three input positions of one tick.

@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr double SECONDS_PER_MINUTE = 60.0;
-
 flight_sample held(const flight_fix& fix, bool gap)
 {
     flight_sample s;

@@ -2,12 +2,6 @@
 
 #include "core/state.h"
 
-namespace {
-
-constexpr uint32_t ALARM_BIT = 1u;
-
-}  // namespace
-
 void flight_watch::observe(double time)
 {
     flight_summary& s = summary_;

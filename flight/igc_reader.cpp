@@ -92,7 +92,7 @@ std::optional<double> time_of_day(std::string_view hhmmss)
     const auto h = digits(hhmmss.substr(0, 2)), m = digits(hhmmss.substr(2, 2)), s = digits(hhmmss.substr(4, 2));
     if (!h || !m || !s || *h > 23 || *m > 59 || *s > 59)
         return std::nullopt;
-    return *h * 3600.0 + *m * 60.0 + *s;
+    return *h * SECONDS_PER_HOUR + *m * SECONDS_PER_MINUTE + *s;
 }
 
 std::optional<double> speed_field(std::string_view text)

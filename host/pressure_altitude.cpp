@@ -7,7 +7,6 @@
 namespace {
 
 constexpr uint8_t ALTITUDE_UNIT_METRES = 1;
-constexpr double FEET_PER_METRE = 3.280839895;
 constexpr double STANDARD_PRESSURE_MB = 1013.25;
 // Standard-atmosphere troposphere: p = p0 (1 - h / SCALE_HEIGHT_FT)^(1 / EXPONENT).
 constexpr double SCALE_HEIGHT_FT = 145366.45;

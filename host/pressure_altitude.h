@@ -6,6 +6,8 @@
 #pragma once
 #include <cstdint>
 
+constexpr double FEET_PER_METRE = 3.280839895;
+
 // shown_altitude in feet (altitude_unit 0) or metres (1); qnh in mb x 1000;
 // cal_offset_ft in feet. Result in feet, rounded to the nearest foot.
 int32_t pressure_altitude_ft(int32_t shown_altitude, uint8_t altitude_unit, uint32_t qnh,

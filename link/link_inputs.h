@@ -7,6 +7,4 @@
 #include "flight/flight_player.h"
 #include "link/link_line.h"
 
-constexpr double SECONDS_PER_MINUTE = 60.0;
-
 flight_inputs link_inputs(const link_values& values);

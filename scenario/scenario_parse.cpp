@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/picture_scale.h"
+#include "host/time_base.h"
 #include "scenario/fields.h"
 #include "scenario/scenario_text.h"
 #include "screens/framework.h"
@@ -207,8 +208,8 @@ bool parse_expect(scenario_words& line, scenario_command& c, scenario_failure& f
     return true;
 }
 
-// "fly SECONDS" or "fly end"; ten ticks a second, so the seconds are capped
-// at a tenth of the count limit.
+// "fly SECONDS" or "fly end"; the seconds are capped so that their ticks stay
+// within the count limit.
 bool parse_fly(scenario_words& line, scenario_command& c, long long count_max, scenario_failure& f)
 {
     c.op = scenario_op::fly;
@@ -219,7 +220,7 @@ bool parse_fly(scenario_words& line, scenario_command& c, long long count_max, s
         c.number = FLY_TO_END;
         return no_more("fly", line, f);
     }
-    return number_argument("fly", "seconds", line, 0, count_max / 10, c.number, f);
+    return number_argument("fly", "seconds", line, 0, count_max / TICKS_PER_SECOND, c.number, f);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "host/time_base.h"
 #include "scenario/fields.h"
 #include "scenario/expect.h"
 #include "scenario/scenario_parse.h"
@@ -76,7 +77,7 @@ bool run_fly(const scenario_command& c, scenario_failure& f)
     if (!flights_here("fly", io.fly != nullptr, f) || !scenario_needs_on(play.instrument_on, "fly", f))
         return false;
     char why[256] = "";
-    const long long ticks = io.fly(io.context, c.number == FLY_TO_END ? -1 : c.number * 10, why, sizeof why);
+    const long long ticks = io.fly(io.context, c.number == FLY_TO_END ? -1 : c.number * TICKS_PER_SECOND, why, sizeof why);
     if (ticks < 0)
         return scenario_fail(f, "fly: %s", why);
     play.ticks_to_wait = ticks;

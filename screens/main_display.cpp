@@ -19,7 +19,6 @@ constexpr uint32_t QNH_STEP_INHG = 338;  // 0.01 inHg is 338.63, truncated
 constexpr uint8_t PAGE_INSTRUMENTS = 0;
 constexpr uint8_t PAGE_TIMERS = 1;
 constexpr uint8_t PAGE_MAX_VALUES = 2;
-constexpr uint8_t TIMER_MODE_MANUAL = 0;
 
 static void draw_sensor_error_box()
 {
@@ -66,8 +65,8 @@ void screen_main()
         return;
 
     // The first key during an unacknowledged alarm only silences it.
-    if ((st.alarm_active & 1) && !(st.alarm_ack & 1)) {
-        st.alarm_ack |= 1;
+    if ((st.alarm_active & ALARM_BIT) && !(st.alarm_ack & ALARM_BIT)) {
+        st.alarm_ack |= ALARM_BIT;
         return;
     }
 

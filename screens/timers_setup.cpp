@@ -2,6 +2,7 @@
 // and in DETECT the take-off airspeed.
 #include <cstdio>
 
+#include "core/flight_timer.h"
 #include "core/state.h"
 #include "screens/framework.h"
 #include "screens/screens.h"
@@ -10,12 +11,11 @@ namespace {
 
 enum : uint8_t { ROW_MODE, ROW_TAKEOFF };
 
-constexpr uint8_t MODE_DETECT = 1;
 constexpr uint8_t ROWS_MANUAL = 1;
 constexpr uint8_t ROWS_DETECT = 2;
 bool detecting()
 {
-    return st.flight_timer_mode == MODE_DETECT;
+    return st.flight_timer_mode == TIMER_MODE_DETECT;
 }
 
 constexpr int32_t TAKEOFF_MIN = 0;
@@ -37,7 +37,7 @@ void turn(bool up)
 {
     if (st.edit_mode) {
         if (st.menu_cursor == ROW_MODE)
-            st.flight_timer_mode = detecting() ? 0 : MODE_DETECT;
+            st.flight_timer_mode = detecting() ? TIMER_MODE_MANUAL : TIMER_MODE_DETECT;
         else if (st.menu_cursor == ROW_TAKEOFF)
             step_takeoff(up);
         return;
@@ -59,7 +59,7 @@ void screen_timers_setup()
 {
     char value[32];
     draw_title_bar("TIMERS", "SETUP");
-    draw_setting_row(ROW_MODE, "FLIGHT: ", timer_mode_names[detecting() ? 1 : 0]);
+    draw_setting_row(ROW_MODE, "FLIGHT: ", timer_mode_names[detecting() ? TIMER_MODE_DETECT : TIMER_MODE_MANUAL]);
     if (detecting()) {
         snprintf(value, sizeof value, "%u", unsigned(st.takeoff_airspeed));
         draw_setting_row(ROW_TAKEOFF, "T/O AIRSPEED: ", value);

@@ -174,7 +174,7 @@ int web_flight_tick()
         // Switched off: the flight goes on, its values reach the inputs.
         flights.player->write_inputs();
         host_timer_tick();
-        flights.player->seek(flights.player->time() + FLIGHT_TICK_SECONDS);
+        flights.player->seek(flights.player->time() + TICK_SECONDS);
         return 0;
     }
     flights.player->tick(web_host_io());

@@ -6,13 +6,13 @@
 #include <QWidget>
 
 #include "core/state.h"
+#include "host/time_base.h"
 #include "window/app/window_names.h"
 
 namespace {
 
 // Where the screen does not tell its refresh rate.
 constexpr double DEFAULT_REFRESH_HZ = 60.0;
-constexpr int TICK_MS = 100;
 
 RunLoop* loop_of(void* context)
 {

@@ -19,7 +19,7 @@
 namespace {
 
 // The position slider's page: a minute of flight (its step is a second).
-constexpr int PAGE_TICKS = 60 * FLIGHT_TICKS_PER_SECOND;
+constexpr int PAGE_TICKS = 60 * TICKS_PER_SECOND;
 constexpr int SPACING = 4;
 
 QString header_text(const flight& f)
@@ -86,7 +86,7 @@ FlightBar::FlightBar(FlightDriver* flight_driver, QWidget* parent)
         SpeedBox->addItem(QStringLiteral("%1x").arg(times), times);
     PositionSlider = new QSlider(Qt::Horizontal, body);
     PositionSlider->setObjectName(QStringLiteral("PositionSlider"));
-    PositionSlider->setSingleStep(FLIGHT_TICKS_PER_SECOND);
+    PositionSlider->setSingleStep(TICKS_PER_SECOND);
     PositionSlider->setPageStep(PAGE_TICKS);
     PositionSlider->setAccessibleName(QStringLiteral("Flight position"));
     PositionSlider->setToolTip(QStringLiteral("Where the flight is; drag to move"));
@@ -148,7 +148,7 @@ void FlightBar::flight_opened(bool open)
         AboutLabel->setToolTip(details);
         SourceLabel->setToolTip(details);
         following = true;
-        PositionSlider->setRange(0, int(std::llround(f.duration() * FLIGHT_TICKS_PER_SECOND)));
+        PositionSlider->setRange(0, int(std::llround(f.duration() * TICKS_PER_SECOND)));
         following = false;
         show_time(driver->time());
     } else {
@@ -176,7 +176,7 @@ void FlightBar::show_time(double flight_time)
         return;
     const double since_start = flight_time - driver->recorded().start_time();
     following = true;
-    PositionSlider->setValue(int(std::llround(since_start * FLIGHT_TICKS_PER_SECOND)));
+    PositionSlider->setValue(int(std::llround(since_start * TICKS_PER_SECOND)));
     following = false;
 }
 
@@ -184,7 +184,7 @@ void FlightBar::position_moved(int ticks)
 {
     if (following || !driver->is_open())
         return;
-    driver->seek(driver->recorded().start_time() + double(ticks) / FLIGHT_TICKS_PER_SECOND);
+    driver->seek(driver->recorded().start_time() + double(ticks) / TICKS_PER_SECOND);
 }
 
 void FlightBar::show_bar(bool shown)

@@ -9,14 +9,13 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include "host/time_base.h"
 #include "scenario/scenario_player.h"
 #include "window/scenario/window_scenario.h"
 
 namespace {
 
 const char SCENARIO_FILES[] = "Scenarios (*.scn);;All files (*)";
-// Tenths of a second in a timer tick.
-constexpr double SECONDS_PER_TICK = 0.1;
 // Lines of output the dock keeps.
 constexpr int REPORT_LINES = 1000;
 
@@ -98,7 +97,7 @@ void ScenarioDock::moved(long line, quint64 ticks)
     progress->setText(QStringLiteral("line %1 of %2, %3 s")
                           .arg(line)
                           .arg(lines)
-                          .arg(double(ticks) * SECONDS_PER_TICK, 0, 'f', 1));
+                          .arg(double(ticks) * TICK_SECONDS, 0, 'f', 1));
 }
 
 void ScenarioDock::reported(const QString& text, bool failed)
