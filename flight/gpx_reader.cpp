@@ -11,7 +11,6 @@ namespace {
 
 // expat takes a length in an int: longer texts go in pieces.
 constexpr size_t PIECE = size_t(1) << 30;
-constexpr double SECONDS_PER_HOUR = 3600.0, SECONDS_PER_MINUTE = 60.0;
 
 enum class text_field { none, ele, time, speed };
 
