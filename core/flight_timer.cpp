@@ -1,12 +1,11 @@
 #include "core/flight_timer.h"
 
 #include "core/state.h"
+#include "core/time_base.h"
 
 // Steps below the take-off airspeed before a detected flight is over.
 constexpr uint8_t LANDING_STEPS = 30;
 constexpr uint8_t MAX_FLIGHT_HOURS = 99;
-// Steps of the 100 ms time base in a second of flight time.
-constexpr uint8_t STEPS_PER_SECOND = 10;
 
 static void clear_flight_time()
 {
@@ -38,7 +37,7 @@ void flight_timer_step()
     // and seconds keep cycling.
     if (st.flight_active == 1) {
         st.flight_tenths++;
-        if (st.flight_tenths < STEPS_PER_SECOND)
+        if (st.flight_tenths < TICKS_PER_SECOND)
             return;
         st.flight_tenths = 0;
         st.flight_seconds++;
