@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -19,7 +20,7 @@ constexpr field_limits LIMITS[LINK_FIELDS] = {
 
 constexpr const char* FAULT_NAMES[LINK_FAULT_KINDS] = {
     "none", "too long", "not text", "wrong number of fields", "not a number", "not finite", "out of range",
-    "time going back",
+    "time going back", "wrong length", "wrong header", "unknown index",
 };
 
 bool is_text(std::string_view line)
@@ -72,10 +73,11 @@ const char* link_fault_name(link_fault fault)
 
 link_fault read_link_line(std::string_view line, link_values& out)
 {
-    if (line.size() > LINK_LINE_MAX)
-        return link_fault::too_long;
+    // The CR of a CR LF line end is no part of the line.
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
+    if (line.size() > LINK_LINE_MAX)
+        return link_fault::too_long;
     if (!is_text(line))
         return link_fault::not_text;
     double values[LINK_FIELDS];
@@ -96,4 +98,25 @@ link_fault read_link_line(std::string_view line, link_values& out)
         return link_fault::field_count;
     out = {values[0], values[1], values[2], values[3]};
     return link_fault::none;
+}
+
+link_fault check_link_values(const link_values& values)
+{
+    const double fields[LINK_FIELDS] = {values.pressure_altitude_ft, values.vertical_speed_fps, values.airspeed_kt,
+                                        values.elapsed_s};
+    for (int i = 0; i < LINK_FIELDS; i++) {
+        if (!std::isfinite(fields[i]))
+            return link_fault::not_finite;
+        if (fields[i] < LIMITS[i].minimum || fields[i] > LIMITS[i].maximum)
+            return link_fault::out_of_range;
+    }
+    return link_fault::none;
+}
+
+link_line_text format_link_line(const link_values& values)
+{
+    link_line_text line;
+    snprintf(line.text, sizeof line.text, "%.1f,%.2f,%.1f,%.2f", values.pressure_altitude_ft,
+             values.vertical_speed_fps, values.airspeed_kt, values.elapsed_s);
+    return line;
 }

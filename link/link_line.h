@@ -34,11 +34,25 @@ enum class link_fault : uint8_t {
     not_finite,      // NaN or an infinity
     out_of_range,    // a number no flight gives (see the limits in link_line.cpp)
     time_going_back,  // elapsed time a little behind the line before: an old datagram
+    wrong_length,     // a binary packet whose length is not its form's
+    wrong_header,     // a binary packet of another kind
+    unknown_index,    // a binary packet's value for nothing the link asked for
 };
-constexpr int LINK_FAULT_KINDS = 8;
+constexpr int LINK_FAULT_KINDS = 11;
 
 // "too long", "not text", ...
 const char* link_fault_name(link_fault fault);
 
 // Reads one line (without its line end; a trailing CR is allowed).
 link_fault read_link_line(std::string_view line, link_values& out);
+
+// The same limits for values that came another way (a binary packet):
+// not_finite, out_of_range or none.
+link_fault check_link_values(const link_values& values);
+
+// The line read_link_line reads back as values (to within its decimals):
+// what a recording of a live link holds, one a line.
+struct link_line_text {
+    char text[LINK_LINE_MAX + 1];
+};
+link_line_text format_link_line(const link_values& values);

@@ -13,9 +13,16 @@ void link_stream::feed(std::string_view bytes)
 
 link_fault link_stream::feed_line(std::string_view line)
 {
+    link_values values{};
+    const link_fault fault = read_link_line(line, values);
+    return feed_values(values, fault);
+}
+
+link_fault link_stream::feed_values(const link_values& values, link_fault fault)
+{
     counts_.lines++;
-    link_values values;
-    link_fault fault = read_link_line(line, values);
+    if (fault == link_fault::none)
+        fault = check_link_values(values);
     if (fault == link_fault::none && any_ && values.elapsed_s < latest_.elapsed_s) {
         if (latest_.elapsed_s - values.elapsed_s > LINK_RESTART_SECONDS)
             counts_.restarts++;

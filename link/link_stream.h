@@ -26,6 +26,9 @@ public:
     void feed(std::string_view bytes);
     // One line, without its line end.
     link_fault feed_line(std::string_view line);
+    // Values read another way (a binary packet), with what that reading
+    // found wrong (none when nothing): counted and checked as a line is.
+    link_fault feed_values(const link_values& values, link_fault read_fault);
 
     bool has_values() const { return any_; }
     // The newest good values (held while nothing new and good arrives).

@@ -2,6 +2,8 @@
 // and the stream's counts, newest values and clock checks.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,8 @@
 #include "host/pass.h"
 #include "host/sensor_inputs.h"
 #include "link/link_inputs.h"
+#include "link/qnh_feedback.h"
+#include "link/xplane_packets.h"
 #include "session/link_player.h"
 #include "link/link_stream.h"
 
@@ -24,6 +28,7 @@ const line_case LINE_CASES[] = {
     {"3250.4,8.33,95.2,1234.50", link_fault::none, {3250.4, 8.33, 95.2, 1234.5}},
     {"3250.4,8.33,95.2,1234.50\r", link_fault::none, {3250.4, 8.33, 95.2, 1234.5}},
     {" -120 , -4.5 ,0, 0 ", link_fault::none, {-120, -4.5, 0, 0}},
+    {"3250.4,\t8.33,\t95.2,\t1234.50", link_fault::none, {3250.4, 8.33, 95.2, 1234.5}},
     {"+10,+1,+2,+3", link_fault::none, {10, 1, 2, 3}},
     // Both ends of each field's range, and one step outside.
     {"-5000,-2000,-50,0", link_fault::none, {-5000, -2000, -50, 0}},
@@ -48,6 +53,13 @@ const line_case LINE_CASES[] = {
     {"1,2,3,4 5", link_fault::not_a_number, {}},
     {std::string("1,2,\0,4", 7), link_fault::not_text, {}},
     {"1,2,3,4\xff", link_fault::not_text, {}},
+    {"1,2,3,4\x7f", link_fault::not_text, {}},
+    {"1,2,3,4\x7e", link_fault::not_a_number, {}},
+    {"1,2,3,4\x1f", link_fault::not_text, {}},
+    // The longest line, also with a CR LF's CR, and one character more.
+    {"0,0,0,0" + std::string(LINK_LINE_MAX - 7, ' '), link_fault::none, {0, 0, 0, 0}},
+    {"0,0,0,0" + std::string(LINK_LINE_MAX - 7, ' ') + "\r", link_fault::none, {0, 0, 0, 0}},
+    {"0,0,0,0" + std::string(LINK_LINE_MAX - 6, ' '), link_fault::too_long, {}},
     {std::string(LINK_LINE_MAX + 1, '1'), link_fault::too_long, {}},
 };
 
@@ -150,6 +162,118 @@ TEST(LinkInputs, TheInstrumentShowsAndSendsWhatTheSimulatorFlies)
         EXPECT_NEAR(st.airspeed, c.airspeed_kt, 1.0);
         EXPECT_EQ(st.vertical_speed, 600);
     }
+}
+
+// X-Plane's packets as the link writes and reads them, byte for byte.
+std::vector<uint8_t> reply(const char* header, const std::vector<std::pair<int32_t, float>>& items)
+{
+    std::vector<uint8_t> bytes(header, header + XPLANE_HEADER_SIZE);
+    for (const auto& [index, value] : items) {
+        uint32_t bits;
+        memcpy(&bits, &value, sizeof bits);
+        for (uint32_t word : {static_cast<uint32_t>(index), bits})
+            for (int i = 0; i < 4; i++)
+                bytes.push_back(uint8_t(word >> (8 * i)));
+    }
+    return bytes;
+}
+
+TEST(XPlanePackets, RequestsAndTheBarometerWrittenBack)
+{
+    const xplane_rref_request rref = make_rref_request(20, xplane_dataref::clock);
+    EXPECT_EQ(rref.size(), 413u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(rref.data()), 5), std::string("RREF\0", 5));
+    EXPECT_EQ(std::vector<uint8_t>(rref.begin() + 5, rref.begin() + 13), (std::vector<uint8_t>{20, 0, 0, 0, 3, 0, 0, 0}));
+    EXPECT_STREQ(reinterpret_cast<const char*>(rref.data() + 13), "sim/time/total_running_time_sec");
+    EXPECT_EQ(rref.back(), 0);
+    const xplane_rref_request cancel = make_rref_request(0, xplane_dataref::pressure_altitude);
+    EXPECT_EQ(std::vector<uint8_t>(cancel.begin() + 5, cancel.begin() + 13), (std::vector<uint8_t>(8, 0)));
+
+    const xplane_dref_packet dref = make_dref_packet(29.92f, XPLANE_BAROMETER_DATAREF);
+    EXPECT_EQ(dref.size(), 509u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(dref.data()), 5), std::string("DREF\0", 5));
+    EXPECT_EQ(std::vector<uint8_t>(dref.begin() + 5, dref.begin() + 9), (std::vector<uint8_t>{0x29, 0x5C, 0xEF, 0x41}));
+    EXPECT_STREQ(reinterpret_cast<const char*>(dref.data() + 9),
+                 "sim/cockpit2/gauges/actuators/barometer_setting_in_hg_pilot");
+
+    // The instrument's QNH at its factory value and at the ends the knob reaches.
+    const struct {
+        uint32_t qnh;
+        double inhg;
+        const char* flightgear;
+    } settings[] = {{1013250, 29.9213, "1013.25\n"}, {941250, 27.7951, "941.25\n"}, {1079250, 31.8702, "1079.25\n"}};
+    for (const auto& q : settings) {
+        SCOPED_TRACE(q.qnh);
+        EXPECT_NEAR(qnh_inhg(q.qnh), q.inhg, 0.0001);
+        EXPECT_STREQ(flightgear_qnh_line(q.qnh).text, q.flightgear);
+    }
+}
+
+TEST(XPlanePackets, RepliesTakenOrRefusedWhole)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const auto all = [](float altitude) {
+        return std::vector<std::pair<int32_t, float>>{{0, altitude}, {1, 600.0f}, {2, 95.0f}, {3, 12.5f}};
+    };
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        link_fault fault;
+    } rows[] = {
+        {"every value, header with a zero byte", reply("RREF\0", all(3082.0f)), link_fault::none},
+        {"a comma ends the header", reply("RREF,", all(3082.0f)), link_fault::none},
+        {"an O ends the header", reply("RREFO", all(3082.0f)), link_fault::none},
+        {"the header alone", reply("RREF\0", {}), link_fault::wrong_length},
+        {"a value cut short", std::vector<uint8_t>(5 + 7, 0), link_fault::wrong_length},
+        {"another kind of packet", reply("DATA\0", all(3082.0f)), link_fault::wrong_header},
+        {"RREF with another fifth byte", reply("RREF\x01", all(3082.0f)), link_fault::wrong_header},
+        {"an index one past the last", reply("RREF\0", {{4, 1.0f}}), link_fault::unknown_index},
+        {"a negative index", reply("RREF\0", {{-1, 1.0f}}), link_fault::unknown_index},
+        {"NaN", reply("RREF\0", {{2, nan}}), link_fault::not_finite},
+        {"an infinity", reply("RREF\0", {{1, -inf}}), link_fault::not_finite},
+        {"an altitude no aircraft flies", reply("RREF\0", all(100001.0f)), link_fault::out_of_range},
+        {"the highest altitude there is", reply("RREF\0", all(100000.0f)), link_fault::none},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        xplane_reader reader;
+        EXPECT_EQ(reader.read(r.bytes.data(), r.bytes.size()), r.fault);
+        EXPECT_EQ(reader.complete(), r.fault == link_fault::none);
+    }
+    // Values taken as they come; the link's vertical speed in ft/s.
+    xplane_reader reader;
+    const std::vector<uint8_t> first = reply("RREF\0", {{0, 3082.0f}, {1, 600.0f}});
+    ASSERT_EQ(reader.read(first.data(), first.size()), link_fault::none);
+    EXPECT_FALSE(reader.complete());
+    const std::vector<uint8_t> rest = reply("RREF\0", {{2, 95.0f}, {3, 12.5f}});
+    ASSERT_EQ(reader.read(rest.data(), rest.size()), link_fault::none);
+    ASSERT_TRUE(reader.complete());
+    const link_values v = reader.values();
+    EXPECT_EQ(v.pressure_altitude_ft, 3082.0);
+    EXPECT_EQ(v.vertical_speed_fps, 10.0);
+    EXPECT_EQ(v.airspeed_kt, 95.0);
+    EXPECT_EQ(v.elapsed_s, 12.5);
+    // A refused reply leaves what was taken.
+    const std::vector<uint8_t> bad = reply("RREF\0", {{2, 50.0f}, {7, 1.0f}});
+    EXPECT_EQ(reader.read(bad.data(), bad.size()), link_fault::unknown_index);
+    EXPECT_EQ(reader.values().airspeed_kt, 95.0);
+}
+
+TEST(QnhFeedback, SentWhenItChangesAndOnceASecond)
+{
+    qnh_feedback feedback;
+    const struct {
+        uint32_t qnh;
+        double time;
+        bool due;
+    } steps[] = {{1013250, 0.0, true},  {1013250, 0.5, false}, {1014250, 0.6, true},
+                 {1014250, 1.5, false}, {1014250, 1.6, true},  {1013250, 1.7, true}};
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.time);
+        EXPECT_EQ(feedback.due(s.qnh, s.time), s.due);
+    }
+    EXPECT_EQ(feedback.sent(), 4u);
 }
 
 }  // namespace
