@@ -233,6 +233,12 @@ void instrument_session::take_link_values(const link_values& values)
     write_inputs(inputs.altitude, inputs.vertical_speed, inputs.asi_adc);
 }
 
+uint32_t instrument_session::qnh_setting()
+{
+    activate();
+    return st.qnh;
+}
+
 bool instrument_session::lamp_red()
 {
     activate();

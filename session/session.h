@@ -98,6 +98,8 @@ public:
     // settings now (not a hand: a flight is left as it is).
     void take_link_values(const link_values& values);
 
+    // The QNH set on the instrument, mb x 1000 (what the link sends back).
+    uint32_t qnh_setting();
     // The lamp as the last pass set it.
     bool lamp_red();
     // The newest sentence since switch-on ("" when none), and how many were
