@@ -25,6 +25,6 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
     ctest --test-dir build/test --output-on-failure -j"$(nproc)" --timeout 600 -E '^RandomUse'
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build/asan --output-on-failure -j"$(nproc)" --timeout 1200
-# The web page built with Emscripten and driven in headless Chromium; without
-# Emscripten or Chromium this says so and skips it.
+# The web page built with Emscripten and driven in headless Chromium (installed
+# above); a web test that cannot start fails.
 tests/web/run.sh build/test/replay/ktr7-replay

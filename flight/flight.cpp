@@ -291,6 +291,13 @@ std::string flight_time_of_day(double time)
     return text;
 }
 
+bool civil_date_exists(int year, int month, int day)
+{
+    int y = 0, m = 0, d = 0;
+    civil_from_days(days_from_civil(year, month, day), y, m, d);
+    return y == year && m == month && d == day;
+}
+
 // The civil calendar's days, counted in eras of 400 years.
 long long days_from_civil(int year, int month, int day)
 {

@@ -130,6 +130,10 @@ std::string flight_skip_warning(const flight& f, const char* file_name);
 // "HH:MM:SS" of a flight time as a time of day (wrapping at midnight).
 std::string flight_time_of_day(double time);
 
+// A day of the calendar: month 1..12, day 1 to the month's last (29 February
+// in leap years only).
+bool civil_date_exists(int year, int month, int day);
+
 // Days since 1970-01-01 of a civil date, and back.
 long long days_from_civil(int year, int month, int day);
 void civil_from_days(long long days, int& year, int& month, int& day);

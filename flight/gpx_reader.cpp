@@ -150,7 +150,7 @@ double parse_gpx_time(std::string_view t)
               t[16] == ':';
     const int year = number(t, 0, 4, ok), month = number(t, 5, 2, ok), day = number(t, 8, 2, ok);
     const int hour = number(t, 11, 2, ok), minute = number(t, 14, 2, ok), second = number(t, 17, 2, ok);
-    if (!ok || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60)
+    if (!ok || !civil_date_exists(year, month, day) || hour > 23 || minute > 59 || second > 60)
         return FLIGHT_UNKNOWN;
     double seconds = double(days_from_civil(year, month, day)) * SECONDS_PER_DAY + hour * SECONDS_PER_HOUR +
                      minute * SECONDS_PER_MINUTE + second;

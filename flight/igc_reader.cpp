@@ -163,7 +163,7 @@ bool parse_i(std::string_view line, extensions& ext)
     return true;
 }
 
-// HFDTEDDMMYY or HFDTEDATE:DDMMYY,NN.
+// HFDTEDDMMYY or HFDTEDATE:DDMMYY,NN; a date of the calendar only.
 bool parse_date(std::string_view line, flight& out)
 {
     std::string_view rest = line.substr(5);
@@ -172,11 +172,18 @@ bool parse_date(std::string_view line, flight& out)
     if (rest.size() < 6)
         return false;
     const auto d = digits(rest.substr(0, 2)), m = digits(rest.substr(2, 2)), y = digits(rest.substr(4, 2));
-    if (!d || !m || !y || *d < 1 || *d > 31 || *m < 1 || *m > 12)
+    if (!d || !m || !y)
         return false;
-    out.day = int(*d);
-    out.month = int(*m);
-    out.year = int(*y) + (int(*y) >= CENTURY_PIVOT ? 1900 : 2000);
+    const int year = int(*y) + (int(*y) >= CENTURY_PIVOT ? 1900 : 2000);
+    if (!civil_date_exists(year, int(*m), int(*d)))
+        return false;
+    // The flight's date is its first fix's: a logger that writes the new
+    // day's date at midnight does not move the fixes before it.
+    if (out.fixes.empty()) {
+        out.day = int(*d);
+        out.month = int(*m);
+        out.year = year;
+    }
     return true;
 }
 

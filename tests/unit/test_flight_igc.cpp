@@ -71,6 +71,9 @@ TEST(FlightIgc, ReadsWhatLoggersWrite)
         {"no pressure sensor: GNSS stands in",
          HEADER + log_of({b("120000", 'A', 0, 500), b("120001", 'A', 0, 510)}), 2, 43200, 43201, 0, 0, 0, 0,
          altitude_source::gnss, airspeed_source::ground_speed, 500 * 3.280839895, 0.0},
+        {"no pressure sensor: a V fix's GNSS 0 is not played",
+         HEADER + log_of({b("120000", 'V', 0, 0), b("120001", 'A', 0, 500), b("120002", 'A', 0, 510)}), 3, 43200,
+         43202, 0, 0, 0, 1, altitude_source::gnss, airspeed_source::ground_speed, 500 * 3.280839895, 0.0},
         {"pressure and GNSS both 0: pressure", HEADER + log_of({b("120000", 'A', 0, 0), b("120001", 'A', 0, 0)}), 2,
          43200, 43201, 0, 0, 0, 0, altitude_source::pressure, airspeed_source::ground_speed, 0.0, 0.0},
         {"IAS in three digits", HEADER + log_of({"I013638IAS", b("120000", 'A', 1, 1, "095"), b("120001", 'A', 1, 1, "096")}),
@@ -130,6 +133,12 @@ TEST(FlightIgc, HeaderDatePilotAndGlider)
         {"HFDTEDATE:010180,01", 1980, 1, 1},
         {"HFDTEDATE:311279", 2079, 12, 31},
         {"HFDTE320726", 0, 0, 0},  // day 32: malformed, no date
+        {"HFDTE000726", 0, 0, 0},  // day 0
+        {"HFDTE300626", 2026, 6, 30},
+        {"HFDTE310626", 0, 0, 0},  // 31 June
+        {"HFDTE290228", 2028, 2, 29},
+        {"HFDTE290226", 0, 0, 0},  // 29 February of a year that is no leap year
+        {"HFDTE150026", 0, 0, 0},  // month 0
         {"HFDTE151326", 0, 0, 0},  // month 13
         {"HFDTEDATE:0107", 0, 0, 0},  // cut short
     };
@@ -157,7 +166,8 @@ TEST(FlightIgc, VarioExtension)
         double ms;
     } rows[] = {
         {"I013639VAT", "+012", 1.2},  {"I013639VAT", "-035", -3.5}, {"I013638VAT", "000", 0.0},
-        {"I013640VAT", "-1.50", -1.5}, {"I013639VAT", "2.25", 2.25},
+        {"I013640VAT", "-1.50", -1.5}, {"I013639VAT", "2.25", 2.25},  {"I013640VAT", "-0.50", -0.5},
+        {"I013640VAT", "+0.50", 0.5},  {"I013638VAT", "-05", -0.5},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.field);

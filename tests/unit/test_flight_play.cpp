@@ -202,6 +202,29 @@ TEST(FlightPlay, GpxTracks)
     EXPECT_NEAR(f.fixes[1].airspeed_kmh, 108, 1e-9);
     EXPECT_EQ(f.skipped.size(), 1u);
 
+    // The flight's date is its first point's, on either side of the end of
+    // February and with a blank instead of the T.
+    const struct {
+        const char* time;
+        int year, month, day;
+        double first_time;
+    } dated[] = {
+        {"2026-02-15T12:00:00Z", 2026, 2, 15, 43200},  {"2026-02-15 12:00:00Z", 2026, 2, 15, 43200},
+        {"2026-02-28T23:59:59Z", 2026, 2, 28, 86399},  {"2026-03-01T00:00:00Z", 2026, 3, 1, 0},
+        {"2028-02-29T12:00:00Z", 2028, 2, 29, 43200},  {"2026-01-01T00:00:00Z", 2026, 1, 1, 0},
+        {"2026-12-31T23:59:59Z", 2026, 12, 31, 86399},
+    };
+    for (const auto& d : dated) {
+        SCOPED_TRACE(d.time);
+        const std::string track = std::string("<gpx><trk><trkseg><trkpt lat=\"1\" lon=\"2\"><ele>10</ele><time>") +
+                                  d.time + "</time></trkpt></trkseg></trk></gpx>";
+        ASSERT_TRUE(read_gpx(track, f, why)) << why;
+        EXPECT_EQ(f.year, d.year);
+        EXPECT_EQ(f.month, d.month);
+        EXPECT_EQ(f.day, d.day);
+        EXPECT_EQ(f.start_time(), d.first_time);
+    }
+
     const struct {
         const char* text;
         const char* why;
@@ -233,6 +256,9 @@ TEST(FlightPlay, GpxTimes)
         {"1970-01-01T00:00:00Z", 0},           {"2026-07-15", NAN},
         {"2026-13-15T12:00:00Z", NAN},         {"2026-07-15T24:00:00Z", NAN},
         {"2026-07-15T12:00:00+15:00", NAN},    {"2026-07-15T12:00:00+2:00", NAN},
+        {"2026-07-15 12:00:00Z", day + 43200}, {"2026-02-15T00:00:00Z", 86400.0 * 20499},
+        {"2028-02-29T00:00:00Z", 86400.0 * 21243}, {"2026-02-29T00:00:00Z", NAN},
+        {"2026-06-31T00:00:00Z", NAN},         {"2026-07-00T00:00:00Z", NAN},
         {"2026-07-15T12:60:00Z", NAN},         {"2026-07-15T12:00:00Q", NAN},
     };
     for (const auto& r : rows) {

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The web page's tests: builds the page (scripts/web.sh) and drives it in
 # headless Chromium, comparing its LCD with the replay tool's pictures. On a
-# machine without Emscripten, Chromium, its driver or Debian's Selenium this
-# says what is missing and skips them.
+# machine without Emscripten, Chromium, its driver or Debian's Selenium they
+# cannot start: this says what is missing and fails (test.sh installs them).
 #
 #   tests/web/run.sh [REPLAY_TOOL]    (default: build/test's ktr7-replay)
 set -euo pipefail
@@ -16,9 +16,9 @@ command -v emcmake >/dev/null 2>&1 || missing+=("Emscripten (emcmake)")
 [ -x /usr/bin/chromedriver ] || missing+=("its driver (/usr/bin/chromedriver)")
 /usr/bin/python3 -c 'import selenium' >/dev/null 2>&1 || missing+=("Selenium for /usr/bin/python3")
 if [ ${#missing[@]} -gt 0 ]; then
-    echo "Skipping the web page's tests: missing $(IFS=,; echo "${missing[*]}" | sed 's/,/, /g')."
-    echo "Install emscripten chromium chromium-driver python3-selenium to run them."
-    exit 0
+    echo "tests/web/run.sh: the web page's tests cannot start: missing $(IFS=,; echo "${missing[*]}" | sed 's/,/, /g')." >&2
+    echo "Install emscripten chromium chromium-driver python3-selenium (test.sh does) to run them." >&2
+    exit 1
 fi
 if [ ! -x "$replay" ]; then
     echo "tests/web/run.sh: no replay tool at $replay" >&2
