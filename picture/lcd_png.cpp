@@ -7,6 +7,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "gfx/lcd.h"
 #include "host/palette.h"
@@ -57,9 +58,23 @@ bool close_written(FILE* file, const char* path, bool regular, bool ok, char* wh
     return ok;
 }
 
+// Where the PNG's bytes go: a file, or the end of a byte vector.
+struct png_sink {
+    FILE* file = nullptr;
+    std::vector<uint8_t>* memory = nullptr;
+};
+
+void append_to_memory(png_structp png, png_bytep data, png_size_t length)
+{
+    auto* memory = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    memory->insert(memory->end(), data, data + length);
+}
+
+void flush_memory(png_structp) {}
+
 // Everything libpng needs, written between setjmp and the end so that nothing
 // with a destructor lies on the stack a longjmp crosses.
-bool encode(FILE* file, const uint8_t* buffer, int scale, png_failure& failure)
+bool encode(const png_sink& sink, const uint8_t* buffer, int scale, png_failure& failure)
 {
     static uint8_t row[LCD_WIDTH * PNG_SCALE_MAX];
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, on_png_error, on_png_warning);
@@ -77,7 +92,10 @@ bool encode(FILE* file, const uint8_t* buffer, int scale, png_failure& failure)
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    if (sink.memory != nullptr)
+        png_set_write_fn(png, sink.memory, append_to_memory, flush_memory);
+    else
+        png_init_io(png, sink.file);
     const png_uint_32 width = png_uint_32(LCD_WIDTH) * png_uint_32(scale);
     const png_uint_32 height = png_uint_32(LCD_HEIGHT) * png_uint_32(scale);
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
@@ -123,10 +141,26 @@ bool write_png_of(const uint8_t* buffer, const char* path, int scale, char* why,
     const bool regular = is_regular(file);
     png_failure failure{};
     errno = 0;
-    const bool ok = encode(file, buffer, scale, failure);
+    const bool ok = encode(png_sink{file, nullptr}, buffer, scale, failure);
     if (!ok)
         set_reason(why, cap, failure.message);
     return close_written(file, path, regular, ok, why, cap);
+}
+
+bool png_in_memory(const uint8_t* buffer, int scale, std::vector<uint8_t>& out, char* why, size_t cap)
+{
+    out.clear();
+    if (scale < PNG_SCALE_MIN || scale > PNG_SCALE_MAX) {
+        set_reason(why, cap, "scale outside 1..8");
+        return false;
+    }
+    png_failure failure{};
+    errno = 0;
+    if (encode(png_sink{nullptr, &out}, buffer, scale, failure))
+        return true;
+    set_reason(why, cap, failure.message);
+    out.clear();
+    return false;
 }
 
 bool write_lcd_dump(const char* path, char* why, size_t cap)

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "host/picture_scale.h"
 
@@ -13,6 +14,9 @@
 bool write_lcd_png(const char* path, int scale, char* why, size_t cap);
 // The same for another LCD-sized buffer (LCD_WIDTH x LCD_HEIGHT indices).
 bool write_png_of(const uint8_t* buffer, const char* path, int scale, char* why, size_t cap);
+// The same PNG of an LCD-sized buffer into out, for a host that embeds it
+// (a report's pictures); out is left empty on failure.
+bool png_in_memory(const uint8_t* buffer, int scale, std::vector<uint8_t>& out, char* why, size_t cap);
 
 // The LCD_WIDTH x LCD_HEIGHT bytes of lcd_buffer, row-major.
 bool write_lcd_dump(const char* path, char* why, size_t cap);

@@ -28,6 +28,7 @@ int main(int argc, char** argv)
     const char* path = nullptr;
     const char* flight_path = nullptr;
     const char* csv_path = nullptr;
+    const char* report_path = nullptr;
     const char* link_path = nullptr;
     replay_limits limits = REPLAY_DEFAULT_LIMITS;
     for (int i = 1; i < argc; i++) {
@@ -44,12 +45,13 @@ int main(int argc, char** argv)
             limits.update_pictures = true;
             continue;
         }
-        if (strcmp(arg, "--flight") == 0 || strcmp(arg, "--csv") == 0 || strcmp(arg, "--link") == 0) {
+        if (strcmp(arg, "--flight") == 0 || strcmp(arg, "--csv") == 0 || strcmp(arg, "--link") == 0 ||
+            strcmp(arg, "--report") == 0) {
             if (i + 1 == argc) {
                 fprintf(stderr, "ktr7-replay: %s needs a file name (see ktr7-replay --help)\n", arg);
                 return REPLAY_FAILED;
             }
-            (arg[2] == 'f' ? flight_path : arg[2] == 'c' ? csv_path : link_path) = argv[++i];
+            (arg[2] == 'f' ? flight_path : arg[2] == 'c' ? csv_path : arg[2] == 'r' ? report_path : link_path) = argv[++i];
             continue;
         }
         if (arg[0] == '-' && arg[1] != '\0') {
@@ -65,6 +67,10 @@ int main(int argc, char** argv)
 
     if (csv_path != nullptr && flight_path == nullptr) {
         fprintf(stderr, "ktr7-replay: --csv writes the trace of a --flight (see ktr7-replay --help)\n");
+        return REPLAY_FAILED;
+    }
+    if (report_path != nullptr && flight_path == nullptr) {
+        fprintf(stderr, "ktr7-replay: --report writes the review of a --flight (see ktr7-replay --help)\n");
         return REPLAY_FAILED;
     }
     if (link_path != nullptr) {
@@ -87,7 +93,7 @@ int main(int argc, char** argv)
             fprintf(stderr, "ktr7-replay: --flight plays a flight, not a scenario (see ktr7-replay --help)\n");
             return REPLAY_FAILED;
         }
-        int status = replay_flight_report(flight_path, csv_path, stdout, stderr);
+        int status = replay_flight_report(flight_path, csv_path, stdout, stderr, report_path);
         return with_output_flushed(status);
     }
 

@@ -14,7 +14,7 @@
 
 const char replay_usage[] =
     "usage: ktr7-replay [--update] [SCENARIO]\n"
-    "       ktr7-replay --flight FILE [--csv TRACE]\n"
+    "       ktr7-replay --flight FILE [--csv TRACE] [--report PAGE]\n"
     "       ktr7-replay --link LINES\n"
     "       ktr7-replay --help | --version\n"
     "\n"
@@ -60,7 +60,11 @@ const char replay_usage[] =
     "with take-off and landing times, its flight timer, the highest airspeed,\n"
     "the seconds of overspeed and stall alarm, the lowest and highest altitude.\n"
     "--csv TRACE writes one line per tick: time, the three inputs, airspeed\n"
-    "shown, alarm, flight state, encoder altitude. Docs: docs/flights.md.\n"
+    "shown, alarm, flight state, encoder altitude. --report PAGE writes the\n"
+    "flight's review, one HTML file that opens offline: the summary, plots of\n"
+    "the altitude, vertical speed and airspeed shown with the alarms, the LCD\n"
+    "at take-off, landing, the highest airspeed and altitude and each alarm,\n"
+    "and the settings. Docs: docs/flights.md.\n"
     "\n"
     "--link LINES plays the flight simulator link's lines (a file, or \"-\" for\n"
     "standard input: PRESSURE_ALT_FT,VS_FPS,IAS_KT,ELAPSED_S a line) as the\n"

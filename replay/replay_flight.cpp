@@ -10,7 +10,11 @@
 #include "flight/flight_file.h"
 #include "flight/flight_player.h"
 #include "flight/flight_summary.h"
+#include "host/version.h"
 #include "replay/replay.h"
+#include "review/review_html.h"
+#include "review/review_library_files.h"
+#include "review/review_recorder.h"
 #include "session/session.h"
 
 namespace {
@@ -81,7 +85,27 @@ void switch_on_detecting_flights()
     st.flight_timer_mode = TIMER_MODE_DETECT;
 }
 
-int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE* err)
+namespace {
+
+bool write_report(const std::string& page, const char* report_path, FILE* err)
+{
+    FILE* file = fopen(report_path, "wb");
+    if (file == nullptr) {
+        fprintf(err, "ktr7-replay: %s: cannot write: %s\n", report_path, strerror(errno));
+        return false;
+    }
+    const bool written = fwrite(page.data(), 1, page.size(), file) == page.size();
+    const int error = errno;
+    if (!written | (fclose(file) != 0)) {
+        fprintf(err, "ktr7-replay: %s: cannot write: %s\n", report_path, strerror(written ? errno : error));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE* err, const char* report_path)
 {
     replay_reset();
     flight recorded;
@@ -92,6 +116,14 @@ int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE
     }
     if (!warning.empty())
         fprintf(err, "ktr7-replay: warning: %s\n", warning.c_str());
+    // The charting library first: a report that cannot be made is told
+    // before the flight is played, not after.
+    review_page_library library;
+    std::string why;
+    if (report_path != nullptr && !read_review_library(review_library_folder(), library, why)) {
+        fprintf(err, "ktr7-replay: %s\n", why.c_str());
+        return REPLAY_FAILED;
+    }
     FILE* csv = nullptr;
     if (csv_path != nullptr) {
         csv = fopen(csv_path, "w");
@@ -106,11 +138,11 @@ int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE
     instrument_session& session = replay_session();
     session.flight().open(std::make_unique<flight>(std::move(recorded)));
     const flight_player& player = session.flight().player();
-    flight_watch watch;
+    // The summary and the report are both what this one playback showed.
+    review_recorder recorder(session);
     while (!player.at_end()) {
         const double time = player.time();
         session.fly(1, NO_DISPLAY);
-        watch.observe(time);
         if (csv != nullptr)
             csv_row(csv, time, player.inputs());
     }
@@ -119,6 +151,12 @@ int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE
         fprintf(err, "ktr7-replay: %s: cannot write: %s\n", csv_path, strerror(errno));
         return REPLAY_FAILED;
     }
-    print_summary(session.flight().recorded(), path, watch.summary(), out);
+    print_summary(session.flight().recorded(), path, recorder.summary(), out);
+    if (report_path != nullptr) {
+        const std::string page = review_html(recorder.review(), path, "ktr7-replay " KTR7_VERSION, library);
+        if (!write_report(page, report_path, err))
+            return REPLAY_FAILED;
+        fprintf(out, "report: %s\n", report_path);
+    }
     return REPLAY_OK;
 }

@@ -7,10 +7,13 @@
 #include "flight/flight_summary.h"
 
 // Plays the flight in path and prints its summary to out; with csv_path,
-// writes the trace there, one line per tick. Messages go to err as
-// "ktr7-replay: ...". REPLAY_OK, or REPLAY_FAILED when the file cannot be
-// played or the trace cannot be written.
-int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE* err);
+// writes the trace there, one line per tick; with report_path, the flight's
+// review page there (one HTML file, review/review_html.h), from the same
+// playback. Messages go to err as "ktr7-replay: ...". REPLAY_OK, or
+// REPLAY_FAILED when the file cannot be played, the charting library cannot
+// be read or the trace or the page cannot be written.
+int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE* err,
+                         const char* report_path = nullptr);
 
 // Switch-on with factory settings and the flight timer detecting flights (as
 // a pilot sets it up to time every flight), for a played flight or link.
