@@ -86,6 +86,7 @@ module_version=$(cd "$work" && PYTHONPATH="$root/usr/lib/python3/dist-packages" 
     'import ktr7; print(ktr7.__version__)') || fail "the Python module ktr7 does not import"
 [ "$module_version" = "$version" ] || fail "ktr7.__version__ is $module_version, the package $version"
 [[ $depends == *python3-numpy* ]] || fail "Depends lacks python3-numpy, which the module's lcd needs"
+[[ $depends == *libjs-dygraphs* ]] || fail "Depends lacks libjs-dygraphs, which ktr7-replay --report reads"
 echo "python: import ktr7 gives version $module_version"
 
 # The changelog's latest entry is this version; the copyright file carries

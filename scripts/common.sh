@@ -9,7 +9,7 @@ KTR7_PACKAGES=(
     libgtest-dev libbenchmark-dev
     xvfb xauth fontconfig fonts-dejavu-core
     emscripten chromium chromium-driver python3-selenium
-    libexpat1-dev gpsbabel
+    libexpat1-dev gpsbabel libjs-dygraphs
     pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pytest
     dpkg-dev file lintian desktop-file-utils appstream mandoc
 )
