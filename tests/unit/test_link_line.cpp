@@ -107,32 +107,54 @@ TEST(LinkStream, CountsHoldsAndWatchesTheClock)
     EXPECT_EQ(stream.counts().lines, 0u);
 }
 
-// A stream of lines, each "ALTITUDE,0,AIRSPEED,ELAPSED", played headless.
+// A stream of lines, each "ALTITUDE,0,0,ELAPSED", played headless: after each
+// line the ticks played and the altitude input they played (at the factory
+// QNH, the pressure altitude); a line's values hold from its time until the
+// next line's, so each line's ticks play the line before.
 TEST(LinkPlayer, TheInstrumentsTimeFollowsTheSimulatorsClock)
 {
+    struct after_line {
+        std::string line;
+        long long ticks;  // -1: not looked at
+        int32_t altitude;
+    };
     struct stream_case {
         const char* name;
-        std::vector<std::string> lines;
-        long long ticks;  // the last line's tick included
+        std::vector<after_line> lines;
+        long long ticks;  // after finish: the last line's tick included
+        int32_t altitude;
     } cases[] = {
-        {"20 lines a second for 2 s", {}, 21},
-        {"no clock: a line per tick", {"0,0,0,0", "10,0,0,0", "20,0,0,0", "30,0,0,0"}, 4},
-        {"a late line changes nothing", {"0,0,0,5.0", "0,0,0,5.5", "0,0,0,5.2", "0,0,0,6.0"}, 11},
-        {"the clock starting over goes on from here", {"0,0,0,100", "0,0,0,101", "0,0,0,0.0", "0,0,0,1.0"}, 21},
-        {"a jump of hours takes one tick", {"0,0,0,0", "0,0,0,1", "0,0,0,86400", "0,0,0,86401"}, 22},
-        {"bad lines are skipped", {"0,0,0,0", "x", "0,0,0,0.5", "nan,0,0,0.7"}, 6},
+        {"20 lines a second for 2 s", {}, 21, 1040},
+        {"no clock: a line per tick",
+         {{"100,0,0,0", 0, 0}, {"110,0,0,0", 1, 100}, {"120,0,0,0", 2, 110}, {"130,0,0,0", 3, 120}}, 4, 130},
+        {"a late line changes nothing",
+         {{"100,0,0,5.0", 0, 0}, {"200,0,0,5.5", 5, 100}, {"300,0,0,5.2", 5, 100}, {"400,0,0,6.0", 10, 200}}, 11, 400},
+        {"the clock starting over goes on from here",
+         {{"100,0,0,100", 0, 0}, {"200,0,0,101", 10, 100}, {"300,0,0,0.0", 10, 100}, {"400,0,0,1.0", 20, 300}}, 21,
+         400},
+        {"a jump of hours takes one tick",
+         {{"100,0,0,0", 0, 0}, {"200,0,0,1", 10, 100}, {"300,0,0,86400", 11, 200}, {"400,0,0,86401", 21, 300}}, 22,
+         400},
+        {"bad lines are skipped",
+         {{"100,0,0,0", 0, 0}, {"x", 0, 0}, {"200,0,0,0.5", 5, 100}, {"nan,0,0,0.7", 5, 100}}, 6, 200},
     };
     for (int i = 0; i <= 40; i++)
-        cases[0].lines.push_back("1000,0,80," + std::to_string(i * 0.05));
+        cases[0].lines.push_back({std::to_string(1000 + i) + ",0,0," + std::to_string(i * 0.05), -1, 0});
     for (const stream_case& c : cases) {
         SCOPED_TRACE(c.name);
         instrument_session session;
         session.switch_on();
         link_player player(session);
-        for (const std::string& line : c.lines)
-            player.line(line);
+        for (const after_line& l : c.lines) {
+            player.line(l.line);
+            if (l.ticks < 0)
+                continue;
+            EXPECT_EQ(player.ticks(), l.ticks) << l.line;
+            EXPECT_EQ(session.input(sensor_input::altitude), l.altitude) << l.line;
+        }
         player.finish();
         EXPECT_EQ(player.ticks(), c.ticks);
+        EXPECT_EQ(session.input(sensor_input::altitude), c.altitude);
     }
 }
 
