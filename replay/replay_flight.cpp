@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "core/flight_timer.h"
@@ -87,17 +88,17 @@ void switch_on_detecting_flights()
 
 namespace {
 
-bool write_report(const std::string& page, const char* report_path, FILE* err)
+using report_file = std::unique_ptr<FILE, int (*)(FILE*)>;
+
+// The page into the file opened before the flight was played; a page not
+// written whole is removed.
+bool write_report(const std::string& page, report_file file, const char* report_path, FILE* err)
 {
-    FILE* file = fopen(report_path, "wb");
-    if (file == nullptr) {
-        fprintf(err, "ktr7-replay: %s: cannot write: %s\n", report_path, strerror(errno));
-        return false;
-    }
-    const bool written = fwrite(page.data(), 1, page.size(), file) == page.size();
+    const bool written = fwrite(page.data(), 1, page.size(), file.get()) == page.size();
     const int error = errno;
-    if (!written | (fclose(file) != 0)) {
+    if (!written | (fclose(file.release()) != 0)) {
         fprintf(err, "ktr7-replay: %s: cannot write: %s\n", report_path, strerror(written ? errno : error));
+        remove(report_path);
         return false;
     }
     return true;
@@ -134,6 +135,16 @@ int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE
         fputs("time,altitude_input,vsi_input,asi_input,airspeed_shown,alarm,flight_active,encoder_altitude\n", csv);
     }
 
+    // The page's file is opened now, so that one that cannot be written is
+    // told before the flight is played.
+    report_file report(report_path != nullptr ? fopen(report_path, "wb") : nullptr, fclose);
+    if (report_path != nullptr && report == nullptr) {
+        fprintf(err, "ktr7-replay: %s: cannot write: %s\n", report_path, strerror(errno));
+        if (csv != nullptr)
+            fclose(csv);
+        return REPLAY_FAILED;
+    }
+
     switch_on_detecting_flights();
     instrument_session& session = replay_session();
     session.flight().open(std::make_unique<flight>(std::move(recorded)));
@@ -154,7 +165,7 @@ int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE
     print_summary(session.flight().recorded(), path, recorder.summary(), out);
     if (report_path != nullptr) {
         const std::string page = review_html(recorder.review(), path, "ktr7-replay " KTR7_VERSION, library);
-        if (!write_report(page, report_path, err))
+        if (!write_report(page, std::move(report), report_path, err))
             return REPLAY_FAILED;
         fprintf(out, "report: %s\n", report_path);
     }

@@ -15,6 +15,7 @@
 #include "picture/lcd_png.h"
 #include "picture/lcd_png_compare.h"
 #include "review/review_html.h"
+#include "review/review_library_files.h"
 #include "review/review_recorder.h"
 #include "session/session.h"
 
@@ -323,6 +324,15 @@ TEST(Review, ThePageInlinesTheLibraryWhole)
     for (size_t at = 0; (at = page.find("</script>", at)) != page.npos; at++)
         closings++;
     EXPECT_EQ(closings, 3u);  // the library, the data, the page's own
+
+    // The library as Debian installs it, and the message where it is not.
+    review_page_library debian;
+    std::string why;
+    ASSERT_TRUE(read_review_library(review_library_folder(), debian, why)) << why;
+    EXPECT_NE(debian.script.find("Dygraph"), std::string::npos);
+    EXPECT_NE(debian.style.find(".dygraph-legend"), std::string::npos);
+    EXPECT_FALSE(read_review_library("/nonexistent", debian, why));
+    EXPECT_EQ(why, "/nonexistent/dygraph.min.js: cannot read: No such file or directory (Debian package libjs-dygraphs)");
 }
 
 }  // namespace
