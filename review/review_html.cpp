@@ -232,7 +232,7 @@ std::string moments_html(const flight_review& r)
                    base64(png) + "\">";
         else
             out += "<p>(no picture: " + escaped(why) + ")</p>";
-        out += "<figcaption><time>" + tick_time(m.time) + "</time>" + what + "</figcaption></figure>\n";
+        out += "<figcaption><time>" + tick_time(m.time) + "</time> " + what + "</figcaption></figure>\n";
     }
     return out + "</div>\n";
 }

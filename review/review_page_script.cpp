@@ -151,7 +151,7 @@ th { font-weight: normal; color: #555; white-space: nowrap; }
 figure { margin: 0; cursor: pointer; }
 figure img { width: 100%; max-width: 320px; image-rendering: pixelated; display: block; border: 1px solid #888; }
 figcaption { font-size: 0.9em; margin-top: 4px; }
-figcaption time { font-weight: bold; margin-right: 6px; }
+figcaption time { font-weight: bold; }
 footer { margin-top: 32px; color: #777; font-size: 0.85em; }
 @media (max-width: 600px) {
   body { padding: 0 10px 24px; }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The web page's tests: builds the page (scripts/web.sh) and drives it in
-# headless Chromium, comparing its LCD with the replay tool's pictures. On a
-# machine without Emscripten, Chromium, its driver or Debian's Selenium they
-# cannot start: this says what is missing and fails (test.sh installs them).
+# headless Chromium, comparing its LCD with the replay tool's pictures; then
+# a flight's review page that the replay tool writes. On a machine without
+# Emscripten, Chromium, its driver or Debian's Selenium they cannot start:
+# this says what is missing and fails (test.sh installs them).
 #
 #   tests/web/run.sh [REPLAY_TOOL]    (default: build/test's ktr7-replay)
 set -euo pipefail
@@ -28,3 +29,5 @@ fi
 scripts/web.sh
 KTR7_REPLAY=$replay KTR7_WEB_SITE=build/web/site /usr/bin/python3 tests/web/test_web_page.py
 KTR7_REPLAY=$replay KTR7_WEB_SITE=build/web/site /usr/bin/python3 tests/web/test_web_use.py
+# A flight's review page, opened from its file.
+KTR7_REPLAY=$replay /usr/bin/python3 tests/web/test_review_page.py
