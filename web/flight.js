@@ -1,9 +1,10 @@
-// The flight bar of the simulator page: a recorded flight (IGC, or GPX read
-// here with the browser's XML parser) opened from the file chooser or
-// dropped on the page, played through the instrument with the compiled-in
-// reader and player. At N times real speed each 100 ms tick of the page's
-// clock runs N ticks of flight time, each with the flight's inputs and a
-// pass. While it plays the sliders follow it; moving one by hand pauses it.
+// The flight bar of the simulator page: a recorded flight (IGC, or GPX whose
+// XML the browser's parser reads here) opened from the file chooser or
+// dropped on the page, and played by the instrument's session: what a log is,
+// how it plays, at which speeds, and what pauses it are the session's rules.
+// A flight chosen is played at once, switching the instrument on if it is
+// off; a hand on a slider, Off or a scenario starting pauses it. The page's
+// clock ticks it, and the sliders show the inputs it writes.
 "use strict";
 
 window.ktr7Flights = (function () {
@@ -21,13 +22,19 @@ window.ktr7Flights = (function () {
     const message = $("FlightMessage");
     const profile = $("FlightProfile");
 
+    // What web_flight_read and web_flight_track_done found: a flight read,
+    // or a GPX track whose points the page hands over.
+    const READ = 1, GPX_POINTS = 2;
+
     let page = null;
     let M = null;
-    let playing = false;
+    let playingShown = null;
     let profileAltitudes = null;  // PROFILE_POINTS altitudes over the flight
     let profileRange = [0, 1];
     let shownTime = -1;
-    let scenarioTicks = 0;      // ticks a scenario's "fly" still plays
+    let noticesShown = 0;
+    let openingsShown = 0;      // the flights opened, as the bar last showed them
+    let nameRead = "";          // the file read last
 
     function timeOfDay(seconds) {
         const s = ((Math.floor(seconds) % SECONDS_PER_DAY) + SECONDS_PER_DAY) % SECONDS_PER_DAY;
@@ -35,25 +42,14 @@ window.ktr7Flights = (function () {
         return two(Math.floor(s / 3600)) + ":" + two(Math.floor(s / 60) % 60) + ":" + two(s % 60);
     }
 
-    function withText(text, use) {
-        const bytes = new TextEncoder().encode(text + "\0");
-        const at = M._malloc(bytes.length);
-        M.HEAPU8.set(bytes, at);
-        try {
-            return use(at, bytes.length - 1);
-        } finally {
-            M._free(at);
-        }
-    }
-
-    // A GPX file's track points, with the line each begins on.
+    // A GPX file's track points, with the line each begins on, handed to
+    // the instrument; what they are then is its to say. The browser's XML
+    // parser is the page's only part in it.
     function readGpx(text, name) {
         const doc = new DOMParser().parseFromString(text, "application/xml");
         if (doc.getElementsByTagName("parsererror").length > 0)
-            return {error: name + ": it is not a GPX file (its XML cannot be read)"};
+            return {ok: false, error: name + ": it is not a GPX file (its XML cannot be read)"};
         const points = Array.from(doc.getElementsByTagNameNS("*", "trkpt"));
-        if (points.length === 0)
-            return {error: name + ": it has no track (no trkpt)"};
         const lines = [];
         const start = /<(\w+:)?trkpt[\s>]/g;
         let line = 1, from = 0, found;
@@ -76,45 +72,57 @@ window.ktr7Flights = (function () {
                                       number(child(point, "speed")), number(point.getAttribute("lat") || ""),
                                       number(point.getAttribute("lon") || ""), lines[i] || 0);
         });
-        return {ok: withText(name, (at) => M._web_flight_track_done(at)) !== 0};
+        return {ok: page.withText(name, (at) => M._web_flight_track_done(at)) === READ};
     }
 
-    function readIgc(text, name) {
-        return {ok: withText(name, (nameAt) => withText(text, (at, length) =>
-            M._web_flight_read_igc(at, length, nameAt))) !== 0};
+    // Reads a log's text into the instrument, not yet opened; {ok, message}
+    // (the reason it cannot be played, or the warning about records
+    // skipped).
+    function read(name, text) {
+        nameRead = name.replace(/^.*\//, "");
+        const found = page.withText(name, (nameAt) => page.withText(text, (at, length) =>
+            M._web_flight_read(at, length, nameAt)));
+        const got = found === GPX_POINTS ? readGpx(text, name) : {ok: found === READ};
+        return {ok: got.ok, message: got.error || M.UTF8ToString(M._web_flight_message())};
     }
 
-    // Reads a log's text; {ok, message} (the reason it cannot be played,
-    // or the warning about records skipped).
+    // A log chosen or dropped: read, then played from its start; a file that
+    // cannot be played leaves the flight that was open as it was.
     function load(name, text) {
-        pause();
-        scenarioTicks = 0;
-        const gpx = /\.gpx$/i.test(name) || /^\s*(<\?xml[^>]*>\s*)?<gpx[\s>]/.test(text.slice(0, 512));
-        const read = gpx ? readGpx(text, name) : readIgc(text, name);
-        const said = read.error || M.UTF8ToString(M._web_flight_message());
-        message.textContent = said;
-        message.classList.toggle("failed", !read.ok);
-        if (read.ok) {
-            showFlight(name);
-            follow();
+        const said = read(name, text);
+        message.textContent = said.message;
+        message.classList.toggle("failed", !said.ok);
+        if (said.ok) {
+            const notices = M._web_flight_notices();
+            M._web_flight_fly_read();
+            page.show();
+            // The warning about skipped records, else what playing it did
+            // ("Switched the instrument on to fly the flight").
+            if (!said.message && M._web_flight_notices() !== notices)
+                message.textContent = M.UTF8ToString(M._web_flight_notice());
+            showOpened();
         }
-        page.announce(read.ok ? "Flight " + name + " opened." : said);
-        return {ok: read.ok, message: said};
+        noticesShown = M._web_flight_notices();
+        page.announce(said.ok ? "Flight " + name + " opened." : said.message);
+        showPlaying();
+        return said;
     }
 
     async function open(file) {
         return load(file.name, await file.text()).ok;
     }
 
-    // A scenario's "fly": ticks ticks of flight (-1: to the last fix), one
-    // a tick of the page's clock; how many that is, or -1 with no flight.
-    function fly(ticks) {
-        if (!M._web_flight_loaded())
-            return -1;
-        const left = M._web_flight_ticks_left();
-        scenarioTicks = ticks < 0 ? left : ticks;
-        setPlaying(scenarioTicks > 0);
-        return scenarioTicks;
+    // The flight bar shows the flight the session has open: the one chosen
+    // here, or the one a scenario's "flight" line opened.
+    function showOpened() {
+        const openings = M._web_flight_openings();
+        if (openings === openingsShown)
+            return;
+        openingsShown = openings;
+        if (M._web_flight_loaded())
+            showFlight(nameRead);
+        else
+            showClosed();
     }
 
     function showFlight(name) {
@@ -172,6 +180,8 @@ window.ktr7Flights = (function () {
     }
 
     function showTime() {
+        if (!M._web_flight_loaded())
+            return;
         const now = M._web_flight_time();
         if (Math.abs(now - shownTime) < 0.05)
             return;
@@ -181,52 +191,37 @@ window.ktr7Flights = (function () {
         drawProfile(now);
     }
 
-    // The sliders show what the flight wrote to the inputs.
-    function follow() {
-        for (let which = 0; which < 3; which++)
-            page.setSlider(which, M._web_flight_input(which));
-    }
-
-    function setPlaying(now) {
-        playing = now && M._web_flight_loaded() !== 0;
-        playButton.textContent = playing ? "Pause" : "Play";
-        playButton.setAttribute("aria-pressed", playing ? "true" : "false");
-    }
-
-    function pause() {
-        scenarioTicks = 0;
-        setPlaying(false);
-    }
-
-    // The page's clock ticked: speed ticks of flight time, each with a pass.
-    function ticks() {
-        if (!playing)
-            return false;
-        if (scenarioTicks > 0) {
-            // Counted before the pass, in which the scenario may go on to
-            // its next fly.
-            if (--scenarioTicks === 0)
-                setPlaying(false);
-            page.afterOwnTick(M._web_flight_tick() !== 0);
-            follow();
-            return true;
+    // Play or Pause as the session has it, and what it said last ("Flight
+    // paused: ...").
+    function showPlaying() {
+        const playing = M._web_flight_playing() !== 0;
+        if (playing !== playingShown) {
+            playingShown = playing;
+            playButton.textContent = playing ? "Pause" : "Play";
+            playButton.setAttribute("aria-pressed", playing ? "true" : "false");
         }
-        const speed = Number(speedList.value);
-        for (let i = 0; i < speed; i++) {
-            page.afterOwnTick(M._web_flight_tick() !== 0);
-            if (M._web_flight_at_end()) {
-                pause();
-                page.announce("The flight has ended.");
-                break;
-            }
+        const notices = M._web_flight_notices();
+        if (notices !== noticesShown) {
+            noticesShown = notices;
+            const notice = M.UTF8ToString(M._web_flight_notice());
+            message.textContent = notice;
+            message.classList.remove("failed");
+            page.announce(notice + ".");
         }
-        follow();
-        return true;
     }
 
-    function close() {
-        pause();
-        M._web_flight_close();
+    function showSpeeds() {
+        speedList.textContent = "";
+        for (let i = 0; i < M._web_flight_speed_count(); i++) {
+            const option = document.createElement("option");
+            option.value = String(M._web_flight_speed_at(i));
+            option.textContent = option.value + "x";
+            speedList.appendChild(option);
+        }
+        speedList.value = String(M._web_flight_speed());
+    }
+
+    function showClosed() {
         profileAltitudes = null;
         $("FlightBar").classList.remove("loaded");
         for (const control of [playButton, closeButton, speedList, position])
@@ -244,14 +239,26 @@ window.ktr7Flights = (function () {
                 open(chooser.files[0]);
         });
         playButton.addEventListener("click", () => {
-            if (M._web_flight_at_end())
-                M._web_flight_seek(M._web_flight_start_time());
-            setPlaying(!playing);
+            if (M._web_flight_playing())
+                M._web_flight_pause();
+            else
+                M._web_flight_play();
+            page.show();
+            showPlaying();
         });
-        closeButton.addEventListener("click", close);
+        speedList.addEventListener("change", () => {
+            M._web_flight_set_speed(Number(speedList.value));
+            speedList.value = String(M._web_flight_speed());
+        });
+        closeButton.addEventListener("click", () => {
+            M._web_flight_close();
+            message.textContent = "";
+            showOpened();
+            showPlaying();
+        });
         position.addEventListener("input", () => {
             M._web_flight_seek(Number(position.value));
-            follow();
+            page.show();
             showTime();
         });
         // A flight log dropped anywhere on the page.
@@ -266,34 +273,30 @@ window.ktr7Flights = (function () {
             event.preventDefault();
             open(file);
         });
-        close();
+        showSpeeds();
+        showClosed();
     }
 
     return {
         attach(host) {
             page = host;
             M = host.module();
-            host.setTickSource(ticks);
             host.listen({
-                afterTick: () => {},
-                afterPass: () => {},
-                afterFrame: () => { if (M._web_flight_loaded()) showTime(); },
-                // A slider moved by hand takes over from the flight.
-                sliderMoved: () => {
-                    if (playing) {
-                        pause();
-                        page.announce("Flight paused: a slider was moved.");
-                    }
+                afterFrame: () => {
+                    showOpened();
+                    showTime();
+                    showPlaying();
                 },
             });
             bind();
         },
-        load: load,
-        fly: fly,
-        pause: pause,
+        // A log's text read as a scenario's "flight" line reads it: into
+        // the instrument, for the scenario to open.
+        read: read,
         // For tests.
+        load: load,
         open: open,
-        playing: () => playing,
+        playing: () => M._web_flight_playing() !== 0,
         time: () => M._web_flight_time(),
     };
 })();

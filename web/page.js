@@ -1,5 +1,8 @@
 // The simulator page: the window's controls, its run loop and its LCD
-// presentation, over the instrument compiled to WebAssembly (ktr7.js).
+// presentation, over the instrument's session compiled to WebAssembly
+// (ktr7.js). The session holds everything of the instrument (on or off, the
+// inputs, the check box, a flight playing, a scenario running); after every
+// tick and pass the page shows what it holds.
 //
 // Time: one pass of the run loop per animation frame, and the instrument's
 // 100 ms timer from the clock. A background tab gets no animation frames, so
@@ -42,7 +45,7 @@
     const memo = window.ktr7Communications;
 
     let M = null;              // the instrument module
-    let lcd = null;            // view of lcd_buffer
+    let lcd = null;            // view of lcd_buffer (viewInstrument)
     let paletteRgb = null;     // the 256 colours 0x00RRGGBB
     let palette32 = null;      // palette as ImageData words (A B G R)
     let image = null;          // the LCD at 1:1
@@ -55,17 +58,14 @@
     let lastTickAt = 0;
     let ticks = 0;             // timer ticks since the page opened
     let ticksDropped = 0;      // ticks past the catch-up limit
-    let sentencesSeen = 0;
     let lampRed = false;
-    let screenShown = 0;       // the current screen's name, as the module's pointer
+    let runningShown = null;   // on or off as the page last showed it
+    let screenShown = null;    // the current screen's name as the canvas's label has it
     const turns = [];          // knob turns from the wheel, waiting
     const loaded = {start: performance.now(), ready: 0};
     // The scenario box (scenario.js) and the flight bar (flight.js), told
-    // of every tick and pass.
+    // after every frame the page draws.
     const listeners = [];
-    // A flight that plays runs the timer's ticks itself, each tick of flight
-    // time with its inputs and a pass; false when it does not play.
-    let tickSource = null;
 
     function announce(text) {
         // A fresh text node, so the same words said twice are said again.
@@ -84,6 +84,17 @@
         drawLcd();
     }
 
+    // The LCD and the palette in the module's memory, viewed anew when the
+    // memory has grown (a large flight log or picture), which leaves the
+    // views of the old memory empty. Returns the LCD.
+    function viewInstrument() {
+        if (!lcd || lcd.buffer !== M.HEAPU8.buffer) {
+            lcd = M.HEAPU8.subarray(M._web_lcd_buffer(), M._web_lcd_buffer() + LCD_WIDTH * LCD_HEIGHT);
+            paletteRgb = new Uint32Array(M.HEAPU8.buffer, M._web_palette(), 256);
+        }
+        return lcd;
+    }
+
     // -----------------------------------------------------------------------
     // Presentation: every pixel through the palette, magnified by a whole
     // number of device pixels without smoothing. Switched off, the LCD is
@@ -92,6 +103,7 @@
     function drawLcd() {
         if (!M)
             return;
+        viewInstrument();
         for (let i = 0; i < LCD_WIDTH * LCD_HEIGHT; i++)
             imageWords[i] = palette32[lcd[i]];
         lcdLayerContext.putImageData(image, 0, 0);
@@ -101,6 +113,7 @@
 
     function showState() {
         const running = M._web_running() !== 0;
+        runningShown = running;
         let text = running ? "On." : "Off. Press On.";
         if (manualClock)
             text += " (The clock is stepped by hand.)";
@@ -122,71 +135,68 @@
 
     // The canvas's label names what the LCD shows: the current screen.
     function showScreenName() {
-        const name = M._web_screen_name();
         const running = M._web_running() !== 0;
-        const key = running ? name : -1;
-        if (key === screenShown)
+        const name = running ? M.UTF8ToString(M._web_screen_name()) : "";
+        if (name === screenShown)
             return;
-        screenShown = key;
-        const words = M.UTF8ToString(name).replace(/^screen_/, "").replace(/_/g, " ");
+        screenShown = name;
+        const words = name.replace(/^screen_/, "").replace(/_/g, " ");
         canvas.setAttribute("aria-label", running ? "LCD: " + words : "LCD: switched off");
+    }
+
+    // The sliders, their numbers and the check box show the session's
+    // inputs, however they were moved (a hand, a flight, a scenario).
+    function showInputs() {
+        SLIDERS.forEach((id, which) => {
+            const position = M._web_input(which);
+            const bar = $(id);
+            if (Number(bar.value) !== position)
+                bar.value = String(position);
+            const label = $(SLIDER_LABELS[which]);
+            if (label.textContent !== String(position))
+                label.textContent = String(position);
+        });
+        const checked = M._web_sensor_checked() !== 0;
+        if ($("CheckBox1").checked !== checked)
+            $("CheckBox1").checked = checked;
     }
 
     // -----------------------------------------------------------------------
     // The run loop.
 
-    function takeSentence() {
-        const count = M._web_sentence_count();
-        if (count === sentencesSeen)
-            return;
-        sentencesSeen = count;
-        memo.add(M.UTF8ToString(M._web_sentence()));
+    // What the passes since the last look sent and lit, and the controls
+    // as the session has them now.
+    function showSession() {
+        const waiting = M._web_sentences_waiting();
+        for (let i = 0; i < waiting; i++)
+            memo.add(M.UTF8ToString(M._web_sentence(i)));
+        if (waiting > 0)
+            M._web_sentences_taken();
+        showLamp(M._web_lamp_red() !== 0);
+        showInputs();
+        if ((M._web_running() !== 0) !== runningShown)
+            showState();
     }
 
     // One pass of the instrument and what it shows; false when it is off.
     function runPass() {
         if (turns.length > 0 && M._web_key_pending() === 0)
             M._web_post_key(turns.shift());
-        if (!M._web_pass())
-            return false;
-        takeSentence();
-        showLamp(M._web_lamp_red() !== 0);
-        for (const l of listeners)
-            l.afterPass();
-        return true;
+        const ran = M._web_pass() !== 0;
+        showSession();
+        return ran;
     }
 
-    function timerTick() {
-        for (const l of listeners)
-            if (l.beforeTick)
-                l.beforeTick();
-        M._web_timer_tick();
-        ticks++;
-        for (const l of listeners)
-            l.afterTick();
-    }
-
-    // One tick of the timer: the flight's, or the page's own followed by a
-    // pass when withPass; true when a pass ran.
+    // One tick of the 100 ms timer (with a flight playing, its ticks with
+    // their inputs and, at N times real speed, the passes between them),
+    // followed by a pass when withPass; true when a pass ran.
     function oneTick(withPass) {
-        if (tickSource && tickSource())
-            return true;
-        timerTick();
-        return withPass ? runPass() : false;
-    }
-
-    // After a tick and pass that the flight ran: what the page does after
-    // its own.
-    function afterOwnTick(passRan) {
+        const passes = M._web_passes();
+        M._web_clock_tick();
         ticks++;
-        for (const l of listeners)
-            l.afterTick();
-        if (!passRan)
-            return;
-        takeSentence();
-        showLamp(M._web_lamp_red() !== 0);
-        for (const l of listeners)
-            l.afterPass();
+        showSession();
+        const ran = withPass ? runPass() : false;
+        return ran || M._web_passes() !== passes;
     }
 
     // What a frame shows: the LCD when a pass ran, the lamp's and screen's
@@ -247,10 +257,12 @@
         }
     }
 
+    // A slider moved by hand: the input there (a flight playing pauses).
     function setSlider(which, position) {
-        $(SLIDER_LABELS[which]).textContent = String(position);
-        if (M)
-            [M._web_set_altitude, M._web_set_vertical_speed, M._web_set_asi_adc][which](position);
+        if (!M)
+            return;
+        M._web_set_input(which, position);
+        showSession();
     }
 
     function bindControls() {
@@ -266,11 +278,13 @@
         $("Button2").addEventListener("click", () => {
             M._web_switch_off();
             showState();
+            for (const l of listeners)
+                l.afterFrame();
         });
         $("Image8").addEventListener("wheel", onWheel, {passive: false});
         $("SaveLcd").addEventListener("click", () => {
             if (M)
-                window.ktr7Picture.save(lcd, paletteRgb).then((name) => announce("LCD picture saved as " + name + "."));
+                window.ktr7Picture.save(viewInstrument(), paletteRgb).then((name) => announce("LCD picture saved as " + name + "."));
         });
         window.ktr7Keys.bind(postKey);
         memo.bind(announce);
@@ -282,12 +296,12 @@
             bar.addEventListener("input", () => {
                 setSlider(which, Number(bar.value));
                 for (const l of listeners)
-                    if (l.sliderMoved)
-                        l.sliderMoved(which);
+                    l.afterFrame();
             });
         });
         $("CheckBox1").addEventListener("change", (event) => {
-            M._web_set_sensor_checked(event.target.checked ? 1 : 0);
+            if (M)
+                M._web_set_sensor_checked(event.target.checked ? 1 : 0);
         });
         window.addEventListener("resize", chooseLayout);
         // Touch screens get larger targets (page.css).
@@ -302,13 +316,10 @@
         SLIDERS.forEach((id, which) => {
             $(id).min = M._web_input_minimum(which);
             $(id).max = M._web_input_maximum(which);
+            M._web_set_input(which, Number($(id).value));
         });
-        M._web_set_altitude(Number($("ScrollBar29").value));
-        M._web_set_asi_adc(Number($("ScrollBar1").value));
         M._web_set_sensor_checked($("CheckBox1").checked ? 1 : 0);
-        const vsi = $("ScrollBar2");
-        if (Number(vsi.value) !== 0)
-            M._web_set_vertical_speed(Number(vsi.value));
+        showInputs();
     }
 
     // -----------------------------------------------------------------------
@@ -317,8 +328,7 @@
     function start(module) {
         M = module;
         M._web_create();
-        lcd = M.HEAPU8.subarray(M._web_lcd_buffer(), M._web_lcd_buffer() + LCD_WIDTH * LCD_HEIGHT);
-        paletteRgb = new Uint32Array(M.HEAPU8.buffer, M._web_palette(), 256);
+        viewInstrument();
         palette32 = new Uint32Array(256);
         for (let i = 0; i < 256; i++) {
             const c = paletteRgb[i];
@@ -341,27 +351,30 @@
             window.ktr7Flights.attach(pageHost);
     }
 
+    // A text handed to the module for the length of use(at, length): NUL
+    // terminated UTF-8 in its memory.
+    function withText(text, use) {
+        const bytes = new TextEncoder().encode(text + "\0");
+        const at = M._malloc(bytes.length);
+        M.HEAPU8.set(bytes, at);
+        try {
+            return use(at, bytes.length - 1);
+        } finally {
+            M._free(at);
+        }
+    }
+
     // What the scenario box and the flight bar may do to the page: move the
     // controls as a hand would (sliders numbered as the inputs), and what
     // they need to know.
     const pageHost = {
         module: () => M,
-        setSlider: (which, position) => {
-            const bar = $(SLIDERS[which]);
-            bar.value = String(position);
-            setSlider(which, Number(bar.value));
-        },
-        setSensor: (ok) => {
-            const box = $("CheckBox1");
-            if (box.checked !== ok) {
-                box.checked = ok;
-                box.dispatchEvent(new Event("change"));
-            }
-        },
-        switched: () => showState(),
+        // A slider moved as a hand would move it.
+        setSlider: setSlider,
+        // What the session holds now, shown.
+        show: showSession,
         listen: (listener) => listeners.push(listener),
-        setTickSource: (source) => { tickSource = source; },
-        afterOwnTick: afterOwnTick,
+        withText: withText,
         relayout: () => chooseLayout(),
         announce: announce,
         manualClock: manualClock,
@@ -374,7 +387,7 @@
         ready: null,
         tick(count = 1) {
             for (let i = 0; i < count; i++)
-                timerTick();
+                oneTick(false);
         },
         pass(count = 1) {
             let ran = 0;
@@ -389,7 +402,7 @@
             show(true);
         },
         setSlider: (which, position) => pageHost.setSlider(which, position),
-        lcd: () => Array.from(lcd),
+        lcd: () => Array.from(viewInstrument()),
         scale: () => scale,
         passes: () => M._web_passes(),
         ticks: () => ticks,

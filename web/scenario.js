@@ -1,19 +1,23 @@
 // The scenario box of the simulator page: "Play scenario" plays a ready
 // scenario (listed in scenarios/index.json) or a file chosen from the
-// computer, live, with the shared player compiled into the instrument
-// module. Print results and expectations are reported line by line, and the
-// run ends passed, failed (an expectation did not hold) or stopped at a bad
-// line. The pictures of "expect png" lines come from beside a ready
-// scenario, or are chosen together with the scenario file. A chosen file is
+// computer, live, with the scenario language's one executor compiled into
+// the instrument module, on the page's session and clock. Print results and
+// expectations are reported line by line, and the run ends passed, failed
+// (an expectation did not hold) or stopped at a bad line, as the run's
+// result says. The pictures of "expect png" lines and the flight logs of
+// "flight" lines come from beside a ready scenario, or are chosen together
+// with the scenario file and found by their file names. A chosen file is
 // read again at every Play, so an edit shows at the next run; where the
 // browser offers it, the file chooser hands over the files themselves
 // (showOpenFilePicker), which can be read again after an edit.
 "use strict";
 
 window.ktr7Scenarios = (function () {
-    const PLAYER_OK = 0;
-    const PLAYER_EXPECTATION_FAILED = 1;
+    // The run's status, as the executor has it.
+    const SCENARIO_OK = 0;
+    const SCENARIO_EXPECTATION_FAILED = 1;
     const LOG_LINES = 2000;
+    const NOT_CHOSEN = "not available in the page (choose it together with the scenario)";
     const FILE_CHOICE = "file:";
 
     const $ = (id) => document.getElementById(id);
@@ -26,11 +30,8 @@ window.ktr7Scenarios = (function () {
 
     let page = null;
     let M = null;
-    let chosenFiles = null;    // the files chosen last: {scenario, pictures}, Files or file handles
-    let references = new Map();  // "expect png" file name: decoded picture or {error}
-    let flightLogs = new Map();  // "flight" file name: {name, text}
-    let expectations = null;   // the closing "N passed, M failed" line
-    let failedLines = [];      // the failed expectations and the bad line of this run
+    let chosenFiles = null;    // the files chosen last: {scenario, others}, Files or file handles
+    let flightLogs = new Map();  // "flight" file name: its text
     let playing = false;
     let runsFinished = 0;      // runs that came to their end or were stopped
 
@@ -56,71 +57,51 @@ window.ktr7Scenarios = (function () {
         stopButton.disabled = !now;
     }
 
+    // The run's result, from the executor: the tally, then what passed,
+    // failed or stopped it.
+    function resultText(status) {
+        const passed = M._web_scenario_passed(), failed = M._web_scenario_failed();
+        const summary = passed + failed > 0 ? " (" + passed + " passed, " + failed + " failed)" : "";
+        if (status === SCENARIO_OK)
+            return "Passed" + summary;
+        if (status === SCENARIO_EXPECTATION_FAILED)
+            return "Failed: an expectation did not hold" + summary;
+        const failures = M._web_scenario_failures();
+        const at = M._web_scenario_stopped_at();
+        let bad = "line " + at;
+        for (let i = 0; i < failures; i++)
+            if (M._web_scenario_failure_line(i) === at)
+                bad += ": " + M.UTF8ToString(M._web_scenario_failure_text(i));
+        const before = failures > 1 ? " (after " + plural(failures - 1, "failed expectation") + ")" : "";
+        return "Stopped at " + bad + before;
+    }
+
     // Called from the module while it plays.
     const playerPage = {
-        setSlider: (which, position) => page.setSlider(which, position),
-        setSensor: (ok) => page.setSensor(ok),
-        switched: () => page.switched(),
-        report: (text, failed) => {
-            if (/^\d+ passed, \d+ failed$/.test(text))
-                expectations = text;
-            if (failed)
-                failedLines.push(text);
-            addLog(text, failed);
-        },
-        checkPng: (path, report, cap) => {
-            const picture = references.get(path);
-            let text;
-            let outcome = -1;
-            if (!picture) {
-                text = "not available in the page (choose it together with the scenario)";
-            } else if (picture.error) {
-                text = picture.error;
-            } else {
-                const lcd = M.HEAPU8.subarray(M._web_lcd_buffer(), M._web_lcd_buffer() + 160 * 128);
-                const palette = new Uint32Array(M.HEAPU8.buffer, M._web_palette(), 256);
-                const result = window.ktr7References.compare(lcd, palette, picture);
-                outcome = result.differing === 0 ? 1 : 0;
-                text = outcome ? "" : window.ktr7References.describe(path, result);
-            }
-            M.stringToUTF8(text, report, cap);
-            return outcome;
-        },
-        loadFlight: (path, why, cap) => {
-            const log = flightLogs.get(path);
-            const said = log ? window.ktr7Flights.load(log.name, log.text)
-                : {ok: false, message: "not available in the page (choose it together with the scenario)"};
+        report: (text, failed) => addLog(text, failed),
+        // A "flight" line's log: read as the flight bar reads one, for the
+        // executor to open.
+        readFlight: (path, why, cap) => {
+            const text = flightLogs.get(path);
+            const said = text === undefined ? {ok: false, message: path + ": " + NOT_CHOSEN}
+                : window.ktr7Flights.read(path, text);
             if (!said.ok)
                 M.stringToUTF8(said.message, why, cap);
             return said.ok ? 1 : 0;
         },
-        fly: (ticks, why, cap) => {
-            const taken = window.ktr7Flights.fly(ticks);
-            if (taken < 0)
-                M.stringToUTF8("no flight is loaded", why, cap);
-            return taken;
-        },
         finished: (status) => {
             setPlaying(false);
             runsFinished++;
-            const summary = expectations ? " (" + expectations + ")" : "";
-            let text;
-            if (status === PLAYER_OK) {
-                text = "Passed" + summary;
+            const failures = M._web_scenario_failures();
+            if (status === SCENARIO_OK)
                 addLog("-- finished: every expectation held", false);
-            } else if (status === PLAYER_EXPECTATION_FAILED) {
-                text = "Failed: an expectation did not hold" + summary;
-                addLog("-- finished: " + plural(failedLines.length, "expectation") + " did not hold", true);
-            } else {
-                // The bad line is the last failure reported; any before it
-                // were expectations that did not hold.
-                const bad = failedLines.length > 0 ? failedLines[failedLines.length - 1] : "a bad line";
-                const earlier = failedLines.length - 1;
-                const before = earlier > 0 ? " (after " + plural(earlier, "failed expectation") + ")" : "";
-                text = "Stopped at " + bad + before;
+            else if (status === SCENARIO_EXPECTATION_FAILED)
+                addLog("-- finished: " + plural(failures, "expectation") + " did not hold", true);
+            else
                 addLog("-- stopped: the line cannot be played; fix it and play again", true);
-            }
-            setResult(text, status === PLAYER_OK ? "passed" : "failed");
+            const text = resultText(status);
+            setResult(text, status === SCENARIO_OK ? "passed" : "failed");
+            page.show();
             page.announce("Scenario " + text);
         },
     };
@@ -147,13 +128,13 @@ window.ktr7Scenarios = (function () {
         if (!chosenFiles)
             return null;
         const scenario = await readNow(chosenFiles.scenario);
-        const pictures = new Map();
-        for (const picture of chosenFiles.pictures) {
-            const now = await readNow(picture).catch(() => null);
+        const others = new Map();
+        for (const other of chosenFiles.others) {
+            const now = await readNow(other).catch(() => null);
             if (now)
-                pictures.set(now.name, now.blob);
+                others.set(now.name, now.blob);
         }
-        return {name: scenario.name, text: scenario.text, pictures: pictures};
+        return {name: scenario.name, text: scenario.text, others: others};
     }
 
     async function scenarioText() {
@@ -165,7 +146,7 @@ window.ktr7Scenarios = (function () {
         const response = await fetch("scenarios/" + encodeURIComponent(choice));
         if (!response.ok)
             throw new Error("scenarios/" + choice + ": " + response.status);
-        return {name: choice, text: await response.text(), pictures: null};
+        return {name: choice, text: await response.text(), others: null};
     }
 
     // The file names of the scenario's "expect png" lines, or of its
@@ -182,53 +163,72 @@ window.ktr7Scenarios = (function () {
         return names;
     }
 
-    // A file the scenario names: among the chosen files, or from the site
-    // beside the ready scenarios.
+    // A file the scenario names: among the files chosen with it, by its
+    // file name (the folders it names are the computer's, which the page
+    // cannot see), or from the site beside the ready scenarios.
     async function namedFile(scenario, name) {
-        if (scenario.pictures)
-            return scenario.pictures.get(name.replace(/^.*\//, "")) || null;
+        if (scenario.others)
+            return scenario.others.get(name.replace(/^.*\//, "")) || null;
         if (/^\/|(^|\/)\.\.(\/|$)/.test(name))
             return null;
         const response = await fetch("scenarios/" + name.split("/").map(encodeURIComponent).join("/"));
         return response.ok ? await response.blob() : null;
     }
 
-    // Reads and decodes every picture the scenario compares with: from the
-    // chosen files, or from the site beside the ready scenarios.
+    // A picture as the browser decodes it, handed to the instrument as RGBA
+    // for its comparison; one it cannot decode is unusable.
+    async function handOverPicture(name, blob) {
+        let bitmap;
+        try {
+            bitmap = await createImageBitmap(blob, {colorSpaceConversion: "none", premultiplyAlpha: "none"});
+        } catch (error) {
+            page.withText(name, (at) => page.withText("not a PNG picture",
+                                                      (why) => M._web_reference_unusable(at, why)));
+            return;
+        }
+        const canvas = document.createElement("canvas");
+        canvas.width = bitmap.width;
+        canvas.height = bitmap.height;
+        const context = canvas.getContext("2d", {willReadFrequently: true});
+        context.drawImage(bitmap, 0, 0);
+        bitmap.close();
+        const rgba = context.getImageData(0, 0, canvas.width, canvas.height).data;
+        const at = M._malloc(rgba.length);
+        try {
+            M.HEAPU8.set(rgba, at);
+            page.withText(name, (nameAt) => M._web_reference_add(nameAt, at, canvas.width, canvas.height));
+        } finally {
+            M._free(at);
+        }
+    }
+
+    // Hands over every picture the scenario compares with, and keeps the
+    // text of every flight log it flies: from the chosen files, or from the
+    // site beside the ready scenarios.
     async function loadReferences(scenario) {
-        references = new Map();
+        M._web_references_clear();
         for (const name of referenceNames(scenario.text, false)) {
             const blob = await namedFile(scenario, name);
             if (blob)
-                references.set(name, await window.ktr7References.decode(blob));
+                await handOverPicture(name, blob);
         }
         flightLogs = new Map();
         for (const name of referenceNames(scenario.text, true)) {
             const blob = await namedFile(scenario, name);
             if (blob)
-                flightLogs.set(name, {name: name.replace(/^.*\//, ""), text: await blob.text()});
+                flightLogs.set(name, await blob.text());
         }
     }
 
     async function play(scenario) {
         await loadReferences(scenario);
-        // The scenario has the controls now: a flight playing stops.
-        window.ktr7Flights.pause();
         log.textContent = "";
-        expectations = null;
-        failedLines = [];
         addLog("-- playing " + scenario.name);
         setResult("Playing", "");
         setPlaying(true);
-        const bytes = new TextEncoder().encode(scenario.text);
-        const at = M._malloc(bytes.length + 1);
-        M.HEAPU8.set(bytes, at);
-        M.HEAPU8[at + bytes.length] = 0;
-        try {
-            M._web_player_start(at, bytes.length);
-        } finally {
-            M._free(at);
-        }
+        // The run's first lines run at once (a run without waits ends here).
+        page.withText(scenario.text, (at, length) => M._web_scenario_start(at, length));
+        page.show();
     }
 
     async function onPlay() {
@@ -249,10 +249,10 @@ window.ktr7Scenarios = (function () {
     function onStop() {
         if (!playing)
             return;
-        M._web_player_stop();
+        M._web_scenario_stop();
         setPlaying(false);
         runsFinished++;
-        setResult("Stopped at line " + M._web_player_line(), "");
+        setResult("Stopped at line " + M._web_scenario_line(), "");
         addLog("-- stopped");
     }
 
@@ -263,7 +263,7 @@ window.ktr7Scenarios = (function () {
         const file = files.find((f) => !/\.(png|igc|gpx)$/i.test(f.name));
         if (!file)
             return;
-        chosenFiles = {scenario: file, pictures: files.filter((f) => f !== file)};
+        chosenFiles = {scenario: file, others: files.filter((f) => f !== file)};
         let option = list.querySelector("option[value='" + FILE_CHOICE + "']");
         if (!option) {
             option = document.createElement("option");
@@ -293,8 +293,9 @@ window.ktr7Scenarios = (function () {
         try {
             const handles = await window.showOpenFilePicker({
                 multiple: true,
-                types: [{description: "Scenarios and their pictures",
-                         accept: {"text/plain": [".scn", ".txt"], "image/png": [".png"]}}],
+                types: [{description: "Scenarios, their pictures and flight logs",
+                         accept: {"text/plain": [".scn", ".txt", ".igc"], "image/png": [".png"],
+                                  "application/gpx+xml": [".gpx"]}}],
             });
             choose(handles);
         } catch (error) {
@@ -329,11 +330,9 @@ window.ktr7Scenarios = (function () {
             M = host.module();
             M.ktr7Page = playerPage;
             host.listen({
-                afterTick: () => { if (playing) M._web_player_tick(); },
-                afterPass: () => { if (playing) M._web_player_pass(); },
                 afterFrame: () => {
                     if (playing)
-                        setResult("Playing line " + M._web_player_line(), "");
+                        setResult("Playing line " + M._web_scenario_line(), "");
                 },
             });
             playButton.addEventListener("click", onPlay);
@@ -346,12 +345,12 @@ window.ktr7Scenarios = (function () {
         listed: null,
         // For tests: play a text as if it were a chosen file.
         playText(name, text) {
-            return play({name: name, text: text, pictures: new Map()});
+            return play({name: name, text: text, others: new Map()});
         },
         // For tests: files chosen as the file picker hands them over.
         choose: choose,
         playing: () => playing,
         runsFinished: () => runsFinished,
-        line: () => M._web_player_line(),
+        line: () => M._web_scenario_line(),
     };
 })();

@@ -1,25 +1,23 @@
 // Recorded flights in the web page: the same reader, model and playback as
 // the window and the replay tool, compiled in. The page reads the file the
-// user opened (IGC as text, GPX through the browser's XML parser as a list
-// of points) and steps the flight from its run loop.
+// user opened (and, for GPX, its XML with the browser's parser); what the
+// text is, and every rule of playing it, is the shared code's.
 #include "web/web_flight.h"
 
-#include <memory>
-#include <string>
+#include <string_view>
 #include <vector>
 
 #include "flight/flight.h"
-#include "flight/flight_player.h"
+#include "flight/flight_format.h"
 #include "flight/flight_sample.h"
 #include "flight/igc_reader.h"
-#include "host/pass.h"
+#include "session/session.h"
 #include "web/web_main.h"
 
 namespace {
 
 struct web_flight_state {
-    std::unique_ptr<flight> recorded;
-    std::unique_ptr<flight_player> player;
+    std::unique_ptr<flight> read;    // read, not yet opened or lent
     std::vector<track_point> track;  // points handed over so far
     std::string message;
     size_t profile_hint = 0;
@@ -27,42 +25,85 @@ struct web_flight_state {
 
 web_flight_state flights;
 
-// The flight's inputs at its current time written, for the sliders to
-// show, without starting the VSI's lag: the next tick starts it there, as
-// a flight played from this time in the replay tool does.
-void write_inputs_here()
-{
-    flights.player->write_inputs();
-    flights.player->seek(flights.player->time());
-}
+// What the session tells of the flight, kept for the page to show: its
+// notices, and each flight opened or closed.
+class flight_news final : public session_observer {
+public:
+    flight_news() { page_session().add_observer(this); }
 
-// Takes a flight that was read, or keeps the one there is when it cannot
-// be played.
-int take(std::unique_ptr<flight> read, bool ok, const std::string& why, const char* name)
+    void session_notice(const char* text) override
+    {
+        notice = text;
+        notices++;
+    }
+
+    void session_flight_changed() override
+    {
+        session_flight& f = page_session().flight();
+        const flight* now = f.is_open() ? &f.recorded() : nullptr;
+        if (now != open) {
+            open = now;
+            openings++;
+        }
+    }
+
+    std::string notice;
+    int notices = 0;
+    const flight* open = nullptr;
+    int openings = 0;
+};
+
+flight_news news;
+
+int took(std::unique_ptr<flight> read, bool ok, const std::string& why, const char* name)
 {
     if (!ok) {
+        flights.read.reset();
         flights.message = std::string(name) + ": " + why;
-        return 0;
+        return WEB_FLIGHT_UNPLAYABLE;
     }
     flights.message = flight_skip_warning(*read, name);
-    flights.recorded = std::move(read);
-    flights.player = std::make_unique<flight_player>(*flights.recorded);
-    flights.profile_hint = 0;
-    write_inputs_here();
-    return 1;
+    flights.read = std::move(read);
+    return WEB_FLIGHT_READ;
+}
+
+session_flight& played()
+{
+    return page_session().flight();
+}
+
+const flight* open_flight()
+{
+    return played().is_open() ? &played().recorded() : nullptr;
 }
 
 }  // namespace
 
+std::unique_ptr<flight> take_read_flight()
+{
+    return std::move(flights.read);
+}
+
 extern "C" {
 
-int web_flight_read_igc(const char* text, int length, const char* name)
+int web_flight_read(const char* text, int length, const char* name)
 {
     const std::string_view log(text, length > 0 ? size_t(length) : 0);
-    auto read = std::make_unique<flight>();
-    std::string why = "it is not an IGC or GPX flight log";
-    const bool ok = looks_like_igc(log) && read_igc(log, *read, why);
-    return take(std::move(read), ok, why, name);
+    std::string why;
+    switch (flight_format_of(log, name)) {
+    case flight_format::empty: why = "it is empty"; break;
+    case flight_format::gpx:
+        flights.track.clear();
+        return WEB_FLIGHT_GPX_POINTS;
+    case flight_format::igc: {
+        auto read = std::make_unique<flight>();
+        const bool ok = read_igc(log, *read, why);
+        return took(std::move(read), ok, why, name);
+    }
+    case flight_format::nmea:
+    case flight_format::other: why = "it is not an IGC or GPX flight log"; break;
+    }
+    return took(nullptr, false, why, name);
 }
 
 void web_flight_track_clear()
@@ -90,7 +131,7 @@ int web_flight_track_done(const char* name)
     const bool ok = flight_from_track(flights.track, *read, why);
     flights.track.clear();
     flights.track.shrink_to_fit();
-    return take(std::move(read), ok, why, name);
+    return took(std::move(read), ok, why, name);
 }
 
 const char* web_flight_message()
@@ -98,96 +139,125 @@ const char* web_flight_message()
     return flights.message.c_str();
 }
 
+void web_flight_fly_read()
+{
+    if (!flights.read)
+        return;
+    flights.profile_hint = 0;
+    played().open(std::move(flights.read));
+    played().play();
+}
+
 int web_flight_loaded()
 {
-    return flights.player ? 1 : 0;
+    return played().is_open() ? 1 : 0;
 }
 
 void web_flight_close()
 {
-    flights.player.reset();
-    flights.recorded.reset();
+    played().close();
     flights.message.clear();
+}
+
+void web_flight_play()
+{
+    played().play();
+}
+
+void web_flight_pause()
+{
+    played().pause();
+}
+
+int web_flight_playing()
+{
+    return played().playing() ? 1 : 0;
+}
+
+int web_flight_speed_count()
+{
+    return int(FLIGHT_SPEEDS.size());
+}
+
+int web_flight_speed_at(int i)
+{
+    return i >= 0 && size_t(i) < FLIGHT_SPEEDS.size() ? FLIGHT_SPEEDS[size_t(i)] : 0;
+}
+
+int web_flight_set_speed(int times_real_time)
+{
+    return played().set_speed(times_real_time) ? 1 : 0;
+}
+
+int web_flight_speed()
+{
+    return played().speed();
 }
 
 const char* web_flight_pilot()
 {
-    return flights.recorded ? flights.recorded->pilot.c_str() : "";
+    const flight* f = open_flight();
+    return f ? f->pilot.c_str() : "";
 }
 
 int web_flight_date()
 {
-    const flight* f = flights.recorded.get();
+    const flight* f = open_flight();
     return f && f->year > 0 ? f->year * 10000 + f->month * 100 + f->day : 0;
 }
 
 const char* web_flight_airspeed_source()
 {
-    return flights.recorded ? airspeed_source_name(flights.recorded->airspeed_from) : "";
+    const flight* f = open_flight();
+    return f ? airspeed_source_name(f->airspeed_from) : "";
 }
 
 double web_flight_start_time()
 {
-    return flights.recorded ? flights.recorded->start_time() : 0.0;
+    const flight* f = open_flight();
+    return f ? f->start_time() : 0.0;
 }
 
 double web_flight_end_time()
 {
-    return flights.recorded ? flights.recorded->end_time() : 0.0;
+    const flight* f = open_flight();
+    return f ? f->end_time() : 0.0;
 }
 
 double web_flight_time()
 {
-    return flights.player ? flights.player->time() : 0.0;
+    return played().time();
 }
 
 int web_flight_at_end()
 {
-    return !flights.player || flights.player->at_end() ? 1 : 0;
-}
-
-double web_flight_ticks_left()
-{
-    return flights.player ? double(flights.player->ticks_left()) : 0.0;
+    return played().at_end() ? 1 : 0;
 }
 
 void web_flight_seek(double time)
 {
-    if (!flights.player)
-        return;
-    flights.player->seek(time);
-    write_inputs_here();
+    played().seek(time);
 }
 
 double web_flight_altitude_ft(double time)
 {
-    if (!flights.recorded)
-        return 0.0;
-    return sample_flight(*flights.recorded, time, flights.profile_hint).altitude_ft;
+    const flight* f = open_flight();
+    return f ? sample_flight(*f, time, flights.profile_hint).altitude_ft : 0.0;
 }
 
-int web_flight_tick()
+const char* web_flight_notice()
 {
-    if (!flights.player)
-        return 0;
-    if (!web_running()) {
-        // Switched off: the flight goes on, its values reach the inputs.
-        flights.player->write_inputs();
-        host_timer_tick();
-        flights.player->seek(flights.player->time() + TICK_SECONDS);
-        return 0;
-    }
-    flights.player->tick(web_host_io());
-    web_count_pass();
-    return 1;
+    return news.notice.c_str();
 }
 
-int web_flight_input(int which)
+int web_flight_notices()
 {
-    if (!flights.player)
-        return 0;
-    const flight_inputs& in = flights.player->inputs();
-    return which == 0 ? in.altitude : which == 1 ? in.vertical_speed : in.asi_adc;
+    return news.notices;
+}
+
+int web_flight_openings()
+{
+    return news.openings;
 }
 
 }  // extern "C"

@@ -1,16 +1,23 @@
-// Recorded flights in the web page: an IGC log's text or a GPX track's
-// points (read by the page) become the flight that drives the three inputs,
-// played one 100 ms tick at a time, each tick with its pass.
+// Recorded flights in the web page: the log the user chose (or a scenario's
+// "flight" names) read with the one rule every host reads flights by, and
+// played by the page's session, which ticks it on the page's clock.
 #pragma once
+#include <memory>
+#include <string>
+
+struct flight;
 
 extern "C" {
 
-// Reads an IGC log (length bytes of text); 1 when it can be played. name is
-// the file's name for the messages.
-int web_flight_read_igc(const char* text, int length, const char* name);
+// What web_flight_read found.
+enum web_flight_read_result { WEB_FLIGHT_UNPLAYABLE = 0, WEB_FLIGHT_READ = 1, WEB_FLIGHT_GPX_POINTS = 2 };
 
-// A track's points, one at a time, then web_flight_track_done: 1 when it
-// can be played. Unknown values are NaN.
+// Reads a flight log (length bytes of text; name for the messages). An IGC
+// log is read here; a GPX track wants its points, which the page reads with
+// the browser's XML parser and hands over one at a time
+// (web_flight_track_point), then web_flight_track_done: WEB_FLIGHT_READ
+// when it can be played.
+int web_flight_read(const char* text, int length, const char* name);
 void web_flight_track_clear();
 void web_flight_track_point(double unix_time, double altitude_m, double speed_ms, double latitude, double longitude,
                             int line);
@@ -20,8 +27,20 @@ int web_flight_track_done(const char* name);
 // there is nothing to say.
 const char* web_flight_message();
 
+// The flight read last, opened at its first fix and played: the instrument
+// is switched on if it is off.
+void web_flight_fly_read();
 int web_flight_loaded();
 void web_flight_close();
+
+// Play and pause, and the speeds it may be played at (times real time).
+void web_flight_play();
+void web_flight_pause();
+int web_flight_playing();
+int web_flight_speed_count();
+int web_flight_speed_at(int i);
+int web_flight_set_speed(int times_real_time);
+int web_flight_speed();
 
 // From the log's header: the pilot ("" when not given) and the date as
 // YYYYMMDD (0 when not given); the source of the airspeed ("IAS", ...).
@@ -34,16 +53,20 @@ double web_flight_start_time();
 double web_flight_end_time();
 double web_flight_time();  // of the next tick
 int web_flight_at_end();
-// Ticks until the last fix has been played.
-double web_flight_ticks_left();
-// Moves to a time and writes the flight's inputs there.
+// Moves to a time; while on, the inputs take the flight's values there.
 void web_flight_seek(double time);
 // The altitude of the flight at a time, feet (for the profile).
 double web_flight_altitude_ft(double time);
 
-// One tick of flight: the inputs, the timer and, while the instrument is on,
-// a pass. 1 when a pass ran.
-int web_flight_tick();
-// The input positions the last tick wrote, numbered as the sliders.
-int web_flight_input(int which);
+// What the session last told about the flight ("Flight paused: ..."), and
+// how many such notices there have been.
+const char* web_flight_notice();
+int web_flight_notices();
+// Counts every flight opened and every close: the page's flight bar shows
+// the flight anew when it changes.
+int web_flight_openings();
 }
+
+// The flight read last, taken for a scenario's "flight" line; null when the
+// last read failed.
+std::unique_ptr<flight> take_read_flight();

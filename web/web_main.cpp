@@ -1,138 +1,155 @@
-// The instrument in a web page: the same instrument and run-loop pass as the
-// window and the replay tool, with plain C entry points that the page's
-// script calls. The page owns the clock, the controls and the canvas; this
-// side only holds what the pass hands to its host (lamp, check box, the
-// newest encoder sentence).
+// The instrument in a web page: the session every host runs, with plain C
+// entry points that the page's script calls. The page's display keeps what
+// the passes hand it (the lamp, the encoder sentences) until the page takes
+// it.
 #include "web/web_main.h"
 
+#include <array>
 #include <cstring>
+#include <deque>
 
-#include "core/state.h"
-#include "gfx/lcd.h"
 #include "host/palette.h"
-#include "host/pass.h"
 #include "host/sensor_inputs.h"
 #include "scenario/fields.h"
-#include "screens/framework.h"
-#include "screens/screens.h"
+#include "scenario/scenario_parse.h"
+#include "session/session.h"
 
 namespace {
 
-struct web_host_state {
-    bool running;                     // between "On" and "Off"
-    bool sensor_checked;              // the "Altitude Sensor" check box
-    char sentence[SERIAL_LINE_SIZE];  // the newest sentence, control bytes dropped
-    uint32_t passes;                  // passes run since the page opened
-};
-
-web_host_state web = {false, true, {}, 0};
-
-// The pass keeps the lamp and the newest sentence; the page reads them
-// after it (web_lamp_red, web_sentence).
-void set_lamp(void*, bool) {}
-void append_communications(void*, const char*) {}
-
-bool altitude_sensor_checked(void*)
-{
-    return web.sensor_checked;
-}
-
-// The page draws lcd_buffer after the pass returns, and handles its events
-// between animation frames.
-void present(void*) {}
-void process_events(void*) {}
+// The Communications box keeps this many lines: more waiting would never
+// be shown.
+constexpr size_t SENTENCES_WAITING_MAX = 10000;
+constexpr unsigned char FIRST_PRINTABLE = 0x20, LAST_PRINTABLE = 0x7E;
 
 // The native benchmark's flight: every field of the main display busy.
 constexpr int32_t BENCH_ASI_ADC = 1400;
 constexpr int32_t BENCH_ALTITUDE = 3500;
 constexpr int32_t BENCH_VERTICAL_SPEED = 600;
 
-const host_io web_io = {nullptr, set_lamp, altitude_sensor_checked, append_communications, present, process_events};
+using sentence_line = std::array<char, SERIAL_LINE_SIZE>;
+
+class page_display_kept final : public session_display {
+public:
+    void show_lamp(bool red) override { lamp_red = red; }
+
+    // One line of the Communications box per sentence. The terminator and
+    // any other control byte have no picture; the page shows the rest.
+    void show_sentence(const char* line) override
+    {
+        if (waiting.size() == SENTENCES_WAITING_MAX)
+            waiting.pop_front();
+        sentence_line& kept = waiting.emplace_back();
+        size_t n = 0;
+        for (size_t i = 0; i < SERIAL_LINE_SIZE - 1 && line[i] != '\0'; i++) {
+            const unsigned char c = static_cast<unsigned char>(line[i]);
+            if (c >= FIRST_PRINTABLE && c <= LAST_PRINTABLE)
+                kept[n++] = char(c);
+        }
+        kept[n] = '\0';
+    }
+
+    bool lamp_red = false;
+    std::deque<sentence_line> waiting;
+};
+
+page_display_kept shown;
+
+sensor_input input_of(int which)
+{
+    return sensor_inputs()[size_t(which) % sensor_inputs().size()].input;
+}
 
 }  // namespace
+
+instrument_session& page_session()
+{
+    static instrument_session session;
+    return session;
+}
+
+session_display& page_display()
+{
+    return shown;
+}
 
 extern "C" {
 
 void web_create()
 {
-    host_program_start();
+    page_session().program_start();
+    shown.lamp_red = false;
+    shown.waiting.clear();
 }
 
 void web_switch_on()
 {
-    host_switch_on();
-    web.running = true;
+    page_session().switch_on();
 }
 
 void web_switch_off()
 {
-    host_switch_off();
-    web.running = false;
+    page_session().switch_off();
 }
 
 int web_running()
 {
-    return web.running && st.stop_requested == 0 ? 1 : 0;
+    return page_session().running() ? 1 : 0;
 }
 
 int web_pass()
 {
-    if (!web_running())
-        return 0;
-    run_pass(web_io);
-    web.passes++;
-    return 1;
+    return page_session().pass(shown) ? 1 : 0;
 }
 
-void web_timer_tick()
+void web_clock_tick()
 {
-    host_timer_tick();
+    page_session().clock_tick(shown);
 }
 
 void web_post_key(int key)
 {
-    if (key >= KEY_LEFT && key <= KEY_CCW)
-        host_post_key(uint8_t(key));
+    if (key > 0 && key <= UINT8_MAX && scenario_key_word(uint8_t(key)) != nullptr)
+        page_session().post_key(uint8_t(key));
 }
 
 int web_key_pending()
 {
-    return st.pending_key != 0 ? 1 : 0;
+    return page_session().key_pending() ? 1 : 0;
 }
 
 int web_input_minimum(int which)
 {
-    return sensor_inputs()[size_t(which) % sensor_inputs().size()].minimum;
+    return sensor_input_of(input_of(which)).minimum;
 }
 
 int web_input_maximum(int which)
 {
-    return sensor_inputs()[size_t(which) % sensor_inputs().size()].maximum;
+    return sensor_input_of(input_of(which)).maximum;
 }
 
-void web_set_altitude(int position)
+void web_set_input(int which, int position)
 {
-    host_set_altitude(position);
+    page_session().set_input(input_of(which), position);
 }
 
-void web_set_vertical_speed(int position)
+int web_input(int which)
 {
-    host_set_vertical_speed(position);
-}
-
-void web_set_asi_adc(int position)
-{
-    host_set_asi_adc(position);
+    return page_session().input(input_of(which));
 }
 
 void web_set_sensor_checked(int checked)
 {
-    web.sensor_checked = checked != 0;
+    page_session().set_sensor_checked(checked != 0);
+}
+
+int web_sensor_checked()
+{
+    return page_session().sensor_checked() ? 1 : 0;
 }
 
 const uint8_t* web_lcd_buffer()
 {
-    return lcd_buffer;
+    return page_session().frame();
 }
 
 const uint32_t* web_palette()
@@ -142,47 +159,53 @@ const uint32_t* web_palette()
 
 int web_lamp_red()
 {
-    return shown_lamp_red() ? 1 : 0;
+    return shown.lamp_red ? 1 : 0;
 }
 
-uint32_t web_sentence_count()
+int web_sentences_waiting()
 {
-    return sentences_sent();
+    return int(shown.waiting.size());
 }
 
-// One line of the Communications box per sentence. The terminator and any
-// other control byte have no picture; the page shows the printable rest.
-const char* web_sentence()
+const char* web_sentence(int i)
 {
-    const char* line = newest_sentence();
-    size_t n = 0;
-    for (size_t i = 0; i < SERIAL_LINE_SIZE - 1 && line[i] != '\0'; i++) {
-        const unsigned char c = static_cast<unsigned char>(line[i]);
-        if (c >= 0x20 && c < 0x7F)
-            web.sentence[n++] = char(c);
-    }
-    web.sentence[n] = '\0';
-    return web.sentence;
+    return i >= 0 && size_t(i) < shown.waiting.size() ? shown.waiting[size_t(i)].data() : "";
 }
 
-uint32_t web_passes()
+void web_sentences_taken()
 {
-    return web.passes;
+    shown.waiting.clear();
+}
+
+double web_passes()
+{
+    return double(page_session().passes());
+}
+
+double web_ticks()
+{
+    return double(page_session().ticks());
 }
 
 const char* web_screen_name()
 {
-    return screen_name(st.current_screen);
+    static char name[FIELD_VALUE_CAPACITY];
+    page_session().activate();
+    format_field(*find_field("current_screen"), name);
+    return name;
 }
 
 void web_bench_setup()
 {
-    web_switch_on();
-    host_set_asi_adc(BENCH_ASI_ADC);
-    host_set_altitude(BENCH_ALTITUDE);
-    host_set_vertical_speed(BENCH_VERTICAL_SPEED);
-    web.sensor_checked = true;
-    st.serial_out = 1;
+    instrument_session& session = page_session();
+    session.switch_on();
+    session.set_input(sensor_input::asi_adc, BENCH_ASI_ADC);
+    session.set_input(sensor_input::altitude, BENCH_ALTITUDE);
+    session.set_input(sensor_input::vertical_speed, BENCH_VERTICAL_SPEED);
+    session.set_sensor_checked(true);
+    // Serial output on, as the encoder setup's switch leaves it.
+    session.activate();
+    *static_cast<uint8_t*>(find_field("serial_out")->address) = 1;
 }
 
 void web_bench_passes(int count)
@@ -192,13 +215,3 @@ void web_bench_passes(int count)
 }
 
 }  // extern "C"
-
-const host_io& web_host_io()
-{
-    return web_io;
-}
-
-void web_count_pass()
-{
-    web.passes++;
-}

@@ -1,49 +1,62 @@
-// The entry points the web page calls: the window's controls and run loop as
-// plain C functions over the instrument and the shared pass.
+// The entry points the web page calls: the page's one session of the
+// instrument (program start, On and Off, the controls, the 100 ms time
+// base and the passes) as plain C functions. The page owns the clock, the
+// controls and the canvas; after every tick and pass it reads back what the
+// session holds (the inputs, the check box, the lamp, the sentences).
 #pragma once
 #include <cstdint>
 
+class instrument_session;
+class session_display;
+
 extern "C" {
 
-// Program start: the main display as the current screen (the instrument off).
+// Program start: the instrument off with the main display as its screen.
 void web_create();
 
-// "On": the switch-on resets; passes run until "Off".
+// "On" (factory settings; passes run) and "Off" (no further passes).
 void web_switch_on();
-// "Off": stop_requested, no further passes.
 void web_switch_off();
 int web_running();
 
-// One pass of the run loop when running; 1 if it ran.
+// One pass of the run loop while on; 1 if it ran.
 int web_pass();
-// The 100 ms timer.
-void web_timer_tick();
+// The page's 100 ms timer: a tick, or with a flight playing the flight's
+// ticks of it (at N times real speed N, each but the last with its pass).
+void web_clock_tick();
 
 // Key codes 1..5 (left, right, push, cw, ccw); one pending at a time.
 void web_post_key(int key);
 // 1 while a key waits for the next pass.
 int web_key_pending();
 
-// The sensor inputs' ranges, numbered as sensor_input (altitude, vertical
-// speed, airspeed converter), for the page's sliders.
+// The sensor inputs, numbered as sensor_input (altitude, vertical speed,
+// airspeed converter): their ranges for the sliders, a slider moved by hand
+// (held in its range; a flight playing pauses), and where each input is.
 int web_input_minimum(int which);
 int web_input_maximum(int which);
+void web_set_input(int which, int position);
+int web_input(int which);
 
-// The sliders and the "Altitude Sensor" check box.
-void web_set_altitude(int position);
-void web_set_vertical_speed(int position);
-void web_set_asi_adc(int position);
+// The "Altitude Sensor" check box, as each pass reads it.
 void web_set_sensor_checked(int checked);
+int web_sensor_checked();
 
 // The 160 x 128 palette indices and the 256 colours 0x00RRGGBB.
 const uint8_t* web_lcd_buffer();
 const uint32_t* web_palette();
 
-// What the last pass left for the host.
+// The lamp as the last pass set it.
 int web_lamp_red();
-uint32_t web_sentence_count();  // grows by one per sentence
-const char* web_sentence();     // the newest, printable bytes only
-uint32_t web_passes();
+// The sentences the passes sent since the page last took them (at most the
+// Communications box's worth), oldest first, printable bytes only.
+int web_sentences_waiting();
+const char* web_sentence(int i);
+void web_sentences_taken();
+
+// Passes and ticks since program start.
+double web_passes();
+double web_ticks();
 // The current screen's handler name ("screen_main_menu").
 const char* web_screen_name();
 
@@ -54,8 +67,7 @@ void web_bench_setup();
 void web_bench_passes(int count);
 }
 
-// For the page's other entry points (flights): what the page's host does
-// for a pass, and the count of passes.
-struct host_io;
-const host_io& web_host_io();
-void web_count_pass();
+// For the page's other entry points (flights, scenarios): its session, and
+// the display its passes show on.
+instrument_session& page_session();
+session_display& page_display();

@@ -325,38 +325,52 @@ class WebUseTest(unittest.TestCase):
         self.assertEqual(driver.execute_script(
             "return document.querySelector('link[rel=icon]').getAttribute('href')"), "bezel.jpg")
 
+    def replay_inputs(self, script):
+        """The (altitude, vertical_speed, asi_adc) that each "print" of the
+        inputs gives in the replay tool's run of script."""
+        printed = ws.replay(self.tool, script, self.workdir.name).splitlines()
+        values = [int(line.split("=")[1]) for line in printed
+                  if line.split("=")[0] in ("altitude", "vertical_speed", "asi_adc")]
+        return [tuple(values[i:i + 3]) for i in range(0, len(values), 3)]
+
+    def choose_flight(self, driver, path):
+        """Chooses a log in the flight bar and waits until the bar shows it."""
+        driver.find_element(By.ID, "FlightFile").send_keys(path)
+        about = driver.find_element(By.ID, "FlightAbout")
+        deadline = time.time() + 10
+        while not about.text.startswith(os.path.basename(path)) and time.time() < deadline:
+            time.sleep(0.1)
+        return about.text
+
     def test_flight_drives_the_sliders_as_in_the_replay_tool(self):
-        """The example log played at 60x: after each second of the page's
-        clock the sliders show the inputs the replay tool's fly gives after
-        the same flight time; a slider moved by hand pauses the flight."""
+        """The example log, chosen, plays at once; at 60x, after each second
+        of the page's clock the sliders show the inputs the replay tool's fly
+        gives after the same flight time; a slider moved by hand pauses the
+        flight."""
         log = os.path.join(ROOT, "scenarios", "flights", "example.igc")
         driver = self.page()
         driver.find_element(By.ID, "Button1").click()
-        driver.find_element(By.ID, "FlightFile").send_keys(log)
-        about = driver.find_element(By.ID, "FlightAbout")
-        deadline = time.time() + 10
-        while not about.text and time.time() < deadline:
-            time.sleep(0.1)
-        self.assertRegex(about.text, r"^example.igc: A. Example, 2026-05-01, 10:00:00 to \d\d:\d\d:\d\d UTC; "
-                                     r"airspeed from IAS$")
-        Select(driver.find_element(By.ID, "FlightSpeed")).select_by_visible_text("60x")
-        driver.find_element(By.ID, "FlightPlay").click()
+        self.assertRegex(self.choose_flight(driver, log),
+                         r"^example.igc: A. Example, 2026-05-01, 10:00:00 to \d\d:\d\d:\d\d UTC; airspeed from IAS$")
+        self.assertEqual(driver.find_element(By.ID, "FlightPlay").text, "Pause")
+        # The speeds are the instrument's (the manual clock has not ticked
+        # since the flight was chosen).
+        speed = Select(driver.find_element(By.ID, "FlightSpeed"))
+        self.assertEqual([o.text for o in speed.options], ["1x", "2x", "5x", "10x", "30x", "60x"])
+        speed.select_by_visible_text("60x")
         sliders = ("return ['ScrollBar29', 'ScrollBar2', 'ScrollBar1']"
                    ".map((id) => Number(document.getElementById(id).value))")
-        script = "on\nflight %s\n" % log
-        seen = set()
+        seen = []
         for _ in range(4):
             driver.execute_script("window.ktr7.wait(10)")
-            script += "fly 60\nprint altitude vertical_speed asi_adc\n"
-            seen.add(tuple(driver.execute_script(sliders)))
-        printed = ws.replay(self.tool, script, self.workdir.name).splitlines()
-        want = [int(line.split("=")[1]) for line in printed if line.split("=")[0] in ("altitude", "vertical_speed",
-                                                                                     "asi_adc")]
-        self.assertEqual(len(want), 12)
-        self.assertEqual(sorted(seen), sorted({tuple(want[i:i + 3]) for i in range(0, 12, 3)}))
+            seen.append(tuple(driver.execute_script(sliders)))
+        want = self.replay_inputs("on\nflight %s\n" % log + "fly 60\nprint altitude vertical_speed asi_adc\n" * 4)
+        self.assertEqual(len(want), 4)
+        self.assertEqual(seen, want)
         self.assertEqual(driver.find_element(By.ID, "FlightClock").text, "10:04:00")
-        self.assertEqual(driver.find_element(By.ID, "Label57").text, str(want[9]))
-        # The altitude slider moved by hand: the flight pauses there.
+        self.assertEqual(driver.find_element(By.ID, "Label57").text, str(want[3][0]))
+        # The altitude slider moved by hand: the flight pauses there, and the
+        # bar says why.
         altitude = driver.find_element(By.ID, "ScrollBar29")
         ActionChains(driver).click_and_hold(altitude).move_by_offset(-30, 0).release().perform()
         self.assertFalse(driver.execute_script("return window.ktr7Flights.playing()"))
@@ -364,8 +378,19 @@ class WebUseTest(unittest.TestCase):
         driver.execute_script("window.ktr7.wait(10)")
         self.assertEqual(int(altitude.get_attribute("value")), held)
         self.assertEqual(driver.find_element(By.ID, "FlightPlay").text, "Play")
+        self.assertEqual(driver.find_element(By.ID, "FlightMessage").text,
+                         "Flight paused: the Altitude slider was moved by hand")
+        # Off pauses it too; Play switches the instrument on again.
+        driver.find_element(By.ID, "FlightPlay").click()
+        driver.find_element(By.ID, "Button2").click()
+        self.assertEqual(driver.find_element(By.ID, "FlightPlay").text, "Play")
+        self.assertEqual(driver.find_element(By.ID, "FlightMessage").text,
+                         "Flight paused: the instrument was switched off")
+        driver.find_element(By.ID, "FlightPlay").click()
+        self.assertTrue(driver.execute_script("return window.ktr7.running()"))
 
         # Dropped on the page, the log opens as from the chooser.
+        about = driver.find_element(By.ID, "FlightAbout")
         driver.find_element(By.ID, "FlightClose").click()
         self.assertEqual(about.text, "")
         driver.execute_async_script("""
@@ -378,11 +403,14 @@ class WebUseTest(unittest.TestCase):
                 setTimeout(done, 200);
             });""")
         self.assertTrue(about.text.startswith("dropped.igc: A. Example, 2026-05-01"), about.text)
-        # Files that are no flight: one line naming the file; the flight
-        # that was open stays.
-        bad = [("bad.igc", "garbage\x01 not a log\n", "bad.igc: it is not an IGC or GPX flight log"),
-               ("empty.gpx", '<?xml version="1.0"?><gpx version="1.1"><trk></trk></gpx>\n',
-                "empty.gpx: it has no track (no trkpt)"),
+        # Files that are no flight, known as the replay tool knows them: one
+        # line naming the file; the flight that was open stays.
+        bad = [("bad.igc", "garbage\x01 not a log\n", "bad.igc: it is not an IGC flight log"),
+               ("notes.txt", "garbage\n", "notes.txt: it is not an IGC or GPX flight log"),
+               ("empty.txt", "", "empty.txt: it is empty"),
+               # A GPX file by its content, whatever its name.
+               ("track.log", '<?xml version="1.0"?><gpx version="1.1"><trk></trk></gpx>\n',
+                "track.log: its track has no point with a time"),
                ("broken.gpx", "<gpx><trk>", "broken.gpx: it is not a GPX file (its XML cannot be read)")]
         for name, text, said in bad:
             with self.subTest(name):
@@ -393,19 +421,35 @@ class WebUseTest(unittest.TestCase):
         # A GPX track (read by the page's XML parser), from its start: the
         # sliders after two seconds of it at 10x are the replay's.
         track = os.path.join(ROOT, "tests", "flights", "track11.gpx")
-        driver.find_element(By.ID, "FlightFile").send_keys(track)
-        deadline = time.time() + 10
-        while not about.text.startswith("track11.gpx") and time.time() < deadline:
-            time.sleep(0.1)
-        self.assertEqual(about.text, "track11.gpx: no pilot named, 2026-07-15, 12:00:00 to 12:00:03 UTC; "
-                                     "airspeed from ground speed")
         driver.find_element(By.ID, "Button1").click()
+        self.assertEqual(self.choose_flight(driver, track),
+                         "track11.gpx: no pilot named, 2026-07-15, 12:00:00 to 12:00:03 UTC; airspeed from ground speed")
         Select(driver.find_element(By.ID, "FlightSpeed")).select_by_visible_text("10x")
-        driver.find_element(By.ID, "FlightPlay").click()
         driver.execute_script("window.ktr7.wait(2)")
-        printed = ws.replay(self.tool, "on\nflight %s\nfly 2\nprint altitude vertical_speed asi_adc\n" % track,
-                            self.workdir.name).split()
-        self.assertEqual(driver.execute_script(sliders), [int(line.split("=")[1]) for line in printed])
+        self.assertEqual([tuple(driver.execute_script(sliders))],
+                         self.replay_inputs("on\nflight %s\nfly 2\nprint altitude vertical_speed asi_adc\n" % track))
+
+    def test_flight_chosen_while_off_switches_the_instrument_on(self):
+        """A flight chosen with the instrument off switches it on from
+        factory settings and plays: its values reach the inputs through
+        those settings, as "on", "flight" and "fly" give them in the replay
+        tool (not a dark LCD with the airspeed at its top and the altitude
+        at 0)."""
+        log = os.path.join(ROOT, "scenarios", "flights", "example.igc")
+        driver = self.page()
+        self.assertFalse(driver.execute_script("return window.ktr7.running()"))
+        self.choose_flight(driver, log)
+        self.assertEqual(driver.find_element(By.ID, "FlightMessage").text,
+                         "Switched the instrument on to fly the flight")
+        driver.execute_script("window.ktr7.wait(600)")
+        self.assertTrue(driver.execute_script("return window.ktr7.running()"))
+        self.assertEqual(driver.find_element(By.ID, "FlightClock").text, "10:01:00")
+        sliders = driver.execute_script("return ['ScrollBar29', 'ScrollBar2', 'ScrollBar1']"
+                                        ".map((id) => Number(document.getElementById(id).value))")
+        self.assertEqual([tuple(sliders)],
+                         self.replay_inputs("on\nflight %s\nfly 60\nprint altitude vertical_speed asi_adc\n" % log))
+        self.assertEqual(bytes(driver.execute_script("return window.ktr7.lcd()")),
+                         self.replay_lcd("on\nflight %s\nfly 60\n" % log))
 
 
 if __name__ == "__main__":
