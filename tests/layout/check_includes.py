@@ -63,9 +63,6 @@ INTERNALS = ("core/", "gfx/", "screens/", "host/pass.h")
 STILL_TO_PORT = {
     "python/sentence_ring.h",
     "replay/replay_flight.cpp",
-    "web/web_flight.cpp",
-    "web/web_main.cpp",
-    "web/web_scenario.cpp",
     "window/app/frm_main.cpp",
     "window/app/help_texts.cpp",
     "window/app/run_loop.cpp",
