@@ -3,12 +3,15 @@
 #include <cmath>
 #include <cstring>
 
+#include "gfx/text_log.h"
+
 uint8_t lcd_buffer[LCD_WIDTH * LCD_HEIGHT];
 float sin_pos[361], sin_neg[361], cos_pos[361], cos_neg[361];
 
 void lcd_clear()
 {
     memset(lcd_buffer, 0, sizeof lcd_buffer);
+    text_log_clear();
 }
 
 // A span is the pixels of x0..x1 that are on screen, set in one go.

@@ -9,6 +9,7 @@
 #include "core/state.h"
 #include "gfx/fonts.h"
 #include "gfx/lcd.h"
+#include "gfx/text_log.h"
 
 const uint8_t* font_for_size(uint8_t size)
 {
@@ -71,9 +72,17 @@ void draw_text(uint16_t x, uint16_t y, const char* text, uint8_t reserved, uint8
     }
 
     st.text_start_x = start;
+    // The call goes into the text log as it is drawn; once the log is full
+    // it is written to a scratch entry, and only counted.
+    static drawn_text not_kept;
+    const bool kept = lcd_text_log.count < TEXT_LOG_CAPACITY;
+    drawn_text& logged = kept ? lcd_text_log.entries[lcd_text_log.count] : not_kept;
+    int logged_chars = 0;
     const uint64_t filled = EVERY_BYTE * colour;
     uint16_t pen = start;
     for (const char* p = text; *p; ++p) {
+        if (logged_chars < TEXT_LOG_CHARS)
+            logged.text[logged_chars++] = *p;
         const uint8_t* e = glyph_entry(font, (uint8_t)*p);
         if (!e) continue;
         uint8_t width = e[1];
@@ -109,4 +118,16 @@ void draw_text(uint16_t x, uint16_t y, const char* text, uint8_t reserved, uint8
         pen = (uint16_t)(pen + width + 1);
     }
     st.text_end_x = pen;
+    logged.text[logged_chars] = '\0';
+    logged.size = size;
+    logged.align = align;
+    logged.colour = colour;
+    logged.x = x;
+    logged.y = y;
+    logged.start_x = start;
+    logged.end_x = pen;
+    if (kept)
+        lcd_text_log.count++;
+    else
+        lcd_text_log.dropped++;
 }

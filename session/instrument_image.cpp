@@ -9,6 +9,7 @@ void save_instrument(instrument_image& image)
 {
     image.state = st;
     memcpy(image.frame, lcd_buffer, sizeof image.frame);
+    image.texts = lcd_text_log;
     memcpy(image.sin_pos, sin_pos, sizeof image.sin_pos);
     memcpy(image.sin_neg, sin_neg, sizeof image.sin_neg);
     memcpy(image.cos_pos, cos_pos, sizeof image.cos_pos);
@@ -20,6 +21,7 @@ void load_instrument(const instrument_image& image)
 {
     st = image.state;
     memcpy(lcd_buffer, image.frame, sizeof image.frame);
+    lcd_text_log = image.texts;
     memcpy(sin_pos, image.sin_pos, sizeof image.sin_pos);
     memcpy(sin_neg, image.sin_neg, sizeof image.sin_neg);
     memcpy(cos_pos, image.cos_pos, sizeof image.cos_pos);

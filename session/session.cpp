@@ -263,6 +263,12 @@ const uint8_t* instrument_session::frame()
     return lcd_buffer;
 }
 
+const text_log& instrument_session::texts()
+{
+    activate();
+    return lcd_text_log;
+}
+
 void instrument_session::add_observer(session_observer* observer)
 {
     for (session_observer*& slot : observers_)

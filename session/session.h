@@ -108,6 +108,8 @@ public:
     uint32_t sentences_sent();
     // This session's LCD, LCD_WIDTH x LCD_HEIGHT palette indices.
     const uint8_t* frame();
+    // What the strings on this session's LCD say (see gfx/text_log.h).
+    const text_log& texts();
     // Ticks and passes since program start.
     uint64_t ticks() const { return ticks_; }
     uint64_t passes() const { return passes_; }

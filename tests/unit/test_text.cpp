@@ -1,7 +1,9 @@
 // The nine font records and the text renderer.
 #include <sstream>
+#include <tuple>
 
 #include "gfx/fonts.h"
+#include "gfx/text_log.h"
 #include "screen_harness.h"
 
 namespace {
@@ -277,6 +279,58 @@ TEST_F(Text, StartColumnForEachAlignment)
     for (auto& c : cases) {
         draw_text(c.x, 0, c.text, 0, c.size, c.align, 15);
         EXPECT_EQ(extent(), (std::pair<int, int>(c.start, c.end))) << c.text << " align " << int(c.align);
+    }
+}
+
+TEST_F(Text, TheLogKeepsEveryCallUntilTheLcdIsCleared)
+{
+    struct { uint16_t x, y; const char* text; uint8_t size, align, colour; uint16_t start, end; } calls[] = {
+        {110, 55, "DONE", 16, 0, 15, 68, 152},
+        {160, 10, "1234", 24, 2, 9, 60, 160},
+        {0, 27, "BACKLIGHT", 8, 1, 229, 0, 88},
+        {100, 0, "", 16, 0, 11, 100, 100},
+        {65530, 3, "0", 8, 1, 10, 65530, 3},
+    };
+    for (auto& c : calls)
+        draw_text(c.x, c.y, c.text, 0, c.size, c.align, c.colour);
+    ASSERT_EQ(lcd_text_log.count, 5);
+    EXPECT_EQ(lcd_text_log.dropped, 0);
+    for (int i = 0; i < 5; i++) {
+        const drawn_text& e = lcd_text_log.entries[i];
+        const auto& c = calls[i];
+        SCOPED_TRACE(c.text);
+        EXPECT_STREQ(e.text, c.text);
+        EXPECT_EQ(std::tuple(e.x, e.y, e.start_x, e.end_x), std::tuple(c.x, c.y, c.start, c.end));
+        EXPECT_EQ(std::tuple(e.size, e.align, e.colour), std::tuple(c.size, c.align, c.colour));
+    }
+    lcd_clear();
+    EXPECT_EQ(lcd_text_log.count, 0);
+    draw_text(0, 0, "MENU", 0, 9, 1, 15);
+    EXPECT_EQ(lcd_text_log.count, 1);
+    EXPECT_STREQ(lcd_text_log.entries[0].text, "MENU");
+}
+
+TEST_F(Text, TheLogIsFixedInCallsAndCharacters)
+{
+    // Full after its capacity: the calls past it are counted, not kept.
+    for (int calls : {TEXT_LOG_CAPACITY - 1, TEXT_LOG_CAPACITY, TEXT_LOG_CAPACITY + 1, TEXT_LOG_CAPACITY + 7}) {
+        lcd_clear();
+        for (int i = 0; i < calls; i++)
+            draw_text(0, uint16_t(i), i + 1 == calls ? "LAST" : "ROW", 0, 8, 1, 15);
+        SCOPED_TRACE(calls);
+        EXPECT_EQ(lcd_text_log.count, std::min(calls, 32));
+        EXPECT_EQ(lcd_text_log.dropped, std::max(calls - 32, 0));
+        EXPECT_STREQ(lcd_text_log.entries[lcd_text_log.count - 1].text, calls <= 32 ? "LAST" : "ROW");
+        EXPECT_EQ(lcd_text_log.entries[lcd_text_log.count - 1].y, std::min(calls, 32) - 1);
+    }
+    // A string keeps its first 40 bytes; the drawing and extent take it all.
+    const std::string forty(40, '|'), longer = forty + "AB";
+    struct { const std::string& text; uint16_t end; } strings[] = {{forty, 160}, {longer, 160 + 10 + 11}};
+    for (auto& s : strings) {
+        lcd_clear();
+        draw_text(0, 0, s.text.c_str(), 0, 8, 1, 15);
+        EXPECT_EQ(lcd_text_log.entries[0].text, forty);
+        EXPECT_EQ(lcd_text_log.entries[0].end_x, s.end);
     }
 }
 
