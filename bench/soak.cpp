@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -75,6 +76,15 @@ int main(int argc, char** argv)
         frmMain->showMinimized();
     else
         frmMain->show();
+    // The controls the soak works, by their names on the form.
+    const auto* memo = frmMain->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+    auto* asi_slider = frmMain->findChild<QScrollBar*>(QStringLiteral("ScrollBar1"));
+    auto* on_button = frmMain->findChild<QPushButton*>(QStringLiteral("Button1"));
+    auto* off_button = frmMain->findChild<QPushButton*>(QStringLiteral("Button2"));
+    if (memo == nullptr || asi_slider == nullptr || on_button == nullptr || off_button == nullptr) {
+        fprintf(stderr, "soak: the form has no Memo1, ScrollBar1, Button1 or Button2\n");
+        return 1;
+    }
 
     std::vector<sample> samples;
     double last_cpu = 0;
@@ -89,7 +99,7 @@ int main(int argc, char** argv)
         const double cpu = cpu_seconds();
         sample s{now, double(passes - last_passes) / (now - last_seconds),
                  100.0 * (cpu - last_cpu) / (now - last_seconds), resident_kib(),
-                 frmMain->Memo1->document()->blockCount()};
+                 memo->document()->blockCount()};
         samples.push_back(s);
         printf("%7.0f s  %8.1f passes/s  %5.1f %% CPU  %7ld KiB resident  %5d lines\n", s.seconds,
                s.passes_per_second, s.cpu_percent, s.rss_kib, s.memo_lines);
@@ -98,7 +108,7 @@ int main(int argc, char** argv)
         last_passes = passes;
         last_seconds = now;
         if (now + 1 >= duration)
-            frmMain->Button2Click();
+            off_button->click();
     });
 
     // The pilot moves the airspeed slider now and then, so the instrument
@@ -106,7 +116,7 @@ int main(int argc, char** argv)
     QTimer pilot;
     int step = 0;
     QObject::connect(&pilot, &QTimer::timeout, [&] {
-        frmMain->ScrollBar1->setValue((step++ * 397) % 4097);
+        asi_slider->setValue((step++ * 397) % 4097);
         st.serial_out = quiet ? 0 : 1;
     });
 
@@ -115,7 +125,7 @@ int main(int argc, char** argv)
         last_cpu = cpu_seconds();
         sampler.start(every * 1000);
         pilot.start(1000);
-        frmMain->Button1Click();  // runs until the sampler presses Off
+        on_button->click();  // runs until the sampler presses Off
         sampler.stop();
         pilot.stop();
         QApplication::quit();

@@ -32,9 +32,9 @@ class tst_application : public QObject {
         // The timers end with the scope, so none fires in a later test.
         QObject scope;
         bool loop_was_running = false;
-        QTimer::singleShot(0, &scope, [&] { QTest::mouseClick(form.Button1, Qt::LeftButton); });
+        QTimer::singleShot(0, &scope, [&] { QTest::mouseClick(child<QPushButton>(&form, "Button1"), Qt::LeftButton); });
         QTimer::singleShot(end_ms, &scope, [&] {
-            loop_was_running = form.running();
+            loop_was_running = child<RunLoop>(&form)->running();
             end();
         });
         QTimer::singleShot(10000, &scope, [] {
@@ -66,8 +66,8 @@ private slots:
         QFETCH(bool, by_closing);
         TfrmMain form;
         QVERIFY(show_and_wait(form));
-        QCOMPARE(run_program(form, 300, [&] { by_closing ? void(form.close()) : form.Exit1->trigger(); }), 0);
-        QVERIFY(!form.running());
+        QCOMPARE(run_program(form, 300, [&] { by_closing ? void(form.close()) : child<QAction>(&form, "Exit1")->trigger(); }), 0);
+        QVERIFY(!child<RunLoop>(&form)->running());
         QCOMPARE(int(st.stop_requested), 1);
         if (by_closing)
             QVERIFY(!form.isVisible());
@@ -88,10 +88,10 @@ private slots:
         {
             TfrmMain form;
             QVERIFY(show_and_wait(form));
-            form.LcdWindow1->trigger();
-            QVERIFY(form.lcd_window != nullptr && QTest::qWaitForWindowExposed(form.lcd_window));
-            form.lcd_window->resize(size);
-            QTRY_COMPARE(form.lcd_window->size(), size);
+            child<QAction>(&form, "LcdWindow1")->trigger();
+            QVERIFY(child<LcdViews>(&form)->window() != nullptr && QTest::qWaitForWindowExposed(child<LcdViews>(&form)->window()));
+            child<LcdViews>(&form)->window()->resize(size);
+            QTRY_COMPARE(child<LcdViews>(&form)->window()->size(), size);
             QCOMPARE(run_program(form, 300,
                                  [&] {
                                      if (ending == QLatin1String("close")) {
@@ -99,8 +99,8 @@ private slots:
                                          return;
                                      }
                                      if (ending.startsWith(QLatin1String("close it")))
-                                         form.lcd_window->close();
-                                     form.Exit1->trigger();
+                                         child<LcdViews>(&form)->window()->close();
+                                     child<QAction>(&form, "Exit1")->trigger();
                                  }),
                      0);
         }

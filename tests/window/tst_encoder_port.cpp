@@ -88,6 +88,18 @@ void serial_on(uint8_t protocol)
     st.serial_protocol = protocol;
 }
 
+// Connects the form's encoder port as --serial does (a refusal is said in a
+// message box); whether that port is the one connected now.
+bool connect_as_command_line(TfrmMain* form, const QString& port, int baud)
+{
+    sim_options options;
+    options.serial = port;
+    options.baud = baud;
+    form->apply_options(options);
+    const EncoderPort* connected = child<EncoderPort>(form);
+    return connected->is_open() && connected->path() == EncoderPort::device_path(port);
+}
+
 }  // namespace
 
 class tst_encoder_port : public QObject {
@@ -104,9 +116,9 @@ private slots:
     void cleanupTestCase() { delete form; }
     void init()
     {
-        form->Memo1->clear();
-        form->ScrollBar29->setValue(3250);
-        form->encoder_port->close_port();
+        child<QPlainTextEdit>(form, "Memo1")->clear();
+        child<QScrollBar>(form, "ScrollBar29")->setValue(3250);
+        child<EncoderPort>(form)->close_port();
     }
 
     void every_format_arrives_byte_exact()
@@ -122,12 +134,12 @@ private slots:
         };
         receiver rx;
         QVERIFY(rx.open());
-        QVERIFY(form->connect_encoder_port(rx.port, 115200));
-        QCOMPARE(form->EncoderPortLabel->text(),
+        QVERIFY(connect_as_command_line(form, rx.port, 115200));
+        QCOMPARE(child<QLabel>(form, "EncoderPortLabel")->text(),
                  QStringLiteral("Encoder port %1, 115200 8N1: 0 sent").arg(rx.port));
         for (uint8_t protocol = 0; protocol < 6; protocol++) {
             rx.read_all();
-            run_with(*form, {{50, [&] { serial_on(protocol); }}, {400, [&] { form->Button2Click(); }}});
+            run_with(*form, {{50, [&] { serial_on(protocol); }}, {400, [&] { child<QPushButton>(form, "Button2")->click(); }}});
             QTest::qWait(100);  // the last sentence leaves the port
             const QByteArray got = rx.read_all();
             const QByteArray& one = expected[protocol];
@@ -138,10 +150,10 @@ private slots:
             // The box shows the same sentence without its control bytes.
             QString shown = QString::fromLatin1(one);
             shown.remove(QLatin1Char('\r')).remove(QChar(0x02)).remove(QChar(0x03));
-            QCOMPARE(form->Memo1->document()->lastBlock().text(), shown);
+            QCOMPARE(child<QPlainTextEdit>(form, "Memo1")->document()->lastBlock().text(), shown);
         }
-        QVERIFY(form->encoder_port->sent() > 0);
-        QVERIFY(form->EncoderPortLabel->text().startsWith(QStringLiteral("Encoder port %1, 115200 8N1: ").arg(rx.port)));
+        QVERIFY(child<EncoderPort>(form)->sent() > 0);
+        QVERIFY(child<QLabel>(form, "EncoderPortLabel")->text().startsWith(QStringLiteral("Encoder port %1, 115200 8N1: ").arg(rx.port)));
     }
 
     void sentences_go_out_as_fast_as_the_line_carries_them_data()
@@ -159,7 +171,7 @@ private slots:
         const QByteArray one = "#AL +03250T+25DB\r";
         receiver rx;
         QVERIFY(rx.open());
-        QVERIFY(form->connect_encoder_port(rx.port, baud));
+        QVERIFY(connect_as_command_line(form, rx.port, baud));
         QByteArray stream;
         uint64_t passes[2] = {};
         bool box_empty_at_start = false;
@@ -168,7 +180,7 @@ private slots:
         run_with(*form, {{50,
                           [&] {
                               serial_on(0);
-                              box_empty_at_start = form->Memo1->document()->isEmpty();
+                              box_empty_at_start = child<QPlainTextEdit>(form, "Memo1")->document()->isEmpty();
                           }},
                          {300,
                           [&] {
@@ -182,7 +194,7 @@ private slots:
                               stream += rx.read_all();
                               seconds_ms = clock.elapsed();
                               passes[1] = form->passes_run();
-                              form->Button2Click();
+                              child<QPushButton>(form, "Button2")->click();
                           }}});
         const double seconds = seconds_ms / 1000.0;
         const double line_rate = baud / (10.0 * one.size());
@@ -196,8 +208,8 @@ private slots:
         // newest, which may still be waiting for the line.
         QTest::qWait(200);
         QVERIFY(box_empty_at_start);
-        const quint64 offered = quint64(form->Memo1->blockCount());
-        const quint64 counted = form->encoder_port->sent() + form->encoder_port->skipped();
+        const quint64 offered = quint64(child<QPlainTextEdit>(form, "Memo1")->blockCount());
+        const quint64 counted = child<EncoderPort>(form)->sent() + child<EncoderPort>(form)->skipped();
         QVERIFY2(counted == offered || counted + 1 == offered,
                  qPrintable(QStringLiteral("%1 offered, %2 counted").arg(offered).arg(counted)));
     }
@@ -206,7 +218,7 @@ private slots:
     {
         receiver rx;
         QVERIFY(rx.open());
-        QVERIFY(form->connect_encoder_port(rx.port, 115200));
+        QVERIFY(connect_as_command_line(form, rx.port, 115200));
         const QByteArray before = "#AL +03250T+25DB\r";
         const QByteArray after = "#AL +05000T+25D6\r";
 
@@ -219,7 +231,7 @@ private slots:
         QElapsedTimer clock;
         auto mark = [&](int i) {
             passes[i] = form->passes_run();
-            lines[i] = form->Memo1->blockCount();
+            lines[i] = child<QPlainTextEdit>(form, "Memo1")->blockCount();
             at[i] = clock.elapsed();
         };
         clock.start();
@@ -247,16 +259,16 @@ private slots:
                  }
                  ::close(writer);
              }},
-            {2300, [&] { form->ScrollBar29->setValue(5000); }},
+            {2300, [&] { child<QScrollBar>(form, "ScrollBar29")->setValue(5000); }},
             {3300,
              [&] {
                  mark(2);
-                 skipped_in_stall = form->encoder_port->skipped();
+                 skipped_in_stall = child<EncoderPort>(form)->skipped();
                  stream += rx.read_all();  // reading again
              }},
             {3400, [&] { stream += rx.read_all(); }},
             {3500, [&] { stream += rx.read_all(); }},
-            {4000, [&] { form->Button2Click(); }},
+            {4000, [&] { child<QPushButton>(form, "Button2")->click(); }},
         });
         QTest::qWait(100);
         stream += rx.read_all();
@@ -299,7 +311,7 @@ private slots:
         receiver rx;
         QVERIFY(rx.open());
         const QString first_port = rx.port;
-        QVERIFY(form->connect_encoder_port(rx.port, 9600));
+        QVERIFY(connect_as_command_line(form, rx.port, 9600));
         uint64_t passes_when_lost = 0;
         int lines_when_lost = 0;
         EncoderPort::port_state state_when_lost = EncoderPort::port_state::none;
@@ -307,39 +319,39 @@ private slots:
                          {300, [&] { rx.close(); }},
                          {800,
                           [&] {
-                              state_when_lost = form->encoder_port->state();
+                              state_when_lost = child<EncoderPort>(form)->state();
                               passes_when_lost = form->passes_run();
-                              lines_when_lost = form->Memo1->blockCount();
+                              lines_when_lost = child<QPlainTextEdit>(form, "Memo1")->blockCount();
                           }},
-                         {1100, [&] { form->Button2Click(); }}});
+                         {1100, [&] { child<QPushButton>(form, "Button2")->click(); }}});
         QCOMPARE(int(state_when_lost), int(EncoderPort::port_state::lost));
         // The instrument ran on, and the box kept receiving.
         QVERIFY(form->passes_run() > passes_when_lost + 5);
-        QVERIFY(form->Memo1->blockCount() > lines_when_lost + 5);
-        const QString shown = form->EncoderPortLabel->text();
+        QVERIFY(child<QPlainTextEdit>(form, "Memo1")->blockCount() > lines_when_lost + 5);
+        const QString shown = child<QLabel>(form, "EncoderPortLabel")->text();
         qInfo("%s", qPrintable(shown));
         QVERIFY2(shown.startsWith(QStringLiteral("Encoder port %1: lost (").arg(first_port)), qPrintable(shown));
 
         // The dialog connects again to a new receiver, and disconnects.
         receiver rx2;
         QVERIFY(rx2.open());
-        form->EncoderPort1->trigger();
-        EncoderPortDialog* dialog = form->encoder_port_dialog;
+        child<QAction>(form, "EncoderPort1")->trigger();
+        EncoderPortDialog* dialog = child<EncoderPortDialog>(form, "EncoderPortDialog");
         QVERIFY(dialog != nullptr && dialog->isVisible());
         QVERIFY(!dialog->DisconnectButton->isEnabled());
         dialog->PathEdit->setText(rx2.port);
         dialog->BaudBox->setCurrentIndex(dialog->BaudBox->findText(QStringLiteral("4800")));
         QTest::mouseClick(dialog->ConnectButton, Qt::LeftButton);
-        QVERIFY(form->encoder_port->is_open());
-        QCOMPARE(form->encoder_port->baud(), 4800);
+        QVERIFY(child<EncoderPort>(form)->is_open());
+        QCOMPARE(child<EncoderPort>(form)->baud(), 4800);
         QCOMPARE(dialog->StateLabel->text(), QStringLiteral("Encoder port %1, 4800 8N1: 0 sent").arg(rx2.port));
         QVERIFY(dialog->DisconnectButton->isEnabled());
-        run_with(*form, {{50, [&] { serial_on(2); }}, {300, [&] { form->Button2Click(); }}});
+        run_with(*form, {{50, [&] { serial_on(2); }}, {300, [&] { child<QPushButton>(form, "Button2")->click(); }}});
         QTest::qWait(100);
         QVERIFY(rx2.read_all().startsWith("ALT 03250\r"));
         QTest::mouseClick(dialog->DisconnectButton, Qt::LeftButton);
-        QVERIFY(!form->encoder_port->is_open());
-        QCOMPARE(form->EncoderPortLabel->text(), QStringLiteral("Encoder port: none"));
+        QVERIFY(!child<EncoderPort>(form)->is_open());
+        QCOMPARE(child<QLabel>(form, "EncoderPortLabel")->text(), QStringLiteral("Encoder port: none"));
         dialog->hide();
     }
 
@@ -356,14 +368,14 @@ private slots:
         QFETCH(QString, port);
         QFETCH(QString, reason);
         MessageBoxCatcher catcher;
-        QVERIFY(!form->connect_encoder_port(port, 9600));
+        QVERIFY(!connect_as_command_line(form, port, 9600));
         QVERIFY(QTest::qWaitFor([&] { return !catcher.text.isEmpty(); }, 3000));
         QVERIFY2(catcher.text.startsWith(reason), qPrintable(catcher.text));
         QVERIFY(catcher.text.size() > reason.size() || reason.endsWith(QLatin1Char('.')));
-        QCOMPARE(form->EncoderPortLabel->text(), QStringLiteral("Encoder port: none"));
+        QCOMPARE(child<QLabel>(form, "EncoderPortLabel")->text(), QStringLiteral("Encoder port: none"));
         // The instrument runs without it.
         const uint64_t passes = form->passes_run();
-        run_with(*form, {{200, [&] { form->Button2Click(); }}});
+        run_with(*form, {{200, [&] { child<QPushButton>(form, "Button2")->click(); }}});
         QVERIFY(form->passes_run() > passes);
     }
 
@@ -387,9 +399,9 @@ private slots:
         const QString path = typed == QLatin1String("first")    ? first.port
                              : typed == QLatin1String("second") ? second.port
                                                                 : typed;
-        QVERIFY(form->connect_encoder_port(first.port, 9600));
-        form->EncoderPort1->trigger();
-        EncoderPortDialog* dialog = form->encoder_port_dialog;
+        QVERIFY(connect_as_command_line(form, first.port, 9600));
+        child<QAction>(form, "EncoderPort1")->trigger();
+        EncoderPortDialog* dialog = child<EncoderPortDialog>(form, "EncoderPortDialog");
         QVERIFY(dialog != nullptr && dialog->isVisible());
         dialog->PathEdit->setText(path);
         dialog->BaudBox->setCurrentIndex(dialog->BaudBox->findText(QStringLiteral("4800")));
@@ -402,13 +414,13 @@ private slots:
         dialog->hide();
         // Connected to the new port, or still to the first as it was.
         const QString now = opens ? path : first.port;
-        QVERIFY(form->encoder_port->is_open());
-        QCOMPARE(form->encoder_port->path(), now);
-        QCOMPARE(form->encoder_port->baud(), opens ? 4800 : 9600);
-        QCOMPARE(form->EncoderPortLabel->text(),
+        QVERIFY(child<EncoderPort>(form)->is_open());
+        QCOMPARE(child<EncoderPort>(form)->path(), now);
+        QCOMPARE(child<EncoderPort>(form)->baud(), opens ? 4800 : 9600);
+        QCOMPARE(child<QLabel>(form, "EncoderPortLabel")->text(),
                  QStringLiteral("Encoder port %1, %2 8N1: 0 sent").arg(now).arg(opens ? 4800 : 9600));
         first.read_all();
-        run_with(*form, {{50, [&] { serial_on(2); }}, {300, [&] { form->Button2Click(); }}});
+        run_with(*form, {{50, [&] { serial_on(2); }}, {300, [&] { child<QPushButton>(form, "Button2")->click(); }}});
         QTest::qWait(100);
         const QByteArray to_first = first.read_all();
         const QByteArray to_second = second.read_all();
@@ -451,8 +463,8 @@ private slots:
         QCOMPARE(options.serial, rx.port);
         QCOMPARE(options.baud, 57600);
         form->apply_options(options);
-        QVERIFY(form->encoder_port->is_open());
-        QCOMPARE(form->EncoderPortLabel->text(), QStringLiteral("Encoder port %1, 57600 8N1: 0 sent").arg(rx.port));
+        QVERIFY(child<EncoderPort>(form)->is_open());
+        QCOMPARE(child<QLabel>(form, "EncoderPortLabel")->text(), QStringLiteral("Encoder port %1, 57600 8N1: 0 sent").arg(rx.port));
     }
 };
 

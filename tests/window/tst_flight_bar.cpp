@@ -72,8 +72,8 @@ private slots:
         form = new TfrmMain;
         QVERIFY(show_and_wait(*form));
         // The ticks come from the test, one at a time.
-        form->Timer1->stop();
-        driver = form->recorded_flight;
+        child<QTimer>(form, "Timer1")->stop();
+        driver = child<FlightDriver>(form);
         bar = form->findChild<FlightBar*>();
         QVERIFY(bar != nullptr);
     }
@@ -94,24 +94,24 @@ private slots:
     {
         QFETCH(QByteArray, extension);
         QFETCH(QString, source);
-        const QSize client = form->client->size();
+        const QSize client = child<ClientArea>(form, "client")->size();
         QVERIFY(bar->isHidden());
-        QVERIFY(!form->CloseFlight1->isEnabled());
+        QVERIFY(!child<QAction>(form, "CloseFlight1")->isEnabled());
         QVERIFY(driver->open(write_file("a.igc", test_log(extension.constData()))));
         QVERIFY(bar->isVisible());
-        QVERIFY(form->CloseFlight1->isEnabled());
+        QVERIFY(child<QAction>(form, "CloseFlight1")->isEnabled());
         QCOMPARE(bar->AboutLabel->text(), QStringLiteral("T. Tester, 2026-06-15"));
         QCOMPARE(bar->SourceLabel->text(), source);
         QCOMPARE(bar->TimeLabel->text(), QStringLiteral("12:00:00 UTC"));
         QCOMPARE(bar->PositionSlider->maximum(), 1200);
         QVERIFY(!driver->playing());
         // Opened, the sliders show the first fix.
-        QCOMPARE(form->ScrollBar29->value(), altitude_input_for(1000 * FEET_PER_METRE));
+        QCOMPARE(child<QScrollBar>(form, "ScrollBar29")->value(), altitude_input_for(1000 * FEET_PER_METRE));
         // The window grew by the bar: the client keeps its room.
-        QTRY_COMPARE(form->client->size(), client);
+        QTRY_COMPARE(child<ClientArea>(form, "client")->size(), client);
         driver->close();
         QVERIFY(bar->isHidden());
-        QTRY_COMPARE(form->client->size(), client);
+        QTRY_COMPARE(child<ClientArea>(form, "client")->size(), client);
     }
 
     void playing_moves_the_sliders_to_the_flights_values()
@@ -122,11 +122,11 @@ private slots:
         QCOMPARE(bar->PositionSlider->value(), 50);
         int altitude = -1, asi = -1;
         run_with(*form, {{100, [&] { driver->play(); }},
-                         {200, [&] { form->Timer1Timer(); }},
+                         {200, [&] { child<RunLoop>(form)->Timer1Timer(); }},
                          {250, [&] {
-                              altitude = form->ScrollBar29->value();
-                              asi = form->ScrollBar1->value();
-                              form->Button2Click();
+                              altitude = child<QScrollBar>(form, "ScrollBar29")->value();
+                              asi = child<QScrollBar>(form, "ScrollBar1")->value();
+                              child<QPushButton>(form, "Button2")->click();
                           }}});
         QCOMPARE(altitude, altitude_input_for(1050 * FEET_PER_METRE));
         QCOMPARE(asi, asi_input_for(110));
@@ -141,19 +141,19 @@ private slots:
     {
         QVERIFY(driver->open(write_file("a.igc", test_log())));
         QString order;
-        connect(form->run_loop, &RunLoop::tick, this, [&] { order += QLatin1Char('T'); });
-        connect(form->run_loop, &RunLoop::pass_done, this, [&] { order += QLatin1Char('p'); });
+        connect(child<RunLoop>(form), &RunLoop::tick, this, [&] { order += QLatin1Char('T'); });
+        connect(child<RunLoop>(form), &RunLoop::pass_done, this, [&] { order += QLatin1Char('p'); });
         bar->SpeedBox->setCurrentIndex(3);
         emit bar->SpeedBox->activated(3);
         QCOMPARE(driver->speed(), 10);
         const QString recording = dir.filePath(QStringLiteral("flight.scn"));
-        QVERIFY(form->start_recording(recording));
+        QVERIFY(child<WindowScenario>(form)->start_recording(recording));
         double after_one = 0, after_two = 0;
         run_with(*form, {{100, [&] { driver->play(); }},
-                         {200, [&] { order.clear(), form->Timer1Timer(); }},
-                         {300, [&] { after_one = driver->time(), form->Timer1Timer(); }},
-                         {400, [&] { after_two = driver->time(), form->Button2Click(); }}});
-        form->stop_recording();
+                         {200, [&] { order.clear(), child<RunLoop>(form)->Timer1Timer(); }},
+                         {300, [&] { after_one = driver->time(), child<RunLoop>(form)->Timer1Timer(); }},
+                         {400, [&] { after_two = driver->time(), child<QPushButton>(form, "Button2")->click(); }}});
+        child<WindowScenario>(form)->stop_recording();
         QCOMPARE(after_one, 12 * 3600 + 1.0);
         QCOMPARE(after_two, 12 * 3600 + 2.0);
         // Twenty ticks, none without a pass after it.
@@ -161,7 +161,7 @@ private slots:
         QVERIFY2(!order.contains(QStringLiteral("TT")), qPrintable(order));
         QVERIFY2(order.endsWith(QLatin1Char('p')), qPrintable(order));
         // The last of them at 12:00:01.9: 1019 m.
-        QCOMPARE(form->ScrollBar29->value(), altitude_input_for(1019 * FEET_PER_METRE));
+        QCOMPARE(child<QScrollBar>(form, "ScrollBar29")->value(), altitude_input_for(1019 * FEET_PER_METRE));
 
         // The recording replays headless to the same instrument.
         QStringList window_fields;
@@ -194,18 +194,18 @@ private slots:
         bool by_slider = true, by_field = true;
         int held = -1;
         run_with(*form, {{100, [&] { driver->play(); }},
-                         {200, [&] { form->Timer1Timer(); }},
+                         {200, [&] { child<RunLoop>(form)->Timer1Timer(); }},
                          {250, [&] {
-                              form->ScrollBar29->triggerAction(QAbstractSlider::SliderPageStepAdd);
+                              child<QScrollBar>(form, "ScrollBar29")->triggerAction(QAbstractSlider::SliderPageStepAdd);
                               by_slider = driver->playing();
-                              held = form->ScrollBar29->value();
-                              form->Timer1Timer();
+                              held = child<QScrollBar>(form, "ScrollBar29")->value();
+                              child<RunLoop>(form)->Timer1Timer();
                           }},
                          {300, [&] { driver->play(); }},
                          {350, [&] {
-                              form->sensors->field(sensor_input::asi_adc)->setValue(2000);
+                              child<SensorPanel>(form)->field(sensor_input::asi_adc)->setValue(2000);
                               by_field = driver->playing();
-                              form->Button2Click();
+                              child<QPushButton>(form, "Button2")->click();
                           }}});
         QVERIFY(!by_slider);
         QVERIFY(!by_field);
@@ -222,12 +222,12 @@ private slots:
         bool at_end_playing = true;
         double restart = 0;
         run_with(*form, {{100, [&] { driver->play(); }},
-                         {200, [&] { form->Timer1Timer(); }},
+                         {200, [&] { child<RunLoop>(form)->Timer1Timer(); }},
                          {300, [&] {
                               at_end_playing = driver->playing();
                               driver->play();
                               restart = driver->time();
-                              form->Button2Click();
+                              child<QPushButton>(form, "Button2")->click();
                           }}});
         QVERIFY(!at_end_playing);
         QCOMPARE(restart, 12 * 3600.0);
@@ -237,11 +237,11 @@ private slots:
     void play_switches_the_instrument_on()
     {
         QVERIFY(driver->open(write_file("a.igc", test_log())));
-        QVERIFY(!form->running());
+        QVERIFY(!child<RunLoop>(form)->running());
         bool ran = false;
         QString said;
         QObject scope;
-        QTimer::singleShot(300, &scope, [&] { ran = form->running(), said = status(), form->Button2Click(); });
+        QTimer::singleShot(300, &scope, [&] { ran = child<RunLoop>(form)->running(), said = status(), child<QPushButton>(form, "Button2")->click(); });
         driver->play();
         QTRY_VERIFY(ran);
         QVERIFY2(said.contains(QLatin1String("Switched the instrument on")), qPrintable(said));
@@ -253,18 +253,18 @@ private slots:
         QVERIFY(driver->open(write_file("a.igc", test_log())));
         int after_close = -1;
         run_with(*form, {{100, [&] { driver->play(); }},
-                         {200, [&] { form->Timer1Timer(); }},
+                         {200, [&] { child<RunLoop>(form)->Timer1Timer(); }},
                          {250, [&] {
                               QTest::mouseClick(bar->CloseButton, Qt::LeftButton);
-                              form->ScrollBar29->setValue(20000);
-                              form->Timer1Timer();
-                              after_close = form->ScrollBar29->value();
-                              form->Button2Click();
+                              child<QScrollBar>(form, "ScrollBar29")->setValue(20000);
+                              child<RunLoop>(form)->Timer1Timer();
+                              after_close = child<QScrollBar>(form, "ScrollBar29")->value();
+                              child<QPushButton>(form, "Button2")->click();
                           }}});
         QCOMPARE(after_close, 20000);
         QVERIFY(!driver->is_open());
         QVERIFY(bar->isHidden());
-        QVERIFY(!form->CloseFlight1->isEnabled());
+        QVERIFY(!child<QAction>(form, "CloseFlight1")->isEnabled());
     }
 
     void a_file_that_is_no_flight_gives_one_message_and_no_bar()
@@ -279,7 +279,7 @@ private slots:
         QVERIFY2(warnings[0][0].toString().startsWith(notes + QStringLiteral(": it is not a flight log")),
                  qPrintable(warnings[0][0].toString()));
         QVERIFY(bar->isHidden());
-        QVERIFY(!form->running());
+        QVERIFY(!child<RunLoop>(form)->running());
 
         // A flight already open stays open.
         QVERIFY(driver->open(write_file("a.igc", test_log())));
@@ -306,12 +306,12 @@ private slots:
         options.flight = write_file("a.igc", test_log());
         bool ran = false;
         QObject scope;
-        QTimer::singleShot(300, &scope, [&] { ran = form->running(), form->Button2Click(); });
+        QTimer::singleShot(300, &scope, [&] { ran = child<RunLoop>(form)->running(), child<QPushButton>(form, "Button2")->click(); });
         QVERIFY(form->apply_options(options));
         QVERIFY(driver->is_open());
         QVERIFY(driver->playing());
         QTRY_VERIFY(ran);
-        form->CloseFlight1->trigger();
+        child<QAction>(form, "CloseFlight1")->trigger();
         QVERIFY(!driver->is_open());
 
         // A log dropped on the window.
@@ -320,7 +320,7 @@ private slots:
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(form, &enter);
         QVERIFY(enter.isAccepted());
-        QTimer::singleShot(300, &scope, [this] { form->Button2Click(); });
+        QTimer::singleShot(300, &scope, [this] { child<QPushButton>(form, "Button2")->click(); });
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(form, &drop);
         QVERIFY(drop.isAccepted());

@@ -66,7 +66,7 @@ private slots:
         // Each test starts from an instrument that is off with no key pending.
         st.pending_key = KEY_NONE;
         QApplication::setActiveWindow(form);
-        form->Button1->setFocus();
+        child<QPushButton>(form, "Button1")->setFocus();
     }
 
     void window_properties()
@@ -76,12 +76,12 @@ private slots:
         // Below the menu bar, filling the rest of the window exactly, at its
         // least size: the instrument's own form (503 x 329) with room for the
         // number fields at the right.
-        QCOMPARE(form->client->geometry().top(), form->MainMenu1->geometry().bottom() + 1);
-        QCOMPARE(form->client->geometry().left(), 0);
+        QCOMPARE(child<ClientArea>(form, "client")->geometry().top(), child<QMenuBar>(form, "MainMenu1")->geometry().bottom() + 1);
+        QCOMPARE(child<ClientArea>(form, "client")->geometry().left(), 0);
         QCOMPARE(form->size(), form->minimumSize());
-        QCOMPARE(form->client->height(), 329);
-        QVERIFY(form->client->width() >= 503);
-        QCOMPARE(form->height(), form->MainMenu1->height() + 329);
+        QCOMPARE(child<ClientArea>(form, "client")->height(), 329);
+        QVERIFY(child<ClientArea>(form, "client")->width() >= 503);
+        QCOMPARE(form->height(), child<QMenuBar>(form, "MainMenu1")->height() + 329);
         QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(!(form->windowFlags() & Qt::WindowMinimizeButtonHint));
         // Centred on the screen's available area (within the frame's margins).
@@ -93,12 +93,12 @@ private slots:
 
     void menu()
     {
-        QCOMPARE(form->MainMenu1->actions().first(), form->File1->menuAction());
+        QCOMPARE(child<QMenuBar>(form, "MainMenu1")->actions().first(), child<QMenu>(form, "File1")->menuAction());
         // Exit stays the last entry of File.
-        QCOMPARE(form->File1->actions().last(), form->Exit1);
-        QCOMPARE(form->SaveLcdPicture1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-        QCOMPARE(form->CopyLcdPicture1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
-        QCOMPARE(form->Exit1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        QCOMPARE(child<QMenu>(form, "File1")->actions().last(), child<QAction>(form, "Exit1"));
+        QCOMPARE(child<QAction>(form, "SaveLcdPicture1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+        QCOMPARE(child<QAction>(form, "CopyLcdPicture1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+        QCOMPARE(child<QAction>(form, "Exit1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     }
 
     void help_menu_data()
@@ -114,15 +114,15 @@ private slots:
     {
         QFETCH(QString, entry);
         QFETCH(QString, holds);
-        QCOMPARE(form->MainMenu1->actions().last(), form->Help1->menuAction());
-        auto* action = form->Help1->findChild<QAction*>(entry);
+        QCOMPARE(child<QMenuBar>(form, "MainMenu1")->actions().last(), child<HelpMenu>(form, "Help1")->menuAction());
+        auto* action = child<HelpMenu>(form, "Help1")->findChild<QAction*>(entry);
         QVERIFY(action != nullptr);
         if (entry == QLatin1String("ScenarioManual1")) {
             action->trigger();
-            auto* text = form->Help1->manual->findChild<QTextBrowser*>();
-            QVERIFY(form->Help1->manual->isVisible());
+            auto* text = child<HelpMenu>(form, "Help1")->manual->findChild<QTextBrowser*>();
+            QVERIFY(child<HelpMenu>(form, "Help1")->manual->isVisible());
             QVERIFY(text->toPlainText().contains(holds));
-            form->Help1->manual->close();
+            child<HelpMenu>(form, "Help1")->manual->close();
             return;
         }
         MessageBoxCatcher catcher;
@@ -158,9 +158,9 @@ private slots:
         QFETCH(QRect, rect);
         QWidget* widget = control(name);
         QVERIFY2(widget != nullptr, qPrintable(name));
-        QVERIFY(form->client->isAncestorOf(widget));
+        QVERIFY(child<ClientArea>(form, "client")->isAncestorOf(widget));
         // Where it lies on the client, whichever part holds it.
-        const QRect on_client(widget->mapTo(form->client, QPoint(0, 0)), widget->size());
+        const QRect on_client(widget->mapTo(child<ClientArea>(form, "client"), QPoint(0, 0)), widget->size());
         QCOMPARE(on_client.topLeft(), rect.topLeft());
         if (!rect.size().isEmpty())
             QCOMPARE(on_client.size(), rect.size());
@@ -197,7 +197,7 @@ private slots:
         QFETCH(int, vertical_speed);
         QFETCH(int, vertical_speed_cms);
         QFETCH(int, asi_adc);
-        for (QScrollBar* bar : {form->ScrollBar29, form->ScrollBar2, form->ScrollBar1})
+        for (QScrollBar* bar : {child<QScrollBar>(form, "ScrollBar29"), child<QScrollBar>(form, "ScrollBar2"), child<QScrollBar>(form, "ScrollBar1")})
             bar->setValue(0);
         auto* bar = form->findChild<QScrollBar*>(name);
         // From a middle position, so that a move to either end is a move.
@@ -240,8 +240,8 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(int, arrow);
         QFETCH(int, value);
-        QSpinBox* field = form->sensors->field(sensor_input(input));
-        QScrollBar* bar = form->sensors->slider(sensor_input(input));
+        QSpinBox* field = child<SensorPanel>(form)->field(sensor_input(input));
+        QScrollBar* bar = child<SensorPanel>(form)->slider(sensor_input(input));
         bar->setValue(77);
         field->setFocus();
         field->selectAll();
@@ -255,7 +255,7 @@ private slots:
         const int32_t inputs[] = {int32_t(st.altitude), st.vertical_speed, st.asi_adc};
         QCOMPARE(int(inputs[input]), value);
         QCOMPARE(int(st.pending_key), int(KEY_NONE));
-        QCOMPARE(form->StatusBar1->keys_label->text(),
+        QCOMPARE(child<StatusBar>(form, "StatusBar1")->keys_label->text(),
                  QStringLiteral("Keys: %1 field").arg(QLatin1String(sensor_input_of(sensor_input(input)).word)));
         // And a moved slider shows in its field.
         bar->setValue(0);
@@ -264,12 +264,12 @@ private slots:
 
     void keys_cue_follows_the_focus()
     {
-        form->ScrollBar2->setFocus();
-        QCOMPARE(form->StatusBar1->keys_label->text(), QStringLiteral("Keys: vsi slider"));
-        form->Memo1->setFocus();
-        QCOMPARE(form->StatusBar1->keys_label->text(), QStringLiteral("Keys: Communications"));
-        QTest::mouseClick(form->Image1, Qt::LeftButton, {}, QPoint(120, 20));
-        QCOMPARE(form->StatusBar1->keys_label->text(), QStringLiteral("Keys: instrument"));
+        child<QScrollBar>(form, "ScrollBar2")->setFocus();
+        QCOMPARE(child<StatusBar>(form, "StatusBar1")->keys_label->text(), QStringLiteral("Keys: vsi slider"));
+        child<QPlainTextEdit>(form, "Memo1")->setFocus();
+        QCOMPARE(child<StatusBar>(form, "StatusBar1")->keys_label->text(), QStringLiteral("Keys: Communications"));
+        QTest::mouseClick(child<QLabel>(form, "Image1"), Qt::LeftButton, {}, QPoint(120, 20));
+        QCOMPARE(child<StatusBar>(form, "StatusBar1")->keys_label->text(), QStringLiteral("Keys: instrument"));
     }
 
     void widening_gives_the_room_to_sliders_and_communications_data()
@@ -285,21 +285,21 @@ private slots:
         const QSize least = form->minimumSize();
         form->resize(least + grown);
         QTRY_COMPARE(form->size(), least + grown);
-        const QRect client = form->client->rect();
+        const QRect client = child<ClientArea>(form, "client")->rect();
         const auto on_client = [&](QWidget* widget) {
-            return QRect(widget->mapTo(form->client, QPoint(0, 0)), widget->size());
+            return QRect(widget->mapTo(child<ClientArea>(form, "client"), QPoint(0, 0)), widget->size());
         };
         // The instrument's form at its least size (the sliders 137 wide) ...
-        QCOMPARE(form->ScrollBar29->width(), 137 + grown.width());
-        QCOMPARE(on_client(form->Image1), QRect(0, 0, 241, 249));
+        QCOMPARE(child<QScrollBar>(form, "ScrollBar29")->width(), 137 + grown.width());
+        QCOMPARE(on_client(child<QLabel>(form, "Image1")), QRect(0, 0, 241, 249));
         // ... and nothing grey at the right or the bottom.
         for (sensor_input input : {sensor_input::altitude, sensor_input::vertical_speed, sensor_input::asi_adc}) {
-            QCOMPARE(form->sensors->slider(input)->width(), form->ScrollBar29->width());
-            QVERIFY(client.right() - on_client(form->sensors->field(input)).right() <= 10);
+            QCOMPARE(child<SensorPanel>(form)->slider(input)->width(), child<QScrollBar>(form, "ScrollBar29")->width());
+            QVERIFY(client.right() - on_client(child<SensorPanel>(form)->field(input)).right() <= 10);
         }
-        QCOMPARE(client.right() - on_client(form->GroupBox1).right(), 6);
-        QCOMPARE(on_client(form->GroupBox1).height(), 185 + grown.height());
-        QCOMPARE(on_client(form->StatusBar1), QRect(0, client.bottom() - 18, client.width(), 19));
+        QCOMPARE(client.right() - on_client(child<CommunicationsBox>(form, "GroupBox1")).right(), 6);
+        QCOMPARE(on_client(child<CommunicationsBox>(form, "GroupBox1")).height(), 185 + grown.height());
+        QCOMPARE(on_client(child<StatusBar>(form, "StatusBar1")), QRect(0, client.bottom() - 18, client.width(), 19));
         form->resize(least);
         QTRY_COMPARE(form->size(), least);
     }
@@ -332,15 +332,15 @@ private slots:
     {
         const QString message = QStringLiteral("Encoder port /dev/ttyUSB0: lost (the device was removed), closed after "
                                                "2,970 sent; the receiver's end may be unplugged or switched off");
-        QCOMPARE(form->StatusBar1->height(), 19);
-        form->StatusBar1->say(message);
+        QCOMPARE(child<StatusBar>(form, "StatusBar1")->height(), 19);
+        child<StatusBar>(form, "StatusBar1")->say(message);
         // Two lines, taken from the Communications box above.
-        QTRY_VERIFY(form->StatusBar1->height() >= 2 * form->StatusBar1->fontMetrics().lineSpacing());
-        const QRect bar = form->StatusBar1->geometry();
-        QCOMPARE(bar.bottom(), form->client->height() - 1);
-        QVERIFY(form->GroupBox1->geometry().bottom() < bar.top());
-        form->StatusBar1->clearMessage();
-        QTRY_COMPARE(form->StatusBar1->height(), 19);
+        QTRY_VERIFY(child<StatusBar>(form, "StatusBar1")->height() >= 2 * child<StatusBar>(form, "StatusBar1")->fontMetrics().lineSpacing());
+        const QRect bar = child<StatusBar>(form, "StatusBar1")->geometry();
+        QCOMPARE(bar.bottom(), child<ClientArea>(form, "client")->height() - 1);
+        QVERIFY(child<CommunicationsBox>(form, "GroupBox1")->geometry().bottom() < bar.top());
+        child<StatusBar>(form, "StatusBar1")->clearMessage();
+        QTRY_COMPARE(child<StatusBar>(form, "StatusBar1")->height(), 19);
     }
 
     void save_lcd_picture_asks_the_scale_with_the_file_and_says_what_it_wrote()
@@ -363,30 +363,30 @@ private slots:
             });
         };
         answer(&offered_first, 2);
-        form->SaveLcdPicture1->trigger();
+        child<QAction>(form, "SaveLcdPicture1")->trigger();
         QCOMPARE(offered_first, QStringLiteral("PNG, each LCD pixel 3 x 3 (*.png)"));
         QCOMPARE(QImage(path).size(), QSize(320, 256));
-        QCOMPARE(form->StatusBar1->currentMessage(),
+        QCOMPARE(child<StatusBar>(form, "StatusBar1")->currentMessage(),
                  QStringLiteral("Wrote %1 (320 x 256, each LCD pixel 2 x 2)").arg(path));
         QFile::remove(path);
         answer(&offered_next, 8);
-        form->SaveLcdPicture1->trigger();
+        child<QAction>(form, "SaveLcdPicture1")->trigger();
         QCOMPARE(offered_next, QStringLiteral("PNG, each LCD pixel 2 x 2 (*.png)"));
         QCOMPARE(QImage(path).size(), QSize(1280, 1024));
         // Copying says so too.
-        form->CopyLcdPicture1->trigger();
-        QCOMPARE(form->StatusBar1->currentMessage(), QStringLiteral("Copied the LCD to the clipboard (480 x 384)"));
+        child<QAction>(form, "CopyLcdPicture1")->trigger();
+        QCOMPARE(child<StatusBar>(form, "StatusBar1")->currentMessage(), QStringLiteral("Copied the LCD to the clipboard (480 x 384)"));
     }
 
     void slider_by_mouse_writes_input()
     {
-        form->ScrollBar1->setValue(0);
+        child<QScrollBar>(form, "ScrollBar1")->setValue(0);
         // A click on the right-hand arrow moves one step.
-        QTest::mouseClick(form->ScrollBar1, Qt::LeftButton, {}, QPoint(form->ScrollBar1->width() - 4, 8));
-        QTRY_COMPARE(form->ScrollBar1->value(), 1);
+        QTest::mouseClick(child<QScrollBar>(form, "ScrollBar1"), Qt::LeftButton, {}, QPoint(child<QScrollBar>(form, "ScrollBar1")->width() - 4, 8));
+        QTRY_COMPARE(child<QScrollBar>(form, "ScrollBar1")->value(), 1);
         QCOMPARE(int(st.asi_adc), 1);
-        QCOMPARE(form->Label2->text(), QStringLiteral("1"));
-        form->ScrollBar1->setValue(0);
+        QCOMPARE(child<QLabel>(form, "Label2")->text(), QStringLiteral("1"));
+        child<QScrollBar>(form, "ScrollBar1")->setValue(0);
     }
 
     void clicks_post_keys_data()
@@ -405,7 +405,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QPoint, middle);
         QFETCH(int, key);
-        QWidget* at = form->client->childAt(middle);
+        QWidget* at = child<ClientArea>(form, "client")->childAt(middle);
         QCOMPARE(at, control(name));
         QTest::mouseClick(at, Qt::LeftButton);
         QCOMPARE(int(st.pending_key), key);
@@ -413,10 +413,10 @@ private slots:
 
     void press_inside_release_outside_is_no_click()
     {
-        QTest::mousePress(form->Image2, Qt::LeftButton, {}, QPoint(16, 16));
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(60, 16), form->Image2->mapToGlobal(QPointF(60, 16)),
+        QTest::mousePress(child<TClickImage>(form, "Image2"), Qt::LeftButton, {}, QPoint(16, 16));
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(60, 16), child<TClickImage>(form, "Image2")->mapToGlobal(QPointF(60, 16)),
                             Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(form->Image2, &release);
+        QApplication::sendEvent(child<TClickImage>(form, "Image2"), &release);
         QCOMPARE(int(st.pending_key), int(KEY_NONE));
     }
 
@@ -444,7 +444,7 @@ private slots:
         QFETCH(int, qt_key);
         QFETCH(int, modifiers);
         QFETCH(int, key);
-        QWidget* to = focus == QLatin1String("Memo1 page") ? form->Memo1->viewport() : control(focus);
+        QWidget* to = focus == QLatin1String("Memo1 page") ? child<QPlainTextEdit>(form, "Memo1")->viewport() : control(focus);
         to->setFocus();
         QWidget* focused = QApplication::focusWidget();
         QTest::keyClick(to, Qt::Key(qt_key), Qt::KeyboardModifiers(modifiers));
@@ -456,21 +456,21 @@ private slots:
 
     void keyboard_in_slider_moves_slider()
     {
-        form->ScrollBar29->setValue(10);
-        form->ScrollBar29->setFocus();
-        QTest::keyClick(form->ScrollBar29, Qt::Key_Right);
+        child<QScrollBar>(form, "ScrollBar29")->setValue(10);
+        child<QScrollBar>(form, "ScrollBar29")->setFocus();
+        QTest::keyClick(child<QScrollBar>(form, "ScrollBar29"), Qt::Key_Right);
         QCOMPARE(int(st.pending_key), int(KEY_NONE));
-        QCOMPARE(form->ScrollBar29->value(), 11);
+        QCOMPARE(child<QScrollBar>(form, "ScrollBar29")->value(), 11);
         QCOMPARE(int(st.altitude), 11);
-        form->ScrollBar29->setValue(0);
+        child<QScrollBar>(form, "ScrollBar29")->setValue(0);
     }
 
     void keyboard_after_clicking_the_bezel()
     {
         // A click on the bezel takes the focus out of a slider.
-        form->ScrollBar2->setFocus();
-        QTest::mouseClick(form->Image1, Qt::LeftButton, {}, QPoint(120, 20));
-        QVERIFY(QApplication::focusWidget() != form->ScrollBar2);
+        child<QScrollBar>(form, "ScrollBar2")->setFocus();
+        QTest::mouseClick(child<QLabel>(form, "Image1"), Qt::LeftButton, {}, QPoint(120, 20));
+        QVERIFY(QApplication::focusWidget() != child<QScrollBar>(form, "ScrollBar2"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
         QCOMPARE(int(st.pending_key), int(KEY_CW));
     }
@@ -490,9 +490,9 @@ private slots:
         QFETCH(QList<int>, deltas);
         QFETCH(int, key);
         auto turn = [&](int delta) {
-            QWheelEvent wheel(QPointF(20, 20), form->Image8->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, delta),
+            QWheelEvent wheel(QPointF(20, 20), child<TClickImage>(form, "Image8")->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, delta),
                               Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(form->Image8, &wheel);
+            QApplication::sendEvent(child<TClickImage>(form, "Image8"), &wheel);
         };
         int rest = 0;
         for (int delta : deltas) {
@@ -507,9 +507,9 @@ private slots:
 
     void timer_runs_every_100ms_while_off()
     {
-        QCOMPARE(form->Timer1->interval(), 100);
-        QVERIFY(form->Timer1->isActive());
-        QVERIFY(!form->running());
+        QCOMPARE(child<QTimer>(form, "Timer1")->interval(), 100);
+        QVERIFY(child<QTimer>(form, "Timer1")->isActive());
+        QVERIFY(!child<RunLoop>(form)->running());
         // Count ticks through the 20-tick cycle of tick_counter.
         st.tick_counter = 0, st.blink_divider = 0;
         QElapsedTimer clock;
@@ -529,116 +529,116 @@ private slots:
         // The middle of the circle shows the brush: maroon on a new form
         // (no pass has run), red while an alarm shows.
         auto middle = [&] {
-            const QImage picture = form->Shape1->grab().toImage();
+            const QImage picture = child<TShape>(form, "Shape1")->grab().toImage();
             return picture.pixelColor(16 * picture.devicePixelRatio(), 32 * picture.devicePixelRatio());
         };
         QCOMPARE(middle(), QColor(128, 0, 0));
-        form->set_lamp(true);
+        child<InstrumentPanel>(form)->set_lamp(true);
         QCOMPARE(middle(), QColor(255, 0, 0));
-        form->set_lamp(false);
+        child<InstrumentPanel>(form)->set_lamp(false);
         QCOMPARE(middle(), QColor(128, 0, 0));
     }
 
     void communications_follows_newest_line()
     {
-        form->Memo1->clear();
-        QScrollBar* bar = form->Memo1->verticalScrollBar();
+        child<QPlainTextEdit>(form, "Memo1")->clear();
+        QScrollBar* bar = child<QPlainTextEdit>(form, "Memo1")->verticalScrollBar();
         char line[32];
         for (int i = 0; i < 300; i++) {
             std::snprintf(line, sizeof line, "ALT %05d\r", i);
-            form->append_communications(line);
+            child<CommunicationsBox>(form, "GroupBox1")->append_sentence(line);
             QCoreApplication::processEvents();
         }
         QVERIFY(bar->maximum() > 0);
         QCOMPARE(bar->value(), bar->maximum());
-        QVERIFY(form->GroupBox1->paused_note->isHidden());
+        QVERIFY(child<CommunicationsBox>(form, "GroupBox1")->paused_note->isHidden());
         // Scrolled back by the user (one step up is enough): new lines do
         // not pull the view away, and the box says how many came.
         bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
         const int held = bar->value();
         QVERIFY(held < bar->maximum());
-        form->append_communications("ALT 99999\r");
+        child<CommunicationsBox>(form, "GroupBox1")->append_sentence("ALT 99999\r");
         QCOMPARE(bar->value(), held);
-        QCOMPARE(form->GroupBox1->paused_note->text(), QStringLiteral("paused, 1 new line; End to follow"));
+        QCOMPARE(child<CommunicationsBox>(form, "GroupBox1")->paused_note->text(), QStringLiteral("paused, 1 new line; End to follow"));
         for (int i = 0; i < 1203; i++)
-            form->append_communications("ALT 77777\r");
+            child<CommunicationsBox>(form, "GroupBox1")->append_sentence("ALT 77777\r");
         QCOMPARE(bar->value(), held);
-        QCOMPARE(form->GroupBox1->paused_note->text(), QStringLiteral("paused, 1,204 new lines; End to follow"));
-        QVERIFY(form->GroupBox1->paused_note->isVisible());
+        QCOMPARE(child<CommunicationsBox>(form, "GroupBox1")->paused_note->text(), QStringLiteral("paused, 1,204 new lines; End to follow"));
+        QVERIFY(child<CommunicationsBox>(form, "GroupBox1")->paused_note->isVisible());
         // End (with or without Ctrl) follows again.
         for (Qt::KeyboardModifiers with : {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ControlModifier)}) {
             bar->triggerAction(QAbstractSlider::SliderToMinimum);
-            form->append_communications("ALT 66666\r");
+            child<CommunicationsBox>(form, "GroupBox1")->append_sentence("ALT 66666\r");
             QCOMPARE(bar->value(), 0);
-            form->Memo1->setFocus();
-            QTest::keyClick(form->Memo1, Qt::Key_End, with);
-            form->append_communications("ALT 88888\r");
+            child<QPlainTextEdit>(form, "Memo1")->setFocus();
+            QTest::keyClick(child<QPlainTextEdit>(form, "Memo1"), Qt::Key_End, with);
+            child<CommunicationsBox>(form, "GroupBox1")->append_sentence("ALT 88888\r");
             QCOMPARE(bar->value(), bar->maximum());
-            QVERIFY(form->GroupBox1->paused_note->isHidden());
+            QVERIFY(child<CommunicationsBox>(form, "GroupBox1")->paused_note->isHidden());
         }
         // So does scrolling back to the bottom.
         bar->triggerAction(QAbstractSlider::SliderToMinimum);
         bar->triggerAction(QAbstractSlider::SliderToMaximum);
-        form->append_communications("ALT 88888\r");
+        child<CommunicationsBox>(form, "GroupBox1")->append_sentence("ALT 88888\r");
         QCOMPARE(bar->value(), bar->maximum());
-        QVERIFY(form->GroupBox1->paused_note->isHidden());
-        form->Memo1->clear();
+        QVERIFY(child<CommunicationsBox>(form, "GroupBox1")->paused_note->isHidden());
+        child<QPlainTextEdit>(form, "Memo1")->clear();
     }
 
     void communications_holds_the_lines_read_when_full()
     {
         // Full, every new line drops the oldest; a held view keeps showing
         // the same lines.
-        form->Memo1->clear();
+        child<QPlainTextEdit>(form, "Memo1")->clear();
         char line[32];
         for (int i = 0; i < 10000; i++) {
             std::snprintf(line, sizeof line, "LINE %05d\r", i);
-            form->append_communications(line);
+            child<CommunicationsBox>(form, "GroupBox1")->append_sentence(line);
         }
-        QScrollBar* bar = form->Memo1->verticalScrollBar();
+        QScrollBar* bar = child<QPlainTextEdit>(form, "Memo1")->verticalScrollBar();
         bar->setValue(5000);
-        const QString top = form->Memo1->cursorForPosition(QPoint(2, 2)).block().text();
+        const QString top = child<QPlainTextEdit>(form, "Memo1")->cursorForPosition(QPoint(2, 2)).block().text();
         QCOMPARE(top, QStringLiteral("LINE 05000"));
         for (int i = 0; i < 30; i++)
-            form->append_communications("NEW\r");
-        QCOMPARE(form->Memo1->cursorForPosition(QPoint(2, 2)).block().text(), top);
-        form->Memo1->clear();
-        form->GroupBox1->follow();
+            child<CommunicationsBox>(form, "GroupBox1")->append_sentence("NEW\r");
+        QCOMPARE(child<QPlainTextEdit>(form, "Memo1")->cursorForPosition(QPoint(2, 2)).block().text(), top);
+        child<QPlainTextEdit>(form, "Memo1")->clear();
+        child<CommunicationsBox>(form, "GroupBox1")->follow();
     }
 
     void ctrl_c_in_communications_copies_the_selected_lines()
     {
-        form->Memo1->clear();
-        form->append_communications("ALT +01500\r");
-        form->append_communications("ALT +01600\r");
-        QTextCursor cursor(form->Memo1->document());
+        child<QPlainTextEdit>(form, "Memo1")->clear();
+        child<CommunicationsBox>(form, "GroupBox1")->append_sentence("ALT +01500\r");
+        child<CommunicationsBox>(form, "GroupBox1")->append_sentence("ALT +01600\r");
+        QTextCursor cursor(child<QPlainTextEdit>(form, "Memo1")->document());
         cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        form->Memo1->setTextCursor(cursor);
-        form->Memo1->setFocus();
+        child<QPlainTextEdit>(form, "Memo1")->setTextCursor(cursor);
+        child<QPlainTextEdit>(form, "Memo1")->setFocus();
         QApplication::clipboard()->clear();
-        QTest::keyClick(form->Memo1, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(child<QPlainTextEdit>(form, "Memo1"), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("ALT +01500\nALT +01600"));
         // Elsewhere Ctrl+C copies the LCD.
-        form->Button1->setFocus();
-        QTest::keyClick(form->Button1, Qt::Key_C, Qt::ControlModifier);
+        child<QPushButton>(form, "Button1")->setFocus();
+        QTest::keyClick(child<QPushButton>(form, "Button1"), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->image().size(), QSize(160 * 3, 128 * 3));
-        form->Memo1->clear();
+        child<QPlainTextEdit>(form, "Memo1")->clear();
     }
 
     void communications_line_per_sentence_keeps_last_10000()
     {
         // One line per sentence, in order, without its terminator (each
         // format's sentence is seen so in the encoder port's tests).
-        form->Memo1->clear();
+        child<QPlainTextEdit>(form, "Memo1")->clear();
         char line[32];
         for (int i = 0; i < 10005; i++) {
             std::snprintf(line, sizeof line, "LINE %05d\r", i);
-            form->append_communications(line);
+            child<CommunicationsBox>(form, "GroupBox1")->append_sentence(line);
         }
-        QCOMPARE(form->Memo1->blockCount(), 10000);
-        QCOMPARE(form->Memo1->document()->firstBlock().text(), QStringLiteral("LINE 00005"));
-        QCOMPARE(form->Memo1->document()->lastBlock().text(), QStringLiteral("LINE 10004"));
-        form->Memo1->clear();
+        QCOMPARE(child<QPlainTextEdit>(form, "Memo1")->blockCount(), 10000);
+        QCOMPARE(child<QPlainTextEdit>(form, "Memo1")->document()->firstBlock().text(), QStringLiteral("LINE 00005"));
+        QCOMPARE(child<QPlainTextEdit>(form, "Memo1")->document()->lastBlock().text(), QStringLiteral("LINE 10004"));
+        child<QPlainTextEdit>(form, "Memo1")->clear();
     }
 };
 

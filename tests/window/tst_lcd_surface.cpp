@@ -22,8 +22,8 @@ class tst_lcd_surface : public QObject {
 
     QImage drawn(const uint8_t* buffer)
     {
-        form->LcdDC->DrawLcd(buffer);
-        return form->LcdDC->read_back();
+        child<InstrumentPanel>(form)->LcdDC->DrawLcd(buffer);
+        return child<InstrumentPanel>(form)->LcdDC->read_back();
     }
 
 private slots:
@@ -32,8 +32,8 @@ private slots:
         QApplication::setApplicationName(QLatin1String(APPLICATION_NAME));
         form = new TfrmMain;
         QVERIFY(show_and_wait(*form));
-        QCOMPARE(form->instrument->surface_status, lcd_surface_status::ok);
-        const qreal r = form->LcdDC->devicePixelRatio();
+        QCOMPARE(child<InstrumentPanel>(form)->surface_status, lcd_surface_status::ok);
+        const qreal r = child<InstrumentPanel>(form)->LcdDC->devicePixelRatio();
         ratio = int(std::lround(r));
         QCOMPARE(qreal(ratio), r);
         qInfo("device pixel ratio %d", ratio);
@@ -49,7 +49,7 @@ private slots:
 
     void pixel_format_request()
     {
-        const QSurfaceFormat request = form->LcdDC->requested_format();
+        const QSurfaceFormat request = child<InstrumentPanel>(form)->LcdDC->requested_format();
         QCOMPARE(request.swapBehavior(), QSurfaceFormat::DoubleBuffer);
         QCOMPARE(request.renderableType(), QSurfaceFormat::OpenGL);
         QVERIFY(request.redBufferSize() + request.greenBufferSize() + request.blueBufferSize() >= 24);
@@ -57,20 +57,20 @@ private slots:
         QCOMPARE(request.depthBufferSize(), 32);
         QCOMPARE(request.stencilBufferSize(), 0);
         // What the system chose: a true-colour context, current on the panel.
-        QOpenGLContext* context = form->LcdDC->context();
+        QOpenGLContext* context = child<InstrumentPanel>(form)->LcdDC->context();
         QVERIFY(context != nullptr);
         QVERIFY(context->isValid());
         QCOMPARE(QOpenGLContext::currentContext(), context);
-        QCOMPARE(context->surface(), static_cast<QSurface*>(form->LcdDC));
+        QCOMPARE(context->surface(), static_cast<QSurface*>(child<InstrumentPanel>(form)->LcdDC));
         QVERIFY(context->format().redBufferSize() >= 8);
         QVERIFY(context->format().depthBufferSize() >= 24);
     }
 
     void surface_covers_panel()
     {
-        QCOMPARE(form->LcdDC->size(), QSize(163, 129));
-        QCOMPARE(form->LcdContainer->geometry(), QRect(0, 0, 163, 129));
-        QCOMPARE(form->LcdContainer->parentWidget(), form->Panel1);
+        QCOMPARE(child<InstrumentPanel>(form)->LcdDC->size(), QSize(163, 129));
+        QCOMPARE(child<QWidget>(form, "LcdContainer")->geometry(), QRect(0, 0, 163, 129));
+        QCOMPARE(child<QWidget>(form, "LcdContainer")->parentWidget(), child<QWidget>(form, "Panel1"));
     }
 
     void drawn_surface_shows_the_buffer_data()
@@ -90,7 +90,7 @@ private slots:
         QTest::newRow("black") << black;
         QTest::newRow("two corners") << corners;
         QTest::newRow("every pixel and colour") << every;
-        run_with(*form, {{300, [&] { form->Button2Click(); }}});
+        run_with(*form, {{300, [&] { child<QPushButton>(form, "Button2")->click(); }}});
         const QByteArray running(reinterpret_cast<const char*>(lcd_buffer), sizeof lcd_buffer);
         QVERIFY(running.count('\0') < running.size());  // it drew something
         QTest::newRow("running main display") << running;
@@ -111,10 +111,10 @@ private slots:
         for (int y = 0; y < LCD_HEIGHT; y++)
             for (int x = 0; x < LCD_WIDTH; x++)
                 lcd_buffer[y * LCD_WIDTH + x] = uint8_t((x + y) % 3 == 0 ? 15 : (x == y ? 9 : 0));
-        form->present();
+        child<LcdViews>(form)->present();
         QImage seen;
         QString mismatch = QStringLiteral("not grabbed");
-        const QPoint origin = form->Panel1->mapToGlobal(QPoint(0, 0));
+        const QPoint origin = child<QWidget>(form, "Panel1")->mapToGlobal(QPoint(0, 0));
         // The X server shows the swap a moment later.
         for (int attempt = 0; attempt < 50 && !mismatch.isEmpty(); attempt++) {
             QTest::qWait(40);
@@ -128,8 +128,8 @@ private slots:
 
     void bezel_picture_decoded()
     {
-        QCOMPARE(form->instrument->bezel.size(), QSize(620, 620));
-        QVERIFY(!form->Image1->pixmap().isNull());
+        QCOMPARE(child<InstrumentPanel>(form)->bezel.size(), QSize(620, 620));
+        QVERIFY(!child<QLabel>(form, "Image1")->pixmap().isNull());
         // A damaged picture yields nothing instead of ending the program.
         const unsigned char junk[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 0x4A, 0x46, 0x49, 0x46, 0x00};
         QVERIFY(decode_jpeg(junk, sizeof junk).isNull());
@@ -140,7 +140,7 @@ private slots:
     {
         // The picture has its dark opening under Panel1 and lighter parts
         // (keys, knob) under Image2, Image3 and Image8.
-        const QImage image = form->instrument->bezel;
+        const QImage image = child<InstrumentPanel>(form)->bezel;
         auto at_window = [&](double wx, double wy) {
             return image.pixelColor(int(wx * 620 / 241), int(wy * 620 / 249));
         };
@@ -165,11 +165,11 @@ private slots:
         QCOMPARE(catcher.text, QStringLiteral("Creating Rendering Context failed."));
         QCOMPARE(catcher.title, QLatin1String(APPLICATION_NAME));
         QCOMPARE(catcher.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(failed.instrument->surface_status, lcd_surface_status::create_failed);
-        QVERIFY(!failed.LcdDC->has_context());
+        QCOMPARE(child<InstrumentPanel>(&failed)->surface_status, lcd_surface_status::create_failed);
+        QVERIFY(!child<InstrumentPanel>(&failed)->LcdDC->has_context());
         QVERIFY(show_and_wait(failed));
-        run_with(failed, {{200, [&] { failed.Button2Click(); }}});
-        QVERIFY(!failed.running());
+        run_with(failed, {{200, [&] { child<QPushButton>(&failed, "Button2")->click(); }}});
+        QVERIFY(!child<RunLoop>(&failed)->running());
         // The form in use again is the first one.
         delete form;
         form = new TfrmMain;

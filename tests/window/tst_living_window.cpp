@@ -42,7 +42,7 @@ private slots:
         run_with(*form, {{0, [&] { start = form->passes_run(); }},
                          {500,
                           [&] {
-                              QTest::mouseClick(form->Image3, Qt::LeftButton);
+                              QTest::mouseClick(child<TClickImage>(form, "Image3"), Qt::LeftButton);
                               QCOMPARE(int(st.pending_key), int(KEY_RIGHT));
                               at_click = form->passes_run();
                               watch.start();
@@ -50,7 +50,7 @@ private slots:
                          {1000,
                           [&] {
                               at_end = form->passes_run();
-                              form->Button2Click();
+                              child<QPushButton>(form, "Button2")->click();
                           }}});
         const uint64_t passes = at_end - start;
         // Unpaced, a second is several hundred passes here; paced, one a
@@ -63,20 +63,20 @@ private slots:
     {
         for (int i = 0; i < LCD_WIDTH * LCD_HEIGHT; i++)
             lcd_buffer[i] = uint8_t((i / LCD_WIDTH + i % LCD_WIDTH) % 16);
-        form->LcdWindow1->trigger();
-        QVERIFY(form->lcd_window != nullptr && form->lcd_window->isVisible());
-        QCOMPARE(form->lcd_window->windowTitle(), QStringLiteral("KTR-7 LCD"));
+        child<QAction>(form, "LcdWindow1")->trigger();
+        QVERIFY(child<LcdViews>(form)->window() != nullptr && child<LcdViews>(form)->window()->isVisible());
+        QCOMPARE(child<LcdViews>(form)->window()->windowTitle(), QStringLiteral("KTR-7 LCD"));
         struct size_case {
             QSize size;
             int scale;
         } cases[] = {{{500, 400}, 3}, {{700, 520}, 4}, {{659, 900}, 4}, {{900, 300}, 2}, {{200, 130}, 1}};
         for (const size_case& c : cases) {
-            form->lcd_window->resize(c.size);
-            QTRY_COMPARE(form->lcd_window->size(), c.size);
-            form->present();
-            QCOMPARE(form->lcd_window->scale(), c.scale);
-            const QImage shot = form->lcd_window->grab().toImage();
-            const QRect lcd = form->lcd_window->lcd_rect();
+            child<LcdViews>(form)->window()->resize(c.size);
+            QTRY_COMPARE(child<LcdViews>(form)->window()->size(), c.size);
+            child<LcdViews>(form)->present();
+            QCOMPARE(child<LcdViews>(form)->window()->scale(), c.scale);
+            const QImage shot = child<LcdViews>(form)->window()->grab().toImage();
+            const QRect lcd = child<LcdViews>(form)->window()->lcd_rect();
             QCOMPARE(lcd.size(), QSize(LCD_WIDTH * c.scale, LCD_HEIGHT * c.scale));
             const QString mismatch = compare_lcd_picture(shot, lcd_buffer, c.scale, lcd.topLeft());
             QVERIFY2(mismatch.isEmpty(), qPrintable(QStringLiteral("%1 at %2x%3")
@@ -86,11 +86,11 @@ private slots:
         }
         // Keys there act as over the knob; closing it unchecks the menu.
         st.pending_key = 0;
-        QTest::keyClick(form->lcd_window, Qt::Key_Return);
+        QTest::keyClick(child<LcdViews>(form)->window(), Qt::Key_Return);
         QCOMPARE(int(st.pending_key), int(KEY_PUSH));
         st.pending_key = 0;
-        form->lcd_window->close();
-        QVERIFY(!form->LcdWindow1->isChecked());
+        child<LcdViews>(form)->window()->close();
+        QVERIFY(!child<QAction>(form, "LcdWindow1")->isChecked());
         QVERIFY(!LcdWindow::was_open());
     }
 
@@ -102,12 +102,12 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("on\nasi 1000\naltitude 3250\nwait 12\nkey push\npass 2\noff\n");
         file.close();
-        QVERIFY(form->play_scenario(scenario));
-        QTRY_VERIFY_WITH_TIMEOUT(!form->StopScenario1->isEnabled(), 10000);
-        QTRY_VERIFY(!form->running());
-        QCOMPARE(form->exit_status, 0);
+        QVERIFY(child<WindowScenario>(form)->play(scenario));
+        QTRY_VERIFY_WITH_TIMEOUT(!child<QAction>(form, "StopScenario1")->isEnabled(), 10000);
+        QTRY_VERIFY(!child<RunLoop>(form)->running());
+        QCOMPARE(form->exit_status(), 0);
         const QString window_png = dir.filePath(QStringLiteral("window.png"));
-        QVERIFY(form->save_lcd_picture(window_png, 3, lcd_buffer));
+        QVERIFY(child<LcdPictures>(form)->save(window_png, 3, lcd_buffer));
 
         // The replay tool, the same scenario, and its picture.
         QProcess again;
@@ -128,22 +128,22 @@ private slots:
     {
         MessageBoxCatcher catcher;
         const QString path = dir.filePath(QStringLiteral("no/such/folder/lcd.png"));
-        QVERIFY(!form->save_lcd_picture(path, 3, lcd_buffer));
+        QVERIFY(!child<LcdPictures>(form)->save(path, 3, lcd_buffer));
         QVERIFY2(catcher.text.contains(path) && catcher.text.contains(QStringLiteral("No such file")),
                  qPrintable(catcher.text));
     }
 
     void a_minimised_window_keeps_its_sentences_for_later()
     {
-        form->Memo1->clear();
+        child<QPlainTextEdit>(form, "Memo1")->clear();
         form->showMinimized();
         QTRY_VERIFY(form->isMinimized());
         for (const char* line : {"ALT 00001\r", "ALT 00002\r", "ALT 00003\r"})
-            form->append_communications(line);
-        QCOMPARE(form->Memo1->toPlainText(), QString());
+            child<CommunicationsBox>(form, "GroupBox1")->append_sentence(line);
+        QCOMPARE(child<QPlainTextEdit>(form, "Memo1")->toPlainText(), QString());
         form->showNormal();
         QTRY_VERIFY(!form->isMinimized());
-        QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("ALT 00001\nALT 00002\nALT 00003"));
+        QCOMPARE(child<QPlainTextEdit>(form, "Memo1")->toPlainText(), QStringLiteral("ALT 00001\nALT 00002\nALT 00003"));
         QVERIFY(show_and_wait(*form));
     }
 

@@ -52,17 +52,17 @@ private slots:
     }
     void init()
     {
-        form->Memo1->clear();
-        form->CheckBox1->setChecked(true);
-        for (QScrollBar* bar : {form->ScrollBar29, form->ScrollBar2, form->ScrollBar1})
+        child<QPlainTextEdit>(form, "Memo1")->clear();
+        child<QCheckBox>(form, "CheckBox1")->setChecked(true);
+        for (QScrollBar* bar : {child<QScrollBar>(form, "ScrollBar29"), child<QScrollBar>(form, "ScrollBar2"), child<QScrollBar>(form, "ScrollBar1")})
             bar->setValue(0);
-        QVERIFY(!form->running());
+        QVERIFY(!child<RunLoop>(form)->running());
     }
 
     void passes_sample_inputs_and_write_sentences()
     {
         // Unchecked at "On", checked while running: each pass reads the box.
-        form->CheckBox1->setChecked(false);
+        child<QCheckBox>(form, "CheckBox1")->setChecked(false);
         st.alt_sensor_ok = 1;
         int sensor_when_unchecked = -1;
         bool serial_off_wrote_nothing = false;
@@ -71,28 +71,28 @@ private slots:
                             // Serial output is off after "On" and writes nothing until it
                             // is switched on while running, as the setup screen does.
                             {100, [&] {
-                                 serial_off_wrote_nothing = st.serial_out == 0 && form->Memo1->toPlainText().isEmpty();
+                                 serial_off_wrote_nothing = st.serial_out == 0 && child<QPlainTextEdit>(form, "Memo1")->toPlainText().isEmpty();
                                  st.serial_out = 1;
                                  sensor_when_unchecked = st.alt_sensor_ok;
-                                 form->CheckBox1->setChecked(true);
+                                 child<QCheckBox>(form, "CheckBox1")->setChecked(true);
                              }},
                             {400, [&] {
-                                 lines_when_on = form->Memo1->blockCount();
-                                 form->Button2Click();
+                                 lines_when_on = child<QPlainTextEdit>(form, "Memo1")->blockCount();
+                                 child<QPushButton>(form, "Button2")->click();
                              }},
                         });
         QVERIFY(serial_off_wrote_nothing);
         QCOMPARE(sensor_when_unchecked, 0);
         QCOMPARE(int(st.alt_sensor_ok), 1);
         // One sentence per pass: many passes in 300 ms.
-        const int lines = form->Memo1->blockCount();
+        const int lines = child<QPlainTextEdit>(form, "Memo1")->blockCount();
         qInfo("%d sentences in 300 ms", lines);
         QVERIFY2(lines >= 10, qPrintable(QString::number(lines)));
         QVERIFY(lines_when_on >= 5);
 
         // Off: no pass runs, so nothing more arrives.
         QTest::qWait(300);
-        QCOMPARE(form->Memo1->blockCount(), lines);
+        QCOMPARE(child<QPlainTextEdit>(form, "Memo1")->blockCount(), lines);
     }
 
     void switch_on_resets()
@@ -103,16 +103,16 @@ private slots:
         st.max_airspeed = 123, st.edit_step = 100, st.flight_active = 1, st.landing_countdown = 7;
         st.flight_hours = 3, st.flight_minutes = 4, st.flight_seconds = 5, st.flight_tenths = 6;
         st.test_altitude = 4321, st.menu_cursor = 2;
-        form->ScrollBar29->setValue(2500);
+        child<QScrollBar>(form, "ScrollBar29")->setValue(2500);
         // A key posted while off waits, and On discards it: were it kept, the
         // push would open the main menu.
-        QTest::mouseClick(form->Image8, Qt::LeftButton);
+        QTest::mouseClick(child<TClickImage>(form, "Image8"), Qt::LeftButton);
         QCOMPARE(int(st.pending_key), int(KEY_PUSH));
         st.current_screen = nullptr;
 
         instrument_state first_pass{};
         bool seen = false;
-        run_with(*form, {{0, [&] { first_pass = st, seen = true; }}, {150, [&] { form->Button2Click(); }}});
+        run_with(*form, {{0, [&] { first_pass = st, seen = true; }}, {150, [&] { child<QPushButton>(form, "Button2")->click(); }}});
         QVERIFY(seen);
         // Reset as the first pass finds them, then what On keeps.
         const instrument_state& p = first_pass;
@@ -125,7 +125,7 @@ private slots:
             {"flight_tenths", p.flight_tenths, 0},   {"alarm_active", p.alarm_active, 0},
             {"pending_key", st.pending_key, KEY_NONE}, {"test_altitude", st.test_altitude, 4321},
             {"menu_cursor", st.menu_cursor, 2},     {"altitude", st.altitude, 2500},
-            {"altitude slider", form->ScrollBar29->value(), 2500},
+            {"altitude slider", child<QScrollBar>(form, "ScrollBar29")->value(), 2500},
         };
         for (const auto& f : fields)
             QVERIFY2(f.value == f.want,
@@ -146,7 +146,7 @@ private slots:
                          {1100,
                           [&] {
                               steps = st.flight_tenths + 10 * st.flight_seconds + 600 * st.flight_minutes;
-                              form->Button2Click();
+                              child<QPushButton>(form, "Button2")->click();
                           }}});
         QVERIFY2(steps >= 4 && steps <= 12, qPrintable(QString::number(steps)));
         // The pass consumes tick_counter as soon as it reads 1.
@@ -165,23 +165,23 @@ private slots:
         run_with(*form, {{100,
                           [&] {
                               st.qnh = 999000, st.pending_key = KEY_LEFT;
-                              QTest::mouseClick(form->Button1, Qt::LeftButton);
+                              QTest::mouseClick(child<QPushButton>(form, "Button1"), Qt::LeftButton);
                               inner_returned = true;
-                              inner_returned_while_running = st.stop_requested == 0 && form->running();
+                              inner_returned_while_running = st.stop_requested == 0 && child<RunLoop>(form)->running();
                               qnh_after = st.qnh;
                               key_after = st.pending_key;
                           }},
-                         {150, [&] { QTest::mouseClick(form->Button1, Qt::LeftButton); }},
-                         {200, [&] { QTest::mouseClick(form->Button1, Qt::LeftButton); }},
+                         {150, [&] { QTest::mouseClick(child<QPushButton>(form, "Button1"), Qt::LeftButton); }},
+                         {200, [&] { QTest::mouseClick(child<QPushButton>(form, "Button1"), Qt::LeftButton); }},
                          // One Off stops it all.
-                         {400, [&] { QTest::mouseClick(form->Button2, Qt::LeftButton); }}});
+                         {400, [&] { QTest::mouseClick(child<QPushButton>(form, "Button2"), Qt::LeftButton); }}});
         // Returned because of Off, long before the guard.
         QVERIFY(clock.elapsed() < 5000);
         QVERIFY(inner_returned);
         QVERIFY(inner_returned_while_running);
         QCOMPARE(qnh_after, defaults.qnh);
         QCOMPARE(int(key_after), int(KEY_NONE));
-        QVERIFY(!form->running());
+        QVERIFY(!child<RunLoop>(form)->running());
         QCOMPARE(int(st.stop_requested), 1);
     }
 
@@ -198,25 +198,25 @@ private slots:
             return true;
         };
         const auto surface_dark = [&] {
-            return form->LcdDC->shown_buffer != nullptr &&
-                   std::all_of(form->LcdDC->shown_buffer, form->LcdDC->shown_buffer + LCD_WIDTH * LCD_HEIGHT,
+            return child<InstrumentPanel>(form)->LcdDC->shown_buffer != nullptr &&
+                   std::all_of(child<InstrumentPanel>(form)->LcdDC->shown_buffer, child<InstrumentPanel>(form)->LcdDC->shown_buffer + LCD_WIDTH * LCD_HEIGHT,
                                [](uint8_t index) { return index == 0; });
         };
-        form->LcdWindow1->trigger();
+        child<QAction>(form, "LcdWindow1")->trigger();
         bool dark_while_on = true;
         run_with(*form, {{300,
                           [&] {
-                              dark_while_on = surface_dark() || dark(form->lcd_window->grab().toImage());
-                              form->Button2Click();
+                              dark_while_on = surface_dark() || dark(child<LcdViews>(form)->window()->grab().toImage());
+                              child<QPushButton>(form, "Button2")->click();
                           }}});
         QVERIFY(!dark_while_on);
         QVERIFY(surface_dark());
-        QVERIFY(dark(form->lcd_window->grab().toImage()));
+        QVERIFY(dark(child<LcdViews>(form)->window()->grab().toImage()));
         QVERIFY(std::any_of(lcd_buffer, lcd_buffer + LCD_WIDTH * LCD_HEIGHT, [](uint8_t index) { return index != 0; }));
-        form->lcd_window->close();
-        form->LcdWindow1->trigger();
-        QVERIFY(dark(form->lcd_window->grab().toImage()));
-        form->lcd_window->close();
+        child<LcdViews>(form)->window()->close();
+        child<QAction>(form, "LcdWindow1")->trigger();
+        QVERIFY(dark(child<LcdViews>(form)->window()->grab().toImage()));
+        child<LcdViews>(form)->window()->close();
     }
 
     // The lamp follows the airspeed alarm while the loop runs; Off keeps it
@@ -224,22 +224,22 @@ private slots:
     void off_keeps_last_frame_and_lamp()
     {
         QColor lamp_before;
-        run_with(*form, {{0, [&] { form->ScrollBar1->setValue(4096); }},
+        run_with(*form, {{0, [&] { child<QScrollBar>(form, "ScrollBar1")->setValue(4096); }},
                          {500,
                           [&] {
-                              lamp_before = form->Shape1->brushColor();
-                              form->Button2Click();
+                              lamp_before = child<TShape>(form, "Shape1")->brushColor();
+                              child<QPushButton>(form, "Button2")->click();
                           }}});
         QCOMPARE(lamp_before, QColor(255, 0, 0));
         QTest::qWait(200);
         // Nothing is cleared by Off: the lamp, and the last frame in the
         // instrument's buffer.
-        QCOMPARE(form->Shape1->brushColor(), QColor(255, 0, 0));
+        QCOMPARE(child<TShape>(form, "Shape1")->brushColor(), QColor(255, 0, 0));
         const QByteArray last_frame(reinterpret_cast<const char*>(lcd_buffer), sizeof lcd_buffer);
         QVERIFY(last_frame.count('\0') < last_frame.size());
-        form->ScrollBar1->setValue(0);
-        run_with(*form, {{300, [&] { form->Button2Click(); }}});
-        QCOMPARE(form->Shape1->brushColor(), QColor(128, 0, 0));
+        child<QScrollBar>(form, "ScrollBar1")->setValue(0);
+        run_with(*form, {{300, [&] { child<QPushButton>(form, "Button2")->click(); }}});
+        QCOMPARE(child<TShape>(form, "Shape1")->brushColor(), QColor(128, 0, 0));
     }
 };
 

@@ -41,21 +41,21 @@ private slots:
         TfrmMain form;
         QVERIFY(show_and_wait(form));
         const QString recording = dir.filePath(QStringLiteral("session.scn"));
-        QVERIFY(form.start_recording(recording));
+        QVERIFY(child<WindowScenario>(&form)->start_recording(recording));
 
-        form.ScrollBar29->setValue(3250);
-        run_with(form, {{150, [&] { form.ScrollBar1->setValue(1000); }},
-                        {400, [&] { QTest::mouseClick(form.Image8, Qt::LeftButton); }},
-                        {700, [&] { QTest::mouseClick(form.Image3, Qt::LeftButton); }},
-                        {750, [&] { QTest::mouseClick(form.Image3, Qt::LeftButton); }},
-                        {900, [&] { QTest::mouseClick(form.CheckBox1, Qt::LeftButton); }},
-                        {1000, [&] { form.ScrollBar2->setValue(-800); }},
-                        {1200, [&] { QTest::mouseClick(form.Button2, Qt::LeftButton); }}});
+        child<QScrollBar>(&form, "ScrollBar29")->setValue(3250);
+        run_with(form, {{150, [&] { child<QScrollBar>(&form, "ScrollBar1")->setValue(1000); }},
+                        {400, [&] { QTest::mouseClick(child<TClickImage>(&form, "Image8"), Qt::LeftButton); }},
+                        {700, [&] { QTest::mouseClick(child<TClickImage>(&form, "Image3"), Qt::LeftButton); }},
+                        {750, [&] { QTest::mouseClick(child<TClickImage>(&form, "Image3"), Qt::LeftButton); }},
+                        {900, [&] { QTest::mouseClick(child<QCheckBox>(&form, "CheckBox1"), Qt::LeftButton); }},
+                        {1000, [&] { child<QScrollBar>(&form, "ScrollBar2")->setValue(-800); }},
+                        {1200, [&] { QTest::mouseClick(child<QPushButton>(&form, "Button2"), Qt::LeftButton); }}});
         QTest::qWait(350);  // ticks while off
-        run_with(form, {{300, [&] { QTest::mouseClick(form.Image2, Qt::LeftButton); }},
-                        {500, [&] { QTest::mouseClick(form.Button3, Qt::LeftButton); }},
-                        {800, [&] { QTest::mouseClick(form.Button2, Qt::LeftButton); }}});
-        form.stop_recording();
+        run_with(form, {{300, [&] { QTest::mouseClick(child<TClickImage>(&form, "Image2"), Qt::LeftButton); }},
+                        {500, [&] { QTest::mouseClick(child<QPushButton>(&form, "Button3"), Qt::LeftButton); }},
+                        {800, [&] { QTest::mouseClick(child<QPushButton>(&form, "Button2"), Qt::LeftButton); }}});
+        child<WindowScenario>(&form)->stop_recording();
 
         // The window's state at the end, field by field.
         QStringList window_fields;
@@ -99,8 +99,8 @@ private slots:
     {
         TfrmMain form;
         MessageBoxCatcher catcher;
-        QVERIFY(!form.start_recording(dir.filePath(QStringLiteral("missing/folder/x.scn"))));
-        QVERIFY(!form.StopRecording1->isEnabled());
+        QVERIFY(!child<WindowScenario>(&form)->start_recording(dir.filePath(QStringLiteral("missing/folder/x.scn"))));
+        QVERIFY(!child<QAction>(&form, "StopRecording1")->isEnabled());
     }
 
     void playing_with_exit_when_done_gives_the_replay_tools_statuses()
@@ -131,28 +131,28 @@ private slots:
         QVERIFY(show_and_wait(form));
         const QString path = write_file("shown.scn", "on\nwait 3\nexpect current_screen screen_main_menu\nwait 8\n"
                                                      "expect current_screen screen_main\noff\n");
-        ScenarioDock* dock = form.scenario_dock;
+        ScenarioDock* dock = child<ScenarioDock>(&form);
         // What the dock and the status bar show when the failure is reported.
         QString report_then, tally_then, progress_then;
         bool playing_then = false;
-        connect(form.scenario, &WindowScenario::message, &form, [&](const QString&, bool failed) {
+        connect(child<WindowScenario>(&form), &WindowScenario::message, &form, [&](const QString&, bool failed) {
             if (!failed)
                 return;
             report_then = dock->report->toPlainText(), tally_then = dock->tally->text();
             progress_then = dock->progress->text();
-            playing_then = form.StatusBar1->scenario_label->isVisible() && form.scenario->playing();
+            playing_then = child<StatusBar>(&form, "StatusBar1")->scenario_label->isVisible() && child<WindowScenario>(&form)->playing();
         });
-        QVERIFY(form.play_scenario(path));
+        QVERIFY(child<WindowScenario>(&form)->play(path));
         QVERIFY(dock->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(!form.StopScenario1->isEnabled(), 10000);
-        QTRY_VERIFY(!form.running());
+        QTRY_VERIFY_WITH_TIMEOUT(!child<QAction>(&form, "StopScenario1")->isEnabled(), 10000);
+        QTRY_VERIFY(!child<RunLoop>(&form)->running());
         QVERIFY(playing_then);
         QCOMPARE(report_then, QStringLiteral("line 3: expected current_screen=screen_main_menu, got screen_main"));
         QCOMPARE(tally_then, QStringLiteral("Playing, 1 failure"));
         QVERIFY2(progress_then.startsWith(QLatin1String("line 3 of 6, 0.")), qPrintable(progress_then));
         QCOMPARE(dock->tally->text(), QStringLiteral("Done, an expectation failed: 1 passed, 1 failed"));
         QVERIFY2(dock->progress->text().startsWith(QLatin1String("line 6 of 6, 1.")), qPrintable(dock->progress->text()));
-        QVERIFY(form.StatusBar1->scenario_label->isHidden());
+        QVERIFY(child<StatusBar>(&form, "StatusBar1")->scenario_label->isHidden());
     }
 
     void record_asks_first_on_a_running_instrument()
@@ -169,13 +169,13 @@ private slots:
                                  if (box != nullptr)
                                      box->reject();
                              });
-                             form.RecordScenario1->trigger();
-                             running_after = form.running() && st.stop_requested == 0;
+                             child<QAction>(&form, "RecordScenario1")->trigger();
+                             running_after = child<RunLoop>(&form)->running() && st.stop_requested == 0;
                          }},
-                        {500, [&] { form.Button2Click(); }}});
+                        {500, [&] { child<QPushButton>(&form, "Button2")->click(); }}});
         QVERIFY(asked);
         QVERIFY(running_after);
-        QVERIFY(!form.StopRecording1->isEnabled());
+        QVERIFY(!child<QAction>(&form, "StopRecording1")->isEnabled());
     }
 
     void the_setup_tour_holds_played_live()

@@ -12,15 +12,36 @@
 #include <functional>
 
 #include "gfx/lcd.h"
-#include "window/panel/communications_box.h"
+#include "host/palette.h"
 #include "window/app/frm_main.h"
+#include "window/app/run_loop.h"
+#include "window/app/status_bar.h"
+#include "window/app/window_names.h"
+#include "window/connections/encoder_port.h"
+#include "window/flight/flight_driver.h"
+#include "window/lcd/lcd_pictures.h"
+#include "window/lcd/lcd_views.h"
+#include "window/lcd/lcd_window.h"
+#include "window/panel/communications_box.h"
 #include "window/panel/instrument_panel.h"
 #include "window/panel/panel_widgets.h"
-#include "window/app/run_loop.h"
 #include "window/panel/sensor_panel.h"
+#include "window/scenario/scenario_dock.h"
 #include "window/scenario/window_scenario.h"
-#include "window/app/window_names.h"
-#include "host/palette.h"
+
+// A control or part of the form (any object below it) by its object name,
+// or the one of its type when no name is given. The test program stops at
+// once, naming what it looked for, when there is none: every caller goes on
+// to use it.
+template <typename T>
+T* child(const QObject* in, const char* name = nullptr)
+{
+    T* found = in->findChild<T*>(name == nullptr ? QString() : QString::fromLatin1(name));
+    if (found == nullptr)
+        qFatal("no %s %s below %s", T::staticMetaObject.className(), name == nullptr ? "at all" : name,
+               qPrintable(in->objectName()));
+    return found;
+}
 
 // Writes text to a file name in dir; its path, or empty when it could not be
 // written.
@@ -58,7 +79,7 @@ inline bool show_and_wait(TfrmMain& form)
     form.show();
     if (!QTest::qWaitForWindowExposed(&form, 5000))
         return false;
-    return QTest::qWaitFor([&] { return form.LcdDC->isExposed(); }, 5000);
+    return QTest::qWaitFor([&] { return child<InstrumentPanel>(&form)->LcdDC->isExposed(); }, 5000);
 }
 
 // The columns of a data-driven test, in order.
@@ -96,8 +117,8 @@ inline void run_with(TfrmMain& form, const std::vector<std::pair<int, std::funct
     QObject scope;
     for (const auto& step : steps)
         QTimer::singleShot(step.first, &scope, step.second);
-    QTimer::singleShot(guard_ms, &scope, [&form] { form.Button2Click(); });
-    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    QTimer::singleShot(guard_ms, &scope, [&form] { child<QPushButton>(&form, "Button2")->click(); });
+    QTest::mouseClick(child<QPushButton>(&form, "Button1"), Qt::LeftButton);
 }
 
 // Closes the next modal message box once it is up, and keeps its text.

@@ -25,6 +25,7 @@
 #include "window/app/help_menu.h"
 #include "window/app/host_settings.h"
 #include "window/flight/flight_bar.h"
+#include "window/flight/flight_driver.h"
 #include "window/panel/keyboard_keys.h"
 #include "window/panel/instrument_panel.h"
 #include "window/lcd/lcd_pictures.h"
@@ -83,7 +84,7 @@ TfrmMain::TfrmMain(const QSurfaceFormat& pixel_format, QWidget* parent)
     }
     st.current_screen = screen_main;
 
-    Timer1->start();
+    run_loop->Timer1->start();
 }
 
 void TfrmMain::build_menu()
@@ -105,41 +106,41 @@ void TfrmMain::build_menu()
         return added;
     };
 
-    File1 = menu("File1", "&File");
-    SaveLcdPicture1 = entry(File1, "SaveLcdPicture1", "&Save LCD Picture...", &TfrmMain::SaveLcdPicture1Click);
+    QMenu* File1 = menu("File1", "&File");
+    QAction* SaveLcdPicture1 =
+        entry(File1, "SaveLcdPicture1", "&Save LCD Picture...", [this] { pictures->save_with_dialog(); });
     SaveLcdPicture1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     SaveLcdPicture1->setShortcutContext(Qt::ApplicationShortcut);
     File1->addSeparator();
-    PlayScenario1 = entry(File1, "PlayScenario1", "&Play Scenario...", &TfrmMain::PlayScenario1Click);
-    StopScenario1 = entry(File1, "StopScenario1", "S&top Scenario", &TfrmMain::StopScenario1Click);
+    entry(File1, "PlayScenario1", "&Play Scenario...", [this] { scenario_dock->choose_and_play(); });
+    StopScenario1 = entry(File1, "StopScenario1", "S&top Scenario", [this] { scenario->stop_playing(); });
     StopScenario1->setEnabled(false);
     RecordScenario1 = entry(File1, "RecordScenario1", "&Record Scenario...", &TfrmMain::RecordScenario1Click);
-    StopRecording1 = entry(File1, "StopRecording1", "Stop Re&cording", &TfrmMain::StopRecording1Click);
+    StopRecording1 = entry(File1, "StopRecording1", "Stop Re&cording", [this] { scenario->stop_recording(); });
     StopRecording1->setEnabled(false);
     File1->addSeparator();
-    OpenFlight1 = entry(File1, "OpenFlight1", "Open &Flight...", &TfrmMain::OpenFlight1Click);
-    CloseFlight1 = entry(File1, "CloseFlight1", "C&lose Flight", &TfrmMain::CloseFlight1Click);
+    entry(File1, "OpenFlight1", "Open &Flight...", [this] { recorded_flight->open_with_dialog(this); });
+    CloseFlight1 = entry(File1, "CloseFlight1", "C&lose Flight", [this] { recorded_flight->close(); });
     CloseFlight1->setEnabled(false);
     File1->addSeparator();
-    Exit1 = entry(File1, "Exit1", "&Exit", &TfrmMain::Exit1Click);
+    QAction* Exit1 = entry(File1, "Exit1", "&Exit", &TfrmMain::Exit1Click);
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     Exit1->setShortcutContext(Qt::ApplicationShortcut);
 
-    Edit1 = menu("Edit1", "&Edit");
-    CopyLcdPicture1 = entry(Edit1, "CopyLcdPicture1", "&Copy LCD Picture", &TfrmMain::CopyLcdPicture1Click);
+    QMenu* Edit1 = menu("Edit1", "&Edit");
+    QAction* CopyLcdPicture1 = entry(Edit1, "CopyLcdPicture1", "&Copy LCD Picture", &TfrmMain::CopyLcdPicture1Click);
     CopyLcdPicture1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     CopyLcdPicture1->setShortcutContext(Qt::ApplicationShortcut);
 
-    View1 = menu("View1", "&View");
-    LcdWindow1 = entry(View1, "LcdWindow1", "&LCD Window", &TfrmMain::LcdWindow1Click);
+    QMenu* View1 = menu("View1", "&View");
+    LcdWindow1 = entry(View1, "LcdWindow1", "&LCD Window", &TfrmMain::open_lcd_window);
     LcdWindow1->setCheckable(true);
 
-    Options1 = menu("Options1", "&Options");
-    EncoderPort1 = entry(Options1, "EncoderPort1", "Encoder &Port...", &TfrmMain::EncoderPort1Click);
-    FlightSimLink1 = entry(Options1, "FlightSimLink1", "&Flight Simulator Link...", &TfrmMain::FlightSimLink1Click);
+    QMenu* Options1 = menu("Options1", "&Options");
+    entry(Options1, "EncoderPort1", "Encoder &Port...", &TfrmMain::EncoderPort1Click);
+    entry(Options1, "FlightSimLink1", "&Flight Simulator Link...", &TfrmMain::FlightSimLink1Click);
 
-    Help1 = new HelpMenu(this);
-    MainMenu1->addMenu(Help1);
+    MainMenu1->addMenu(new HelpMenu(this));
 }
 
 void TfrmMain::compose(const QSurfaceFormat& pixel_format)
@@ -150,31 +151,17 @@ void TfrmMain::compose(const QSurfaceFormat& pixel_format)
     instrument = new InstrumentPanel(pixel_format, client);
     if (!instrument->bezel.isNull())
         setWindowIcon(QIcon(QPixmap::fromImage(instrument->bezel)));
-    Image1 = instrument->Image1, Panel1 = instrument->Panel1, LcdDC = instrument->LcdDC;
-    LcdContainer = instrument->LcdContainer, Image2 = instrument->Image2, Image3 = instrument->Image3;
-    Image8 = instrument->Image8, Button3 = instrument->Button3, Button4 = instrument->Button4;
-    Button1 = instrument->Button1, Button2 = instrument->Button2, Shape1 = instrument->Shape1;
-
     sensors = new SensorPanel(client);
-    Label55 = sensors->Label55, Label57 = sensors->Label57, ScrollBar29 = sensors->ScrollBar29;
-    Label3 = sensors->Label3, ScrollBar2 = sensors->ScrollBar2, Label1 = sensors->Label1;
-    Label2 = sensors->Label2, ScrollBar1 = sensors->ScrollBar1;
-    CheckBox1 = sensors->CheckBox1, CheckBox2 = sensors->CheckBox2;
-
     GroupBox1 = new CommunicationsBox(client);
-    Memo1 = GroupBox1->Memo1;
-
     encoder_port = new EncoderPort(this);
-    StatusBar1 = new StatusBar(encoder_port, client);
-    EncoderPortLabel = StatusBar1->EncoderPortLabel;
+    StatusBar1 = new StatusBar(client);
 
     keyboard = new KeyboardKeys(this);
     keyboard->keep_keys_in(GroupBox1);
     pictures = new LcdPictures(this);
-    lcd_views = new LcdViews(instrument, this);
+    lcd_views = new LcdViews(this);
     connect(pictures, &LcdPictures::said, StatusBar1, &StatusBar::say);
     run_loop = new RunLoop(this);
-    Timer1 = run_loop->Timer1;
     link = new LinkDriver(sensors, run_loop, this);
     recorded_flight = new FlightDriver(sensors, run_loop, this);
     recorded_flight->take_drops_on(this);
@@ -182,20 +169,7 @@ void TfrmMain::compose(const QSurfaceFormat& pixel_format)
     connect(link, &LinkDriver::status_changed, StatusBar1, &StatusBar::show_link_state);
     connect(link, &LinkDriver::message, StatusBar1, &StatusBar::say);
 
-    scenario_hands hands;
-    hands.switch_on = [this] { run_loop->switch_on_soon(); };
-    hands.switch_off = [this] { Button2Click(); };
-    hands.post_key = [this](uint8_t key) { post_key(key); };
-    hands.set_input = [this](sensor_input input, int32_t position) { sensors->slider(input)->setValue(position); };
-    hands.input = [this](sensor_input input) { return int32_t(sensors->slider(input)->value()); };
-    hands.set_sensor = [this](bool ok) { CheckBox1->setChecked(ok); };
-    hands.sensor = [this] { return CheckBox1->isChecked(); };
-    hands.running = [this] { return running(); };
-    hands.show_program_start = [this] {
-        set_lamp(false);
-        present();
-    };
-    scenario = new WindowScenario(hands, this);
+    scenario = new WindowScenario(lent_hands(), this);
     scenario_dock = new ScenarioDock(scenario, this);
     addDockWidget(Qt::BottomDockWidgetArea, scenario_dock);
 
@@ -207,12 +181,31 @@ void TfrmMain::compose(const QSurfaceFormat& pixel_format)
     client->set_parts(sensors, GroupBox1, StatusBar1);
 }
 
+// What a scenario may do in the window: the controls a person would use.
+scenario_hands TfrmMain::lent_hands()
+{
+    scenario_hands hands;
+    hands.switch_on = [this] { run_loop->switch_on_soon(); };
+    hands.switch_off = [this] { run_loop->Button2Click(); };
+    hands.post_key = [this](uint8_t key) { post_key(key); };
+    hands.set_input = [this](sensor_input input, int32_t position) { sensors->slider(input)->setValue(position); };
+    hands.input = [this](sensor_input input) { return int32_t(sensors->slider(input)->value()); };
+    hands.set_sensor = [this](bool ok) { sensors->CheckBox1->setChecked(ok); };
+    hands.sensor = [this] { return sensors->CheckBox1->isChecked(); };
+    hands.running = [this] { return run_loop->running(); };
+    hands.show_program_start = [this] {
+        instrument->set_lamp(false);
+        lcd_views->present();
+    };
+    return hands;
+}
+
 void TfrmMain::connect_parts()
 {
     connect(instrument, &InstrumentPanel::key, this, &TfrmMain::post_key);
-    connect(instrument, &InstrumentPanel::on_pressed, this, &TfrmMain::Button1Click);
-    connect(instrument, &InstrumentPanel::off_pressed, this, &TfrmMain::Button2Click);
-    connect(LcdDC, &LcdSurface::key_pressed, keyboard, &KeyboardKeys::take);
+    connect(instrument, &InstrumentPanel::on_pressed, run_loop, &RunLoop::Button1Click);
+    connect(instrument, &InstrumentPanel::off_pressed, run_loop, &RunLoop::Button2Click);
+    connect(instrument->LcdDC, &LcdSurface::key_pressed, keyboard, &KeyboardKeys::take);
     connect(keyboard, &KeyboardKeys::key, this, &TfrmMain::post_key);
     connect(keyboard, &KeyboardKeys::keys_moved, StatusBar1, &StatusBar::show_keys_holder);
 
@@ -223,14 +216,17 @@ void TfrmMain::connect_parts()
     connect(run_loop, &RunLoop::lamp, instrument, &InstrumentPanel::set_lamp);
     connect(run_loop, &RunLoop::sentence, this, &TfrmMain::append_communications);
     connect(run_loop, &RunLoop::present, lcd_views, &LcdViews::present);
-    connect(lcd_views, &LcdViews::window_made, this, [this](LcdWindow* made) { lcd_window = made; });
+    connect(lcd_views, &LcdViews::panel_frame, instrument, &InstrumentPanel::present);
     connect(lcd_views, &LcdViews::key, this, &TfrmMain::post_key);
     connect(lcd_views, &LcdViews::window_closed, this, [this] { LcdWindow1->setChecked(false); });
     connect(run_loop, &RunLoop::switched_on, scenario, &WindowScenario::note_on);
     connect(run_loop, &RunLoop::switched_off, scenario, &WindowScenario::note_off);
     connect(run_loop, &RunLoop::pass_done, scenario, &WindowScenario::note_pass);
     connect(run_loop, &RunLoop::tick, scenario, &WindowScenario::note_tick);
-    connect(run_loop, &RunLoop::tick, StatusBar1, &StatusBar::show_encoder_port_state);
+    const auto show_port_state = [this] { StatusBar1->show_encoder_port_state(encoder_port->status_text()); };
+    show_port_state();
+    connect(encoder_port, &EncoderPort::state_changed, StatusBar1, show_port_state);
+    connect(run_loop, &RunLoop::tick, StatusBar1, show_port_state);
     connect(run_loop, &RunLoop::stopped, lcd_views, &LcdViews::show_off);
     connect(run_loop, &RunLoop::stopped, scenario, &WindowScenario::loop_stopped);
 
@@ -254,8 +250,8 @@ TfrmMain::~TfrmMain()
 {
     // FormDestroy: no events for a form that is going away; the recording is
     // closed while the form can still hear of it.
-    Timer1->stop();
-    stop_recording();
+    run_loop->Timer1->stop();
+    scenario->stop_recording();
     disconnect(scenario, nullptr, this, nullptr);
     if (frmMain == this)
         frmMain = nullptr;
@@ -329,11 +325,6 @@ void TfrmMain::changeEvent(QEvent* event)
         GroupBox1->show_waiting();
 }
 
-void TfrmMain::present()
-{
-    lcd_views->present();
-}
-
 void TfrmMain::open_lcd_window(bool open)
 {
     lcd_views->open_window(open);
@@ -355,8 +346,8 @@ bool TfrmMain::apply_options(const sim_options& options)
 {
     exit_when_done = options.exit_when_done;
     scenario_dock->set_unattended(exit_when_done);
-    if (!options.record.isEmpty() && !start_recording(options.record)) {
-        exit_status = COMMAND_LINE_REFUSED;
+    if (!options.record.isEmpty() && !scenario->start_recording(options.record)) {
+        status = COMMAND_LINE_REFUSED;
         return false;
     }
     if (!options.serial.isEmpty())
@@ -367,8 +358,8 @@ bool TfrmMain::apply_options(const sim_options& options)
         link->listen(options.link_address, options.link_port);
     if (options.lcd_window || LcdWindow::was_open())
         open_lcd_window(true);
-    if (!options.play.isEmpty() && !play_scenario(options.play)) {
-        exit_status = PLAYER_BAD_LINE;
+    if (!options.play.isEmpty() && !scenario->play(options.play)) {
+        status = PLAYER_BAD_LINE;
         return !exit_when_done;
     }
     return true;
@@ -377,13 +368,18 @@ bool TfrmMain::apply_options(const sim_options& options)
 // ---------------------------------------------------------------------------
 // Scenarios.
 
-void TfrmMain::scenario_finished(int status)
+void TfrmMain::scenario_finished(int ended)
 {
-    exit_status = status;
+    status = ended;
     if (!exit_when_done)
         return;
     host_switch_off();
-    QCoreApplication::exit(status);
+    QCoreApplication::exit(ended);
+}
+
+void TfrmMain::RecordScenario1Click()
+{
+    scenario_dock->choose_and_record(run_loop->running());
 }
 
 // ---------------------------------------------------------------------------
@@ -424,9 +420,4 @@ void TfrmMain::post_key(uint8_t key)
     // in the recording.
     if (stored)
         scenario->note_key(key);
-}
-
-bool TfrmMain::KeyboardKey(int qt_key)
-{
-    return keyboard->take(qt_key);
 }

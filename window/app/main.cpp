@@ -118,7 +118,7 @@ int main(int argc, char** argv)
                 QStringLiteral("Zoom %1: --zoom %2 does not fit the screen").arg(zoom).arg(options.zoom),
                 ZOOM_MESSAGE_MS);
         if (!frmMain->apply_options(options)) {
-            const int status = frmMain->exit_status;
+            const int status = frmMain->exit_status();
             delete frmMain;
             return status;
         }
