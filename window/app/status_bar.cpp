@@ -3,9 +3,7 @@
 #include <QLabel>
 #include <QPainter>
 
-#include "window/connections/encoder_port.h"
-
-StatusBar::StatusBar(const EncoderPort* port, QWidget* parent) : QStatusBar(parent), port(port)
+StatusBar::StatusBar(QWidget* parent) : QStatusBar(parent)
 {
     setObjectName(QStringLiteral("StatusBar1"));
     setSizeGripEnabled(false);
@@ -28,8 +26,6 @@ StatusBar::StatusBar(const EncoderPort* port, QWidget* parent) : QStatusBar(pare
     LinkLabel->setObjectName(QStringLiteral("LinkLabel"));
     LinkLabel->hide();
     addWidget(LinkLabel, 1);
-    connect(port, &EncoderPort::state_changed, this, &StatusBar::show_encoder_port_state);
-    show_encoder_port_state();
 }
 
 void StatusBar::say(const QString& text)
@@ -54,9 +50,8 @@ void StatusBar::show_keys_holder(const QString& holder)
     keys_label->setText(QStringLiteral("Keys: %1").arg(holder));
 }
 
-void StatusBar::show_encoder_port_state()
+void StatusBar::show_encoder_port_state(const QString& text)
 {
-    const QString text = port->status_text();
     if (EncoderPortLabel->text() == text)
         return;
     EncoderPortLabel->setText(text);

@@ -6,7 +6,6 @@
 #include <QStatusBar>
 
 class QLabel;
-class EncoderPort;
 
 class StatusBar : public QStatusBar {
     Q_OBJECT
@@ -15,7 +14,7 @@ public:
     // How long a message stays.
     static constexpr int MESSAGE_MS = 5000;
 
-    StatusBar(const EncoderPort* port, QWidget* parent);
+    explicit StatusBar(QWidget* parent);
 
     // The height the bar needs at width: one line, or as many as its text needs.
     int needed_height(int width) const;
@@ -28,8 +27,8 @@ public:
 public slots:
     // A message for MESSAGE_MS.
     void say(const QString& text);
-    // The encoder port's text, brought up to date.
-    void show_encoder_port_state();
+    // The encoder port and its state ("Encoder port: none" at first).
+    void show_encoder_port_state(const QString& text);
     // Who has the keyboard now.
     void show_keys_holder(const QString& holder);
     // Whether a scenario is playing.
@@ -47,5 +46,4 @@ protected:
 private:
     // The width left for the message or the port's state.
     int text_width(int width) const;
-    const EncoderPort* port;
 };

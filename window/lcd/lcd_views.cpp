@@ -2,7 +2,6 @@
 
 #include "gfx/lcd.h"
 #include "screens/framework.h"
-#include "window/panel/instrument_panel.h"
 #include "window/panel/keyboard_keys.h"
 #include "window/lcd/lcd_window.h"
 
@@ -13,7 +12,7 @@ const uint8_t LCD_OFF[sizeof lcd_buffer] = {};
 
 }  // namespace
 
-LcdViews::LcdViews(InstrumentPanel* panel, QObject* parent) : QObject(parent), panel(panel)
+LcdViews::LcdViews(QObject* parent) : QObject(parent)
 {
 }
 
@@ -33,7 +32,7 @@ const uint8_t* LcdViews::shown() const
 void LcdViews::present()
 {
     dark = false;
-    panel->present(lcd_buffer);
+    emit panel_frame(lcd_buffer);
     if (lcd_window != nullptr)
         lcd_window->show_frame(lcd_buffer);
 }
@@ -41,7 +40,7 @@ void LcdViews::present()
 void LcdViews::show_off()
 {
     dark = true;
-    panel->present(LCD_OFF);
+    emit panel_frame(LCD_OFF);
     if (lcd_window != nullptr)
         lcd_window->show_frame(LCD_OFF);
 }
@@ -59,7 +58,6 @@ void LcdViews::open_window(bool open)
         connect(lcd_window, &LcdWindow::wheel_step, this,
                 [this](bool clockwise) { emit key(clockwise ? KEY_CW : KEY_CCW); });
         connect(lcd_window, &LcdWindow::closed, this, &LcdViews::window_closed);
-        emit window_made(lcd_window);
     }
     if (lcd_window == nullptr)
         return;

@@ -7,14 +7,13 @@
 
 #include <cstdint>
 
-class InstrumentPanel;
 class LcdWindow;
 
 class LcdViews : public QObject {
     Q_OBJECT
 
 public:
-    LcdViews(InstrumentPanel* panel, QObject* parent);
+    explicit LcdViews(QObject* parent);
     // Keeps the LCD window's placement and whether it was open.
     ~LcdViews() override;
 
@@ -28,7 +27,8 @@ public:
     void open_window(bool open);
 
 signals:
-    void window_made(LcdWindow* window);
+    // The frame for the instrument panel's surface: lcd_buffer, or dark.
+    void panel_frame(const uint8_t* buffer);
     // A key or a wheel notch in the LCD window, as an instrument key.
     void key(uint8_t key);
     // The LCD window was closed (by its title bar too).
@@ -37,7 +37,6 @@ signals:
 private:
     const uint8_t* shown() const;
 
-    InstrumentPanel* panel;
     LcdWindow* lcd_window = nullptr;
     bool dark = false;  // the instrument is off
 };
