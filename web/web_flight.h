@@ -3,7 +3,6 @@
 // played by the page's session, which ticks it on the page's clock.
 #pragma once
 #include <memory>
-#include <string>
 
 struct flight;
 

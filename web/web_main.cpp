@@ -5,7 +5,6 @@
 #include "web/web_main.h"
 
 #include <array>
-#include <cstring>
 #include <deque>
 
 #include "host/palette.h"

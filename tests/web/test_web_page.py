@@ -305,21 +305,6 @@ class WebPageTest(unittest.TestCase):
         driver.execute_script("arguments[0].value = ''", chooser)
         chooser.send_keys("\n".join(paths))
 
-    def play(self, driver, steps=200):
-        """Presses "Play scenario" and steps the manual clock until the run
-        has finished; returns the result line and the report lines."""
-        runs = driver.execute_script("return window.ktr7Scenarios.runsFinished()")
-        driver.find_element(By.ID, "PlayScenario").click()
-        for _ in range(steps):
-            if driver.execute_script("return window.ktr7Scenarios.runsFinished()") > runs:
-                break
-            driver.execute_script("window.ktr7.wait(1)")
-        else:
-            self.fail("the scenario did not finish")
-        return (driver.find_element(By.ID, "ScenarioResult").text,
-                driver.execute_script("return Array.from(document.getElementById('ScenarioLog').children,"
-                                      " (e) => [e.textContent, e.className === 'failed'])"))
-
     def test_scenarios_report_their_expectations(self):
         """A scenario file chosen in the page plays through the page's
         controls; a held expectation passes, a broken one is reported as
@@ -366,7 +351,7 @@ class WebPageTest(unittest.TestCase):
                     f.write(text)
                 self.choose_files(driver, [path])
                 self.assertEqual(driver.find_element(By.ID, "ScenarioList").get_attribute("value"), "file:")
-                result, log = self.play(driver)
+                result, log = ws.play_scenario(driver)
                 self.assertEqual(result, want_result)
                 self.assertEqual([line for line, failed in log if failed and not line.startswith("--")],
                                  want_failed)
@@ -379,7 +364,7 @@ class WebPageTest(unittest.TestCase):
             f.write(text)
         self.choose_files(driver, [path, os.path.join(self.workdir.name, "menu.png"),
                                    os.path.join(self.workdir.name, "main.png")])
-        result, log = self.play(driver)
+        result, log = ws.play_scenario(driver)
         self.assertEqual(result, "Failed: an expectation did not hold (1 passed, 1 failed)")
         failed = [line for line, bad in log if bad and not line.startswith("--")]
         # Named from its own folder, so the tool names the picture as the page does.

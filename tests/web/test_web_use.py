@@ -29,22 +29,6 @@ const next = () => (--n > 0 ? requestAnimationFrame(next) : done(true));
 requestAnimationFrame(next);
 """
 
-# Plays the chosen scenario and steps the manual clock until it has ended.
-PLAY_TO_THE_END = """
-const done = arguments[arguments.length - 1];
-const box = window.ktr7Scenarios;
-const runs = box.runsFinished();
-document.getElementById("PlayScenario").click();
-const started = performance.now();
-(function step() {
-    if (box.runsFinished() > runs || performance.now() - started > 20000)
-        return done(document.getElementById("ScenarioResult").textContent);
-    if (box.playing())
-        window.ktr7.wait(1);
-    setTimeout(step, 0);
-})();
-"""
-
 
 class WebUseTest(unittest.TestCase):
     @classmethod
@@ -205,9 +189,9 @@ class WebUseTest(unittest.TestCase):
             done(true);
         })();"""
         driver.execute_async_script(choose, holds, True)
-        self.assertEqual(driver.execute_async_script(PLAY_TO_THE_END), "Passed (1 passed, 0 failed)")
+        self.assertEqual(ws.play_scenario(driver)[0], "Passed (1 passed, 0 failed)")
         driver.execute_async_script(choose, fails, False)
-        self.assertEqual(driver.execute_async_script(PLAY_TO_THE_END),
+        self.assertEqual(ws.play_scenario(driver)[0],
                          "Failed: an expectation did not hold (0 passed, 1 failed)")
         # A file from the plain chooser that changed since: Chromium will not
         # read it again, and the page says to choose it again.
@@ -215,7 +199,7 @@ class WebUseTest(unittest.TestCase):
         with open(path, "w") as f:
             f.write(holds)
         driver.find_element(By.ID, "ScenarioFile").send_keys(path)
-        self.assertEqual(driver.execute_async_script(PLAY_TO_THE_END), "Passed (1 passed, 0 failed)")
+        self.assertEqual(ws.play_scenario(driver)[0], "Passed (1 passed, 0 failed)")
         time.sleep(1.1)
         with open(path, "w") as f:
             f.write(fails + "# edited\n")

@@ -94,6 +94,34 @@ def open_page(driver, url):
         "window.ktr7.ready.then(() => done(true), (e) => done(String(e)));")
 
 
+# Presses "Play scenario" and steps the manual clock until the run has ended
+# (or twenty seconds have passed): the result line, and the report's lines
+# with whether each is a failure.
+PLAY_TO_THE_END = """
+const done = arguments[arguments.length - 1];
+const box = window.ktr7Scenarios;
+const runs = box.runsFinished();
+document.getElementById("PlayScenario").click();
+const started = performance.now();
+(function step() {
+    if (box.runsFinished() > runs || performance.now() - started > 20000)
+        return done([document.getElementById("ScenarioResult").textContent,
+                     Array.from(document.getElementById("ScenarioLog").children,
+                                (e) => [e.textContent, e.className === "failed"])]);
+    if (box.playing())
+        window.ktr7.wait(1);
+    setTimeout(step, 0);
+})();
+"""
+
+
+def play_scenario(driver):
+    """Plays the scenario chosen in the page's box to its end: the result
+    line and the report lines, each with whether it is a failure."""
+    result, log = driver.execute_async_script(PLAY_TO_THE_END)
+    return result, [(line, failed) for line, failed in log]
+
+
 def replay(tool, script, workdir):
     """Runs the replay tool over script; returns its standard output."""
     result = subprocess.run([tool], input=script, capture_output=True, text=True, cwd=workdir,
