@@ -234,8 +234,8 @@ def find_replay_tool():
     if named:
         return os.path.abspath(named)
     root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-    for folder in ("test", "run", "h13"):
-        path = os.path.join(root, "build", folder, "host", "replay", "ktr7-replay")
+    for folder in ("test", "run"):
+        path = os.path.join(root, "build", folder, "replay", "ktr7-replay")
         if os.access(path, os.X_OK):
             return path
     raise RuntimeError("no ktr7-replay built; set KTR7_REPLAY")
