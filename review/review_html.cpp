@@ -248,7 +248,8 @@ std::string settings_table(const flight_review& r)
 
 std::string swatch(const char* colour, const char* what)
 {
-    return std::string("<span class=\"swatch\" style=\"background:") + colour + "\"></span>" + what;
+    return std::string("<span class=\"key-item\"><span class=\"swatch\" style=\"background:") + colour +
+           "\"></span>" + what + "</span> ";
 }
 
 }  // namespace

@@ -97,7 +97,7 @@ const char REVIEW_PAGE_SCRIPT[] = R"JS(
       labelsSeparateLines: false,
       connectSeparatedPoints: true,
       strokeWidth: 1.5,
-      axes: {x: {valueFormatter: timeOfDay}},
+      axes: {x: {valueFormatter: timeOfDay, pixelsPerLabel: 60}},
       underlayCallback: shadeTimes,
       drawCallback: function (g, initial) {
         if (initial) div.setAttribute("data-drawn", "yes");
@@ -145,11 +145,12 @@ th { font-weight: normal; color: #555; white-space: nowrap; }
 .plot { width: 100%; height: 240px; }
 .legend { font-size: 0.85em; min-height: 1.4em; margin: 2px 0 14px; }
 .key { font-size: 0.85em; color: #444; margin: 4px 0 14px; }
+.key-item { white-space: nowrap; }
 .swatch { display: inline-block; width: 14px; height: 10px; margin: 0 4px 0 10px; vertical-align: baseline; }
 .hint { color: #555; font-size: 0.9em; }
 .moments { display: grid; grid-template-columns: repeat(auto-fill, minmax(240px, 1fr)); gap: 16px; }
 figure { margin: 0; cursor: pointer; }
-figure img { width: 100%; max-width: 320px; image-rendering: pixelated; display: block; border: 1px solid #888; }
+figure img { width: 100%; height: auto; max-width: 320px; image-rendering: pixelated; display: block; border: 1px solid #888; }
 figcaption { font-size: 0.9em; margin-top: 4px; }
 figcaption time { font-weight: bold; }
 footer { margin-top: 32px; color: #777; font-size: 0.85em; }
@@ -157,5 +158,6 @@ footer { margin-top: 32px; color: #777; font-size: 0.85em; }
   body { padding: 0 10px 24px; }
   .plot { height: 200px; }
   th, td { padding-right: 8px; }
+  .moments { grid-template-columns: repeat(auto-fill, minmax(160px, 1fr)); gap: 10px; }
 }
 )CSS";
