@@ -1,6 +1,7 @@
 #include "files/scenario_files.h"
 
 #include "flight/flight.h"
+#include "files/session_gif.h"
 #include "flight/flight_file.h"
 #include "host/picture_scale.h"
 #include "picture/lcd_png.h"
@@ -9,6 +10,12 @@
 namespace {
 
 constexpr size_t WHY_CAPACITY = EXPECT_REPORT_CAPACITY;
+
+// The animation of a run that touches no file.
+class unwritten_gif final : public lcd_recording {
+public:
+    bool finish(std::string&) override { return true; }
+};
 
 }  // namespace
 
@@ -67,6 +74,18 @@ scenario_lender::picture_check scenario_files::check_png(const char* path, const
         return picture_check::equal;
     text = report;
     return picture_check::differs;
+}
+
+std::unique_ptr<lcd_recording> scenario_files::record_gif(instrument_session& session, const char* path, int scale,
+                                                          std::string& why)
+{
+    if (!touch_)
+        return std::make_unique<unwritten_gif>();
+    auto gif = std::make_unique<session_gif>(session, path, scale);
+    if (gif->is_open())
+        return gif;
+    why = gif->why();
+    return nullptr;
 }
 
 std::unique_ptr<flight> scenario_files::read_flight(const char* path, std::string& error, std::string& warning)

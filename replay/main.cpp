@@ -2,8 +2,10 @@
 // scenario file or standard input.
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "host/picture_scale.h"
 #include "replay/replay.h"
 #include "replay/replay_flight.h"
 #include "replay/replay_link.h"
@@ -21,6 +23,18 @@ int with_output_flushed(int status)
     return status;
 }
 
+// --gif-every takes up to an hour of ticks.
+constexpr long GIF_EVERY_MAX = 36000;
+
+// A whole number in low..high.
+bool whole_number(const char* text, long low, long high, long& value)
+{
+    char* end = nullptr;
+    errno = 0;
+    value = strtol(text, &end, 10);
+    return errno == 0 && end != text && *end == '\0' && value >= low && value <= high;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -30,6 +44,9 @@ int main(int argc, char** argv)
     const char* csv_path = nullptr;
     const char* report_path = nullptr;
     const char* link_path = nullptr;
+    const char* gif_path = nullptr;
+    long gif_every = 1, gif_scale = GIF_SCALE_MIN;
+    bool gif_tuned = false;
     replay_limits limits = REPLAY_DEFAULT_LIMITS;
     for (int i = 1; i < argc; i++) {
         const char* arg = argv[i];
@@ -43,6 +60,25 @@ int main(int argc, char** argv)
         }
         if (strcmp(arg, "--update") == 0) {
             limits.update_pictures = true;
+            continue;
+        }
+        if (strcmp(arg, "--gif-every") == 0 || strcmp(arg, "--gif-scale") == 0) {
+            const bool every = strcmp(arg, "--gif-every") == 0;
+            const long high = every ? GIF_EVERY_MAX : GIF_SCALE_MAX;
+            if (i + 1 == argc || !whole_number(argv[i + 1], 1, high, every ? gif_every : gif_scale)) {
+                fprintf(stderr, "ktr7-replay: %s takes a whole number, 1..%ld (see ktr7-replay --help)\n", arg, high);
+                return REPLAY_FAILED;
+            }
+            i++;
+            gif_tuned = true;
+            continue;
+        }
+        if (strcmp(arg, "--gif") == 0) {
+            if (i + 1 == argc) {
+                fprintf(stderr, "ktr7-replay: %s needs a file name (see ktr7-replay --help)\n", arg);
+                return REPLAY_FAILED;
+            }
+            gif_path = argv[++i];
             continue;
         }
         if (strcmp(arg, "--flight") == 0 || strcmp(arg, "--csv") == 0 || strcmp(arg, "--link") == 0 ||
@@ -73,6 +109,15 @@ int main(int argc, char** argv)
         fprintf(stderr, "ktr7-replay: --report writes the review of a --flight (see ktr7-replay --help)\n");
         return REPLAY_FAILED;
     }
+    if (gif_path != nullptr && flight_path == nullptr) {
+        fprintf(stderr, "ktr7-replay: --gif records the LCD over a --flight (see ktr7-replay --help)\n");
+        return REPLAY_FAILED;
+    }
+    if (gif_tuned && gif_path == nullptr) {
+        fprintf(stderr, "ktr7-replay: --gif-every and --gif-scale go with --gif (see ktr7-replay --help)\n");
+        return REPLAY_FAILED;
+    }
+    replay_set_flight_gif(gif_path, int(gif_every), int(gif_scale));
     if (link_path != nullptr) {
         if (path != nullptr || flight_path != nullptr) {
             fprintf(stderr, "ktr7-replay: --link plays a link's lines alone (see ktr7-replay --help)\n");

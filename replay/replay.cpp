@@ -2,6 +2,8 @@
 // instrument, the shared pass and the replay's host.
 #include "replay/replay.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +17,7 @@
 const char replay_usage[] =
     "usage: ktr7-replay [--update] [SCENARIO]\n"
     "       ktr7-replay --flight FILE [--csv TRACE] [--report PAGE]\n"
+    "                   [--gif ANIMATION [--gif-every N] [--gif-scale S]]\n"
     "       ktr7-replay --link LINES\n"
     "       ktr7-replay --help | --version\n"
     "\n"
@@ -43,6 +46,17 @@ const char replay_usage[] =
     "  expect serial TEXT          the latest sentence since \"on\", escaped as the\n"
     "                              serial lines print it (write '#' as \\x23)\n"
     "  expect png FILE             the LCD must equal the picture in FILE\n"
+    "  expect text TEXT [at X Y]   the LCD must show TEXT: one string, or strings\n"
+    "                              in reading order with a blank between; \"TEXT\"\n"
+    "                              in quotes or bare, escaped as for serial; at X Y:\n"
+    "                              its first string starts at column X, row Y\n"
+    "  print text                  the LCD's strings, top to bottom, left to right:\n"
+    "                              \"TEXT\" at X Y size SIZE ROLE, one a line\n"
+    "  print lcd                   the LCD as text, two rows a line: in colour on\n"
+    "                              a terminal (unless NO_COLOR is set), else plain\n"
+    "  gif FILE [SCALE]            record the LCD as an animated GIF, one frame a\n"
+    "                              tick (100 ms), SCALE 1..8 (default 1)\n"
+    "  gif end                     write it (the scenario's end writes it too)\n"
     "  flight FILE                 load a recorded flight (IGC, GPX, or what\n"
     "                              gpsbabel reads: KML, NMEA, FIT, TCX, ...)\n"
     "  fly SECONDS | fly end       play it: ten ticks a second of flight time,\n"
@@ -64,7 +78,10 @@ const char replay_usage[] =
     "flight's review, one HTML file that opens offline: the summary, plots of\n"
     "the altitude, vertical speed and airspeed shown with the alarms, the LCD\n"
     "at take-off, landing, the highest airspeed and altitude and each alarm,\n"
-    "and the settings. Docs: docs/flights.md.\n"
+    "and the settings. --gif ANIMATION records the LCD over the flight as an\n"
+    "animated GIF, a frame every N ticks (--gif-every, 1..36000, default 1: at\n"
+    "fast speeds every Nth tick keeps the file small), each LCD pixel S x S\n"
+    "(--gif-scale, 1..8, default 1). Docs: docs/flights.md.\n"
     "\n"
     "--link LINES plays the flight simulator link's lines (a file, or \"-\" for\n"
     "standard input: PRESSURE_ALT_FT,VS_FPS,IAS_KT,ELAPSED_S a line) as the\n"
@@ -106,6 +123,13 @@ public:
     void printed(const char* line) override { fprintf(out_, "%s\n", line); }
     void failed(long line, const char* message) override { said(line, message); }
     void warned(long line, const char* message) override { said(line, message); }
+    // print lcd in colour only on a terminal, and not where NO_COLOR is set.
+    lcd_art_style lcd_style() const override
+    {
+        const char* no_colour = getenv("NO_COLOR");
+        const bool colour = isatty(fileno(out_)) && (no_colour == nullptr || no_colour[0] == '\0');
+        return colour ? lcd_art_style::colour : lcd_art_style::plain;
+    }
 
 private:
     void said(long line, const char* message)

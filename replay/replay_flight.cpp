@@ -8,6 +8,7 @@
 
 #include "core/flight_timer.h"
 #include "core/state.h"
+#include "files/session_gif.h"
 #include "flight/flight_file.h"
 #include "flight/flight_player.h"
 #include "flight/flight_summary.h"
@@ -75,6 +76,21 @@ void print_what_the_instrument_showed(const flight_summary& s, FILE* out)
             altitude_unit_names[s.altitude_unit]);
 }
 
+namespace {
+
+struct flight_gif_options {
+    const char* path = nullptr;
+    int every = 1;
+    int scale = 1;
+} flight_gif;
+
+}  // namespace
+
+void replay_set_flight_gif(const char* path, int every, int scale)
+{
+    flight_gif = {path, every, scale};
+}
+
 void switch_on_detecting_flights()
 {
     // Factory settings, but with the flight timer detecting flights (the
@@ -125,6 +141,15 @@ int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE
         fprintf(err, "ktr7-replay: %s\n", why.c_str());
         return REPLAY_FAILED;
     }
+    // The animation's file too, which follows the session from here on.
+    std::unique_ptr<session_gif> gif;
+    if (flight_gif.path != nullptr) {
+        gif = std::make_unique<session_gif>(replay_session(), flight_gif.path, flight_gif.scale, flight_gif.every);
+        if (!gif->is_open()) {
+            fprintf(err, "ktr7-replay: %s: cannot write: %s\n", flight_gif.path, gif->why().c_str());
+            return REPLAY_FAILED;
+        }
+    }
     FILE* csv = nullptr;
     if (csv_path != nullptr) {
         csv = fopen(csv_path, "w");
@@ -157,9 +182,15 @@ int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE
         if (csv != nullptr)
             csv_row(csv, time, player.inputs());
     }
+    std::string gif_why;
+    const bool gif_written = gif == nullptr || gif->finish(gif_why);
     session.switch_off();
     if (csv != nullptr && (ferror(csv) != 0) | (fclose(csv) != 0)) {
         fprintf(err, "ktr7-replay: %s: cannot write: %s\n", csv_path, strerror(errno));
+        return REPLAY_FAILED;
+    }
+    if (!gif_written) {
+        fprintf(err, "ktr7-replay: %s: cannot write: %s\n", flight_gif.path, gif_why.c_str());
         return REPLAY_FAILED;
     }
     print_summary(session.flight().recorded(), path, recorder.summary(), out);
@@ -169,5 +200,7 @@ int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE
             return REPLAY_FAILED;
         fprintf(out, "report: %s\n", report_path);
     }
+    if (gif != nullptr)
+        fprintf(out, "gif: %s (%ld frames)\n", flight_gif.path, gif->frames());
     return REPLAY_OK;
 }

@@ -15,6 +15,11 @@
 int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE* err,
                          const char* report_path = nullptr);
 
+// With path set, replay_flight_report also records the LCD over the flight
+// as an animated GIF there: every every-th tick, at scale (see
+// files/session_gif.h). Null path: none.
+void replay_set_flight_gif(const char* path, int every, int scale);
+
 // Switch-on with factory settings and the flight timer detecting flights (as
 // a pilot sets it up to time every flight), for a played flight or link.
 void switch_on_detecting_flights();

@@ -13,6 +13,10 @@
 
 namespace {
 
+// The largest start column or row "expect text" takes (the text renderer's
+// coordinates are unsigned 16-bit).
+constexpr int TEXT_POSITION_MAX = 65535;
+
 enum class number_result { ok, malformed, out_of_range };
 
 number_result parse_number(std::string_view word, long long low, long long high, long long& value)
@@ -107,6 +111,13 @@ bool parse_sensor(scenario_words& line, scenario_command& c, scenario_failure& f
 
 bool parse_print(scenario_words& line, scenario_command& c, scenario_failure& f)
 {
+    scenario_words peek = line;
+    std::string_view first;
+    if (peek.next(first) && (first == "text" || first == "lcd")) {
+        line.next(first);
+        c.op = first == "text" ? scenario_op::print_text : scenario_op::print_lcd;
+        return no_more(first == "text" ? "print text" : "print lcd", line, f);
+    }
     c.text = line.rest();
     std::string_view word;
     bool any = false;
@@ -138,6 +149,76 @@ bool parse_png(scenario_words& line, scenario_command& c, scenario_failure& f)
     std::string_view word;
     if (peek.next(word))
         return number_argument("png", "scale", line, PNG_SCALE_MIN, PNG_SCALE_MAX, c.number, f);
+    return true;
+}
+
+// "gif FILE [SCALE]" or "gif end".
+bool parse_gif(scenario_words& line, scenario_command& c, scenario_failure& f)
+{
+    scenario_words peek = line;
+    std::string_view word;
+    if (peek.next(word) && word == "end") {
+        line.next(word);
+        c.op = scenario_op::gif_end;
+        return no_more("gif end", line, f);
+    }
+    c.op = scenario_op::gif;
+    if (!file_argument("gif", line, c.text, f))
+        return false;
+    c.number = 1;
+    peek = line;
+    if (peek.next(word))
+        return number_argument("gif", "scale", line, GIF_SCALE_MIN, GIF_SCALE_MAX, c.number, f);
+    return true;
+}
+
+// "expect text TEXT [at X Y]": TEXT in double quotes, or the rest of the
+// line; then X and Y of the string's start. Inside quotes a quote is
+// written \x22.
+bool parse_expect_text(scenario_words& line, scenario_command& c, scenario_failure& f)
+{
+    c.op = scenario_op::expect_text;
+    c.number = c.high = TEXT_ANYWHERE;
+    std::string_view rest = line.rest();
+    std::string_view position;
+    if (!rest.empty() && rest.front() == '"') {
+        const size_t close = rest.find('"', 1);
+        if (close == rest.npos)
+            return scenario_fail(f, "expect text: missing closing quote");
+        c.text = rest.substr(1, close - 1);
+        position = rest.substr(close + 1);
+    } else {
+        // A bare text ends where a trailing "at X Y" begins.
+        c.text = rest;
+        scenario_words words{rest.data(), rest.data() + rest.size()};
+        std::string_view w[3] = {};
+        const char* starts[3] = {};
+        for (std::string_view word; words.next(word);) {
+            w[0] = w[1], w[1] = w[2], w[2] = word;
+            starts[0] = starts[1], starts[1] = starts[2], starts[2] = word.data();
+        }
+        if (w[0] == "at" && starts[0] != rest.data()) {
+            position = std::string_view(starts[0], size_t(rest.data() + rest.size() - starts[0]));
+            scenario_words text{rest.data(), starts[0]};
+            c.text = text.rest();
+        }
+    }
+    if (c.text.find_first_not_of(' ') == c.text.npos)
+        return scenario_fail(f, "expect text: missing text");
+    scenario_words after{position.data(), position.data() + position.size()};
+    std::string_view word;
+    if (!after.next(word))
+        return true;
+    if (word != "at")
+        return scenario_fail(f, "expect text: extra argument \"%s\" (a position is \"at X Y\")", quoted(word).text);
+    long long x = 0;
+    std::string_view x_word;
+    if (!after.next(x_word))
+        return scenario_fail(f, "expect text: missing x (0..%d)", TEXT_POSITION_MAX);
+    if (!number_word("expect text", "x", x_word, 0, TEXT_POSITION_MAX, x, f) ||
+        !number_argument("expect text", "y", after, 0, TEXT_POSITION_MAX, c.high, f))
+        return false;
+    c.number = x;
     return true;
 }
 
@@ -173,9 +254,11 @@ bool parse_expect(scenario_words& line, scenario_command& c, scenario_failure& f
 {
     std::string_view name;
     if (!line.next(name))
-        return scenario_fail(f, "expect: missing name (a field, serial or png)");
+        return scenario_fail(f, "expect: missing name (a field, serial, text or png)");
     c.name = name;
     const std::string_view value = line.rest();
+    if (name == "text")
+        return parse_expect_text(line, c, f);
     if (name == "png") {
         c.op = scenario_op::expect_png;
         return file_argument("expect png", line, c.text, f) && no_more("expect png", line, f);
@@ -317,5 +400,7 @@ bool parse_scenario_line(std::string_view text, scenario_command& c, scenario_fa
     }
     if (command == "fly")
         return parse_fly(line, c, count_max, f);
+    if (command == "gif")
+        return parse_gif(line, c, f);
     return scenario_fail(f, "unknown command \"%s\"", quoted(command).text);
 }

@@ -30,10 +30,17 @@ enum class scenario_op : uint8_t {
     expect_png,     // text: the reference picture's file
     flight,         // text: the flight file to load
     fly,            // number: seconds of flight time to play, FLY_TO_END for "fly end"
+    print_text,     // the strings on the LCD
+    print_lcd,      // the LCD drawn as text
+    expect_text,    // text: the escaped string; number, high: its start x and y, or TEXT_ANYWHERE
+    gif,            // text: file; number: scale
+    gif_end,
 };
 
 // "fly end": play to the flight's last fix.
 constexpr long long FLY_TO_END = -1;
+// "expect text TEXT" without "at X Y": the string may be anywhere.
+constexpr long long TEXT_ANYWHERE = -1;
 
 struct scenario_command {
     scenario_op op = scenario_op::none;

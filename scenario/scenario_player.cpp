@@ -156,6 +156,12 @@ bool run(const scenario_command& c, scenario_failure& f)
             return scenario_fail(f, "flight: %s", why);
         break;
     case scenario_op::fly: return run_fly(c, f);
+    case scenario_op::print_text:
+    case scenario_op::print_lcd:
+    case scenario_op::expect_text:
+    case scenario_op::gif:
+    case scenario_op::gif_end:
+        return scenario_fail(f, "this player runs no such line (the session's scenario executor does)");
     }
     return true;
 }

@@ -5,6 +5,7 @@
 #include "flight/flight.h"
 #include "host/time_base.h"
 #include "scenario/fields.h"
+#include "scenario/lcd_text.h"
 
 namespace {
 
@@ -48,6 +49,12 @@ scenario_lender::picture_check scenario_lender::check_png(const char*, const uin
     return picture_check::unusable;
 }
 
+std::unique_ptr<lcd_recording> scenario_lender::record_gif(instrument_session&, const char*, int, std::string& why)
+{
+    why = "no files here";
+    return nullptr;
+}
+
 bool scenario_lender::lends_flights() const
 {
     return false;
@@ -60,6 +67,11 @@ std::unique_ptr<flight> scenario_lender::read_flight(const char*, std::string& e
 }
 
 void scenario_output::ended(int) {}
+
+lcd_art_style scenario_output::lcd_style() const
+{
+    return lcd_art_style::plain;
+}
 
 scenario_executor::scenario_executor(instrument_session& session, session_display& display,
                                      scenario_lender& lender, scenario_output& output, scenario_clock clock)
@@ -75,6 +87,7 @@ scenario_executor::~scenario_executor()
 
 void scenario_executor::begin()
 {
+    gif_.reset();
     result_ = scenario_result{};
     line_ = 0;
     ticks_played_ = 0;
@@ -101,6 +114,7 @@ bool scenario_executor::feed(std::string_view text)
 
 const scenario_result& scenario_executor::finish()
 {
+    end_gif_reporting();
     result_.on = session_.running();
     if (result_.stopped_at != 0) {
         result_.status = SCENARIO_BAD_LINE;
@@ -136,6 +150,7 @@ const scenario_result& scenario_executor::run(std::string_view script)
 
 void scenario_executor::stop()
 {
+    end_gif_reporting();
     playing_ = false;
     ticks_to_wait_ = 0;
     passes_to_wait_ = 0;
@@ -265,6 +280,64 @@ bool scenario_executor::run_pictures(const scenario_command& c, scenario_failure
     return true;
 }
 
+bool scenario_executor::run_screen_text(const scenario_command& c)
+{
+    if (c.op == scenario_op::print_lcd) {
+        const uint8_t* frame = session_.frame();
+        for (int row = 0; row < LCD_HEIGHT / 2; row++)
+            output_.printed(lcd_art_line(frame, row, output_.lcd_style()).c_str());
+        return true;
+    }
+    const text_log& log = session_.texts();
+    for (const drawn_text* text : texts_in_reading_order(log))
+        if (text->text[0] != '\0')
+            output_.printed(text_line(*text).c_str());
+    if (log.dropped > 0)
+        output_.printed(("(and " + std::to_string(log.dropped) + " strings more than the log keeps)").c_str());
+    return true;
+}
+
+bool scenario_executor::run_gif(const scenario_command& c, scenario_failure& f)
+{
+    if (c.op == scenario_op::gif_end) {
+        if (gif_ == nullptr)
+            return scenario_fail(f, "gif end: no animation is being recorded (start one with \"gif FILE\")");
+        return end_gif(f);
+    }
+    if (!files_here("gif", lender_.lends_files(), f))
+        return false;
+    if (gif_ != nullptr)
+        return scenario_fail(f, "gif: \"%s\" is being recorded (end it with \"gif end\")",
+                             quoted_path(gif_path_).text);
+    std::string why;
+    gif_ = lender_.record_gif(session_, c_word(c.text).text, int(c.number), why);
+    if (gif_ == nullptr)
+        return scenario_fail(f, "gif: cannot write \"%s\": %s", quoted_path(c.text).text, why.c_str());
+    gif_path_.assign(c.text);
+    return true;
+}
+
+bool scenario_executor::end_gif(scenario_failure& f)
+{
+    if (gif_ == nullptr)
+        return true;
+    std::string why;
+    const bool written = gif_->finish(why);
+    gif_.reset();
+    return written || scenario_fail(f, "gif: cannot write \"%s\": %s", quoted_path(gif_path_).text, why.c_str());
+}
+
+void scenario_executor::end_gif_reporting()
+{
+    scenario_failure f;
+    if (end_gif(f))
+        return;
+    result_.failures.push_back({line_, f.text});
+    if (result_.stopped_at == 0)
+        result_.stopped_at = line_;
+    output_.failed(line_, f.text);
+}
+
 bool scenario_executor::execute(const scenario_command& c, scenario_failure& f)
 {
     const bool now = clock_ == scenario_clock::immediate;
@@ -316,7 +389,8 @@ bool scenario_executor::execute(const scenario_command& c, scenario_failure& f)
     case scenario_op::expect_png: return run_pictures(c, f);
     case scenario_op::expect_value:
     case scenario_op::expect_range:
-    case scenario_op::expect_serial: {
+    case scenario_op::expect_serial:
+    case scenario_op::expect_text: {
         char report[EXPECT_REPORT_CAPACITY];
         const bool held = check_expectation(c, report, sizeof report);
         expectation(held, report);
@@ -324,6 +398,10 @@ bool scenario_executor::execute(const scenario_command& c, scenario_failure& f)
     }
     case scenario_op::flight: return run_flight(c, f);
     case scenario_op::fly: return run_fly(c, f);
+    case scenario_op::print_text:
+    case scenario_op::print_lcd: return run_screen_text(c);
+    case scenario_op::gif:
+    case scenario_op::gif_end: return run_gif(c, f);
     }
     return true;
 }

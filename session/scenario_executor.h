@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "scenario/expect.h"
+#include "scenario/lcd_art.h"
 #include "scenario/scenario_parse.h"
 #include "session/session.h"
 
@@ -25,8 +26,17 @@ constexpr int SCENARIO_OK = 0;
 constexpr int SCENARIO_EXPECTATION_FAILED = 1;
 constexpr int SCENARIO_BAD_LINE = 2;
 
-// What a host lends a scenario. Without files, png, dump and expect png are
-// bad lines; without flights, flight is.
+// An animation of a session's LCD being recorded ("gif FILE"): it takes the
+// session's frames itself, one a tick, until finish writes it.
+class lcd_recording {
+public:
+    virtual ~lcd_recording() = default;
+    // Writes the file; false with why set when it could not.
+    virtual bool finish(std::string& why) = 0;
+};
+
+// What a host lends a scenario. Without files, png, dump, expect png and gif
+// are bad lines; without flights, flight is.
 class scenario_lender {
 public:
     enum class picture_check { equal, differs, unusable, updated };
@@ -38,6 +48,10 @@ public:
     // expect png FILE: text is the report (differs), the reason (unusable)
     // or the file rewritten (updated).
     virtual picture_check check_png(const char* path, const uint8_t* frame, std::string& text);
+    // gif FILE SCALE: the recording of session's LCD, started; null with why
+    // set when the file cannot be written.
+    virtual std::unique_ptr<lcd_recording> record_gif(instrument_session& session, const char* path, int scale,
+                                                       std::string& why);
 
     virtual bool lends_flights() const;
     // flight FILE: the flight, or null with error set; warning tells of
@@ -63,6 +77,9 @@ public:
     virtual void warned(long line, const char* message) = 0;
     // The run has ended (live runs; an immediate run ends in finish()).
     virtual void ended(int status);
+    // How print lcd draws: in colour only for a terminal that shows it (the
+    // default: plain).
+    virtual lcd_art_style lcd_style() const;
 
 protected:
     ~scenario_output() = default;
@@ -107,6 +124,10 @@ public:
     // Live: ends the run where it is; ended() is not called.
     void stop();
     bool playing() const { return playing_; }
+    // Live: the run waits for passes alone ("pass N", the pass after a
+    // "wait" or a "fly"), which in the replay tool take no ticks; a host
+    // that holds its clock meanwhile ticks as the replay tool does.
+    bool waits_for_passes() const { return playing_ && ticks_to_wait_ == 0 && passes_to_wait_ > 0; }
     // The line being played (1-based) and the ticks since the run began.
     long line() const { return line_; }
     uint64_t ticks_played() const { return ticks_played_; }
@@ -120,6 +141,13 @@ private:
     bool run_flight(const scenario_command& c, scenario_failure& f);
     bool run_fly(const scenario_command& c, scenario_failure& f);
     bool run_pictures(const scenario_command& c, scenario_failure& f);
+    bool run_screen_text(const scenario_command& c);
+    bool run_gif(const scenario_command& c, scenario_failure& f);
+    // Writes the animation being recorded, if any; false with f set when it
+    // could not be written.
+    bool end_gif(scenario_failure& f);
+    // The same where no line is to blame (the run's end, a stop).
+    void end_gif_reporting();
     void expectation(bool held, const char* report);
     // Live: runs lines until one waits for time, the script ends or a line is bad.
     void advance();
@@ -141,4 +169,6 @@ private:
     long long passes_to_wait_ = 0;
     bool pass_after_ticks_ = false;  // "wait": the pass that follows its last tick
     uint64_t ticks_played_ = 0;
+    std::unique_ptr<lcd_recording> gif_;  // "gif FILE" until "gif end" or the run's end
+    std::string gif_path_;
 };

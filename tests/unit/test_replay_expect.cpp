@@ -1,5 +1,6 @@
 // Expectations: how a line is read, when it holds, and what the replay tool
 // says and returns for passed, failed and unusable expectations.
+#include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,11 +8,15 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/state.h"
 #include "gfx/lcd.h"
+#include "host/palette.h"
 #include "picture/lcd_png.h"
+#include "picture/lcd_gif.h"
 #include "picture/lcd_png_compare.h"
 #include "scenario/scenario_parse.h"
 #include "test_replay_support.h"
@@ -43,9 +48,29 @@ const parse_case PARSE_CASES[] = {
     {"expect current_screen 1..2", scenario_op::none, 0, 0, "", "expect current_screen: a range needs an integer field"},
     {"expect warp_factor 9", scenario_op::none, 0, 0, "", "expect: unknown name \"warp_factor\""},
     {"expect airspeed", scenario_op::none, 0, 0, "", "expect airspeed: missing value"},
-    {"expect", scenario_op::none, 0, 0, "", "expect: missing name (a field, serial or png)"},
+    {"expect", scenario_op::none, 0, 0, "", "expect: missing name (a field, serial, text or png)"},
     {"expect png", scenario_op::none, 0, 0, "", "expect png: missing file name"},
     {"expect png a.png b.png", scenario_op::none, 0, 0, "", "expect png: extra argument \"b.png\""},
+    // A text quoted or bare, anywhere or at a start; inside quotes "at"
+    // belongs to the text, and a bare text keeps a leading "at".
+    {"expect text \"ALT SETUP\"", scenario_op::expect_text, TEXT_ANYWHERE, TEXT_ANYWHERE, "ALT SETUP", nullptr},
+    {"expect text ALT SETUP  # selected", scenario_op::expect_text, TEXT_ANYWHERE, TEXT_ANYWHERE, "ALT SETUP",
+     nullptr},
+    {"expect text \"ALT SETUP\" at 88 50", scenario_op::expect_text, 88, 50, "ALT SETUP", nullptr},
+    {"expect text ALT SETUP at 88 50", scenario_op::expect_text, 88, 50, "ALT SETUP", nullptr},
+    {"expect text \"EXIT at 1 2\"", scenario_op::expect_text, TEXT_ANYWHERE, TEXT_ANYWHERE, "EXIT at 1 2", nullptr},
+    {"expect text at 1 2", scenario_op::expect_text, TEXT_ANYWHERE, TEXT_ANYWHERE, "at 1 2", nullptr},
+    {"expect text \"  Vne SPEED: \"", scenario_op::expect_text, TEXT_ANYWHERE, TEXT_ANYWHERE, "  Vne SPEED: ",
+     nullptr},
+    {"expect text \"\\x22A\\x22 \\x23\" at 0 0", scenario_op::expect_text, 0, 0, "\\x22A\\x22 \\x23", nullptr},
+    {"expect text \"A\" at 65535 65535", scenario_op::expect_text, 65535, 65535, "A", nullptr},
+    {"expect text \"A\" at +7 0", scenario_op::expect_text, 7, 0, "A", nullptr},
+    {"print text", scenario_op::print_text, 0, 0, "", nullptr},
+    {"print lcd  # the screen", scenario_op::print_lcd, 0, 0, "", nullptr},
+    {"gif run.gif", scenario_op::gif, 1, 0, "run.gif", nullptr},
+    {"gif run.gif 8", scenario_op::gif, 8, 0, "run.gif", nullptr},
+    {"gif end", scenario_op::gif_end, 0, 0, "", nullptr},
+    {"gif end.gif", scenario_op::gif, 1, 0, "end.gif", nullptr},
     {"wait 5", scenario_op::wait, 5, 0, "", nullptr},
     {"tick", scenario_op::tick, 1, 0, "", nullptr},
     {"png out.png 8", scenario_op::png, 8, 0, "out.png", nullptr},
@@ -80,7 +105,8 @@ TEST(ScenarioParse, LinesAndTheirErrors)
         EXPECT_EQ(command.op, c.op);
         EXPECT_EQ(std::string(command.text), c.text);
         if (c.op == scenario_op::expect_range || c.op == scenario_op::wait || c.op == scenario_op::tick ||
-            c.op == scenario_op::png || c.op == scenario_op::input) {
+            c.op == scenario_op::png || c.op == scenario_op::input || c.op == scenario_op::expect_text ||
+            c.op == scenario_op::gif) {
             EXPECT_EQ(command.number, c.number);
             EXPECT_EQ(command.high, c.high);
         }
@@ -120,6 +146,28 @@ const run_case RUN_CASES[] = {
     {"bad input stops the run", "on\nexpect airspeed 0\nexpect airspeed 9..1\nexpect airspeed 0\n", REPLAY_FAILED,
      "", "ktr7-replay: line 3: expect airspeed: range 9..1 has its minimum above its maximum\n"},
     {"no expectations, no tally", "on\nwait 1\n", REPLAY_OK, "", ""},
+    // The main menu draws "MAIN MENU" in its title, and the selected entry's
+    // caption as "ALT" at 88 50 over "SETUP" at 73 68.
+    {"a text is a string or a run of strings, blanks aside",
+     "on\nwait 2\nkey push\npass 2\nexpect text \"MAIN MENU\"\nexpect text ALT SETUP\n"
+     "expect text \"ALT SETUP\" at 88 50\nexpect text \"  EXIT \" at 9 112\nexpect text MAIN MENU ALT\n",
+     REPLAY_OK, "5 passed, 0 failed\n", ""},
+    {"a text drawn elsewhere, or in part",
+     "on\nwait 2\nkey push\npass 2\nexpect text ALT SETUP at 88 51\nexpect text \"ALT SETUP\" at 73 68\n"
+     "expect text LT SETUP\nexpect text MENU\n",
+     REPLAY_EXPECTATION_FAILED, "0 passed, 4 failed\n",
+     "ktr7-replay: line 5: expected text \"ALT SETUP\" at 88 51, drawn at 88 50\n"
+     "ktr7-replay: line 6: expected text \"ALT SETUP\" at 73 68, drawn at 88 50\n"
+     "ktr7-replay: line 7: expected text \"LT SETUP\", not on the LCD, which shows \"K\", \"ova\", "
+     "\"MAIN MENU\", \"ALT\", \"SETUP\", \"EXIT\"\n"
+     "ktr7-replay: line 8: expected text \"MENU\", not on the LCD, which shows \"K\", \"ova\", "
+     "\"MAIN MENU\", \"ALT\", \"SETUP\", \"EXIT\"\n"},
+    {"the main display's strings, and none before a pass",
+     "expect text \"1013\"\non\nwait 2\nexpect text \"1013\" at 50 110\nexpect text \"1014\"\n",
+     REPLAY_EXPECTATION_FAILED, "1 passed, 2 failed\n",
+     "ktr7-replay: line 1: expected text \"1013\", not on the LCD, which shows no text\n"
+     "ktr7-replay: line 5: expected text \"1014\", not on the LCD, which shows \"+1\", \"+0\", \"fpm\", "
+     "\"0\", \"mph\", \"0\", \"ft\", \"1013\", \"mB\", \"-1\"\n"},
 };
 
 TEST(ReplayExpect, StatusesAndReports)
@@ -261,6 +309,162 @@ TEST_F(ReplayPicture, OnePixelDifferingAtEachCornerIsSeen)
             EXPECT_EQ(result.got, lcd_buffer[c.y * LCD_WIDTH + c.x]);
         }
     }
+}
+
+// An LCD animation as a viewer shows it, decoded with giflib on its own:
+// each frame the picture after drawing it over the one before, read back
+// one LCD pixel per square of scale x scale, and its delay in hundredths.
+struct gif_frame {
+    std::vector<uint8_t> lcd;
+    int delay;
+    bool operator==(const gif_frame&) const = default;
+};
+
+std::vector<gif_frame> gif_frames(const std::string& path, int& scale)
+{
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+    EXPECT_NE(gif, nullptr) << path << ": " << GifErrorString(error);
+    if (gif == nullptr)
+        return {};
+    std::vector<gif_frame> frames;
+    [&] {
+        ASSERT_EQ(DGifSlurp(gif), GIF_OK) << GifErrorString(gif->Error);
+        scale = gif->SWidth / LCD_WIDTH;
+        ASSERT_EQ(gif->SWidth, LCD_WIDTH * scale);
+        ASSERT_EQ(gif->SHeight, LCD_HEIGHT * scale);
+        // The LCD's palette is the colour table.
+        ASSERT_NE(gif->SColorMap, nullptr);
+        ASSERT_EQ(gif->SColorMap->ColorCount, 256);
+        for (int i = 0; i < 256; i++) {
+            const GifColorType c = gif->SColorMap->Colors[i];
+            ASSERT_EQ(uint32_t(c.Red) << 16 | uint32_t(c.Green) << 8 | c.Blue, lcd_palette[i] & 0xFFFFFF) << i;
+        }
+        std::vector<uint8_t> canvas(size_t(gif->SWidth) * gif->SHeight, 0);
+        for (int i = 0; i < gif->ImageCount; i++) {
+            const SavedImage& image = gif->SavedImages[i];
+            const GifImageDesc& d = image.ImageDesc;
+            GraphicsControlBlock control{};
+            ASSERT_EQ(DGifSavedExtensionToGCB(gif, i, &control), GIF_OK);
+            ASSERT_EQ(control.DisposalMode, DISPOSE_DO_NOT);
+            ASSERT_LE(d.Left + d.Width, gif->SWidth);
+            ASSERT_LE(d.Top + d.Height, gif->SHeight);
+            for (int y = 0; y < d.Height; y++)
+                memcpy(&canvas[size_t(d.Top + y) * gif->SWidth + d.Left], image.RasterBits + size_t(y) * d.Width,
+                       size_t(d.Width));
+            gif_frame frame{std::vector<uint8_t>(size_t(LCD_WIDTH) * LCD_HEIGHT), control.DelayTime};
+            for (int y = 0; y < LCD_HEIGHT; y++)
+                for (int x = 0; x < LCD_WIDTH; x++) {
+                    const uint8_t index = canvas[size_t(y * scale) * gif->SWidth + x * scale];
+                    for (int dy = 0; dy < scale; dy++)
+                        for (int dx = 0; dx < scale; dx++)
+                            ASSERT_EQ(canvas[size_t(y * scale + dy) * gif->SWidth + x * scale + dx], index);
+                    frame.lcd[size_t(y) * LCD_WIDTH + x] = index;
+                }
+            frames.push_back(std::move(frame));
+        }
+    }();
+    DGifCloseFile(gif, nullptr);
+    return frames;
+}
+
+std::string file_text(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+const std::string READY = KTR7_SOURCE_DIR "/scenarios/";
+
+// A ready scenario's animation, frame by frame against the committed one.
+TEST_F(ReplayPicture, TheSetupTourAnimationFrameByFrame)
+{
+    const std::string gif = at("tour.gif");
+    replay_set_reference_folder(READY.c_str());
+    const replay_result r = run_script("gif " + gif + "\n" + file_text(READY + "setup_tour.scn"));
+    replay_set_reference_folder(nullptr);
+    ASSERT_EQ(r.status, REPLAY_OK) << r.err;
+    int scale = 0, golden_scale = 0;
+    const std::vector<gif_frame> frames = gif_frames(gif, scale);
+    const std::vector<gif_frame> golden = gif_frames(KTR7_SOURCE_DIR "/tests/scenarios/gifs/setup_tour.gif", golden_scale);
+    EXPECT_EQ(scale, 1);
+    EXPECT_EQ(golden_scale, 1);
+    ASSERT_EQ(frames.size(), golden.size());
+    for (size_t i = 0; i < frames.size(); i++) {
+        EXPECT_EQ(frames[i].delay, golden[i].delay) << "frame " << i;
+        EXPECT_TRUE(frames[i].lcd == golden[i].lcd) << "frame " << i;
+    }
+    // "wait 20" is the tour's only time: its 20 ticks. The tour ends on the
+    // main display as the last of them found it, so the end adds no frame.
+    int hundredths = 0;
+    for (const gif_frame& f : frames)
+        hundredths += f.delay;
+    EXPECT_EQ(hundredths, 20 * GIF_TICK_HUNDREDTHS);
+    EXPECT_TRUE(frames.back().lcd == std::vector<uint8_t>(lcd_buffer, lcd_buffer + LCD_WIDTH * LCD_HEIGHT));
+}
+
+// The demonstration flight's animation holds, in order, the pictures the
+// scenario compares the LCD with where a tick finds them: after a "wait",
+// and at the end. DETECT and the TIMERS page are drawn by passes that no
+// tick follows before the next key, so no frame shows them, as no one
+// watching the window in real time would see them either.
+TEST_F(ReplayPicture, TheDemoFlightAnimationShowsItsPictures)
+{
+    const std::string gif = at("demo.gif");
+    replay_set_reference_folder(READY.c_str());
+    const replay_result r = run_script("gif " + gif + " 2\n" + file_text(READY + "demo_flight.scn"));
+    replay_set_reference_folder(nullptr);
+    ASSERT_EQ(r.status, REPLAY_OK) << r.err;
+    int scale = 0;
+    const std::vector<gif_frame> frames = gif_frames(gif, scale);
+    EXPECT_EQ(scale, 2);
+    size_t next = 0;
+    for (const char* name : {"takeoff", "climb", "cruise", "caution", "descent", "max_values"}) {
+        const std::string picture = READY + "pictures/demo_" + name + ".png";
+        size_t found = next;
+        for (char why[256]; found < frames.size(); found++) {
+            picture_comparison same;
+            ASSERT_TRUE(compare_with_png(frames[found].lcd.data(), picture.c_str(), same, why, sizeof why)) << why;
+            if (same.differing == 0)
+                break;
+        }
+        EXPECT_LT(found, frames.size()) << name << " is no frame after the one before";
+        next = found < frames.size() ? found + 1 : next;
+    }
+    EXPECT_TRUE(frames.back().lcd == std::vector<uint8_t>(lcd_buffer, lcd_buffer + LCD_WIDTH * LCD_HEIGHT));
+    // Equal frames are one: no two in a row are alike.
+    for (size_t i = 1; i < frames.size(); i++)
+        EXPECT_FALSE(frames[i].lcd == frames[i - 1].lcd) << "frame " << i;
+}
+
+TEST_F(ReplayPicture, OneAnimationAtATimeAndEachWritten)
+{
+    const std::string first = at("first.gif"), second = at("second.gif");
+    const replay_result twice = run_script("on\ngif " + first + "\nwait 3\ngif " + second + "\n");
+    EXPECT_EQ(twice.status, REPLAY_FAILED);
+    EXPECT_EQ(twice.err, "ktr7-replay: line 4: gif: \"" + first + "\" is being recorded (end it with \"gif end\")\n");
+    // The run's end wrote the first: the first tick found the LCD as program
+    // start left it, black; the next two the main display of the passes.
+    int scale = 0;
+    const std::vector<gif_frame> three_ticks = gif_frames(first, scale);
+    ASSERT_EQ(three_ticks.size(), 2u);
+    EXPECT_EQ(three_ticks[0], (gif_frame{std::vector<uint8_t>(LCD_WIDTH * LCD_HEIGHT, 0), 10}));
+    EXPECT_EQ(three_ticks[1].delay, 20);
+    EXPECT_TRUE(three_ticks[1].lcd == std::vector<uint8_t>(lcd_buffer, lcd_buffer + LCD_WIDTH * LCD_HEIGHT));
+    // "gif end" ends one, and another may follow.
+    const replay_result each = run_script("on\nwait 1\ngif " + first + " 8\nwait 2\ngif end\ngif " + second +
+                                          "\ngif end\n");
+    EXPECT_EQ(each.status, REPLAY_OK) << each.err;
+    const std::vector<gif_frame> two_ticks = gif_frames(first, scale);
+    EXPECT_EQ(scale, 8);
+    ASSERT_EQ(two_ticks.size(), 1u);
+    EXPECT_EQ(two_ticks[0].delay, 20);
+    const std::vector<gif_frame> no_tick = gif_frames(second, scale);
+    ASSERT_EQ(no_tick.size(), 1u);
+    EXPECT_EQ(no_tick[0].delay, GIF_TICK_HUNDREDTHS);
+    EXPECT_TRUE(no_tick[0].lcd == two_ticks[0].lcd);
 }
 
 TEST(ReferencePath, RelativeFromTheScenarioFolderAbsoluteAsWritten)

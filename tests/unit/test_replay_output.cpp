@@ -1,5 +1,5 @@
-// The replay's output: serial lines and their escaping, the PNG and the dump
-// of the LCD buffer.
+// The replay's output: serial lines and their escaping, the LCD drawn as
+// text, the PNG and the dump of the LCD buffer.
 #include <png.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -15,6 +15,8 @@
 #include "host/palette.h"
 #include "host/pass.h"
 #include "scenario/escape.h"
+#include "scenario/lcd_art.h"
+#include "scenario/lcd_text.h"
 #include "test_replay_support.h"
 
 namespace {
@@ -67,6 +69,65 @@ TEST(ReplayEscape, TruncatesAtAWholeEscape)
     char small[5];
     EXPECT_EQ(escape_bytes("a\r", 2, small, sizeof small), 1u);
     EXPECT_STREQ(small, "a");
+}
+
+// The terminal colours of the screens' colours: the cube's corners for
+// white, red, green and yellow; the grey ramp's 8 + 10 i nearest the
+// caption grey 0x70 (112: 108, i = 10) and icon grey 0x55 (85: 88, i = 8).
+TEST(ReplayLcdArt, ColoursAndCharacters)
+{
+    struct colour_case { uint8_t index; int terminal; char plain; } cases[] = {
+        {0, 16, ' '}, {15, 231, '#'}, {9, 196, '='}, {10, 46, '*'}, {11, 226, '%'}, {229, 242, '+'}, {7, 240, 'o'},
+    };
+    for (const colour_case& c : cases) {
+        EXPECT_EQ(terminal_colour(c.index), c.terminal) << int(c.index);
+        EXPECT_EQ(lcd_art_character(c.index), c.plain) << int(c.index);
+    }
+}
+
+TEST(ReplayLcdArt, TwoRowsACellInColourOrPlain)
+{
+    std::vector<uint8_t> frame(LCD_WIDTH * LCD_HEIGHT, 0);
+    const auto at = [&](int x, int y) -> uint8_t& { return frame[size_t(y) * LCD_WIDTH + x]; };
+    at(0, 0) = 15, at(0, 1) = 9;  // white over red, then black
+    const std::string half = "\xE2\x96\x80";
+    std::string black;
+    for (int x = 1; x < LCD_WIDTH; x++)
+        black += half;
+    EXPECT_EQ(lcd_art_line(frame.data(), 0, lcd_art_style::colour),
+              "\x1B[38;5;231;48;5;196m" + half + "\x1B[38;5;16;48;5;16m" + black + "\x1B[0m");
+    // Plain: the cell of two colours shows the rarer round it. A white dot
+    // on black is '#'; a black dot in a yellow box is ' ' in the '%'.
+    at(0, 1) = 0, at(7, 3) = 15;
+    for (int y = 4; y < 8; y++)
+        for (int x = 0; x < 10; x++)
+            at(x, y) = 11;
+    at(4, 4) = 0;
+    EXPECT_EQ(lcd_art_line(frame.data(), 0, lcd_art_style::plain), "#" + std::string(LCD_WIDTH - 1, ' '));
+    EXPECT_EQ(lcd_art_line(frame.data(), 1, lcd_art_style::plain), "       #" + std::string(LCD_WIDTH - 8, ' '));
+    EXPECT_EQ(lcd_art_line(frame.data(), 2, lcd_art_style::plain), "%%%% %%%%%" + std::string(LCD_WIDTH - 10, ' '));
+    EXPECT_EQ(lcd_art_line(frame.data(), LCD_HEIGHT / 2 - 1, lcd_art_style::plain), std::string(LCD_WIDTH, ' '));
+}
+
+// print text's line, pasted back after "expect text", holds.
+TEST(ReplayText, APrintedLinePastesBackAsAnExpectation)
+{
+    struct quote_case { const char* text; const char* quoted; } quotes[] = {
+        {"ALT SETUP", "\"ALT SETUP\""}, {"", "\"\""}, {"\"Q\" #1\\", "\"\\x22Q\\x22 \\x231\\x5C\""},
+        {"21\xB0" "C", "\"21\\xB0C\""},
+    };
+    for (const quote_case& q : quotes)
+        EXPECT_EQ(quoted_text(q.text), q.quoted);
+    const replay_result menu = run_script("on\nwait 2\nkey push\npass 2\nprint text\n");
+    ASSERT_EQ(menu.status, REPLAY_OK) << menu.err;
+    std::string script = "on\nwait 2\nkey push\npass 2\n";
+    for (size_t start = 0, end; (end = menu.out.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = menu.out.substr(start, end - start);
+        script += "expect text " + line.substr(0, line.find(" size ")) + "\n";
+    }
+    const replay_result pasted = run_script(script);
+    EXPECT_EQ(pasted.status, REPLAY_OK) << pasted.err;
+    EXPECT_TRUE(pasted.out.ends_with("6 passed, 0 failed\n")) << pasted.out;
 }
 
 TEST(ReplaySerial, OneLinePerPassEscaped)
