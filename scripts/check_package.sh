@@ -36,7 +36,7 @@ fi
 # Depends: computed, so it names the shared libraries' packages.
 depends=$(field Depends)
 echo "Depends: $depends"
-for library in libc6 libstdc++6 libqt6widgets6 libpng16-16 libjpeg62-turbo; do
+for library in libc6 libstdc++6 libqt6widgets6 libpng16-16 libjpeg62-turbo libgif7; do
     [[ $depends == *"$library"* ]] || fail "Depends lacks $library (was dpkg-shlibdeps run?)"
 done
 

@@ -5,7 +5,7 @@ KTR7_PACKAGES=(
     cmake g++ make pkg-config
     qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins qt6-serialport-dev
     libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
-    libjpeg-dev libpng-dev
+    libjpeg-dev libpng-dev libgif-dev
     libgtest-dev libbenchmark-dev
     xvfb xauth fontconfig fonts-dejavu-core
     emscripten chromium chromium-driver python3-selenium
