@@ -61,6 +61,12 @@ public:
         return false;
     }
 
+    std::unique_ptr<lcd_recording> record_gif(instrument_session&, const char*, int, std::string& why) override
+    {
+        why = NO_FILES;
+        return nullptr;
+    }
+
     picture_check check_png(const char* path, const uint8_t* frame, std::string& text) override
     {
         const auto found = references.find(path);

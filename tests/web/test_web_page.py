@@ -334,6 +334,9 @@ class WebPageTest(unittest.TestCase):
             ("png.scn", "on\nwait 1\npng lcd.png 2\n",
              "Stopped at line 3: png: cannot write \"lcd.png\": the page writes no files",
              ["line 3: png: cannot write \"lcd.png\": the page writes no files"]),
+            ("gif.scn", "on\ngif run.gif\nwait 1\n",
+             "Stopped at line 2: gif: cannot write \"run.gif\": the page writes no files",
+             ["line 2: gif: cannot write \"run.gif\": the page writes no files"]),
             ("unchosen.scn", "on\nwait 1\nexpect png pictures/none.png\n",
              "Stopped at line 3: expect png: reference \"pictures/none.png\": not available in the page "
              "(choose it together with the scenario)",
