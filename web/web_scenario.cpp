@@ -1,8 +1,8 @@
 // Scenarios played live in the web page: the one executor every host runs,
 // on the page's session and its clock. The executor follows the session's
 // ticks and passes itself; the page shows the report lines as they come and
-// the result when the run ends. The page writes no files: png and dump are
-// refused; expect png compares with the pictures handed over before the run
+// the result when the run ends. The page writes no files: png, dump and gif
+// are refused; expect png compares with the pictures handed over before the run
 // through the shared comparison, and reports as the other hosts do.
 #include "web/web_scenario.h"
 
