@@ -16,6 +16,7 @@
 #include "replay/replay.h"
 #include "review/review_html.h"
 #include "review/review_library_files.h"
+#include "review/review_png.h"
 #include "review/review_recorder.h"
 #include "session/session.h"
 
@@ -195,7 +196,8 @@ int replay_flight_report(const char* path, const char* csv_path, FILE* out, FILE
     }
     print_summary(session.flight().recorded(), path, recorder.summary(), out);
     if (report_path != nullptr) {
-        const std::string page = review_html(recorder.review(), path, "ktr7-replay " KTR7_VERSION, library);
+        const std::string page =
+            review_html(recorder.review(), path, "ktr7-replay " KTR7_VERSION, library, review_png_data_uri);
         if (!write_report(page, std::move(report), report_path, err))
             return REPLAY_FAILED;
         fprintf(out, "report: %s\n", report_path);

@@ -8,7 +8,6 @@
 #include "core/state.h"
 #include "flight/flight_player.h"
 #include "host/time_base.h"
-#include "picture/lcd_png.h"
 #include "review/review_page_script.h"
 
 namespace {
@@ -52,22 +51,6 @@ std::string inlined(std::string text, const std::string& closing)
         }
     }
     return text;
-}
-
-std::string base64(const std::vector<uint8_t>& bytes)
-{
-    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    for (size_t i = 0; i < bytes.size(); i += 3) {
-        const uint32_t n = uint32_t(bytes[i]) << 16 | (i + 1 < bytes.size() ? uint32_t(bytes[i + 1]) << 8 : 0) |
-                           (i + 2 < bytes.size() ? uint32_t(bytes[i + 2]) : 0);
-        out += digits[n >> 18 & 63];
-        out += digits[n >> 12 & 63];
-        out += i + 1 < bytes.size() ? digits[n >> 6 & 63] : '=';
-        out += i + 2 < bytes.size() ? digits[n & 63] : '=';
-    }
-    return out;
 }
 
 // A number with at most decimals decimals, without trailing zeros.
@@ -216,20 +199,18 @@ std::string summary_table(const flight_review& r)
     return out + "</table>\n";
 }
 
-std::string moments_html(const flight_review& r)
+std::string moments_html(const flight_review& r, review_picture_writer pictures)
 {
     if (r.moments.empty())
         return "<p>No tick of the flight was played.</p>\n";
     std::string out = "<div class=\"moments\">\n";
-    std::vector<uint8_t> png;
-    char why[128];
+    std::string uri, why;
     for (const review_moment& m : r.moments) {
         const std::string what = escaped(m.what);
         out += "<figure data-time=\"" + number(m.time, 1) + "\">";
-        if (png_in_memory(m.frame.data(), PICTURE_SCALE, png, why, sizeof why))
+        if (pictures(m.frame.data(), PICTURE_SCALE, uri, why))
             out += "<img alt=\"The LCD at " + what + "\" width=\"" + std::to_string(LCD_WIDTH * PICTURE_SCALE) +
-                   "\" height=\"" + std::to_string(LCD_HEIGHT * PICTURE_SCALE) + "\" src=\"data:image/png;base64," +
-                   base64(png) + "\">";
+                   "\" height=\"" + std::to_string(LCD_HEIGHT * PICTURE_SCALE) + "\" src=\"" + escaped(uri) + "\">";
         else
             out += "<p>(no picture: " + escaped(why) + ")</p>";
         out += "<figcaption><time>" + tick_time(m.time) + "</time> " + what + "</figcaption></figure>\n";
@@ -255,7 +236,7 @@ std::string swatch(const char* colour, const char* what)
 }  // namespace
 
 std::string review_html(const flight_review& r, const std::string& flight_name, const std::string& made_by,
-                        const review_page_library& library)
+                        const review_page_library& library, review_picture_writer pictures)
 {
     const std::string name = escaped(flight_name);
     std::string out;
@@ -288,7 +269,7 @@ std::string review_html(const flight_review& r, const std::string& flight_name, 
 
     out += "<h2>The LCD at the moments that matter</h2>\n";
     out += "<p class=\"hint\">Click a picture to see its minute in the plots.</p>\n";
-    out += moments_html(r);
+    out += moments_html(r, pictures);
     out += "<h2>Settings the flight was played with</h2>\n" + settings_table(r);
     out += "<footer>Made by " + escaped(made_by) + ".</footer>\n";
     out += "<script>\n" + data_script(r) + "</script>\n";

@@ -15,6 +15,7 @@ window.ktr7Flights = (function () {
     const chooser = $("FlightFile");
     const playButton = $("FlightPlay");
     const closeButton = $("FlightClose");
+    const reportButton = $("FlightReport");
     const speedList = $("FlightSpeed");
     const position = $("FlightPosition");
     const clock = $("FlightClock");
@@ -112,6 +113,48 @@ window.ktr7Flights = (function () {
         return load(file.name, await file.text()).ok;
     }
 
+    // The review page of what has been played of the flight, made by the
+    // same code as ktr7-replay --report with the charting library the site
+    // carries; "" before a tick of it has been played.
+    async function reviewPage() {
+        if (M._web_review_ticks() === 0)
+            return "";
+        const [script, style] = await Promise.all(
+            ["dygraph.min.js", "dygraph.min.css"].map((name) => fetch(name).then((r) => {
+                if (!r.ok)
+                    throw new Error(name + ": " + r.status);
+                return r.text();
+            })));
+        return page.withText(script, (scriptAt) => page.withText(style, (styleAt) =>
+            page.withText(nameRead || "flight", (nameAt) =>
+                M.UTF8ToString(M._web_review_page(scriptAt, styleAt, nameAt)))));
+    }
+
+    // Report: the review page downloaded as NAME-review.html.
+    async function downloadReview() {
+        let text;
+        try {
+            text = await reviewPage();
+        } catch (error) {
+            message.textContent = "No report: the charting library could not be read (" + error.message + ")";
+            message.classList.add("failed");
+            return;
+        }
+        if (!text) {
+            message.textContent = "No report yet: play the flight first";
+            message.classList.remove("failed");
+            return;
+        }
+        const link = document.createElement("a");
+        link.href = URL.createObjectURL(new Blob([text], {type: "text/html"}));
+        link.download = (nameRead || "flight").replace(/\.[^.]*$/, "") + "-review.html";
+        document.body.appendChild(link);
+        link.click();
+        link.remove();
+        setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+        page.announce("Report " + link.download + " downloaded.");
+    }
+
     // The flight bar shows the flight the session has open: the one chosen
     // here, or the one a scenario's "flight" line opened.
     function showOpened() {
@@ -144,7 +187,7 @@ window.ktr7Flights = (function () {
         const high = Math.max(...profileAltitudes);
         profileRange = [low, high > low ? high : low + 1];
         $("FlightBar").classList.add("loaded");
-        for (const control of [playButton, closeButton, speedList, position])
+        for (const control of [playButton, closeButton, reportButton, speedList, position])
             control.disabled = false;
         shownTime = -1;
         showTime();
@@ -224,7 +267,7 @@ window.ktr7Flights = (function () {
     function showClosed() {
         profileAltitudes = null;
         $("FlightBar").classList.remove("loaded");
-        for (const control of [playButton, closeButton, speedList, position])
+        for (const control of [playButton, closeButton, reportButton, speedList, position])
             control.disabled = true;
         about.textContent = "";
         message.textContent = "";
@@ -250,6 +293,7 @@ window.ktr7Flights = (function () {
             M._web_flight_set_speed(Number(speedList.value));
             speedList.value = String(M._web_flight_speed());
         });
+        reportButton.addEventListener("click", downloadReview);
         closeButton.addEventListener("click", () => {
             M._web_flight_close();
             message.textContent = "";
@@ -296,6 +340,7 @@ window.ktr7Flights = (function () {
         // For tests.
         load: load,
         open: open,
+        reviewPage: reviewPage,
         playing: () => M._web_flight_playing() !== 0,
         time: () => M._web_flight_time(),
     };

@@ -16,6 +16,7 @@
 #include "picture/lcd_png_compare.h"
 #include "review/review_html.h"
 #include "review/review_library_files.h"
+#include "review/review_png.h"
 #include "review/review_recorder.h"
 #include "session/session.h"
 
@@ -305,7 +306,7 @@ TEST(Review, WhatIsRecordedAndWhenItStartsOver)
     EXPECT_TRUE(later.review().moments.empty());
 }
 
-TEST(Review, ThePageInlinesTheLibraryWhole)
+TEST(Review, ThePageInlinesTheLibraryAndItsPicturesWhole)
 {
     // A script or style sheet whose text closes its element, in any case,
     // must not end it early; its source map's pointer is dropped.
@@ -315,7 +316,7 @@ TEST(Review, ThePageInlinesTheLibraryWhole)
     instrument_session session;
     review_recorder recorder(session);
     play(session, example(), recorder, 10);
-    const std::string page = review_html(recorder.review(), "<a&b>.igc", "test", library);
+    const std::string page = review_html(recorder.review(), "<a&b>.igc", "test", library, review_png_data_uri);
     EXPECT_NE(page.find("var a = '<\\/SCRIPT>', b = '<\\/scripted';"), std::string::npos);
     EXPECT_NE(page.find("p{} /* <\\/style> */"), std::string::npos);
     EXPECT_EQ(page.find("sourceMappingURL"), std::string::npos);
@@ -324,6 +325,16 @@ TEST(Review, ThePageInlinesTheLibraryWhole)
     for (size_t at = 0; (at = page.find("</script>", at)) != page.npos; at++)
         closings++;
     EXPECT_EQ(closings, 3u);  // the library, the data, the page's own
+
+    // The pictures' bytes in the page: base64 at each length of the last group.
+    const struct {
+        const char* bytes;
+        const char* text;
+    } encodings[] = {{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="}, {"\xff\xfe", "//4="}};
+    for (const auto& e : encodings) {
+        const std::string bytes = e.bytes;
+        EXPECT_EQ(base64(std::vector<uint8_t>(bytes.begin(), bytes.end())), e.text) << e.bytes;
+    }
 
     // The library as Debian installs it, and the message where it is not.
     review_page_library debian;

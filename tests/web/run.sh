@@ -29,5 +29,5 @@ fi
 scripts/web.sh
 KTR7_REPLAY=$replay KTR7_WEB_SITE=build/web/site /usr/bin/python3 tests/web/test_web_page.py
 KTR7_REPLAY=$replay KTR7_WEB_SITE=build/web/site /usr/bin/python3 tests/web/test_web_use.py
-# A flight's review page, opened from its file.
-KTR7_REPLAY=$replay /usr/bin/python3 tests/web/test_review_page.py
+# A flight's review page, opened from its file, and the page's Report button.
+KTR7_REPLAY=$replay KTR7_WEB_SITE=build/web/site /usr/bin/python3 tests/web/test_review_page.py

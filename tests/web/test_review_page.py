@@ -2,15 +2,22 @@
 from its file in headless Chromium, offline: the three plots drawn, with the
 series in their colours and the ASI's bands behind the airspeed, the LCD
 pictures decoded at their size with their times, and nothing loaded from
-anywhere but the page itself.
+anywhere but the page itself. Then the web page's Report button after the
+example flight played there: the page it downloads, made by the same code,
+shows the same pictures as the replay tool's at the same moments.
 
-Environment: KTR7_REPLAY (default the test build's ktr7-replay)."""
+Environment: KTR7_REPLAY (default the test build's ktr7-replay),
+KTR7_WEB_SITE (default build/web/site)."""
 
+import base64
 import os
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
+
+from selenium.webdriver.common.by import By
 
 from selenium.webdriver.support.ui import WebDriverWait
 
@@ -20,6 +27,8 @@ import web_support as ws  # noqa: E402
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 REPLAY = os.environ.get("KTR7_REPLAY", os.path.join(ROOT, "build", "test", "replay", "ktr7-replay"))
 EXAMPLE = os.path.join(ROOT, "scenarios", "flights", "example.igc")
+SITE = os.environ.get("KTR7_WEB_SITE", os.path.join(ROOT, "build", "web", "site"))
+GOLDEN = os.path.join(ROOT, "tests", "flights", "review")
 
 # The example flight's moments, in time order (the unit tests hold their
 # pictures).
@@ -64,6 +73,46 @@ COLOURS = {
 }
 
 
+# The figures' pictures against reference pictures (data: URIs), colour for
+# colour once both are drawn at the same size: how many pixels differ, or -1
+# for a picture that did not load.
+COMPARE_PICTURES = """
+const done = arguments[arguments.length - 1];
+const references = arguments[0];
+const load = (source) => new Promise((resolve) => {
+    const image = new Image();
+    image.onload = () => resolve(image);
+    image.onerror = () => resolve(null);
+    image.src = source;
+});
+const pixels = (image) => {
+    const canvas = document.createElement("canvas");
+    canvas.width = 320;
+    canvas.height = 256;
+    const context = canvas.getContext("2d");
+    context.imageSmoothingEnabled = false;
+    context.drawImage(image, 0, 0, 320, 256);
+    return context.getImageData(0, 0, 320, 256).data;
+};
+Promise.all(Array.from(document.querySelectorAll("figure img")).map(async (img, i) => {
+    const reference = await load(references[i]);
+    if (!img.complete || img.naturalWidth === 0 || !reference)
+        return -1;
+    const a = pixels(img), b = pixels(reference);
+    let differing = 0;
+    for (let p = 0; p < a.length; p += 4)
+        if (a[p] !== b[p] || a[p + 1] !== b[p + 1] || a[p + 2] !== b[p + 2])
+            differing++;
+    return differing;
+})).then(done);
+"""
+
+
+def reference_uri(name):
+    with open(os.path.join(GOLDEN, name), "rb") as f:
+        return "data:image/png;base64," + base64.b64encode(f.read()).decode()
+
+
 class ReviewPage(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -76,8 +125,7 @@ class ReviewPage(unittest.TestCase):
         cls.driver, cls.profile = ws.start_chromium(1280, 900)
         cls.driver.get("file://" + cls.page)
         # The page's script marks each plot once dygraphs has drawn it.
-        WebDriverWait(cls.driver, 30).until(lambda d: d.execute_script(
-            "return document.querySelectorAll('.plot[data-drawn=yes]').length") == 3)
+        ws_wait_drawn(cls.driver)
 
     @classmethod
     def tearDownClass(cls):
@@ -118,6 +166,66 @@ class ReviewPage(unittest.TestCase):
             "return performance.getEntriesByType('resource').map(e => e.name)"
             ".filter(n => !n.startsWith('data:'));")
         self.assertEqual(fetched, [])
+
+
+class ReportButton(unittest.TestCase):
+    """The web page's Report button, after the example played there with
+    the factory's MANUAL flight timer: no take-off or landing, so the
+    moments are the highest altitude and airspeed and the overspeed alarm,
+    whose pictures are the replay tool's at the same ticks."""
+
+    def test_the_report_downloaded(self):
+        if not os.path.isfile(os.path.join(SITE, "ktr7.js")):
+            self.fail("no web page built at %s (scripts/web.sh builds it)" % SITE)
+        server = ws.SiteServer(SITE)
+        downloads = tempfile.TemporaryDirectory(prefix="ktr7-review-downloads-")
+        driver, profile = ws.start_chromium(1280, 900)
+        try:
+            driver.execute_cdp_cmd("Page.setDownloadBehavior", {"behavior": "allow",
+                                                                "downloadPath": downloads.name})
+            ws.open_page(driver, server.url + "?clock=manual")
+            report = driver.find_element(By.ID, "FlightReport")
+            self.assertFalse(report.is_enabled(), "Report without a flight")
+            driver.find_element(By.ID, "FlightFile").send_keys(EXAMPLE)
+            deadline = time.time() + 10
+            while not report.is_enabled() and time.time() < deadline:
+                time.sleep(0.1)
+            # Nothing played yet: no report, and the bar says so.
+            report.click()
+            time.sleep(0.5)
+            self.assertEqual(driver.find_element(By.ID, "FlightMessage").text, "No report yet: play the flight first")
+            self.assertEqual(os.listdir(downloads.name), [])
+            # The whole flight at 1x on the page's clock, then the report.
+            driver.execute_script("window.ktr7.wait(6600)")
+            report.click()
+            page = os.path.join(downloads.name, "example-review.html")
+            deadline = time.time() + 30
+            while not os.path.isfile(page) and time.time() < deadline:
+                time.sleep(0.2)
+            self.assertTrue(os.path.isfile(page), "nothing downloaded: %s" % os.listdir(downloads.name))
+            time.sleep(0.5)
+            driver.get("file://" + page)
+            ws_wait_drawn(driver)
+            captions = driver.execute_script(
+                "return Array.from(document.querySelectorAll('figcaption')).map(f => f.textContent)")
+            self.assertEqual(captions, [MOMENTS[1], MOMENTS[2], MOMENTS[3]])
+            differing = driver.execute_async_script(COMPARE_PICTURES, [
+                reference_uri(name) for name in ("highest_altitude.png", "overspeed_alarm.png",
+                                                 "highest_airspeed.png")])
+            self.assertEqual(differing, [0, 0, 0])
+            summary = driver.find_element(By.TAG_NAME, "table").text
+            self.assertIn("Flights detected 0", summary)
+            self.assertIn("TIMERS FLIGHT MANUAL", driver.find_elements(By.TAG_NAME, "table")[1].text)
+        finally:
+            ws.stop_chromium(driver, profile)
+            server.close()
+            downloads.cleanup()
+
+
+def ws_wait_drawn(driver):
+    """Until the page's script has drawn its three plots."""
+    WebDriverWait(driver, 30).until(lambda d: d.execute_script(
+        "return document.querySelectorAll('.plot[data-drawn=yes]').length") == 3)
 
 
 if __name__ == "__main__":
