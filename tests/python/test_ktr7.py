@@ -4,6 +4,8 @@ once, sentences, the state record and scenarios run as ktr7-replay runs them."""
 import collections.abc
 import os
 import re
+import subprocess
+import time
 from pathlib import Path
 
 import numpy as np
@@ -103,6 +105,8 @@ def test_inputs_take_the_languages_ranges(inst, via, name, value, refusal):
     (lambda i: i.fly(1), RuntimeError, 'fly: the instrument is off (switch it on with "on")'),
     (lambda i: (i.on(), i.fly(1)), RuntimeError, "fly: no flight loaded"),
     (lambda i: i.load_flight("/nonexistent/x.igc"), FileNotFoundError, "[Errno 2] No such file or directory"),
+    (lambda i: i.load_flight(SOURCE / "README.md"), ValueError, f"flight: {SOURCE / 'README.md'}: it is not a flight log"),
+    (lambda i: i.load_flight(os.devnull), ValueError, f"flight: {os.devnull}: it is empty"),
     (lambda i: (i.close(), i.on()), RuntimeError, "this Instrument is closed"),
     (lambda i: (i.close(), i.state["qnh"]), RuntimeError, "this Instrument is closed"),
 ])
@@ -111,6 +115,22 @@ def test_refusals_are_exceptions_with_the_languages_messages(inst, call, error, 
         call(inst)
     text = str(refused.value) if error is FileNotFoundError else refused.value.args[0]
     assert text.startswith(message)
+
+
+@pytest.mark.parametrize("call", [lambda i: i.wait(10**9), lambda i: i.fly(10**8)], ids=["wait", "fly"])
+def test_ctrl_c_interrupts_a_long_call_within_a_second(running, call):
+    running.load_flight(SOURCE / "scenarios" / "flights" / "example.igc")
+    # Ctrl+C from another process a fifth of a second in: the call holds
+    # Python's lock, so no thread of this one could send it.
+    start = time.monotonic()
+    ctrl_c = subprocess.Popen(["sh", "-c", f"sleep 0.2; kill -INT {os.getpid()}"])
+    try:
+        with pytest.raises(KeyboardInterrupt):
+            call(running)  # hours of ticks
+    finally:
+        ctrl_c.wait()
+    assert time.monotonic() - start < 0.2 + 1.0
+    running.pass_()  # and the instrument goes on
 
 
 def asi_setup(inst, unit):
