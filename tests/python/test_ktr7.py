@@ -4,6 +4,7 @@ once, sentences, the state record and scenarios run as ktr7-replay runs them."""
 import collections.abc
 import os
 import re
+import signal
 import subprocess
 import time
 from pathlib import Path
@@ -121,13 +122,16 @@ def test_refusals_are_exceptions_with_the_languages_messages(inst, call, error, 
 def test_ctrl_c_interrupts_a_long_call_within_a_second(running, call):
     running.load_flight(SOURCE / "scenarios" / "flights" / "example.igc")
     # Ctrl+C from another process a fifth of a second in: the call holds
-    # Python's lock, so no thread of this one could send it.
+    # Python's lock, so no thread of this one could send it. Were it not
+    # interrupted, the alarm's default action would end the run in 5 s.
     start = time.monotonic()
     ctrl_c = subprocess.Popen(["sh", "-c", f"sleep 0.2; kill -INT {os.getpid()}"])
+    signal.alarm(5)
     try:
         with pytest.raises(KeyboardInterrupt):
             call(running)  # hours of ticks
     finally:
+        signal.alarm(0)
         ctrl_c.wait()
     assert time.monotonic() - start < 0.2 + 1.0
     running.pass_()  # and the instrument goes on
