@@ -15,6 +15,7 @@
 
 #include "core/state.h"
 #include "flight/sensor_mapping.h"
+#include "window/app/command_line.h"
 #include "host/pass.h"
 #include "window/connections/flight_sim_link.h"
 #include "window/connections/link_driver.h"
@@ -114,6 +115,19 @@ private slots:
         // the loop runs.
         const QByteArray hostile[] = {"nan,0,0,1\n", "1e308,1,1,1\n", "1,2,3\n", QByteArray(60000, 'x'),
                                       QByteArray("\x00\xff\x10\x80", 4), "99999999,0,0,2\n", "0,0,0,-5\n"};
+        // One of each first, each counted under its reason: the 60,000 bytes
+        // are cut to the 1024 read, one line of x, too long.
+        for (const QByteArray& datagram : hostile)
+            send(datagram);
+        QTRY_COMPARE(link->counts().lines, uint64_t(std::size(hostile)));
+        const link_counts& n = link->counts();
+        QCOMPARE(n.refused, uint64_t(std::size(hostile)));
+        QCOMPARE(n.by_fault[size_t(link_fault::not_finite)], 1u);
+        QCOMPARE(n.by_fault[size_t(link_fault::out_of_range)], 3u);
+        QCOMPARE(n.by_fault[size_t(link_fault::field_count)], 1u);
+        QCOMPARE(n.by_fault[size_t(link_fault::too_long)], 1u);
+        QCOMPARE(n.by_fault[size_t(link_fault::not_text)], 1u);
+        QVERIFY(!link->has_values());
         int sent = 0;
         QTimer flood;
         connect(&flood, &QTimer::timeout, this, [&] {
@@ -129,14 +143,42 @@ private slots:
         // About 60 passes a second under Xvfb; far fewer would mean the
         // flood held the loop up.
         QVERIFY2(loop->passes_run() - passes_before >= 45, qPrintable(QString::number(loop->passes_run() - passes_before)));
-        QVERIFY(link->counts().refused > 0);
-        QVERIFY(link->counts().accepted > 0);
+        // UDP may drop some of the flood: every line read is taken or refused
+        // for one reason, and each hostile kind was met again.
+        QVERIFY(n.accepted > 0);
+        QCOMPARE(n.accepted + n.refused, n.lines);
+        uint64_t by_reason = 0;
+        for (uint64_t count : n.by_fault)
+            by_reason += count;
+        QCOMPARE(by_reason, n.refused);
+        for (link_fault fault : {link_fault::not_finite, link_fault::out_of_range, link_fault::field_count,
+                                 link_fault::too_long, link_fault::not_text})
+            QVERIFY2(n.by_fault[size_t(fault)] > 1, link_fault_name(fault));
         QVERIFY(link->status_text().contains(QLatin1String("refused")));
         for (const sensor_input_info& input : sensor_inputs()) {
             const int value = sensors->slider(input.input)->value();
             QVERIFY(value >= input.minimum && value <= input.maximum);
         }
         QCOMPARE(sensors->ScrollBar29->value(), 65535);  // 90,000 ft is beyond the altitude input: held at its end
+    }
+
+    void theCommandLinesLinkListensOnThisComputerOnly()
+    {
+        // --link PORT without --link-address: 127.0.0.1, where a line sent to
+        // another of this computer's loopback addresses does not arrive.
+        sim_options options;
+        const QStringList arguments = {QStringLiteral("ktr7-sim"), QStringLiteral("--link"), QStringLiteral("5505")};
+        QVERIFY(parse_sim_command_line(arguments, options) == command_line_result::run);
+        QCOMPARE(options.link_port, quint16(5505));
+        QCOMPARE(options.link_address, QStringLiteral("127.0.0.1"));
+        QString why;
+        QVERIFY2(link->listen(QHostAddress(options.link_address), 0, &why), qPrintable(why));
+        sender.writeDatagram("100,0,0,1\n", QHostAddress(QStringLiteral("127.0.0.2")), link->port());
+        QTest::qWait(300);
+        QCOMPARE(link->counts().lines, 0u);
+        send("200,0,0,2\n");
+        QTRY_COMPARE(link->counts().lines, 1u);
+        QCOMPARE(link->latest().pressure_altitude_ft, 200.0);
     }
 };
 
