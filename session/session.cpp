@@ -228,9 +228,16 @@ bool instrument_session::fly(long long ticks, session_display& display)
 
 void instrument_session::take_link_values(const link_values& values)
 {
+    take_link_values(values, {true, true, true});
+}
+
+void instrument_session::take_link_values(const link_values& values, const std::array<bool, 3>& controlled)
+{
     activate();
     const flight_inputs inputs = link_inputs(values);
-    write_inputs(inputs.altitude, inputs.vertical_speed, inputs.asi_adc);
+    write_inputs(controlled[size_t(sensor_input::altitude)] ? inputs.altitude : st.altitude,
+                 controlled[size_t(sensor_input::vertical_speed)] ? inputs.vertical_speed : st.vertical_speed,
+                 controlled[size_t(sensor_input::asi_adc)] ? inputs.asi_adc : st.asi_adc);
 }
 
 uint32_t instrument_session::qnh_setting()

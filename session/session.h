@@ -95,8 +95,10 @@ public:
     bool fly(long long ticks, session_display& display);
 
     // The link's newest values as the three inputs, at the instrument's
-    // settings now (not a hand: a flight is left as it is).
+    // settings now (not a hand: a flight is left as it is); or only as the
+    // inputs the link controls (indexed by sensor_input).
     void take_link_values(const link_values& values);
+    void take_link_values(const link_values& values, const std::array<bool, 3>& controlled);
 
     // The QNH set on the instrument, mb x 1000 (what the link sends back).
     uint32_t qnh_setting();

@@ -16,7 +16,6 @@
 #include "core/state.h"
 #include "flight/sensor_mapping.h"
 #include "window/app/command_line.h"
-#include "host/pass.h"
 #include "window/connections/flight_sim_link.h"
 #include "window/connections/link_driver.h"
 #include "window/app/run_loop.h"
@@ -42,11 +41,12 @@ class TestFlightSimLink : public QObject {
 private slots:
     void init()
     {
-        host_program_start();
         window = new QWidget;
         window->resize(300, 200);
         sensors = new SensorPanel(window);
         loop = new RunLoop(window);
+        sensors->follow(loop->shared_session());
+        connect(loop, &RunLoop::inputs_moved, sensors, &SensorPanel::show_session_inputs);
         link = (new LinkDriver(sensors, loop, window))->link();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -58,7 +58,6 @@ private slots:
     }
     void cleanup()
     {
-        host_switch_off();
         delete window;
     }
 

@@ -1,42 +1,39 @@
-// The window's scenario class against fake hands: what a recording starts
-// with, a recording asked for while the loop runs, files where the window
-// lends none, and the progress it reports. No window is made.
+// The window's scenario class on a session of its own, its clock stepped by
+// the test: what a recording starts with, a recording asked for while the
+// instrument runs, a scenario played live with the window's files lent (a
+// flight relative to its folder) and its result, and the progress it
+// reports. No window is made.
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "core/state.h"
-#include "host/pass.h"
-#include "scenario/scenario_player.h"
+#include "screens/framework.h"
+#include "session/scenario_executor.h"
+#include "window/app/run_loop.h"
 #include "window/scenario/window_scenario.h"
 
 namespace {
 
-// Hands that remember what was done with them.
-struct fake_window {
-    int32_t inputs[3] = {0, 0, 0};
-    bool sensor = true;
-    bool running = false;
-    int program_starts = 0;
-    int switch_ons = 0;
-
-    scenario_hands hands(bool files)
-    {
-        scenario_hands h;
-        h.switch_on = [this] { switch_ons++; };
-        h.switch_off = [] { host_switch_off(); };
-        h.post_key = [](uint8_t key) { host_post_key(key); };
-        h.set_input = [this](sensor_input input, int32_t position) { inputs[int(input)] = position; };
-        h.input = [this](sensor_input input) { return inputs[int(input)]; };
-        h.set_sensor = [this](bool ok) { sensor = ok; };
-        h.sensor = [this] { return sensor; };
-        h.running = [this] { return running; };
-        h.show_program_start = [this] { program_starts++; };
-        h.files = files;
-        return h;
+// Runs the session's clock as the window does, a tick and then a pass, until
+// the scenario has ended or max_ticks have passed.
+void play_out(RunLoop& loop, const WindowScenario& scenario, int max_ticks = 1000)
+{
+    for (int i = 0; i < max_ticks && scenario.playing(); i++) {
+        loop.Timer1Timer();
+        loop.session().pass(NO_DISPLAY);
     }
-};
+}
+
+// Two minutes from 12:00:00 UTC, level at 1000 m pressure altitude (3281 ft).
+QByteArray level_flight()
+{
+    QByteArray log = "AXXXTEST\r\nHFDTEDATE:150626,01\r\n";
+    for (int second = 0; second <= 120; second += 10)
+        log += QString::asprintf("B12%02d%02d4700000N00800000EA0100001000\r\n", second / 60, second % 60).toLatin1();
+    return log;
+}
 
 QStringList lines_of(const QString& path)
 {
@@ -57,6 +54,16 @@ class tst_window_scenario : public QObject {
 
     QTemporaryDir dir;
 
+    QString write_file(const char* name, const QByteArray& text)
+    {
+        const QString path = dir.filePath(QLatin1String(name));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return QString();
+        file.write(text);
+        return path;
+    }
+
 private slots:
     void a_recording_starts_with_the_controls_where_they_are_data()
     {
@@ -75,17 +82,23 @@ private slots:
         QFETCH(QList<int>, inputs);
         QFETCH(bool, sensor);
         QFETCH(QStringList, first_lines);
-        fake_window window;
-        std::copy(inputs.begin(), inputs.end(), window.inputs);
-        window.sensor = sensor;
-        WindowScenario scenario(window.hands(true), nullptr);
+        RunLoop loop(nullptr);
+        instrument_session& session = loop.session();
+        for (const sensor_input_info& info : sensor_inputs())
+            session.set_input(info.input, inputs[int(info.input)]);
+        session.set_sensor_checked(sensor);
+        session.post_key(KEY_PUSH);
+        session.timer_tick();
+        WindowScenario scenario(&loop, nullptr);
         const QString path = dir.filePath(QStringLiteral("start.scn"));
         QVERIFY(scenario.start_recording(path));
-        // From the program's first state, with the inputs set as the controls are.
-        QCOMPARE(window.program_starts, 1);
-        QCOMPARE(int(st.altitude), inputs[0]);
-        QCOMPARE(int(st.vertical_speed), inputs[1]);
-        QCOMPARE(int(st.asi_adc), inputs[2]);
+        // From the program's first state (no tick, no key), with the inputs
+        // and the box as they were.
+        QCOMPARE(session.ticks(), uint64_t(0));
+        QVERIFY(!session.key_pending());
+        for (const sensor_input_info& info : sensor_inputs())
+            QCOMPARE(session.input(info.input), inputs[int(info.input)]);
+        QCOMPARE(session.sensor_checked(), sensor);
         scenario.note_on();
         scenario.stop_recording();
         QCOMPARE(lines_of(path), first_lines + QStringList{"on"});
@@ -93,62 +106,84 @@ private slots:
 
     void a_recording_asked_for_while_running_waits_for_the_loop_to_stop()
     {
-        fake_window window;
-        window.running = true;
-        window.inputs[0] = 1500;
-        WindowScenario scenario(window.hands(true), nullptr);
+        RunLoop loop(nullptr);
+        loop.session().set_input(sensor_input::altitude, 1500);
+        loop.session().switch_on();
+        WindowScenario scenario(&loop, nullptr);
         const QString path = dir.filePath(QStringLiteral("later.scn"));
-        st.stop_requested = 0;
         QVERIFY(scenario.start_recording(path));
-        QCOMPARE(int(st.stop_requested), 1);
+        QVERIFY(!loop.session().running());
         QVERIFY(!scenario.recording());
         QVERIFY(!QFile::exists(path));
-        window.running = false;
         scenario.loop_stopped();
         QVERIFY(scenario.recording());
         scenario.stop_recording();
         QCOMPARE(lines_of(path).first(), QStringLiteral("altitude 1500"));
     }
 
-    void files_where_the_window_lends_none_are_bad_lines()
+    // The executor's result as the window plays it, with a flight taken from
+    // the scenario's folder.
+    void a_played_scenario_ends_with_its_result_data()
     {
-        fake_window window;
-        WindowScenario scenario(window.hands(false), nullptr);
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<long>("passed");
+        QTest::addColumn<QList<long>>("failed_lines");
+        QTest::addColumn<long>("stopped_at");
+        QTest::newRow("a flight flown") << QByteArray("flight level.igc\non\nfly 2\nexpect altitude 3270..3290\n"
+                                                      "expect flight_active 0\n")
+                                        << SCENARIO_OK << 2L << QList<long>{} << 0L;
+        QTest::newRow("an expectation failed")
+            << QByteArray("on\nexpect current_screen screen_main_menu\nexpect main_page 0\n")
+            << SCENARIO_EXPECTATION_FAILED << 1L << QList<long>{2} << 0L;
+        QTest::newRow("a bad line") << QByteArray("on\nwait 2\nkey sideways\nwait 5\n") << SCENARIO_BAD_LINE << 0L
+                                    << QList<long>{3} << 3L;
+        QTest::newRow("no such flight") << QByteArray("flight missing.igc\non\n") << SCENARIO_BAD_LINE << 0L
+                                        << QList<long>{1} << 1L;
+    }
+    void a_played_scenario_ends_with_its_result()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(int, status);
+        QFETCH(long, passed);
+        QFETCH(QList<long>, failed_lines);
+        QFETCH(long, stopped_at);
+        QVERIFY(!write_file("level.igc", level_flight()).isEmpty());
+        const QString path = write_file("played.scn", script);
+        RunLoop loop(nullptr);
+        WindowScenario scenario(&loop, nullptr);
         QSignalSpy finished(&scenario, &WindowScenario::finished);
-        QSignalSpy messages(&scenario, &WindowScenario::message);
-        const QString path = dir.filePath(QStringLiteral("png.scn"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("png shot.png 2\n");
-        file.close();
         QVERIFY(scenario.play(path));
+        play_out(loop, scenario);
+        QVERIFY(!scenario.playing());
         QCOMPARE(finished.size(), 1);
-        QCOMPARE(finished.first().first().toInt(), PLAYER_BAD_LINE);
-        QVERIFY(messages.last().first().toString().startsWith(QLatin1String("line 1: ")));
-        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("shot.png"))));
+        QCOMPARE(finished.first().first().toInt(), status);
+        const scenario_result& result = scenario.result();
+        QCOMPARE(result.status, status);
+        QCOMPARE(result.tally.passed, passed);
+        QList<long> lines;
+        for (const scenario_failure_line& failure : result.failures)
+            lines << failure.line;
+        QCOMPARE(lines, failed_lines);
+        QCOMPARE(result.stopped_at, stopped_at);
     }
 
     void progress_counts_lines_and_ticks()
     {
-        fake_window window;
-        WindowScenario scenario(window.hands(true), nullptr);
+        RunLoop loop(nullptr);
+        WindowScenario scenario(&loop, nullptr);
         QSignalSpy started(&scenario, &WindowScenario::started);
         QSignalSpy progress(&scenario, &WindowScenario::progress);
-        const QString path = dir.filePath(QStringLiteral("ticks.scn"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("on\nwait 3\nkey push");  // no newline at the end: still three lines
-        file.close();
+        const QString path = write_file("ticks.scn", "on\nwait 3\nkey push");  // no newline at the end: still three lines
         QVERIFY(scenario.play(path));
-        QCOMPARE(window.switch_ons, 1);
+        QVERIFY(loop.session().running());
         QCOMPARE(started.first().at(1).toLongLong(), 3LL);
-        for (int i = 0; i < 3; i++) {
-            scenario.note_tick();
-            scenario.note_pass();
-        }
+        play_out(loop, scenario, 3);
         QCOMPARE(progress.size(), 3);
+        QCOMPARE(progress.last().at(0).toLongLong(), 2LL);
         QCOMPARE(progress.last().at(1).toULongLong(), 3ULL);
         QVERIFY(!scenario.playing());
+        QVERIFY(loop.session().key_pending());
     }
 };
 

@@ -11,12 +11,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
-#include "core/state.h"
-#include "gfx/lcd.h"
-#include "host/pass.h"
-#include "scenario/scenario_player.h"
-#include "screens/framework.h"
-#include "screens/screens.h"
+#include "session/scenario_executor.h"
 #include "window/app/command_line.h"
 #include "window/app/client_area.h"
 #include "window/panel/communications_box.h"
@@ -82,7 +77,6 @@ TfrmMain::TfrmMain(const QSurfaceFormat& pixel_format, QWidget* parent)
                         QMessageBox::Ok);
         box.exec();
     }
-    st.current_screen = screen_main;
 
     run_loop->Timer1->start();
 }
@@ -163,13 +157,14 @@ void TfrmMain::compose(const QSurfaceFormat& pixel_format)
     connect(pictures, &LcdPictures::said, StatusBar1, &StatusBar::say);
     run_loop = new RunLoop(this);
     link = new LinkDriver(sensors, run_loop, this);
-    recorded_flight = new FlightDriver(sensors, run_loop, this);
+    sensors->follow(run_loop->shared_session());
+    recorded_flight = new FlightDriver(run_loop, this);
     recorded_flight->take_drops_on(this);
     addToolBar(Qt::TopToolBarArea, new FlightBar(recorded_flight, this));
     connect(link, &LinkDriver::status_changed, StatusBar1, &StatusBar::show_link_state);
     connect(link, &LinkDriver::message, StatusBar1, &StatusBar::say);
 
-    scenario = new WindowScenario(lent_hands(), this);
+    scenario = new WindowScenario(run_loop, this);
     scenario_dock = new ScenarioDock(scenario, this);
     addDockWidget(Qt::BottomDockWidgetArea, scenario_dock);
 
@@ -179,25 +174,6 @@ void TfrmMain::compose(const QSurfaceFormat& pixel_format)
         menu_height = MainMenu1->sizeHint().height();
     resize(CLIENT_WIDTH, CLIENT_HEIGHT + menu_height);
     client->set_parts(sensors, GroupBox1, StatusBar1);
-}
-
-// What a scenario may do in the window: the controls a person would use.
-scenario_hands TfrmMain::lent_hands()
-{
-    scenario_hands hands;
-    hands.switch_on = [this] { run_loop->switch_on_soon(); };
-    hands.switch_off = [this] { run_loop->Button2Click(); };
-    hands.post_key = [this](uint8_t key) { post_key(key); };
-    hands.set_input = [this](sensor_input input, int32_t position) { sensors->slider(input)->setValue(position); };
-    hands.input = [this](sensor_input input) { return int32_t(sensors->slider(input)->value()); };
-    hands.set_sensor = [this](bool ok) { sensors->CheckBox1->setChecked(ok); };
-    hands.sensor = [this] { return sensors->CheckBox1->isChecked(); };
-    hands.running = [this] { return run_loop->running(); };
-    hands.show_program_start = [this] {
-        instrument->set_lamp(false);
-        lcd_views->present();
-    };
-    return hands;
 }
 
 void TfrmMain::connect_parts()
@@ -210,7 +186,7 @@ void TfrmMain::connect_parts()
     connect(keyboard, &KeyboardKeys::keys_moved, StatusBar1, &StatusBar::show_keys_holder);
 
     connect(sensors, &SensorPanel::input_moved, scenario, &WindowScenario::note_input);
-    connect(sensors, &SensorPanel::sensor_box_changed, run_loop, &RunLoop::set_altitude_sensor);
+    connect(run_loop, &RunLoop::inputs_moved, sensors, &SensorPanel::show_session_inputs);
     connect(sensors, &SensorPanel::sensor_box_changed, scenario, &WindowScenario::note_sensor);
 
     connect(run_loop, &RunLoop::lamp, instrument, &InstrumentPanel::set_lamp);
@@ -222,7 +198,6 @@ void TfrmMain::connect_parts()
     connect(run_loop, &RunLoop::switched_on, scenario, &WindowScenario::note_on);
     connect(run_loop, &RunLoop::switched_off, scenario, &WindowScenario::note_off);
     connect(run_loop, &RunLoop::pass_done, scenario, &WindowScenario::note_pass);
-    connect(run_loop, &RunLoop::tick, scenario, &WindowScenario::note_tick);
     const auto show_port_state = [this] { StatusBar1->show_encoder_port_state(encoder_port->status_text()); };
     show_port_state();
     connect(encoder_port, &EncoderPort::state_changed, StatusBar1, show_port_state);
@@ -300,14 +275,14 @@ void TfrmMain::save_placement() const
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
     save_placement();
-    host_switch_off();
+    run_loop->Button2Click();
     event->accept();
 }
 
 void TfrmMain::Exit1Click()
 {
     save_placement();
-    host_switch_off();
+    run_loop->Button2Click();
     QCoreApplication::quit();
 }
 
@@ -359,7 +334,7 @@ bool TfrmMain::apply_options(const sim_options& options)
     if (options.lcd_window || LcdWindow::was_open())
         open_lcd_window(true);
     if (!options.play.isEmpty() && !scenario->play(options.play)) {
-        status = PLAYER_BAD_LINE;
+        status = SCENARIO_BAD_LINE;
         return !exit_when_done;
     }
     return true;
@@ -373,8 +348,11 @@ void TfrmMain::scenario_finished(int ended)
     status = ended;
     if (!exit_when_done)
         return;
-    host_switch_off();
-    QCoreApplication::exit(ended);
+    run_loop->Button2Click();
+    // From the event loop: a scenario may end before it runs (a bad first
+    // line, while the options are applied).
+    QMetaObject::invokeMethod(
+        this, [ended] { QCoreApplication::exit(ended); }, Qt::QueuedConnection);
 }
 
 void TfrmMain::RecordScenario1Click()
@@ -414,8 +392,9 @@ bool TfrmMain::connect_encoder_port(const QString& name, int baud)
 
 void TfrmMain::post_key(uint8_t key)
 {
-    const bool stored = st.pending_key == 0;
-    host_post_key(key);
+    instrument_session& session = run_loop->session();
+    const bool stored = !session.key_pending();
+    session.post_key(key);
     // A second key while one is pending is lost on the instrument, and so
     // in the recording.
     if (stored)

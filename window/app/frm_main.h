@@ -68,7 +68,6 @@ private:
     void build_menu();
     void compose(const QSurfaceFormat& pixel_format);
     void connect_parts();
-    scenario_hands lent_hands();
 
     // Handlers.
     void Exit1Click();

@@ -5,7 +5,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "core/state.h"
 #include "host/time_base.h"
 #include "window/app/window_names.h"
 
@@ -14,26 +13,44 @@ namespace {
 // Where the screen does not tell its refresh rate.
 constexpr double DEFAULT_REFRESH_HZ = 60.0;
 
-RunLoop* loop_of(void* context)
-{
-    return static_cast<RunLoop*>(context);
-}
-
 }  // namespace
 
-RunLoop::RunLoop(QWidget* window) : QObject(window), paced_by(window)
+// What a pass hands the window: the lamp, the sentence and the frame as the
+// loop's signals. A paced display then lets the window handle its events
+// until the next refresh; a quiet one (the extra passes of a flight played
+// fast) shows no frame and leaves the events to the loop's next pass.
+class RunLoop::Display final : public session_display {
+public:
+    Display(RunLoop& loop, bool paced) : loop(loop), paced(paced) {}
+
+    void show_lamp(bool red) override { emit loop.lamp(red); }
+    void show_sentence(const char* line) override { emit loop.sentence(line); }
+    void show_frame(const uint8_t*) override
+    {
+        if (paced)
+            emit loop.present();
+    }
+    void after_pass() override
+    {
+        if (paced)
+            loop.process_events_paced();
+        else
+            emit loop.pass_done();
+    }
+
+private:
+    RunLoop& loop;
+    bool paced;
+};
+
+RunLoop::RunLoop(QWidget* window)
+    : QObject(window),
+      paced_by(window),
+      instrument(std::make_shared<instrument_session>()),
+      shown(std::make_unique<Display>(*this, true)),
+      quiet(std::make_unique<Display>(*this, false))
 {
-    io = {
-        this,
-        [](void* loop, bool red) { emit loop_of(loop)->lamp(red); },
-        [](void* loop) { return loop_of(loop)->sensor_ok; },
-        [](void* loop, const char* line) { emit loop_of(loop)->sentence(line); },
-        [](void* loop) { emit loop_of(loop)->present(); },
-        [](void* loop) { loop_of(loop)->process_events_paced(); },
-    };
-    quick_io = io;
-    quick_io.present = [](void*) {};
-    quick_io.process_events = [](void* loop) { emit loop_of(loop)->pass_done(); };
+    instrument->add_observer(this);
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(TICK_MS);
@@ -44,42 +61,66 @@ RunLoop::RunLoop(QWidget* window) : QObject(window), paced_by(window)
     pace_timer->setTimerType(Qt::PreciseTimer);
 }
 
+RunLoop::~RunLoop()
+{
+    instrument->remove_observer(this);
+}
+
 void RunLoop::Timer1Timer()
 {
-    host_timer_tick();
-    emit tick();
+    if (looping)
+        ticks_due++;
+    else
+        tick_now();
+}
+
+void RunLoop::tick_now()
+{
+    if (!time_held)
+        instrument->clock_tick(*quiet);
 }
 
 void RunLoop::Button1Click()
 {
-    host_switch_on();
-    emit switched_on();
+    instrument->switch_on();
     run();
 }
 
-void RunLoop::switch_on_soon()
+void RunLoop::Button2Click()
 {
-    host_switch_on();
+    instrument->switch_off();
+}
+
+void RunLoop::program_start()
+{
+    instrument->program_start();
+    emit lamp(instrument->lamp_red());
+    emit present();
+}
+
+void RunLoop::session_ticked()
+{
+    emit tick();
+}
+
+void RunLoop::session_switched(bool on)
+{
+    if (!on) {
+        emit switched_off();
+        return;
+    }
     emit switched_on();
-    if (loop_running || loop_queued)
+    // Switched on by anything but "On" (a scenario, a flight played): the
+    // loop starts from the event loop, unless it runs already.
+    if (looping || loop_queued)
         return;
     loop_queued = true;
     QMetaObject::invokeMethod(this, [this] { run(); }, Qt::QueuedConnection);
 }
 
-void RunLoop::Button2Click()
+void RunLoop::session_inputs_moved()
 {
-    host_switch_off();
-    emit switched_off();
-}
-
-void RunLoop::run_ticks(int count)
-{
-    for (int i = 0; i < count; i++) {
-        run_pass(quick_io);
-        passes++;
-        Timer1Timer();
-    }
+    emit inputs_moved();
 }
 
 void RunLoop::run()
@@ -88,22 +129,26 @@ void RunLoop::run()
     // "On" while running: the loop already on the stack carries on with the
     // freshly reset instrument, instead of starting a second loop inside its
     // event processing (which would deepen the stack with every press).
-    if (loop_running)
+    if (looping || !instrument->running())
         return;
-    loop_running = true;
+    looping = true;
     pace_clock.start();
     next_frame_ns = 0;
-    while (st.stop_requested == 0) {
-        run_pass(io);
-        passes++;
-    }
-    loop_running = false;
+    // A pass's followers (a scenario waiting for it) hear of it before the
+    // ticks that came in its events, which the next pass follows.
+    do {
+        for (; ticks_due > 0; ticks_due--)
+            tick_now();
+    } while (instrument->pass(*shown));
+    looping = false;
+    for (; ticks_due > 0; ticks_due--)
+        tick_now();
     emit stopped();
 }
 
 qint64 RunLoop::frame_interval_ns() const
 {
-    const QScreen* where = paced_by->screen();
+    const QScreen* where = paced_by != nullptr ? paced_by->screen() : nullptr;
     double hz = where != nullptr ? where->refreshRate() : 0.0;
     if (!(hz >= 1.0))
         hz = DEFAULT_REFRESH_HZ;
@@ -115,9 +160,6 @@ void RunLoop::process_events_paced()
     // The pass has done its work; what the events now bring comes after it.
     emit pass_done();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    // A pass run on its own (not by "On") has no frames to keep to.
-    if (!loop_running || !pace_clock.isValid())
-        return;
     // One pass a refresh. Where the swap waits for the display the next frame
     // is already due here; elsewhere (no vertical sync, a hidden or covered
     // window) the loop blocks in event processing until it is, so timer
@@ -129,7 +171,7 @@ void RunLoop::process_events_paced()
     // racing to catch up.
     if (next_frame_ns < now - interval)
         next_frame_ns = now;
-    while (st.stop_requested == 0) {
+    while (instrument->running()) {
         const qint64 remaining = next_frame_ns - pace_clock.nsecsElapsed();
         if (remaining <= 0)
             break;

@@ -1,21 +1,23 @@
 #include "window/connections/link_driver.h"
 
 #include <QHostAddress>
-#include <QScrollBar>
 
+#include <array>
 #include <cstdio>
 
-#include "link/link_inputs.h"
 #include "window/connections/flight_sim_link.h"
 #include "window/connections/flight_sim_link_dialog.h"
 #include "window/app/run_loop.h"
 #include "window/panel/sensor_panel.h"
 
-LinkDriver::LinkDriver(SensorPanel* sensor_panel, RunLoop* loop, QObject* parent)
-    : QObject(parent), listener(new FlightSimLink(this)), sensors(sensor_panel)
+LinkDriver::LinkDriver(SensorPanel* sensors, RunLoop* run_loop, QObject* parent)
+    : QObject(parent), listener(new FlightSimLink(this)), loop(run_loop)
 {
     connect(loop, &RunLoop::tick, this, &LinkDriver::apply);
-    connect(sensors, &SensorPanel::input_moved, this, [this](sensor_input input, int32_t) { moved(input); });
+    connect(sensors, &SensorPanel::moved_by_hand, this, [this](sensor_input input) {
+        if (listener->listening())
+            listener->take_back(input);
+    });
     connect(listener, &FlightSimLink::state_changed, this, [this] { emit status_changed(listener->status_text()); });
 }
 
@@ -45,22 +47,8 @@ void LinkDriver::apply()
 {
     if (!listener->listening() || !listener->has_values())
         return;
-    const flight_inputs inputs = link_inputs(listener->latest());
-    const struct {
-        sensor_input input;
-        int32_t position;
-    } positions[] = {{sensor_input::altitude, inputs.altitude},
-                     {sensor_input::vertical_speed, inputs.vertical_speed},
-                     {sensor_input::asi_adc, inputs.asi_adc}};
-    applying = true;
-    for (const auto& p : positions)
-        if (listener->controls(p.input))
-            sensors->slider(p.input)->setValue(p.position);
-    applying = false;
-}
-
-void LinkDriver::moved(sensor_input input)
-{
-    if (!applying && listener->listening())
-        listener->take_back(input);
+    std::array<bool, 3> controlled{};
+    for (const sensor_input_info& info : sensor_inputs())
+        controlled[size_t(info.input)] = listener->controls(info.input);
+    loop->session().take_link_values(listener->latest(), controlled);
 }

@@ -1,9 +1,9 @@
 // The flight simulator link at work in the window: it owns the UDP listener
-// and its dialog, and at each 100 ms tick sends the newest values the
-// simulator sent to the sensor inputs the link controls, through their
-// sliders, so the sliders follow the aircraft. A slider moved by anything
-// else (a hand, a typed number, a scenario) takes its input from the link
-// until the user gives it back.
+// and its dialog, and at each 100 ms tick gives the window's session the
+// newest values the simulator sent, for the sensor inputs the link controls;
+// the sliders follow the session, and so the aircraft. A slider moved by hand
+// (or its number typed) takes its input from the link until the user gives
+// it back.
 #pragma once
 #include <QObject>
 #include <QString>
@@ -30,7 +30,7 @@ public:
     // Options > Flight Simulator Link...: the dialog, made on first use.
     void show_dialog(QWidget* parent);
 
-    // The link's values to the sliders it controls, now.
+    // The link's values to the inputs it controls, now.
     void apply();
 
 signals:
@@ -40,10 +40,7 @@ signals:
     void message(const QString& text);
 
 private:
-    void moved(sensor_input input);
-
     FlightSimLink* listener;
     FlightSimLinkDialog* dialog = nullptr;
-    SensorPanel* sensors;
-    bool applying = false;  // the sliders are moving for the link, not by hand
+    RunLoop* loop;
 };

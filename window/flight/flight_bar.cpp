@@ -46,10 +46,15 @@ QString source_text(airspeed_source source)
 
 QString details_text(const flight& f, const QString& path)
 {
-    QString text = path;
+    QStringList lines;
+    if (!path.isEmpty())
+        lines << path;
     if (!f.glider.empty())
-        text += QStringLiteral("\nGlider: %1").arg(QString::fromStdString(f.glider));
-    text += QStringLiteral("\n%1 fixes, %2 to %3 UTC")
+        lines << QStringLiteral("Glider: %1").arg(QString::fromStdString(f.glider));
+    QString text = lines.join(QLatin1Char('\n'));
+    if (!text.isEmpty())
+        text += QLatin1Char('\n');
+    text += QStringLiteral("%1 fixes, %2 to %3 UTC")
                 .arg(f.fixes.size())
                 .arg(QString::fromStdString(flight_time_of_day(f.start_time())),
                      QString::fromStdString(flight_time_of_day(f.end_time())));
@@ -82,7 +87,7 @@ FlightBar::FlightBar(FlightDriver* flight_driver, QWidget* parent)
     SpeedBox->setObjectName(QStringLiteral("SpeedBox"));
     SpeedBox->setToolTip(QStringLiteral("Times real time: at 10x, ten 100 ms ticks of flight, each with its "
                                         "pass, every 100 ms"));
-    for (int times : FlightDriver::SPEEDS)
+    for (int times : FLIGHT_SPEEDS)
         SpeedBox->addItem(QStringLiteral("%1x").arg(times), times);
     PositionSlider = new QSlider(Qt::Horizontal, body);
     PositionSlider->setObjectName(QStringLiteral("PositionSlider"));

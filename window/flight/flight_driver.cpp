@@ -4,17 +4,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMimeData>
-#include <QScrollBar>
 #include <QUrl>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "flight/flight_file.h"
-#include "flight/flight_player.h"
 #include "window/app/run_loop.h"
-#include "window/panel/sensor_panel.h"
 #include "window/app/window_names.h"
 
 namespace {
@@ -35,23 +31,15 @@ QString dropped_file(const QMimeData* data)
 
 }  // namespace
 
-FlightDriver::FlightDriver(SensorPanel* sensor_panel, RunLoop* run_loop, QObject* parent)
-    : QObject(parent), sensors(sensor_panel), loop(run_loop)
+FlightDriver::FlightDriver(RunLoop* loop, QObject* parent) : QObject(parent), session(loop->shared_session())
 {
-    connect(loop, &RunLoop::tick, this, &FlightDriver::tick);
-    connect(loop, &RunLoop::switched_off, this, [this] {
-        if (is_playing)
-            emit message(QStringLiteral("Flight paused: the instrument was switched off"));
-        pause();
-    });
-    connect(sensors, &SensorPanel::input_moved, this, [this](sensor_input input, int32_t) { hand_moved(input); });
+    session->add_observer(this);
+    shown_speed = speed();
 }
 
-FlightDriver::~FlightDriver() = default;
-
-double FlightDriver::time() const
+FlightDriver::~FlightDriver()
 {
-    return is_open() ? player->time() : 0.0;
+    session->remove_observer(this);
 }
 
 bool FlightDriver::open(const QString& path)
@@ -64,14 +52,9 @@ bool FlightDriver::open(const QString& path)
         emit warning(why);
         return false;
     }
-    pause();
-    player.reset();
-    log = std::move(read);
-    player = std::make_unique<flight_player>(*log);
-    file_path = path;
-    write_sliders();
-    emit open_changed(true);
-    emit moved(time());
+    opening_path = path;
+    session->flight().open(std::move(read));
+    opening_path.clear();
     if (!skipped.empty()) {
         std::fprintf(stderr, "%s: warning: %s\n", PROGRAM_NAME, skipped.c_str());
         emit warning(QString::fromLocal8Bit(skipped.c_str()));
@@ -123,113 +106,64 @@ bool FlightDriver::eventFilter(QObject* watched, QEvent* event)
 
 void FlightDriver::play()
 {
-    if (!is_open())
-        return;
-    if (player->at_end())
-        seek(log->start_time());
-    if (!loop->running()) {
-        loop->switch_on_soon();
-        emit message(QStringLiteral("Switched the instrument on to fly the flight"));
-    }
-    set_playing(true);
+    session->flight().play();
 }
 
 void FlightDriver::pause()
 {
-    set_playing(false);
+    session->flight().pause();
 }
 
 void FlightDriver::set_speed(int times_real_time)
 {
-    if (std::find(SPEEDS.begin(), SPEEDS.end(), times_real_time) == SPEEDS.end() || times_real_time == times)
-        return;
-    times = times_real_time;
-    emit speed_changed(times);
+    session->flight().set_speed(times_real_time);
 }
 
 void FlightDriver::seek(double flight_time)
 {
-    if (!is_open())
-        return;
-    player->seek(flight_time);
-    write_sliders();
-    emit moved(time());
+    session->flight().seek(flight_time);
 }
 
 void FlightDriver::close()
 {
     if (!is_open())
         return;
-    pause();
-    player.reset();
-    log.reset();
-    file_path.clear();
-    emit open_changed(false);
+    session->flight().close();
     emit message(QStringLiteral("Flight closed: the sliders are yours again"));
 }
 
-void FlightDriver::tick()
+void FlightDriver::session_flight_changed()
 {
-    // The instrument runs in flight time only while it is on.
-    if (!is_playing || !loop->running())
-        return;
-    write_sliders();
-    player->step();
-    if (extra_ticks)
-        return;
-    const int extra = int(std::min<long long>(times - 1, player->ticks_left()));
-    if (extra > 0) {
-        // After the slots of this tick, the rest of this 100 ms of flight.
-        QMetaObject::invokeMethod(this, [this, extra] { run_extra_ticks(extra); }, Qt::QueuedConnection);
-        return;
+    const flight* now = is_open() ? &recorded() : nullptr;
+    if (now != shown_flight) {
+        if (shown_flight != nullptr) {
+            shown_flight = nullptr;
+            file_path.clear();
+            emit open_changed(false);
+        }
+        if (now != nullptr) {
+            shown_flight = now;
+            file_path = opening_path;
+            shown_time = time();
+            emit open_changed(true);
+            emit moved(shown_time);
+        }
     }
-    stop_at_end();
-    emit moved(time());
+    if (playing() != shown_playing) {
+        shown_playing = playing();
+        emit playing_changed(shown_playing);
+    }
+    if (speed() != shown_speed) {
+        shown_speed = speed();
+        emit speed_changed(shown_speed);
+    }
+    if (now != nullptr && time() != shown_time) {
+        shown_time = time();
+        emit moved(shown_time);
+    }
 }
 
-void FlightDriver::run_extra_ticks(int count)
+void FlightDriver::session_notice(const char* text)
 {
-    if (!is_playing || !loop->running())
-        return;
-    extra_ticks = true;
-    loop->run_ticks(count);
-    extra_ticks = false;
-    stop_at_end();
-    emit moved(time());
-}
-
-void FlightDriver::stop_at_end()
-{
-    if (!player->at_end())
-        return;
-    pause();
-    emit message(QStringLiteral("The flight has been played to its end"));
-}
-
-void FlightDriver::write_sliders()
-{
-    const flight_inputs inputs = player->write_inputs();
-    writing = true;
-    sensors->slider(sensor_input::altitude)->setValue(inputs.altitude);
-    sensors->slider(sensor_input::vertical_speed)->setValue(inputs.vertical_speed);
-    sensors->slider(sensor_input::asi_adc)->setValue(inputs.asi_adc);
-    writing = false;
-}
-
-void FlightDriver::hand_moved(sensor_input input)
-{
-    if (writing || !is_playing)
-        return;
-    pause();
-    QString slider = QString::fromLatin1(sensor_input_of(input).caption);
-    slider.chop(1);  // the caption's colon
-    emit message(QStringLiteral("Flight paused: the %1 slider was moved by hand").arg(slider));
-}
-
-void FlightDriver::set_playing(bool playing)
-{
-    if (playing == is_playing)
-        return;
-    is_playing = playing;
-    emit playing_changed(playing);
+    emit message(QString::fromUtf8(text));
 }

@@ -1,39 +1,32 @@
-// A recorded flight played in the window: it reads the log, holds the flight
-// and its player, and at each 100 ms tick of the run loop sends the flight's
-// values at the current flight time to the three inputs through their
-// sliders, so the sliders follow and a recording records them. At N times
-// real speed the run loop runs the other N - 1 ticks of each 100 ms at once,
-// each with its pass, so the instrument's timer, blink and take-off detection
-// run in flight time. A slider moved by anything else pauses the flight;
-// closing it leaves the sliders where they are, the user's again.
+// A recorded flight played in the window: a thin adapter over the flight of
+// the window's session. It reads the log and opens it on the session; play,
+// pause, the speed, seeking and closing are the session's, and so is the
+// policy of what plays when (the extra ticks of a faster speed, the pauses
+// for a hand on an input, for Off and at the end). It hears what happens to
+// the flight, whoever did it (the flight bar, a scenario, a hand on a slider),
+// and says so in its signals; the sliders follow the session's inputs.
 #pragma once
 #include <QObject>
 #include <QString>
 
-#include <array>
 #include <memory>
 
 #include "flight/flight.h"
-#include "host/sensor_inputs.h"
+#include "session/session.h"
 
-class flight_player;
 class QWidget;
 class RunLoop;
-class SensorPanel;
 
-class FlightDriver : public QObject {
+class FlightDriver : public QObject, private session_observer {
     Q_OBJECT
 
 public:
-    // The speeds offered, times real time.
-    static constexpr std::array<int, 6> SPEEDS = {1, 2, 5, 10, 30, 60};
-
-    FlightDriver(SensorPanel* sensors, RunLoop* loop, QObject* parent);
+    FlightDriver(RunLoop* loop, QObject* parent);
     ~FlightDriver() override;
 
-    // Reads a flight log and opens it at its first fix, the sliders at its
-    // values there, paused. A file that is no flight is refused (the flight
-    // open before stays open); skipped records are warned of once.
+    // Reads a flight log and opens it at its first fix, paused. A file that
+    // is no flight is refused (the flight open before stays open); skipped
+    // records are warned of once.
     bool open(const QString& path);
     // Opens a flight and plays it (--flight, a file dropped, the dialog).
     bool fly(const QString& path);
@@ -42,22 +35,23 @@ public:
     // Files dropped on window are opened and played.
     void take_drops_on(QWidget* window);
 
-    bool is_open() const { return player != nullptr; }
-    const flight& recorded() const { return *log; }
+    bool is_open() const { return played().is_open(); }
+    const flight& recorded() const { return played().recorded(); }
+    // The log's file ("" for a flight opened by a scenario).
     const QString& path() const { return file_path; }
     // The flight time (seconds since midnight UTC of its date) of the next tick.
-    double time() const;
-    bool playing() const { return is_playing; }
-    int speed() const { return times; }
+    double time() const { return played().time(); }
+    bool playing() const { return played().playing(); }
+    int speed() const { return played().speed(); }
 
 public slots:
     // Plays from where it is (from the start once played to the end),
     // switching the instrument on if it is off.
     void play();
     void pause();
-    // One of SPEEDS.
+    // One of FLIGHT_SPEEDS.
     void set_speed(int times_real_time);
-    // Moves to a flight time; the sliders take the values there.
+    // Moves to a flight time.
     void seek(double flight_time);
     void close();
 
@@ -77,22 +71,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void tick();
-    void run_extra_ticks(int count);
-    // Pauses, saying so, once the last fix has been played.
-    void stop_at_end();
-    // The flight's inputs at its time to the sliders.
-    void write_sliders();
-    void hand_moved(sensor_input input);
-    void set_playing(bool playing);
+    const session_flight& played() const { return session->flight(); }
 
-    SensorPanel* sensors;
-    RunLoop* loop;
-    std::unique_ptr<flight> log;
-    std::unique_ptr<flight_player> player;
+    void session_flight_changed() override;
+    void session_notice(const char* text) override;
+
+    std::shared_ptr<instrument_session> session;
     QString file_path;
-    bool is_playing = false;
-    int times = 1;
-    bool writing = false;      // the sliders move for the flight, not by hand
-    bool extra_ticks = false;  // the run loop runs the extra ticks of a faster speed
+    QString opening_path;  // the file being opened here
+    // What the signals last said, so each says only a change.
+    const flight* shown_flight = nullptr;
+    bool shown_playing = false;
+    int shown_speed = 1;
+    double shown_time = 0.0;
 };

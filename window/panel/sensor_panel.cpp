@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <QSpinBox>
 
+#include "session/session.h"
+
 namespace {
 
 // The controls' places are given on the client; the panel starts at
@@ -96,7 +98,7 @@ SensorPanel::SensorPanel(QWidget* parent) : QWidget(parent)
     CheckBox1->setToolTip(QStringLiteral("Unchecked, the altitude sensor has failed."));
     CheckBox2 = make_check_box(this, "CheckBox2", "Calibrate", 376 - PANEL_LEFT, false);
     CheckBox2->setToolTip(QStringLiteral("Kept from the instrument's own form; it has no effect on the instrument."));
-    connect(CheckBox1, &QCheckBox::toggled, this, &SensorPanel::sensor_box_changed);
+    connect(CheckBox1, &QCheckBox::toggled, this, &SensorPanel::sensor_box_toggled);
     // The frame follows the keyboard.
     connect(qApp, &QApplication::focusChanged, this, [this] { update(); });
 }
@@ -178,10 +180,38 @@ void SensorPanel::ScrollBar1Change(int position)
     input_changed(sensor_input::asi_adc, Label2, position);
 }
 
+void SensorPanel::follow(std::shared_ptr<instrument_session> followed)
+{
+    session = std::move(followed);
+    show_session_inputs();
+}
+
+void SensorPanel::show_session_inputs()
+{
+    if (session == nullptr)
+        return;
+    following = true;
+    for (const sensor_input_info& info : sensor_inputs())
+        slider(info.input)->setValue(session->input(info.input));
+    CheckBox1->setChecked(session->sensor_checked());
+    following = false;
+}
+
 void SensorPanel::input_changed(sensor_input input, QLabel* value_label, int position)
 {
     value_label->setText(QString::number(position));
     value_label->adjustSize();
-    host_set_input(input, position);
+    // A value the session has just set is not fed back to it as a hand.
+    if (!following && session != nullptr) {
+        session->set_input(input, position);
+        emit moved_by_hand(input);
+    }
     emit input_moved(input, position);
+}
+
+void SensorPanel::sensor_box_toggled(bool ok)
+{
+    if (!following && session != nullptr)
+        session->set_sensor_checked(ok);
+    emit sensor_box_changed(ok);
 }

@@ -6,11 +6,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QTextBlock>
 #include <QVBoxLayout>
 
 #include "host/time_base.h"
-#include "scenario/scenario_player.h"
 #include "window/scenario/window_scenario.h"
 
 namespace {
@@ -112,15 +110,17 @@ void ScenarioDock::reported(const QString& text, bool failed)
 
 void ScenarioDock::ended(int status)
 {
-    // The player's last line is its tally ("3 passed, 1 failed").
-    const QString last = report->document()->lastBlock().text();
-    QString end = status == PLAYER_OK ? QStringLiteral("Done") : status == PLAYER_EXPECTATION_FAILED
-                                                                     ? QStringLiteral("Done, an expectation failed")
-                                                                     : QStringLiteral("Stopped at a bad line");
-    tally->setText(last.contains(QLatin1String(" passed, ")) ? QStringLiteral("%1: %2").arg(end, last) : end);
-    // A bad line stops the scenario: said at once, with the line (its
-    // report, the last one, names it).
-    if (status == PLAYER_BAD_LINE && !unattended)
+    const scenario_result& result = scenario->result();
+    QString end = status == SCENARIO_OK                   ? QStringLiteral("Done")
+                  : status == SCENARIO_EXPECTATION_FAILED ? QStringLiteral("Done, an expectation failed")
+                                                          : QStringLiteral("Stopped at bad line %1").arg(result.stopped_at);
+    if (status != SCENARIO_BAD_LINE && result.tally.any())
+        end += QStringLiteral(": %1 passed, %2 failed").arg(result.tally.passed).arg(result.tally.failed);
+    tally->setText(end);
+    // A bad line stops the scenario: said at once, with the line and why.
+    if (status == SCENARIO_BAD_LINE && !unattended && !result.failures.empty())
         QMessageBox::warning(parentWidget(), QApplication::applicationName(),
-                             QStringLiteral("The scenario stopped at a bad line:\n%1").arg(scenario->last_report()));
+                             QStringLiteral("The scenario stopped at a bad line:\nline %1: %2")
+                                 .arg(result.stopped_at)
+                                 .arg(QString::fromLocal8Bit(result.failures.back().message.c_str())));
 }

@@ -6,42 +6,37 @@
 #include <cstdio>
 #include <utility>
 
-#include "gfx/lcd.h"
-#include "host/pass.h"
 #include "host/version.h"
-#include "picture/lcd_png.h"
-#include "picture/lcd_png_compare.h"
 #include "scenario/scenario_parse.h"
-#include "scenario/scenario_player.h"
 #include "scenario/scenario_recorder.h"
+#include "window/app/run_loop.h"
 #include "window/app/window_names.h"
 
 namespace {
 
 // A scenario file larger than this is not a scenario.
 constexpr qint64 SCENARIO_SIZE_MAX = 16 * 1024 * 1024;
-// Room for a reference picture's path under the scenario's folder.
-constexpr size_t REFERENCE_PATH_SIZE = 8192;
 
-WindowScenario* scenario_of(void* context)
-{
-    return static_cast<WindowScenario*>(context);
-}
-
-void print_line(const QString& text, bool failed)
+void print_line(const QString& text, bool to_error)
 {
     const QByteArray bytes = text.toLocal8Bit();
-    if (failed)
+    if (to_error)
         std::fprintf(stderr, "%s: %s\n", PROGRAM_NAME, bytes.constData());
     else
         std::fprintf(stdout, "%s\n", bytes.constData());
-    std::fflush(failed ? stderr : stdout);
+    std::fflush(to_error ? stderr : stdout);
 }
 
 }  // namespace
 
-WindowScenario::WindowScenario(const scenario_hands& hands, QObject* parent) : QObject(parent), hands(hands)
+WindowScenario::WindowScenario(RunLoop* run_loop, QObject* parent)
+    : QObject(parent),
+      loop(run_loop),
+      session(run_loop->shared_session()),
+      executor(*session, NO_DISPLAY, files, *this, scenario_clock::live)
 {
+    // After the executor: a tick it counts is counted when progress tells of it.
+    session->add_observer(this);
 }
 
 WindowScenario::~WindowScenario()
@@ -49,8 +44,8 @@ WindowScenario::~WindowScenario()
     // Nobody is left to tell.
     blockSignals(true);
     stop_recording();
-    if (playing_here)
-        player_stop();
+    executor.stop();
+    session->remove_observer(this);
 }
 
 // ---------------------------------------------------------------------------
@@ -70,74 +65,75 @@ bool WindowScenario::play(const QString& path)
         return false;
     }
     const QByteArray script = file.readAll();
-    scenario_folder = QFile::encodeName(QFileInfo(path).path());
-    playing_here = true;
-    played_ticks = 0;
+    executor.stop();
+    files.set_reference_folder(QFile::encodeName(QFileInfo(path).path()).toStdString());
     emit playing_changed(true);
     emit started(path, long(script.count('\n') + (script.endsWith('\n') ? 0 : 1)));
     emit status(QStringLiteral("Playing %1").arg(path));
-
-    player_io io = {
-        this,
-        [](void* self) { scenario_of(self)->hands.switch_on(); },
-        [](void* self) { scenario_of(self)->hands.switch_off(); },
-        [](void* self, uint8_t key) { scenario_of(self)->hands.post_key(key); },
-        [](void* self, sensor_input input, int32_t position) { scenario_of(self)->hands.set_input(input, position); },
-        [](void* self, bool ok) { scenario_of(self)->hands.set_sensor(ok); },
-        [](void* self, const char* line, bool failed) {
-            scenario_of(self)->report_line(QString::fromLocal8Bit(line), failed);
-        },
-        [](void* self, int status) {
-            scenario_of(self)->playing_here = false;
-            if (status != PLAYER_BAD_LINE)
-                emit scenario_of(self)->status(status == PLAYER_OK
-                                                   ? QStringLiteral("Scenario done")
-                                                   : QStringLiteral("Scenario done: an expectation failed"));
-            emit scenario_of(self)->playing_changed(false);
-            emit scenario_of(self)->finished(status);
-        },
-        nullptr,
-        nullptr,
-        nullptr,
-    };
-    if (hands.files) {
-        io.write_png = [](void*, const char* path, int scale, char* why, size_t cap) {
-            return write_lcd_png(path, scale, why, cap);
-        };
-        io.write_dump = [](void*, const char* path, char* why, size_t cap) { return write_lcd_dump(path, why, cap); };
-        io.check_png = [](void* self, const char* path, char* report, size_t cap) {
-            static char resolved[REFERENCE_PATH_SIZE];
-            const char* folder = scenario_of(self)->scenario_folder.constData();
-            return check_lcd_against_png(lcd_buffer, reference_path(folder, path, resolved, sizeof resolved), report,
-                                         cap);
-        };
-    }
-    player_start(std::string_view(script.constData(), size_t(script.size())), io);
+    executor.run(std::string_view(script.constData(), size_t(script.size())));
+    hold_time();
     return true;
 }
 
 void WindowScenario::stop_playing()
 {
-    player_stop();
-    playing_here = false;
+    executor.stop();
+    hold_time();
     emit playing_changed(false);
-    emit status(QStringLiteral("Scenario stopped at line %1").arg(player_line()));
+    emit status(QStringLiteral("Scenario stopped at line %1").arg(executor.line()));
 }
 
-bool WindowScenario::playing() const
+void WindowScenario::session_ticked()
 {
-    return player_playing();
+    recorder_tick();
+    hold_time();
+    if (executor.playing())
+        emit progress(executor.line(), executor.ticks_played());
 }
 
-long WindowScenario::line() const
+void WindowScenario::session_passed()
 {
-    return player_line();
+    hold_time();
+}
+
+void WindowScenario::hold_time()
+{
+    if (loop != nullptr)
+        loop->hold_time(executor.waits_for_passes());
+}
+
+void WindowScenario::printed(const char* line)
+{
+    report_line(QString::fromLocal8Bit(line), false);
+}
+
+void WindowScenario::failed(long line, const char* why)
+{
+    report_line(QStringLiteral("line %1: %2").arg(line).arg(QString::fromLocal8Bit(why)), true);
+}
+
+void WindowScenario::warned(long line, const char* what)
+{
+    // On standard error, but no failure.
+    const QString text = QStringLiteral("line %1: %2").arg(line).arg(QString::fromLocal8Bit(what));
+    print_line(text, true);
+    emit message(text, false);
+    emit status(text);
+}
+
+void WindowScenario::ended(int result_status)
+{
+    hold_time();
+    if (result_status != SCENARIO_BAD_LINE)
+        emit status(result_status == SCENARIO_OK ? QStringLiteral("Scenario done")
+                                                 : QStringLiteral("Scenario done: an expectation failed"));
+    emit playing_changed(false);
+    emit finished(result_status);
 }
 
 void WindowScenario::report_line(const QString& text, bool failed)
 {
     print_line(text, failed);
-    report = text;
     emit message(text, failed);
     emit status(text);
 }
@@ -175,17 +171,6 @@ void WindowScenario::note_sensor(bool ok)
 void WindowScenario::note_pass()
 {
     recorder_pass();
-    player_pass();
-}
-
-void WindowScenario::note_tick()
-{
-    recorder_tick();
-    player_tick();
-    if (playing_here) {
-        played_ticks++;
-        emit progress(player_line(), played_ticks);
-    }
 }
 
 void WindowScenario::loop_stopped()
@@ -213,8 +198,8 @@ bool WindowScenario::recording() const
 
 bool WindowScenario::start_recording(const QString& path)
 {
-    if (hands.running()) {
-        host_switch_off();
+    if (session->running()) {
+        session->switch_off();
         record_after_stop = path;
         return true;
     }
@@ -231,15 +216,22 @@ void WindowScenario::start_recording_now(const QString& path)
         emit refused(message);
         return;
     }
-    host_program_start();
-    hands.show_program_start();
-    // The recording starts with the inputs where the controls are now.
+    // The inputs where the controls are, across program start.
+    int32_t positions[3];
+    for (const sensor_input_info& info : sensor_inputs())
+        positions[int(info.input)] = session->input(info.input);
+    const bool sensor_ok = session->sensor_checked();
+    if (loop != nullptr)
+        loop->program_start();
+    else
+        session->program_start();
+    // The recording starts with them.
     for (const sensor_input_info& info : sensor_inputs()) {
-        const int32_t position = hands.input(info.input);
-        host_set_input(info.input, position);
-        note_input(info.input, position);
+        session->set_input(info.input, positions[int(info.input)]);
+        note_input(info.input, positions[int(info.input)]);
     }
-    note_sensor(hands.sensor());
+    session->set_sensor_checked(sensor_ok);
+    note_sensor(sensor_ok);
     if (!recorder_active())
         return;
     emit recording_changed(true);

@@ -1,36 +1,29 @@
-// The window's scenarios: playing one live through the window's controls,
-// and recording what the user does there as one. The window lends its
-// "hands" (its controls, moved as a person would) and hears back through
-// signals: report lines, the end of a playback, the recording's state.
+// The window's scenarios: playing one live on the window's session, and
+// recording what the user does in the window as one. A scenario plays through
+// the one executor every host runs, on the window's own clock, with the
+// window's file system lent (pictures, dumps, reference pictures and flights,
+// relative ones from the scenario's folder); the window's controls follow the
+// session as the scenario moves it. What it says comes out as signals:
+// report lines, its progress, its end with the executor's result.
 #pragma once
-#include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <cstdint>
-#include <functional>
+#include <memory>
 
+#include "files/scenario_files.h"
 #include "host/sensor_inputs.h"
+#include "session/scenario_executor.h"
 
-// What a scenario may do in the window, bound by the window.
-struct scenario_hands {
-    std::function<void()> switch_on;   // "On"; the loop starts from the event loop
-    std::function<void()> switch_off;  // "Off"
-    std::function<void(uint8_t key)> post_key;
-    std::function<void(sensor_input input, int32_t position)> set_input;  // moves its slider
-    std::function<int32_t(sensor_input input)> input;                      // where its slider is
-    std::function<void(bool ok)> set_sensor;  // the "Altitude Sensor" box
-    std::function<bool()> sensor;
-    std::function<bool()> running;             // whether the run loop runs
-    std::function<void()> show_program_start;  // the lamp and the LCD as at program start
-    bool files = true;  // pictures and dumps may be written and compared
-};
+class RunLoop;
 
-class WindowScenario : public QObject {
+class WindowScenario : public QObject, private session_observer, private scenario_output {
     Q_OBJECT
 
 public:
-    WindowScenario(const scenario_hands& hands, QObject* parent);
+    WindowScenario(RunLoop* loop, QObject* parent);
     ~WindowScenario() override;
 
     // Plays a scenario file live; false (after saying why) when it cannot be
@@ -38,13 +31,12 @@ public:
     bool play(const QString& path);
     // Ends the playback where it is.
     void stop_playing();
-    bool playing() const;
+    bool playing() const { return executor.playing(); }
     // The line being played (1-based).
-    long line() const;
-    // Where the playing scenario's pictures lie.
-    const QByteArray& folder() const { return scenario_folder; }
-    // The last report line, for telling of a bad line.
-    const QString& last_report() const { return report; }
+    long line() const { return executor.line(); }
+    // How the last playback went: its tally, its failures with their lines,
+    // the line that stopped it.
+    const scenario_result& result() const { return executor.result(); }
 
     // Starts writing what is done in the window to path as a scenario. The
     // instrument is switched off and starts over from the program's first
@@ -56,20 +48,19 @@ public:
     bool recording() const;
 
 public slots:
-    // What happens in the window, for the recording and the player.
+    // What happens in the window, for the recording.
     void note_on();
     void note_off();
     void note_key(uint8_t key);  // a key the instrument stored
     void note_input(sensor_input input, int32_t position);
     void note_sensor(bool ok);
     void note_pass();
-    void note_tick();
     // The run loop has ended.
     void loop_stopped();
 
 signals:
     // A line of the scenario's output (already written to standard output,
-    // or standard error when it tells of a failure).
+    // or standard error when it tells of a failure or a warning).
     void message(const QString& text, bool failed);
     // A line for the status bar.
     void status(const QString& text);
@@ -78,7 +69,8 @@ signals:
     // Where the playback is: the line being played and the timer ticks
     // played so far (each 100 ms of the scenario's time).
     void progress(long line, quint64 ticks);
-    // The playback ended: PLAYER_OK, PLAYER_EXPECTATION_FAILED or PLAYER_BAD_LINE.
+    // The playback ended: SCENARIO_OK, SCENARIO_EXPECTATION_FAILED or
+    // SCENARIO_BAD_LINE.
     void finished(int status);
     void playing_changed(bool playing);
     void recording_changed(bool recording);
@@ -88,14 +80,24 @@ signals:
     void recording_failed(const QString& why);
 
 private:
+    void session_ticked() override;
+    void session_passed() override;
+    // The window's clock held while the playback waits for passes alone, so
+    // that it ticks where the replay tool does.
+    void hold_time();
+
+    void printed(const char* line) override;
+    void failed(long line, const char* message) override;
+    void warned(long line, const char* message) override;
+    void ended(int status) override;
+
     void record(const char* line);
     void start_recording_now(const QString& path);
     void report_line(const QString& text, bool failed);
 
-    scenario_hands hands;
-    QByteArray scenario_folder;
-    QString report;
+    QPointer<RunLoop> loop;  // the window's parts may go before this one
+    std::shared_ptr<instrument_session> session;
+    scenario_files files;
+    scenario_executor executor;
     QString record_after_stop;  // a recording that starts once the loop has stopped
-    bool playing_here = false;  // the player plays this object's scenario
-    quint64 played_ticks = 0;   // ticks since the playback began
 };
