@@ -7,7 +7,7 @@
 constexpr uint8_t LANDING_STEPS = 30;
 constexpr uint8_t MAX_FLIGHT_HOURS = 99;
 
-static void clear_flight_time()
+void clear_flight_time()
 {
     st.flight_hours = 0;
     st.flight_minutes = 0;

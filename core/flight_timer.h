@@ -10,6 +10,9 @@ constexpr uint8_t TIMER_MODE_DETECT = 1;
 
 void flight_timer_step();
 
+// The flight time back to 0:00:00 (a flight starting, switch-on).
+void clear_flight_time();
+
 // START/STOP FLIGHT answered yes: stops a running flight (keeping its time)
 // or starts a new one from zero.
 void flight_start_stop();

@@ -46,10 +46,7 @@ void host_switch_on()
     st.pending_key = 0;
     st.flight_active = 0;
     st.landing_countdown = 0;
-    st.flight_hours = 0;
-    st.flight_minutes = 0;
-    st.flight_seconds = 0;
-    st.flight_tenths = 0;
+    clear_flight_time();
     shown.sentence[0] = '\0';
 }
 
