@@ -276,6 +276,21 @@ const text_log& instrument_session::texts()
     return lcd_text_log;
 }
 
+void instrument_session::owner_flight_changed()
+{
+    tell([](session_observer& o) { o.session_flight_changed(); });
+}
+
+void instrument_session::owner_notice(const char* text)
+{
+    tell([text](session_observer& o) { o.session_notice(text); });
+}
+
+void instrument_session::owner_inputs_moved()
+{
+    tell([](session_observer& o) { o.session_inputs_moved(); });
+}
+
 void instrument_session::add_observer(session_observer* observer)
 {
     for (session_observer*& slot : observers_)

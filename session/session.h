@@ -50,7 +50,7 @@ protected:
     ~session_observer() = default;
 };
 
-class instrument_session {
+class instrument_session : private flight_owner {
 public:
     // Program start.
     instrument_session();
@@ -131,7 +131,12 @@ public:
     void remove_observer(session_observer* observer);
 
 private:
-    friend class session_flight;
+    bool owner_running() override { return on_; }
+    void owner_switch_on() override { switch_on(); }
+    void owner_activate() override { activate(); }
+    void owner_flight_changed() override;
+    void owner_notice(const char* text) override;
+    void owner_inputs_moved() override;
     template <class Call>
     void tell(Call call)
     {

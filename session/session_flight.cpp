@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "session/session.h"
 
 void session_flight::open(std::unique_ptr<flight> recorded)
 {
@@ -10,7 +9,7 @@ void session_flight::open(std::unique_ptr<flight> recorded)
     recorded_ = std::move(recorded);
     player_ = std::make_unique<flight_player>(*recorded_);
     write_inputs_now();
-    session_.tell([](session_observer& o) { o.session_flight_changed(); });
+    owner_.owner_flight_changed();
 }
 
 void session_flight::close()
@@ -21,7 +20,7 @@ void session_flight::close()
     ticks_to_play_ = -1;
     player_.reset();
     recorded_.reset();
-    session_.tell([](session_observer& o) { o.session_flight_changed(); });
+    owner_.owner_flight_changed();
 }
 
 void session_flight::play()
@@ -35,13 +34,13 @@ void session_flight::play_ticks(long long ticks)
 {
     if (!is_open())
         return;
-    if (!session_.running()) {
-        session_.switch_on();
-        session_.tell([](session_observer& o) { o.session_notice("Switched the instrument on to fly the flight"); });
+    if (!owner_.owner_running()) {
+        owner_.owner_switch_on();
+        owner_.owner_notice("Switched the instrument on to fly the flight");
     }
     ticks_to_play_ = ticks;
     playing_ = ticks != 0;
-    session_.tell([](session_observer& o) { o.session_flight_changed(); });
+    owner_.owner_flight_changed();
 }
 
 void session_flight::pause(const char* why)
@@ -51,8 +50,8 @@ void session_flight::pause(const char* why)
         return;
     playing_ = false;
     if (why != nullptr)
-        session_.tell([why](session_observer& o) { o.session_notice(why); });
-    session_.tell([](session_observer& o) { o.session_flight_changed(); });
+        owner_.owner_notice(why);
+    owner_.owner_flight_changed();
 }
 
 bool session_flight::set_speed(int times_real_time)
@@ -61,7 +60,7 @@ bool session_flight::set_speed(int times_real_time)
         return false;
     if (times_real_time != speed_) {
         speed_ = times_real_time;
-        session_.tell([](session_observer& o) { o.session_flight_changed(); });
+        owner_.owner_flight_changed();
     }
     return true;
 }
@@ -72,7 +71,7 @@ void session_flight::seek(double time)
         return;
     player_->seek(time);
     write_inputs_now();
-    session_.tell([](session_observer& o) { o.session_flight_changed(); });
+    owner_.owner_flight_changed();
 }
 
 double session_flight::time() const
@@ -94,11 +93,11 @@ void session_flight::write_inputs_now()
 {
     // An instrument that is off has no settings to map the flight's values
     // through; they reach the inputs once it is switched on.
-    if (!is_open() || !session_.running())
+    if (!is_open() || !owner_.owner_running())
         return;
-    session_.activate();
+    owner_.owner_activate();
     player_->write_inputs();
-    session_.tell([](session_observer& o) { o.session_inputs_moved(); });
+    owner_.owner_inputs_moved();
 }
 
 bool session_flight::ticked()
@@ -106,13 +105,13 @@ bool session_flight::ticked()
     if (ticks_to_play_ > 0 && --ticks_to_play_ == 0) {
         playing_ = false;
         ticks_to_play_ = -1;
-        session_.tell([](session_observer& o) { o.session_flight_changed(); });
+        owner_.owner_flight_changed();
         return false;
     }
     if (player_->at_end()) {
         pause("The flight has been played to its end");
         return false;
     }
-    session_.tell([](session_observer& o) { o.session_flight_changed(); });
+    owner_.owner_flight_changed();
     return true;
 }

@@ -10,14 +10,28 @@
 #include "flight/flight.h"
 #include "flight/flight_player.h"
 
-class instrument_session;
+// What a flight needs of the session that plays it.
+class flight_owner {
+public:
+    virtual bool owner_running() = 0;
+    virtual void owner_switch_on() = 0;
+    // Makes the owner's instrument the one the flight's inputs are written to.
+    virtual void owner_activate() = 0;
+    // Followers told: the flight changed, a line for the user, the inputs moved.
+    virtual void owner_flight_changed() = 0;
+    virtual void owner_notice(const char* text) = 0;
+    virtual void owner_inputs_moved() = 0;
+
+protected:
+    ~flight_owner() = default;
+};
 
 // The speeds a flight may be played at, times real time.
 constexpr std::array<int, 6> FLIGHT_SPEEDS = {1, 2, 5, 10, 30, 60};
 
 class session_flight {
 public:
-    explicit session_flight(instrument_session& owner) : session_(owner) {}
+    explicit session_flight(flight_owner& owner) : owner_(owner) {}
 
     // Takes a flight read by the host, at its first fix, paused; the flight
     // open before is closed. While on, the inputs take its values there.
@@ -58,7 +72,7 @@ private:
     // ticks asked for are done. True while it plays on.
     bool ticked();
 
-    instrument_session& session_;
+    flight_owner& owner_;
     std::unique_ptr<flight> recorded_;
     std::unique_ptr<flight_player> player_;
     bool playing_ = false;
