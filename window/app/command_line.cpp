@@ -98,6 +98,26 @@ bool whole_number(const QString& text, int low, int high, int& value)
     return true;
 }
 
+// "HOST:PORT" (or "HOST", or ":PORT") over the defaults given; false when
+// the address or the port is no such thing.
+bool address_and_port(const QString& text, QString& address, quint16& port)
+{
+    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+    const QString host = (colon < 0 ? text : text.left(colon)).trimmed();
+    if (!host.isEmpty()) {
+        if (QHostAddress(host).isNull())
+            return false;
+        address = host;
+    }
+    if (colon >= 0) {
+        int value = 0;
+        if (!whole_number(text.mid(colon + 1), LINK_PORT_MIN, LINK_PORT_MAX, value))
+            return false;
+        port = quint16(value);
+    }
+    return true;
+}
+
 }  // namespace
 
 command_line_result parse_sim_command_line(const QStringList& arguments, sim_options& options)
@@ -144,15 +164,26 @@ command_line_result parse_sim_command_line(const QStringList& arguments, sim_opt
         QStringLiteral("RATE"), QString::number(DEFAULT_BAUD));
     const QCommandLineOption link_option(
         QStringLiteral("link"),
-        QStringLiteral("Listen for a flight simulator's lines on this UDP port (1..65535; the simulator's "
-                       "protocol file and the line: docs/link.md)."),
+        QStringLiteral("Listen for FlightGear's lines on this UDP port (1..65535; the protocol files and the "
+                       "line: docs/link.md), or xplane[:HOST[:PORT]] to subscribe to X-Plane (default "
+                       "127.0.0.1:49000) from a port of this window's own."),
         QStringLiteral("PORT"));
+    const QCommandLineOption link_qnh_option(
+        QStringLiteral("link-qnh"),
+        QStringLiteral("With --link PORT: FlightGear's generic input socket the QNH goes back to "
+                       "(default 127.0.0.1:5506)."),
+        QStringLiteral("ADDRESS:PORT"));
+    const QCommandLineOption link_record_option(
+        QStringLiteral("link-record"),
+        QStringLiteral("With --link: write what the link takes to FILE, one line each (for ktr7-replay --link)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption link_address_option(
         QStringLiteral("link-address"),
         QStringLiteral("With --link: the address to listen on (default 127.0.0.1, this computer only)."),
         QStringLiteral("ADDRESS"), options.link_address);
     parser.addOptions({help_option, version_option, zoom_option, lcd_window_option, play_option, exit_option,
-                       record_option, flight_option, serial_option, baud_option, link_option, link_address_option});
+                       record_option, flight_option, serial_option, baud_option, link_option, link_address_option,
+                       link_qnh_option, link_record_option});
     for (const qt_option& qt : QT_OPTIONS) {
         QCommandLineOption pass_through(QString::fromLatin1(qt.name));
         if (qt.takes_value)
@@ -202,10 +233,28 @@ command_line_result parse_sim_command_line(const QStringList& arguments, sim_opt
     if (parser.isSet(baud_option) && options.serial.isEmpty())
         return refuse(parser, QStringLiteral("--baud goes with --serial"));
     int link_port = 0;
-    if (parser.isSet(link_option) && !whole_number(parser.value(link_option), LINK_PORT_MIN, LINK_PORT_MAX, link_port))
-        return refuse(parser, QStringLiteral("--link takes a UDP port from 1 to 65535, not \"%1\"")
+    const QString link = parser.value(link_option).trimmed();
+    const QLatin1String xplane("xplane");
+    if (link == xplane || link.startsWith(QStringLiteral("xplane:"))) {
+        options.link_xplane = true;
+        if (link != xplane && !address_and_port(link.mid(xplane.size() + 1), options.xplane_host, options.xplane_port))
+            return refuse(parser, QStringLiteral("--link xplane takes xplane:HOST:PORT, such as "
+                                                 "xplane:127.0.0.1:49000, not \"%1\"")
+                                      .arg(link));
+        if (parser.isSet(link_address_option) || parser.isSet(link_qnh_option))
+            return refuse(parser, QStringLiteral("--link-address and --link-qnh go with FlightGear's --link PORT"));
+    } else if (parser.isSet(link_option) && !whole_number(link, LINK_PORT_MIN, LINK_PORT_MAX, link_port)) {
+        return refuse(parser, QStringLiteral("--link takes a UDP port from 1 to 65535 or xplane:HOST:PORT, not \"%1\"")
                                   .arg(parser.value(link_option)));
+    }
     options.link_port = quint16(link_port);
+    if (parser.isSet(link_qnh_option) &&
+        !address_and_port(parser.value(link_qnh_option), options.link_qnh_address, options.link_qnh_port))
+        return refuse(parser, QStringLiteral("--link-qnh takes ADDRESS:PORT, such as 127.0.0.1:5506, not \"%1\"")
+                                  .arg(parser.value(link_qnh_option)));
+    if ((parser.isSet(link_qnh_option) || parser.isSet(link_record_option)) && !parser.isSet(link_option))
+        return refuse(parser, QStringLiteral("--link-qnh and --link-record go with --link"));
+    options.link_record = parser.value(link_record_option);
     options.link_address = parser.value(link_address_option).trimmed();
     if (parser.isSet(link_address_option) && !parser.isSet(link_option))
         return refuse(parser, QStringLiteral("--link-address goes with --link"));

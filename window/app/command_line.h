@@ -22,6 +22,14 @@ struct sim_options {
     int baud = DEFAULT_BAUD;
     quint16 link_port = 0;        // the flight simulator link's UDP port, 0 for none
     QString link_address = QStringLiteral("127.0.0.1");  // where the link listens
+    // --link xplane[:HOST[:PORT]]: X-Plane asked at host:port instead.
+    bool link_xplane = false;
+    QString xplane_host = QStringLiteral("127.0.0.1");
+    quint16 xplane_port = 49000;
+    // FlightGear's generic input socket the QNH goes back to.
+    QString link_qnh_address = QStringLiteral("127.0.0.1");
+    quint16 link_qnh_port = 5506;
+    QString link_record;  // file the link's values are recorded into, empty for none
 };
 
 enum class command_line_result {
