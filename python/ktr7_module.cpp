@@ -6,12 +6,16 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "host/picture_scale.h"
 #include "host/version.h"
 #include "python/instrument.h"
 #include "python/lcd_pictures.h"
+#include "python/lcd_texts.h"
 #include "python/scenario_run.h"
 #include "python/state_mapping.h"
 #include "scenario/fields.h"
@@ -355,6 +359,67 @@ void define_outputs(py::class_<instrument>& c)
             "The LCD as PNG bytes (scale 2), so a notebook cell ending with the instrument shows its screen.");
 }
 
+const char TEXT_DOC[] = R"(One string on the LCD, as the instrument drew it.
+
+text (str, the instrument's bytes read as Windows-1252), x and y (the
+reference column and the top row of the glyph cells, as passed), start_x and
+end_x (the columns where the string starts and one past the gap after its
+last glyph), size (the font's size code), align ("left", "right", "centre":
+how the string sits on x), colour (the palette index of its ink) and role
+(what that colour means on the screens: "text", "highlight" for titles and
+the selection, "caption", "caution", "indicator", "background", or
+"colour N").)";
+
+void define_texts(py::module_& m, py::class_<instrument>& c)
+{
+    std::vector<std::string> fields;
+    for (const char* const* f = TEXT_FIELDS; *f != nullptr; f++)
+        fields.emplace_back(*f);
+    py::object text_type = py::module_::import("collections").attr("namedtuple")("Text", fields);
+    text_type.attr("__module__") = "ktr7";
+    text_type.attr("__doc__") = TEXT_DOC;
+    m.attr("Text") = text_type;
+
+    py::class_<lcd_gif_recording>(m, "GifRecording", R"(An animated GIF of an Instrument's LCD being recorded.
+
+Made by Instrument.gif(path, scale): from then on every tick of the
+instrument's 100 ms timer adds the LCD as the tick finds it, a frame equal to
+the one before only lengthening that one's delay (100 ms a tick); close(), or
+the end of its with block, adds the LCD as it is then and writes the file. The
+LCD's palette is the GIF's colour table, so each frame is the LCD exactly.)")
+        .def("close", &lcd_gif_recording::close,
+             "Writes the file (OSError when it cannot); later calls do nothing.")
+        .def_property_readonly("closed", &lcd_gif_recording::closed, "True once the file is written.")
+        .def_property_readonly("frames", &lcd_gif_recording::frames, "The animation's frames so far.")
+        .def_property_readonly("path", &lcd_gif_recording::path, "The file being written.")
+        .def(
+            "__enter__", [](const py::object& self) { return self; }, "The recording; the with block's end closes it.")
+        .def(
+            "__exit__", [](lcd_gif_recording& r, const py::args&) { r.close(); }, "close().");
+
+    c.def_property_readonly(
+         "texts",
+         [](instrument& self) { return lcd_texts(self, py::module_::import("ktr7").attr("Text")); },
+         "The strings on the LCD, top to bottom and left to right, as a list of ktr7.Text named tuples (text, "
+         "x, y, start_x, end_x, size, align, colour, role): what the last pass drew (empty strings left out). A "
+         "scenario's print text shows the same.")
+        .def_property_readonly(
+            "text", &lcd_text,
+            "The strings on the LCD in that order, each without the blanks around it, joined with one blank: "
+            "\"ALT SETUP\" in inst.text on the main menu's first entry, whose caption is \"ALT\" over "
+            "\"SETUP\". A scenario's expect text reads the same.")
+        .def(
+            "gif",
+            [](instrument& self, const std::filesystem::path& path, const py::object& scale) {
+                return std::make_unique<lcd_gif_recording>(self, path.string(), scale);
+            },
+            py::arg("path"), py::arg("scale") = 1, py::keep_alive<0, 1>(),
+            "Starts recording the LCD as an animated GIF at path, each pixel scale x scale (1..8), and returns "
+            "the ktr7.GifRecording: with inst.gif(\"run.gif\", scale=3): ... writes it at the block's end. "
+            "As a scenario's gif FILE SCALE: ValueError for a scale outside 1..8, OSError when the file cannot "
+            "be written.");
+}
+
 void define_flights(py::class_<instrument>& c)
 {
     c.def(
@@ -396,6 +461,7 @@ PYBIND11_MODULE(ktr7, m)
     m.attr("LCD_HEIGHT") = LCD_HEIGHT;
     m.attr("SERIAL_KEPT") = SERIAL_KEPT;
     m.attr("PNG_SCALE_MAX") = PNG_SCALE_MAX;
+    m.attr("GIF_SCALE_MAX") = GIF_SCALE_MAX;
     m.attr("KEYS") = key_words();
     m.attr("SCREENS") = all_screen_names();
     m.attr("INPUT_RANGES") = input_ranges();
@@ -432,5 +498,6 @@ PYBIND11_MODULE(ktr7, m)
     define_inputs(c);
     define_time(c);
     define_outputs(c);
+    define_texts(m, c);
     define_flights(c);
 }

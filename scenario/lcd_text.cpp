@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "gfx/text.h"
 #include "scenario/escape.h"
 #include "screens/framework.h"
 
@@ -16,6 +17,15 @@ std::string colour_role(uint8_t colour)
     case COLOUR_INDICATOR: return "indicator";
     case COLOUR_BACKGROUND: return "background";
     default: return "colour " + std::to_string(colour);
+    }
+}
+
+const char* alignment_name(uint8_t align)
+{
+    switch (align) {
+    case ALIGN_LEFT: return "left";
+    case ALIGN_RIGHT: return "right";
+    default: return "centre";
     }
 }
 

@@ -18,6 +18,10 @@ std::string colour_role(uint8_t colour);
 // within a row; calls that drew the same row and start keep their order.
 std::vector<const drawn_text*> texts_in_reading_order(const text_log& log);
 
+// How a string was placed on its x: "left", "right" or "centre" (every
+// other value centres).
+const char* alignment_name(uint8_t align);
+
 // A string as print text shows it and expect text takes it: in double
 // quotes, escaped as print escapes values, and a quote inside as \x22.
 std::string quoted_text(std::string_view text);

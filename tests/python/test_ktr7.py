@@ -257,6 +257,82 @@ def test_rgb_is_the_lcd_through_the_palette(running):
         assert (rgb[lcd == index] == colour).all()
 
 
+def test_texts_are_the_strings_in_reading_order(inst):
+    assert (inst.texts, inst.text) == ([], "")  # program start: nothing drawn
+    inst.on()
+    inst.pass_()
+    press(inst, "push")
+    # Font 12's K is 15 wide, MAIN MENU in font 8 ends at 158 (right-aligned).
+    assert inst.texts[:3] == [
+        ktr7.Text("K", 0, 0, 0, 16, 12, "left", 9, "highlight"),
+        ktr7.Text("ova", 15, 0, 15, 56, 12, "left", 15, "text"),
+        ktr7.Text("MAIN MENU", 158, 0, 72, 158, 8, "right", 9, "highlight"),
+    ]
+    assert [(t.text, t.start_x, t.y, t.align, t.role) for t in inst.texts[3:]] == [
+        ("ALT", 88, 50, "centre", "text"), ("SETUP", 73, 68, "centre", "text"), ("EXIT", 9, 112, "centre", "text")]
+    assert inst.text == "K ova MAIN MENU ALT SETUP EXIT" and "ALT SETUP" in inst.text
+    result = inst.run_scenario("on\nwait 2\nkey push\npass 2\nexpect text ALT SETUP\nprint text\n")
+    assert result.ok
+    assert result.output[:-1] == [f'"{t.text}" at {t.start_x} {t.y} size {t.size} {t.role}' for t in inst.texts]
+
+
+def gif_blocks(data):
+    """A GIF's frames read by its block structure alone: (delay in hundredths, left, top, width, height)."""
+    assert data[:6] == b"GIF89a"
+    width, height, packed = int.from_bytes(data[6:8], "little"), int.from_bytes(data[8:10], "little"), data[10]
+    at = 13 + (3 << ((packed & 7) + 1) if packed & 0x80 else 0)
+    frames, delay = [], None
+
+    def skip_sub_blocks(at):
+        while data[at]:
+            at += data[at] + 1
+        return at + 1
+
+    while data[at] != 0x3B:
+        if data[at] == 0x21:
+            if data[at + 1] == 0xF9:
+                delay = int.from_bytes(data[at + 4:at + 6], "little")
+            at = skip_sub_blocks(at + 2)
+        else:
+            assert data[at] == 0x2C
+            frames.append((delay,) + tuple(int.from_bytes(data[at + i:at + i + 2], "little") for i in (1, 3, 5, 7)))
+            at = skip_sub_blocks(at + 11)
+    return (width, height), frames
+
+
+def test_gif_records_a_frame_a_tick(running, tmp_path):
+    with running.gif(tmp_path / "run.gif", scale=3) as recording:
+        running.wait(3)  # the main display, the same each tick
+        running.asi_adc = 1000
+        running.wait(2)  # the airspeed rising (from the second tick on): only its digits change
+        press(running, "push")  # passes without a tick: no frame
+        running.wait(2)  # the menu
+        assert not recording.closed
+    assert recording.closed
+    size, frames = gif_blocks((tmp_path / "run.gif").read_bytes())
+    assert size == (3 * 160, 3 * 128) and len(frames) == recording.frames
+    # Each tick finds the LCD as the pass before drew it: the main display
+    # for four ticks. The first frame whole, later ones what changed.
+    assert frames[0] == (40, 0, 0, 480, 384)
+    assert 0 < frames[1][3] < 480 and 0 < frames[1][4] < 384
+    assert frames[-1][0] == 20 and sum(f[0] for f in frames) == 70
+    recording.close()  # once written, closing again does nothing
+
+
+def test_gif_follows_its_own_instrument_and_refuses_as_the_language(running, tmp_path):
+    other = ktr7.Instrument()
+    other.on()
+    with running.gif(str(tmp_path / "quiet.gif")) as recording:
+        other.wait(30)  # the other's ticks are none of this one's
+    assert recording.frames == 1
+    assert gif_blocks((tmp_path / "quiet.gif").read_bytes())[1] == [(10, 0, 0, 160, 128)]
+    for scale in (0, ktr7.GIF_SCALE_MAX + 1):
+        with pytest.raises(ValueError, match=f"gif: scale {scale} outside 1..8"):
+            running.gif(tmp_path / "x.gif", scale)
+    with pytest.raises(OSError, match='gif: cannot write "/nonexistent/x.gif": No such file or directory'):
+        running.gif("/nonexistent/x.gif")
+
+
 MAIN_MENU_PICTURE = READY / "pictures" / "setup_main_menu.png"
 QNH_1015_PICTURE = GALLERY / "main_qnh_1015.png"
 
