@@ -16,8 +16,16 @@
 #include <map>
 #include <vector>
 
+#include <QTimer>
+#include <QWidget>
+
+#include "core/state.h"
+#include "screens/framework.h"
 #include "window/app/command_line.h"
+#include "window/app/run_loop.h"
 #include "window/connections/flight_sim_link.h"
+#include "window/connections/link_driver.h"
+#include "window/panel/sensor_panel.h"
 
 namespace {
 
@@ -82,6 +90,17 @@ struct FakeXPlane {
                 socket.writeDatagram(bytes, QHostAddress::LocalHost, port);
     }
 };
+
+// Each value once, in order: the QNH is sent again every second.
+template <typename T>
+std::vector<T> changes(const std::vector<T>& sent)
+{
+    std::vector<T> out;
+    for (const T& value : sent)
+        if (out.empty() || out.back() != value)
+            out.push_back(value);
+    return out;
+}
 
 // 3,250 ft, 600 ft/min (10 ft/s), 95 kt, 12.5 s.
 const QByteArray CLIMB = reply({{0, 3250.0f}, {1, 600.0f}, {2, 95.0f}, {3, 12.5f}});
@@ -168,6 +187,88 @@ private slots:
         QCOMPARE(flightgear_input.receiveDatagram().data(), line);
         QVERIFY2(to_flightgear.status_text().endsWith(QStringLiteral(", QNH %1 sent").arg(QString::fromLatin1(line.trimmed()) + QStringLiteral(" hPa"))),
                  qPrintable(to_flightgear.status_text()));
+    }
+
+    void theKnobSetsBothSimulatorsAltimeters_data()
+    {
+        QTest::addColumn<int>("unit");  // the main display's pressure unit: 0 mb, 1 inHg
+        QTest::addColumn<uint>("start");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<std::vector<float>>("inhg");     // what X-Plane receives, each once
+        QTest::addColumn<QList<QByteArray>>("hpa");        // what FlightGear receives, each once
+        QTest::newRow("mb, three steps up") << 0 << 1013250u << int(KEY_CW)
+                                           << std::vector<float>{29.92f, 29.95f, 29.98f, 30.01f}
+                                           << QList<QByteArray>{"1013.25\n", "1014.25\n", "1015.25\n", "1016.25\n"};
+        QTest::newRow("inHg, three steps up") << 1 << 1013250u << int(KEY_CW)
+                                             << std::vector<float>{29.92f, 29.93f, 29.94f, 29.95f}
+                                             << QList<QByteArray>{"1013.25\n", "1013.59\n", "1013.93\n", "1014.26\n"};
+        QTest::newRow("inHg, three steps down") << 1 << 1013250u << int(KEY_CCW)
+                                               << std::vector<float>{29.92f, 29.91f, 29.90f, 29.89f}
+                                               << QList<QByteArray>{"1013.25\n", "1012.91\n", "1012.57\n", "1012.24\n"};
+        // At the ends the knob goes one step and stops; nothing more is sent.
+        QTest::newRow("mb, at the top") << 0 << 1078250u << int(KEY_CW) << std::vector<float>{31.84f, 31.87f}
+                                       << QList<QByteArray>{"1078.25\n", "1079.25\n"};
+        QTest::newRow("inHg, at the bottom") << 1 << 940900u << int(KEY_CCW) << std::vector<float>{27.78f, 27.77f}
+                                            << QList<QByteArray>{"940.90\n", "940.56\n"};
+    }
+    void theKnobSetsBothSimulatorsAltimeters()
+    {
+        QFETCH(int, unit);
+        QFETCH(uint, start);
+        QFETCH(int, key);
+        QFETCH(std::vector<float>, inhg);
+        QFETCH(QList<QByteArray>, hpa);
+        FakeXPlane xplane;
+        QVERIFY(xplane.start());
+        QUdpSocket flightgear_input;
+        QVERIFY(flightgear_input.bind(QHostAddress::LocalHost, 0));
+
+        QWidget window;
+        auto* sensors = new SensorPanel(&window);
+        auto* loop = new RunLoop(&window);
+        sensors->follow(loop->shared_session());
+        auto* to_xplane = new LinkDriver(sensors, loop, &window);
+        auto* to_flightgear = new LinkDriver(sensors, loop, &window);
+        QVERIFY(to_xplane->subscribe(QStringLiteral("127.0.0.1"), xplane.port()));
+        to_flightgear->link()->set_qnh_target(QHostAddress::LocalHost, flightgear_input.localPort());
+        QVERIFY(to_flightgear->listen(QStringLiteral("127.0.0.1"), 0));
+        loop->Timer1->start();
+
+        // Switched on, the QNH and unit set, then the knob turned three times.
+        int turns = 0;
+        QTimer knob;
+        connect(&knob, &QTimer::timeout, loop, [&] {
+            if (turns == 0) {
+                loop->session().qnh_setting();  // the window's session is the instrument's state now
+                st.qnh = start, st.pressure_unit = uint8_t(unit);
+            } else if (turns <= 3) {
+                loop->session().post_key(uint8_t(key));
+            } else {
+                loop->Button2Click();
+            }
+            turns++;
+        });
+        knob.start(400);
+        loop->Button1Click();
+
+        xplane.take_all();
+        std::vector<float> received;
+        for (float value : xplane.barometer_writes)
+            received.push_back(std::round(value * 100.0f) / 100.0f);
+        // What was sent before the QNH was set (the factory 1013.25) goes first.
+        received = changes(received);
+        if (start != 1013250 && !received.empty() && received.front() == 29.92f)
+            received.erase(received.begin());
+        QCOMPARE(received, inhg);
+        std::vector<QByteArray> lines;
+        while (flightgear_input.hasPendingDatagrams())
+            lines.push_back(flightgear_input.receiveDatagram().data());
+        lines = changes(lines);
+        if (start != 1013250 && !lines.empty() && lines.front() == "1013.25\n")
+            lines.erase(lines.begin());
+        QCOMPARE(QList<QByteArray>(lines.begin(), lines.end()), hpa);
+        QVERIFY2(to_xplane->link()->status_text().contains(QStringLiteral(", QNH %1 inHg sent").arg(inhg.back(), 0, 'f', 2)),
+                 qPrintable(to_xplane->link()->status_text()));
     }
 
     void theQnhIsSentOnChangeAndOnceASecond()
@@ -290,5 +391,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestXPlaneLink)
+QTEST_MAIN(TestXPlaneLink)
 #include "tst_xplane_link.moc"

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QHostAddress>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -26,6 +27,7 @@
 #include "window/lcd/lcd_pictures.h"
 #include "window/lcd/lcd_views.h"
 #include "window/lcd/lcd_window.h"
+#include "window/connections/flight_sim_link.h"
 #include "window/connections/link_driver.h"
 #include "window/panel/panel_widgets.h"
 #include "window/app/run_loop.h"
@@ -329,8 +331,12 @@ bool TfrmMain::apply_options(const sim_options& options)
         connect_encoder_port(options.serial, options.baud);
     if (!options.flight.isEmpty())
         recorded_flight->fly(options.flight);
-    if (options.link_port != 0)
-        link->listen(options.link_address, options.link_port);
+    link->link()->set_qnh_target(QHostAddress(options.link_qnh_address), options.link_qnh_port);
+    const bool linked = options.link_xplane ? link->subscribe(options.xplane_host, options.xplane_port)
+                        : options.link_port != 0 ? link->listen(options.link_address, options.link_port)
+                                                 : false;
+    if (linked && !options.link_record.isEmpty())
+        link->record(options.link_record);
     if (options.lcd_window || LcdWindow::was_open())
         open_lcd_window(true);
     if (!options.play.isEmpty() && !scenario->play(options.play)) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdio>
 
+#include "host/time_base.h"
 #include "window/connections/flight_sim_link.h"
 #include "window/connections/flight_sim_link_dialog.h"
 #include "window/app/run_loop.h"
@@ -19,6 +20,32 @@ LinkDriver::LinkDriver(SensorPanel* sensors, RunLoop* run_loop, QObject* parent)
             listener->take_back(input);
     });
     connect(listener, &FlightSimLink::state_changed, this, [this] { emit status_changed(listener->status_text()); });
+    // New values reach the session as they arrive, so the next pass uses
+    // them, not only the next tick's.
+    connect(listener, &FlightSimLink::values_taken, this, &LinkDriver::hand_values);
+}
+
+bool LinkDriver::subscribe(const QString& address, quint16 port)
+{
+    QString why;
+    const QHostAddress host(address);
+    if (host.isNull())
+        why = QStringLiteral("Cannot subscribe to X-Plane: \"%1\" is not an IP address").arg(address);
+    else if (listener->subscribe(host, port, &why))
+        return true;
+    std::fprintf(stderr, "ktr7-sim: %s\n", why.toLocal8Bit().constData());
+    emit message(why);
+    return false;
+}
+
+bool LinkDriver::record(const QString& path)
+{
+    QString why;
+    if (listener->record_to(path, &why))
+        return true;
+    std::fprintf(stderr, "ktr7-sim: %s\n", why.toLocal8Bit().constData());
+    emit message(why);
+    return false;
 }
 
 bool LinkDriver::listen(const QString& address, quint16 port)
@@ -44,6 +71,14 @@ void LinkDriver::show_dialog(QWidget* parent)
 }
 
 void LinkDriver::apply()
+{
+    if (!listener->listening())
+        return;
+    hand_values();
+    listener->send_qnh(loop->session().qnh_setting(), double(ticks++) * TICK_SECONDS);
+}
+
+void LinkDriver::hand_values()
 {
     if (!listener->listening() || !listener->has_values())
         return;
