@@ -7,6 +7,7 @@
 // link took is recorded in the line form.
 #include <QHostAddress>
 #include <QNetworkDatagram>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
@@ -342,6 +343,47 @@ private slots:
         QFile file(dir.filePath(QStringLiteral("xplane.link")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("3250.0,10.00,95.0,12.50\n3250.0,10.00,95.0,12.75\n"));
+    }
+
+    void aRecordedXPlaneSessionReplaysAsItWasSent()
+    {
+        // Two minutes of a climb at 20 replies a second, all sent at once:
+        // the recording is what was sent, so ktr7-replay prints the same
+        // summary for it as for the stream written here.
+        QTemporaryDir dir;
+        FakeXPlane xplane;
+        QVERIFY(xplane.start());
+        FlightSimLink link;
+        QVERIFY(link.subscribe(QHostAddress::LocalHost, xplane.port(), nullptr));
+        QVERIFY(link.record_to(dir.filePath(QStringLiteral("recorded.link")), nullptr));
+        QTRY_COMPARE(((void)xplane.take_all(), xplane.subscriptions.size()), size_t(1));
+        constexpr int REPLIES = 2400;
+        QByteArray sent;
+        for (int i = 0; i < REPLIES; i++) {
+            const float altitude = 200.0f + float(i), fpm = i < 200 ? 0.0f : 600.0f,
+                        airspeed = i < 100 ? float(i) : 100.0f, clock = 30.0f + float(i) * 0.05f;
+            xplane.send_to_all(reply({{0, altitude}, {1, fpm}, {2, airspeed}, {3, clock}}));
+            sent += QString::asprintf("%.1f,%.2f,%.1f,%.2f\n", altitude, fpm / 60.0f, airspeed, clock).toLatin1();
+            if (i % 200 == 199)
+                QTRY_COMPARE(link.counts().lines, quint64(i + 1));
+        }
+        QTRY_COMPARE(link.counts().accepted, quint64(REPLIES));
+        link.close();
+        QFile written(dir.filePath(QStringLiteral("sent.link")));
+        QVERIFY(written.open(QIODevice::WriteOnly));
+        written.write(sent);
+        written.close();
+        const auto replay = [&](const char* name) {
+            QProcess process;
+            process.setWorkingDirectory(dir.path());
+            process.start(QStringLiteral(KTR7_REPLAY_PATH), {QStringLiteral("--link"), QLatin1String(name)});
+            process.waitForFinished(60000);
+            QString out = QString::fromUtf8(process.readAllStandardOutput());
+            return out.mid(out.indexOf(QLatin1Char('\n')) + 1);  // after "link: NAME"
+        };
+        const QString recorded = replay("recorded.link");
+        QVERIFY2(recorded.startsWith(QStringLiteral("lines: 2400 taken, 0 refused\n")), qPrintable(recorded));
+        QCOMPARE(recorded, replay("sent.link"));
     }
 
     void theCommandLineNamesTheSimulator_data()
