@@ -4,15 +4,14 @@
 // flight relative to its folder) and its result, and the progress it
 // reports. No window is made.
 #include <QFile>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "core/state.h"
 #include "screens/framework.h"
 #include "session/scenario_executor.h"
-#include "window/app/run_loop.h"
-#include "window/scenario/window_scenario.h"
+#include "window_support.h"
 
 namespace {
 
@@ -54,15 +53,7 @@ class tst_window_scenario : public QObject {
 
     QTemporaryDir dir;
 
-    QString write_file(const char* name, const QByteArray& text)
-    {
-        const QString path = dir.filePath(QLatin1String(name));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return QString();
-        file.write(text);
-        return path;
-    }
+    QString write_file(const char* name, const QByteArray& text) { return write_test_file(dir, name, text); }
 
 private slots:
     void a_recording_starts_with_the_controls_where_they_are_data()
@@ -125,11 +116,8 @@ private slots:
     // the scenario's folder.
     void a_played_scenario_ends_with_its_result_data()
     {
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<long>("passed");
-        QTest::addColumn<QList<long>>("failed_lines");
-        QTest::addColumn<long>("stopped_at");
+        add_columns<QByteArray, int, long, QList<long>, long>(
+            {"script", "status", "passed", "failed_lines", "stopped_at"});
         QTest::newRow("a flight flown") << QByteArray("flight level.igc\non\nfly 2\nexpect altitude 3270..3290\n"
                                                       "expect flight_active 0\n")
                                         << SCENARIO_OK << 2L << QList<long>{} << 0L;
@@ -174,7 +162,8 @@ private slots:
         WindowScenario scenario(&loop, nullptr);
         QSignalSpy started(&scenario, &WindowScenario::started);
         QSignalSpy progress(&scenario, &WindowScenario::progress);
-        const QString path = write_file("ticks.scn", "on\nwait 3\nkey push");  // no newline at the end: still three lines
+        // No newline at the end: still three lines.
+        const QString path = write_file("ticks.scn", "on\nwait 3\nkey push");
         QVERIFY(scenario.play(path));
         QVERIFY(loop.session().running());
         QCOMPARE(started.first().at(1).toLongLong(), 3LL);

@@ -111,9 +111,11 @@ void ScenarioDock::reported(const QString& text, bool failed)
 void ScenarioDock::ended(int status)
 {
     const scenario_result& result = scenario->result();
-    QString end = status == SCENARIO_OK                   ? QStringLiteral("Done")
-                  : status == SCENARIO_EXPECTATION_FAILED ? QStringLiteral("Done, an expectation failed")
-                                                          : QStringLiteral("Stopped at bad line %1").arg(result.stopped_at);
+    QString end = QStringLiteral("Stopped at bad line %1").arg(result.stopped_at);
+    if (status == SCENARIO_OK)
+        end = QStringLiteral("Done");
+    else if (status == SCENARIO_EXPECTATION_FAILED)
+        end = QStringLiteral("Done, an expectation failed");
     if (status != SCENARIO_BAD_LINE && result.tally.any())
         end += QStringLiteral(": %1 passed, %2 failed").arg(result.tally.passed).arg(result.tally.failed);
     tally->setText(end);
