@@ -10,7 +10,10 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QNetworkDatagram>
 #include <QTextBlock>
+#include <QTimer>
+#include <QUdpSocket>
 
 #include <algorithm>
 #include <cerrno>
@@ -22,6 +25,7 @@
 #include "window/app/command_line.h"
 #include "window/connections/encoder_port.h"
 #include "window/connections/encoder_port_dialog.h"
+#include "window/connections/flight_sim_link.h"
 #include "window_support.h"
 
 namespace {
@@ -154,6 +158,49 @@ private slots:
         }
         QVERIFY(child<EncoderPort>(form)->sent() > 0);
         QVERIFY(child<QLabel>(form, "EncoderPortLabel")->text().startsWith(QStringLiteral("Encoder port %1, 115200 8N1: ").arg(rx.port)));
+    }
+
+    void a_fake_xplane_drives_the_encoder()
+    {
+        // X-Plane at 4,100 ft of pressure altitude: the encoder sends 04100.
+        QUdpSocket xplane;
+        QVERIFY(xplane.bind(QHostAddress::LocalHost, 0));
+        receiver rx;
+        QVERIFY(rx.open());
+        QVERIFY(connect_as_command_line(form, rx.port, 115200));
+        sim_options options;
+        options.link_xplane = true;
+        options.xplane_port = xplane.localPort();
+        form->apply_options(options);
+        // Answers every subscriber, 20 times a second: index and value pairs.
+        QList<quint16> subscribers;
+        float clock = 100.0f;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            while (xplane.hasPendingDatagrams()) {
+                const QNetworkDatagram asked = xplane.receiveDatagram();
+                if (asked.data().startsWith(QByteArray("RREF\0", 5)) && !subscribers.contains(quint16(asked.senderPort())))
+                    subscribers.append(quint16(asked.senderPort()));
+            }
+            QByteArray reply("RREF\0", 5);
+            const float values[] = {4100.0f, 0.0f, 90.0f, clock += 0.05f};
+            for (int32_t index = 0; index < 4; index++) {
+                reply.append(reinterpret_cast<const char*>(&index), 4);
+                reply.append(reinterpret_cast<const char*>(&values[index]), 4);
+            }
+            for (quint16 port : subscribers)
+                xplane.writeDatagram(reply, QHostAddress::LocalHost, port);
+        });
+        answer.start(50);
+        rx.read_all();
+        run_with(*form, {{50, [&] { serial_on(2); }}, {1500, [&] { child<QPushButton>(form, "Button2")->click(); }}});
+        QTest::qWait(100);  // the last sentence leaves the port
+        QCOMPARE(subscribers.size(), 1);
+        QByteArray rest;
+        const QList<QByteArray> sent = sentences(rx.read_all(), rest);
+        QVERIFY(!sent.isEmpty());
+        QCOMPARE(sent.last(), QByteArray("ALT 04100\r"));
+        child<FlightSimLink>(form)->close();
     }
 
     void sentences_go_out_as_fast_as_the_line_carries_them_data()
