@@ -62,6 +62,7 @@ struct FakeXPlane {
     std::map<quint16, std::map<int32_t, QByteArray>> names;
     std::vector<float> barometer_writes;
     int cancellations = 0;
+    int requests = 0;  // subscriptions asked for (frequency above 0)
 
     bool start() { return socket.bind(QHostAddress::LocalHost, 0); }
     quint16 port() const { return socket.localPort(); }
@@ -77,6 +78,8 @@ struct FakeXPlane {
                 names[from][index] = QByteArray(bytes.constData() + 13);
                 if (frequency == 0)
                     cancellations++;
+                else
+                    requests++;
             } else if (bytes.size() == 509 && bytes.startsWith(QByteArray("DREF\0", 5)) &&
                        QByteArray(bytes.constData() + 9) == "sim/cockpit2/gauges/actuators/barometer_setting_in_hg_pilot") {
                 barometer_writes.push_back(float_at(bytes, 5));
@@ -145,6 +148,27 @@ private slots:
         // Closing (and the end of the program) cancels: frequency 0.
         first.close();
         QTRY_COMPARE(((void)xplane.take_all(), xplane.cancellations), 4);
+    }
+
+    void silenceRenewsTheSubscriptions()
+    {
+        // One reply, then X-Plane says nothing (restarted without its
+        // subscribers): after 3 s of silence the link asks again, once.
+        FakeXPlane xplane;
+        QVERIFY(xplane.start());
+        FlightSimLink link;
+        QVERIFY(link.subscribe(QHostAddress::LocalHost, xplane.port(), nullptr));
+        QTRY_COMPARE(((void)xplane.take_all(), xplane.requests), 4);
+        xplane.send_to_all(CLIMB);
+        QTRY_VERIFY(link.has_values());
+        QTest::qWait(2500);
+        xplane.take_all();
+        QCOMPARE(xplane.requests, 4);
+        QTRY_COMPARE_WITH_TIMEOUT(((void)xplane.take_all(), xplane.requests), 8, 3000);
+        QTest::qWait(500);
+        xplane.take_all();
+        QCOMPARE(xplane.requests, 8);
+        QCOMPARE(xplane.cancellations, 0);
     }
 
     void theQnhGoesBackInInHgAndHpa_data()
