@@ -5,9 +5,13 @@
 // goes back in inHg and in hPa at the knob's steps in both units and at the
 // QNH's ends; bad replies are refused by reason; closing cancels; what the
 // link took is recorded in the line form.
+#include <QComboBox>
 #include <QHostAddress>
+#include <QLabel>
+#include <QLineEdit>
 #include <QNetworkDatagram>
 #include <QProcess>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
@@ -25,6 +29,7 @@
 #include "window/app/command_line.h"
 #include "window/app/run_loop.h"
 #include "window/connections/flight_sim_link.h"
+#include "window/connections/flight_sim_link_dialog.h"
 #include "window/connections/link_driver.h"
 #include "window/panel/sensor_panel.h"
 
@@ -148,6 +153,34 @@ private slots:
         // Closing (and the end of the program) cancels: frequency 0.
         first.close();
         QTRY_COMPARE(((void)xplane.take_all(), xplane.cancellations), 4);
+    }
+
+    void theDialogChoosesXPlaneAndARecording()
+    {
+        QTemporaryDir dir;
+        FakeXPlane xplane;
+        QVERIFY(xplane.start());
+        FlightSimLink link;
+        FlightSimLinkDialog dialog(&link, nullptr);
+        QCOMPARE(dialog.PortBox->value(), 5505);
+        dialog.SimulatorBox->setCurrentIndex(1);
+        QCOMPARE(dialog.PortBox->value(), 49000);
+        QVERIFY(!dialog.QnhEdit->isEnabled());  // X-Plane takes the QNH on its own port
+        dialog.PortBox->setValue(xplane.port());
+        dialog.RecordEdit->setText(dir.filePath(QStringLiteral("dialog.link")));
+        dialog.ListenClick();
+        QVERIFY2(link.listening(), qPrintable(dialog.StateLabel->text()));
+        QCOMPARE(link.simulator(), link_simulator::xplane);
+        QCOMPARE(link.recording(), dir.filePath(QStringLiteral("dialog.link")));
+        QVERIFY(!dialog.SimulatorBox->isEnabled());
+        QTRY_COMPARE(((void)xplane.take_all(), xplane.requests), 4);
+        link.close();
+        // Back to FlightGear: a QNH socket that is no address and port is refused.
+        dialog.SimulatorBox->setCurrentIndex(0);
+        dialog.QnhEdit->setText(QStringLiteral("127.0.0.1"));
+        dialog.ListenClick();
+        QVERIFY(!link.listening());
+        QCOMPARE(dialog.StateLabel->text(), QStringLiteral("\"127.0.0.1\" is not an address and port such as 127.0.0.1:5506."));
     }
 
     void silenceRenewsTheSubscriptions()
