@@ -15,7 +15,7 @@
 #include "gfx/lcd.h"
 #include "review/thinned_series.h"
 
-using lcd_picture = std::array<uint8_t, LCD_WIDTH * LCD_HEIGHT>;
+using review_frame = std::array<uint8_t, LCD_WIDTH * LCD_HEIGHT>;
 
 // The most LCD pictures a review shows.
 constexpr size_t REVIEW_MOMENTS_MAX = 12;
@@ -33,7 +33,7 @@ struct alarm_period {
 struct review_moment {
     double time = 0.0;
     std::string what;  // "take-off", "highest airspeed 229 mph", "stall alarm", ... joined by ", "
-    lcd_picture frame{};
+    review_frame frame{};
 };
 
 // A row of a setup page, as the page names it: "ALTITUDE", "CAL", "+0 ft".

@@ -35,7 +35,7 @@ private:
     struct candidate {
         double time = 0.0;
         std::string what;
-        lcd_picture frame{};
+        review_frame frame{};
     };
     void start(const flight& recorded);
     void record(double time);

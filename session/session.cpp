@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/state.h"
@@ -301,6 +302,8 @@ void instrument_session::add_observer(session_observer* observer)
             slot = observer;
             return;
         }
+    fprintf(stderr, "instrument_session: more than %d followers\n", MAX_OBSERVERS);
+    abort();
 }
 
 void instrument_session::remove_observer(session_observer* observer)

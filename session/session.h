@@ -125,8 +125,9 @@ public:
     // of it (Python's LCD array): brought up to date first if it is active.
     const instrument_image& stored();
 
-    // Followers, at most MAX_OBSERVERS at once.
-    static constexpr int MAX_OBSERVERS = 4;
+    // Followers, at most MAX_OBSERVERS at once (one more is a fault of the
+    // program, and stops it).
+    static constexpr int MAX_OBSERVERS = 8;
     void add_observer(session_observer* observer);
     void remove_observer(session_observer* observer);
 

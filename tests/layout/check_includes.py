@@ -33,7 +33,7 @@ ALLOWED = {
     # The programs (window/ with all its rooms).
     "replay": {"review", "files", "session", "scenario", "picture", "link", "flight", "host", "screens", "gfx", "core"},
     "web": {"review", "session", "scenario", "flight", "host", "screens", "gfx", "core"},
-    "window": {"files", "session", "link", "scenario", "picture", "flight", "host", "screens", "gfx", "core"},
+    "window": {"review", "files", "session", "link", "scenario", "picture", "flight", "host", "screens", "gfx", "core"},
     # The module reads the instrument through its sessions: of the instrument
     # only core/ (the size of a sentence).
     "python": {"files", "session", "scenario", "picture", "link", "flight", "host", "core"},

@@ -22,6 +22,7 @@
 #include "window/app/host_settings.h"
 #include "window/flight/flight_bar.h"
 #include "window/flight/flight_driver.h"
+#include "window/flight/flight_report.h"
 #include "window/panel/keyboard_keys.h"
 #include "window/panel/instrument_panel.h"
 #include "window/lcd/lcd_pictures.h"
@@ -118,6 +119,8 @@ void TfrmMain::build_menu()
     entry(File1, "OpenFlight1", "Open &Flight...", [this] { recorded_flight->open_with_dialog(this); });
     CloseFlight1 = entry(File1, "CloseFlight1", "C&lose Flight", [this] { recorded_flight->close(); });
     CloseFlight1->setEnabled(false);
+    entry(File1, "FlightReport1", "Flight &Report...",
+          [this] { flight_report->write_with_dialog(this, recorded_flight->path()); });
     File1->addSeparator();
     QAction* Exit1 = entry(File1, "Exit1", "&Exit", &TfrmMain::Exit1Click);
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -162,6 +165,7 @@ void TfrmMain::compose(const QSurfaceFormat& pixel_format)
     sensors->follow(run_loop->shared_session());
     recorded_flight = new FlightDriver(run_loop, this);
     recorded_flight->take_drops_on(this);
+    flight_report = new FlightReport(run_loop->shared_session(), this);
     addToolBar(Qt::TopToolBarArea, new FlightBar(recorded_flight, this));
     connect(link, &LinkDriver::status_changed, StatusBar1, &StatusBar::show_link_state);
     connect(link, &LinkDriver::message, StatusBar1, &StatusBar::say);
@@ -220,6 +224,7 @@ void TfrmMain::connect_parts()
 
     connect(recorded_flight, &FlightDriver::open_changed, CloseFlight1, &QAction::setEnabled);
     connect(recorded_flight, &FlightDriver::message, StatusBar1, &StatusBar::say);
+    connect(flight_report, &FlightReport::message, StatusBar1, &StatusBar::say);
     connect(recorded_flight, &FlightDriver::warning, this, [this](const QString& text) { warn(text, false); });
 }
 

@@ -17,6 +17,7 @@ class CommunicationsBox;
 class EncoderPort;
 class EncoderPortDialog;
 class FlightDriver;
+class FlightReport;
 class InstrumentPanel;
 class LcdPictures;
 class LcdViews;
@@ -103,6 +104,7 @@ private:
     LcdViews* lcd_views;           // the LCD on the panel and in the LCD window
     LinkDriver* link;              // the flight simulator link driving the sliders
     FlightDriver* recorded_flight;  // a recorded flight driving the sliders, with its bar
+    FlightReport* flight_report;    // File > Flight Report...: the review of the flight played
     EncoderPort* encoder_port;      // where the encoder's sentences go besides Memo1
     EncoderPortDialog* encoder_port_dialog = nullptr;  // made on first use
 
