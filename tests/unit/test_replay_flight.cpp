@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "replay/replay_flight.h"
-#include "scenario/scenario_player.h"
 #include "test_replay_support.h"
 
 namespace {
@@ -219,70 +218,6 @@ TEST(ReplayFlight, SummaryAndTraceOfTheExample)
     EXPECT_EQ(replay_flight_report("/nonexistent.gpx", nullptr, out2.file(), err2.file()), REPLAY_FAILED);
     EXPECT_EQ(err2.text(), "ktr7-replay: /nonexistent.gpx: cannot read: No such file or directory\n");
     EXPECT_EQ(out2.text(), "");
-}
-
-// The live player: a host without flight hands refuses both commands; one
-// with them loads the file and plays the ticks fly asks for while the player
-// waits for them.
-struct live_host {
-    std::string report;
-    int status = -1;
-    std::string loaded;
-    long long asked = 0;
-};
-
-TEST(ReplayFlight, LivePlayerHandsFlightsToItsHost)
-{
-    static live_host host;
-    player_io io = {
-        &host,
-        [](void*) {},
-        [](void*) {},
-        [](void*, uint8_t) {},
-        [](void*, sensor_input, int32_t) {},
-        [](void*, bool) {},
-        [](void* h, const char* line, bool) { static_cast<live_host*>(h)->report += std::string(line) + "\n"; },
-        [](void* h, int status) { static_cast<live_host*>(h)->status = status; },
-        nullptr,
-        nullptr,
-        nullptr,
-    };
-    for (const char* script : {"flight a.igc", "on\nfly 3"}) {
-        host = live_host{};
-        player_start(script, io);
-        EXPECT_EQ(host.status, PLAYER_BAD_LINE);
-        EXPECT_NE(host.report.find("this host has no flights"), std::string::npos) << host.report;
-    }
-
-    io.load_flight = [](void* h, const char* path, char* why, size_t cap) {
-        static_cast<live_host*>(h)->loaded = path;
-        snprintf(why, cap, "%s: it has no valid fix", path);
-        return std::string(path) != "bad.igc";
-    };
-    io.fly = [](void* h, long long ticks, char*, size_t) {
-        static_cast<live_host*>(h)->asked = ticks;
-        return ticks < 0 ? 7LL : ticks;
-    };
-    host = live_host{};
-    player_start("flight a.igc\non\nfly 3\nprint pending_key", io);
-    EXPECT_EQ(host.loaded, "a.igc");
-    EXPECT_EQ(host.asked, 30);
-    for (int i = 0; i < 30; i++) {
-        EXPECT_TRUE(player_playing());
-        player_tick();
-    }
-    EXPECT_EQ(host.report, "");
-    player_pass();
-    EXPECT_EQ(host.report, "pending_key=0\n");
-    EXPECT_EQ(host.status, PLAYER_OK);
-    host = live_host{};
-    player_start("on\nfly end", io);
-    EXPECT_EQ(host.asked, -1);
-    EXPECT_TRUE(player_playing());
-    player_stop();
-    host = live_host{};
-    player_start("flight bad.igc", io);
-    EXPECT_EQ(host.report, "line 1: flight: bad.igc: it has no valid fix\n");
 }
 
 }  // namespace

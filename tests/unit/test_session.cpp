@@ -201,3 +201,37 @@ TEST(Session, OneExecutorOnBothClocks)
             EXPECT_EQ(out.ended_with, SCENARIO_BAD_LINE);
     }
 }
+
+// A live "fly": the flight lent by the host plays in step with the host's
+// clock while the run waits for its ticks and the pass after them.
+TEST(Session, LiveFlyWaitsForTheFlightsTicks)
+{
+    struct lends_a_flight final : scenario_lender {
+        bool lends_flights() const override { return true; }
+        std::unique_ptr<flight> read_flight(const char* path, std::string& error, std::string&) override
+        {
+            if (std::string(path) == "level.igc")
+                return level_flight();
+            error = std::string(path) + ": it has no valid fix";
+            return nullptr;
+        }
+    } lender;
+    instrument_session session;
+    collected out;
+    scenario_executor executor(session, NO_DISPLAY, lender, out, scenario_clock::live);
+    executor.run("flight level.igc\non\nfly 3\nprint pending_key");
+    for (int tick = 0; tick < 30; tick++) {
+        ASSERT_TRUE(executor.playing());
+        session.clock_tick();
+    }
+    EXPECT_TRUE(out.lines.empty());
+    session.pass(NO_DISPLAY);
+    EXPECT_EQ(out.lines, std::vector<std::string>{"pending_key=0"});
+    EXPECT_EQ(out.ended_with, SCENARIO_OK);
+    EXPECT_DOUBLE_EQ(session.flight().time(), 36003.0);
+    EXPECT_FALSE(session.flight().playing());
+
+    executor.run("flight bad.igc");
+    EXPECT_EQ(out.lines.back(), "1: flight: bad.igc: it has no valid fix");
+    EXPECT_EQ(out.ended_with, SCENARIO_BAD_LINE);
+}
