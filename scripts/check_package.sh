@@ -57,8 +57,8 @@ expected=(
 for size in 48 64 128 256; do
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/ktr7-sim.png")
 done
-# The flight simulator's protocol file for the link (link/).
-expected+=(usr/share/ktr7-sim/flightgear/ktr7.xml)
+# The flight simulator's protocol files for the link (link/): its lines out, the QNH back.
+expected+=(usr/share/ktr7-sim/flightgear/ktr7-qnh.xml usr/share/ktr7-sim/flightgear/ktr7.xml)
 # The Python module, for Debian's python3.
 python_module=usr/lib/python3/dist-packages/ktr7$(/usr/bin/python3 -c 'import sysconfig; print(sysconfig.get_config_var("EXT_SUFFIX"))')
 expected+=("$python_module")
