@@ -77,6 +77,12 @@ TEST(Session, InstrumentsInOneProcessKeepTheirOwnState)
     EXPECT_EQ(b.input(sensor_input::altitude), 3400);
     std::vector<uint8_t> menu(a.frame(), a.frame() + LCD_WIDTH * LCD_HEIGHT);
     EXPECT_NE(menu, std::vector<uint8_t>(b.frame(), b.frame() + LCD_WIDTH * LCD_HEIGHT));
+    // A key waits for the next pass of its own instrument only.
+    a.post_key(4);
+    EXPECT_TRUE(a.key_pending());
+    EXPECT_FALSE(b.key_pending());
+    a.pass(NO_DISPLAY);
+    EXPECT_FALSE(a.key_pending());
     // A third, made while both live, starts from program start.
     instrument_session c;
     EXPECT_FALSE(c.running());
@@ -124,6 +130,13 @@ TEST(Session, OneFlightPolicyForEveryHost)
         ASSERT_FALSE(h.notices.empty());
         EXPECT_EQ(h.notices[0], p.notice);
     }
+    // Closed while it plays: nothing plays, nothing is at an end.
+    session.flight().play();
+    session.flight().close();
+    EXPECT_FALSE(session.flight().playing());
+    EXPECT_FALSE(session.flight().at_end());
+    EXPECT_EQ(session.flight().time(), 0.0);
+    session.flight().open(level_flight());
     // A scenario starting pauses it too.
     session.flight().play();
     collected out;
