@@ -329,6 +329,22 @@ private slots:
                  qPrintable(to_xplane->link()->status_text()));
     }
 
+    void nothingGoesToTheAltimeterWhileTheInstrumentIsOff()
+    {
+        FakeXPlane xplane;
+        QVERIFY(xplane.start());
+        QWidget window;
+        auto* sensors = new SensorPanel(&window);
+        auto* loop = new RunLoop(&window);
+        sensors->follow(loop->shared_session());
+        auto* to_xplane = new LinkDriver(sensors, loop, &window);
+        QVERIFY(to_xplane->subscribe(QStringLiteral("127.0.0.1"), xplane.port()));
+        loop->Timer1->start();
+        QTest::qWait(600);
+        xplane.take_all();
+        QCOMPARE(xplane.barometer_writes.size(), size_t(0));
+    }
+
     void theQnhIsSentOnChangeAndOnceASecond()
     {
         QUdpSocket flightgear_input;

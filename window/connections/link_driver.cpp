@@ -75,7 +75,10 @@ void LinkDriver::apply()
     if (!listener->listening())
         return;
     hand_values();
-    listener->send_qnh(loop->session().qnh_setting(), double(ticks++) * TICK_SECONDS);
+    // An instrument that is off has no QNH set (its record is all zero):
+    // nothing goes to the simulator's altimeter until it is switched on.
+    if (loop->session().running())
+        listener->send_qnh(loop->session().qnh_setting(), double(ticks++) * TICK_SECONDS);
 }
 
 void LinkDriver::hand_values()
