@@ -11,6 +11,13 @@
 #include "review/flight_review.h"
 #include "session/session.h"
 
+// A moment as it was met, before the dozen are chosen.
+struct review_candidate {
+    double time = 0.0;
+    std::string what;
+    review_frame frame{};
+};
+
 class review_recorder final : public session_observer {
 public:
     // Follows session from now until destroyed.
@@ -31,12 +38,7 @@ public:
     void session_passed() override;
 
 private:
-    // A moment as it was met, before the dozen are chosen.
-    struct candidate {
-        double time = 0.0;
-        std::string what;
-        review_frame frame{};
-    };
+    using candidate = review_candidate;
     void start(const flight& recorded);
     void record(double time);
     void keep(std::optional<candidate>& slot, double time, std::string what);
