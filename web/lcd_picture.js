@@ -14,6 +14,8 @@ window.ktr7Picture = (function () {
     const BIT_DEPTH = 8;
     const COLOUR_TYPE_PALETTE = 3;
     const FILTER_NONE = 0;
+    // How long a download's address stays valid after it was offered.
+    const OFFER_KEPT_MS = 10000;
 
     const crcTable = new Uint32Array(256);
     for (let n = 0; n < 256; n++) {
@@ -74,20 +76,26 @@ window.ktr7Picture = (function () {
         return new Blob(parts, {type: "image/png"});
     }
 
+    // Offers a file the page made as a download (also "Record LCD"'s video).
+    function offer(blob, name) {
+        const link = document.createElement("a");
+        link.href = URL.createObjectURL(blob);
+        link.download = name;
+        document.body.appendChild(link);
+        link.click();
+        link.remove();
+        setTimeout(() => URL.revokeObjectURL(link.href), OFFER_KEPT_MS);
+    }
+
     // Offers the picture as a download named after the time of day.
     async function save(lcd, palette) {
         const blob = await encode(lcd, palette);
         const now = new Date();
         const two = (n) => String(n).padStart(2, "0");
-        const link = document.createElement("a");
-        link.href = URL.createObjectURL(blob);
-        link.download = "ktr7-lcd-" + two(now.getHours()) + two(now.getMinutes()) + two(now.getSeconds()) + ".png";
-        document.body.appendChild(link);
-        link.click();
-        link.remove();
-        setTimeout(() => URL.revokeObjectURL(link.href), 10000);
-        return link.download;
+        const name = "ktr7-lcd-" + two(now.getHours()) + two(now.getMinutes()) + two(now.getSeconds()) + ".png";
+        offer(blob, name);
+        return name;
     }
 
-    return {encode: encode, save: save, SCALE: SCALE};
+    return {encode: encode, save: save, offer: offer, SCALE: SCALE};
 })();

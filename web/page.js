@@ -32,6 +32,10 @@
     // The sliders, numbered as the instrument's inputs (altitude, VSI, ASI).
     const SLIDERS = ["ScrollBar29", "ScrollBar2", "ScrollBar1"];
     const SLIDER_LABELS = ["Label57", "Label3", "Label2"];
+    // What the LCD says is announced at most this often, and no sooner
+    // after another announcement: a number that changes every tick (the
+    // flight timer) does not flood the reader, nor cut the lamp's words short.
+    const WORDS_INTERVAL_MS = 1000;
 
     const params = new URLSearchParams(window.location.search);
     const manualClock = params.get("clock") === "manual";
@@ -42,6 +46,9 @@
     const context = canvas.getContext("2d", {alpha: false});
     const lamp = $("Shape1");
     const announcer = $("Announcer");
+    const lcdWords = $("LcdWords");
+    // The LCD's strings are the font's code page.
+    const fontText = new TextDecoder("windows-1252");
     const memo = window.ktr7Communications;
 
     let M = null;              // the instrument module
@@ -61,6 +68,10 @@
     let lampRed = false;
     let runningShown = null;   // on or off as the page last showed it
     let screenShown = null;    // the current screen's name as the canvas's label has it
+    let wordsShown = "";       // what the LCD says, as the canvas's description has it
+    let wordsSaid = "";        // what the LCD said when last announced
+    let wordsTimer = 0;        // an announcement of the words, waiting
+    let announcedAt = -Infinity;
     const turns = [];          // knob turns from the wheel, waiting
     const loaded = {start: performance.now(), ready: 0};
     // The scenario box (scenario.js) and the flight bar (flight.js), told
@@ -71,6 +82,7 @@
         // A fresh text node, so the same words said twice are said again.
         announcer.textContent = "";
         announcer.appendChild(document.createTextNode(text));
+        announcedAt = performance.now();
     }
 
     // -----------------------------------------------------------------------
@@ -119,7 +131,12 @@
             text += " (The clock is stepped by hand.)";
         statusLine.textContent = text;
         $("Panel1").classList.toggle("off", !running);
+        // A recording shows the LCD dark from now on, as the page does.
+        window.ktr7Recording.frame();
         showScreenName();
+        // Off, the LCD says nothing; on, its words come with the next pass.
+        if (!running)
+            showWords();
         // The status line's new words may have moved the canvas.
         window.ktr7Layout.snap(canvas);
     }
@@ -142,6 +159,41 @@
         screenShown = name;
         const words = name.replace(/^screen_/, "").replace(/_/g, " ");
         canvas.setAttribute("aria-label", running ? "LCD: " + words : "LCD: switched off");
+    }
+
+    // What the LCD says (the strings of the last pass in reading order, as
+    // expect text reads them) is the canvas's description, and announced
+    // when it changes while the instrument is on.
+    function showWords() {
+        const running = M._web_running() !== 0;
+        let words = "";
+        if (running) {
+            const heap = M.HEAPU8;
+            const at = M._web_lcd_words();
+            words = fontText.decode(heap.subarray(at, heap.indexOf(0, at)));
+        } else {
+            wordsSaid = "";
+        }
+        if (words !== wordsShown) {
+            wordsShown = words;
+            lcdWords.textContent = words;
+        }
+        sayWords();
+    }
+
+    function sayWords() {
+        if (wordsShown === wordsSaid || wordsShown === "" || wordsTimer)
+            return;
+        const wait = announcedAt + WORDS_INTERVAL_MS - performance.now();
+        if (wait > 0) {
+            wordsTimer = setTimeout(() => {
+                wordsTimer = 0;
+                sayWords();
+            }, wait);
+            return;
+        }
+        wordsSaid = wordsShown;
+        announce(wordsShown);
     }
 
     // The sliders, their numbers and the check box show the session's
@@ -208,6 +260,12 @@
         memo.frame();
         for (const l of listeners)
             l.afterFrame();
+        // After the listeners, whose announcements (a scenario's result)
+        // the words wait for.
+        showWords();
+        // A recording has every frame, the LCD lit or dark, changed or not,
+        // so its video runs in the page's time.
+        window.ktr7Recording.frame();
     }
 
     // The ticks that fell due since the last one; each is followed by a
@@ -286,6 +344,7 @@
             if (M)
                 window.ktr7Picture.save(viewInstrument(), paletteRgb).then((name) => announce("LCD picture saved as " + name + "."));
         });
+        window.ktr7Recording.bind($("RecordLcd"), canvas, announce);
         window.ktr7Keys.bind(postKey);
         memo.bind(announce);
 

@@ -6,10 +6,12 @@
 
 #include <array>
 #include <deque>
+#include <string>
 
 #include "host/palette.h"
 #include "host/sensor_inputs.h"
 #include "scenario/fields.h"
+#include "scenario/lcd_text.h"
 #include "scenario/scenario_parse.h"
 #include "session/session.h"
 
@@ -192,6 +194,18 @@ const char* web_screen_name()
     page_session().activate();
     format_field(*find_field("current_screen"), name);
     return name;
+}
+
+const char* web_lcd_words()
+{
+    static std::string words;
+    words.clear();
+    for (const drawn_text* t : texts_in_reading_order(page_session().texts())) {
+        const std::string_view word = trimmed_text(t->text);
+        if (!word.empty())
+            words.append(words.empty() ? "" : " ").append(word);
+    }
+    return words.c_str();
 }
 
 void web_bench_setup()

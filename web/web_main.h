@@ -59,6 +59,10 @@ double web_passes();
 double web_ticks();
 // The current screen's handler name ("screen_main_menu").
 const char* web_screen_name();
+// What the LCD says after the last pass: its strings in reading order, each
+// without the blanks around it, joined with one blank ("K ova MAIN MENU ALT
+// SETUP EXIT"), as expect text reads them; the font's code page 1252 bytes.
+const char* web_lcd_words();
 
 // The benchmark: switched on at the main display in the native benchmark's
 // flight (airspeed, altitude and climb all shown) with serial output on,
