@@ -2,8 +2,6 @@
 // instrument, the shared pass and the replay's host.
 #include "replay/replay.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -124,12 +122,7 @@ public:
     void failed(long line, const char* message) override { said(line, message); }
     void warned(long line, const char* message) override { said(line, message); }
     // print lcd in colour only on a terminal, and not where NO_COLOR is set.
-    lcd_art_style lcd_style() const override
-    {
-        const char* no_colour = getenv("NO_COLOR");
-        const bool colour = isatty(fileno(out_)) && (no_colour == nullptr || no_colour[0] == '\0');
-        return colour ? lcd_art_style::colour : lcd_art_style::plain;
-    }
+    lcd_art_style lcd_style() const override { return lcd_art_style_for(fileno(out_)); }
 
 private:
     void said(long line, const char* message)

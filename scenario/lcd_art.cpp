@@ -1,7 +1,10 @@
 #include "scenario/lcd_art.h"
 
+#include <unistd.h>
+
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 
 #include "gfx/lcd.h"
 #include "host/palette.h"
@@ -119,4 +122,11 @@ std::string lcd_art_line(const uint8_t* frame, int row, lcd_art_style style)
     if (style == lcd_art_style::colour)
         line += RESET;
     return line;
+}
+
+lcd_art_style lcd_art_style_for(int file_descriptor)
+{
+    const char* no_colour = getenv("NO_COLOR");
+    const bool colour = isatty(file_descriptor) == 1 && (no_colour == nullptr || no_colour[0] == '\0');
+    return colour ? lcd_art_style::colour : lcd_art_style::plain;
 }

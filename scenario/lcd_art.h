@@ -24,3 +24,7 @@ char lcd_art_character(uint8_t colour);
 // from the 6 x 6 x 6 cube and the grey ramp (16..255), whose colours every
 // such terminal shows alike.
 uint8_t terminal_colour(uint8_t colour);
+
+// How print lcd draws on a stream: in colour only where it is a terminal and
+// the environment does not set NO_COLOR.
+lcd_art_style lcd_art_style_for(int file_descriptor);

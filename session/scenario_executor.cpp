@@ -68,6 +68,8 @@ std::unique_ptr<flight> scenario_lender::read_flight(const char*, std::string& e
 
 void scenario_output::ended(int) {}
 
+void scenario_output::line_played(long) {}
+
 lcd_art_style scenario_output::lcd_style() const
 {
     return lcd_art_style::plain;
@@ -148,10 +150,33 @@ const scenario_result& scenario_executor::run(std::string_view script)
     return finish();
 }
 
+void scenario_executor::open()
+{
+    begin();
+    script_.clear();
+    cursor_ = 0;
+    playing_ = true;
+    open_ = true;
+    line_running_ = false;
+}
+
+bool scenario_executor::play_line(std::string_view line)
+{
+    if (!open_ || line_running_)
+        return false;
+    script_.assign(line.substr(0, line.find('\n')));
+    cursor_ = 0;
+    line_running_ = true;
+    advance();
+    return true;
+}
+
 void scenario_executor::stop()
 {
     end_gif_reporting();
     playing_ = false;
+    open_ = false;
+    line_running_ = false;
     ticks_to_wait_ = 0;
     passes_to_wait_ = 0;
     pass_after_ticks_ = false;
@@ -160,7 +185,16 @@ void scenario_executor::stop()
 void scenario_executor::advance()
 {
     while (playing_ && !waiting()) {
-        if (cursor_ >= script_.size()) {
+        if (open_) {
+            // The one line given has been played once the cursor is past it.
+            if (!line_running_)
+                return;
+            if (cursor_ > script_.size()) {
+                line_running_ = false;
+                output_.line_played(line_);
+                return;
+            }
+        } else if (cursor_ >= script_.size()) {
             end(SCENARIO_OK);
             return;
         }
@@ -168,10 +202,14 @@ void scenario_executor::advance()
         const size_t stop_at = newline == std::string::npos ? script_.size() : newline;
         const std::string_view text(script_.data() + cursor_, stop_at - cursor_);
         cursor_ = stop_at + 1;
-        if (!feed(text)) {
+        if (feed(text))
+            continue;
+        if (!open_) {
             end(SCENARIO_BAD_LINE);
             return;
         }
+        // A remote control's bad line stops only itself.
+        result_.stopped_at = 0;
     }
 }
 
@@ -203,6 +241,25 @@ void scenario_executor::session_passed()
         return;
     if (--passes_to_wait_ == 0)
         advance();
+}
+
+void scenario_executor::session_switched(bool on)
+{
+    if (on || !playing_ || (passes_to_wait_ == 0 && !pass_after_ticks_))
+        return;
+    ticks_to_wait_ = 0;
+    passes_to_wait_ = 0;
+    pass_after_ticks_ = false;
+    scenario_failure f;
+    scenario_fail(f, "the instrument was switched off before the passes this line waits for");
+    result_.failures.push_back({line_, f.text});
+    output_.failed(line_, f.text);
+    if (!open_) {
+        result_.stopped_at = line_;
+        end(SCENARIO_BAD_LINE);
+        return;
+    }
+    advance();
 }
 
 void scenario_executor::expectation(bool held, const char* report)

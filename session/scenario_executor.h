@@ -77,6 +77,8 @@ public:
     virtual void warned(long line, const char* message) = 0;
     // The run has ended (live runs; an immediate run ends in finish()).
     virtual void ended(int status);
+    // A line given to play_line() has run, with what it waited for.
+    virtual void line_played(long line);
     // How print lcd draws: in colour only for a terminal that shows it (the
     // default: plain).
     virtual lcd_art_style lcd_style() const;
@@ -121,6 +123,16 @@ public:
     // starts, and ends later through the output's ended().
     const scenario_result& run(std::string_view script);
 
+    // Live, a line at a time (a remote control): open() begins a run that
+    // stays open, with no program start; play_line() runs one line and what
+    // it waits for, and the output's line_played() tells when it has. A bad
+    // line is reported and the run stays open for the next. False (nothing
+    // run) while the line before is still running or no run is open. A GIF
+    // goes on recording across lines until "gif end" or stop().
+    void open();
+    bool play_line(std::string_view line);
+    bool line_running() const { return line_running_; }
+
     // Live: ends the run where it is; ended() is not called.
     void stop();
     bool playing() const { return playing_; }
@@ -136,6 +148,8 @@ public:
 private:
     void session_ticked() override;
     void session_passed() override;
+    // Off while a line waits for passes: none will come, and the line fails.
+    void session_switched(bool on) override;
 
     bool execute(const scenario_command& c, scenario_failure& f);
     bool run_flight(const scenario_command& c, scenario_failure& f);
@@ -165,6 +179,8 @@ private:
     size_t cursor_ = 0;
     long line_ = 0;
     bool playing_ = false;
+    bool open_ = false;          // open(): the run outlasts its script
+    bool line_running_ = false;  // play_line()'s line has not yet been played
     long long ticks_to_wait_ = 0;
     long long passes_to_wait_ = 0;
     bool pass_after_ticks_ = false;  // "wait": the pass that follows its last tick

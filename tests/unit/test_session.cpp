@@ -24,6 +24,8 @@ struct heard final : session_observer {
 struct collected final : scenario_output {
     std::vector<std::string> lines;
     int ended_with = -1;
+    std::vector<long> played;
+    void line_played(long line) override { played.push_back(line); }
     void printed(const char* line) override { lines.emplace_back(line); }
     void failed(long line, const char* message) override { lines.push_back(std::to_string(line) + ": " + message); }
     void warned(long line, const char* message) override { failed(line, message); }
@@ -247,4 +249,80 @@ TEST(Session, LiveFlyWaitsForTheFlightsTicks)
     executor.run("flight bad.igc");
     EXPECT_EQ(out.lines.back(), "1: flight: bad.igc: it has no valid fix");
     EXPECT_EQ(out.ended_with, SCENARIO_BAD_LINE);
+}
+
+// A remote control's run: each line plays when the one before has, its waits
+// on the host's clock; a bad line, or an Off while a line waits for passes,
+// fails that line alone and the run goes on.
+TEST(Session, OpenRunPlaysALineAtATime)
+{
+    instrument_session session;
+    collected out;
+    scenario_executor executor(session, NO_DISPLAY, LENDS_NOTHING, out, scenario_clock::live);
+    EXPECT_FALSE(executor.play_line("on"));  // no run open
+    executor.open();
+    const struct {
+        const char* line;
+        int ticks, passes;           // the host's clock after the line is given
+        bool off_first;              // the user switches off before the clock moves
+        bool played;                 // the line has been played once the clock has moved
+        std::vector<std::string> said;
+    } rows[] = {
+        {"on", 0, 0, false, true, {}},
+        {"asi 5000", 0, 0, false, true, {"2: asi: value 5000 outside 0..4096"}},
+        {"wait 3", 2, 0, false, false, {}},
+        {"", 1, 0, false, false, {}},  // the third tick: the pass after it still due
+        {"", 0, 1, false, true, {}},
+        {"expect current_screen screen_minor", 0, 0, false, true,
+         {"4: expected current_screen=screen_minor, got screen_main"}},
+        {"wait 5", 2, 0, true, true,
+         {"5: the instrument was switched off before the passes this line waits for"}},
+        {"print pending_key", 0, 0, false, true, {"pending_key=0"}},
+        {"pass", 0, 0, false, true, {"7: pass: the instrument is off (switch it on with \"on\")"}},
+    };
+    long lines_given = 0;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.line);
+        out.lines.clear();
+        out.played.clear();
+        if (r.line[0] != '\0' || lines_given == 0) {
+            ASSERT_TRUE(executor.play_line(r.line));
+            lines_given++;
+        } else {
+            EXPECT_FALSE(executor.play_line("print qnh"));  // the line before still runs
+        }
+        if (r.off_first)
+            session.switch_off();
+        for (int t = 0; t < r.ticks; t++)
+            session.clock_tick();
+        for (int p = 0; p < r.passes; p++)
+            session.pass(NO_DISPLAY);
+        EXPECT_EQ(out.lines, r.said);
+        EXPECT_EQ(out.played, r.played ? std::vector<long>{lines_given} : std::vector<long>{});
+        EXPECT_EQ(executor.line_running(), !r.played);
+    }
+    EXPECT_EQ(out.ended_with, -1);  // an open run never ends by itself
+    executor.stop();
+    EXPECT_FALSE(executor.play_line("on"));
+}
+
+// Off while a scenario waits for passes ends it on that line: it would
+// wait for ever.
+TEST(Session, OffWhileAScenarioWaitsEndsIt)
+{
+    instrument_session session;
+    collected out;
+    scenario_executor executor(session, NO_DISPLAY, LENDS_NOTHING, out, scenario_clock::live);
+    executor.run("on\ntick 2\nwait 4\nprint qnh");
+    session.switch_off();  // waiting for ticks alone: nothing to fail
+    session.clock_tick();
+    session.switch_on();
+    session.clock_tick();  // "wait 4" begins
+    session.clock_tick();
+    session.switch_off();
+    EXPECT_FALSE(executor.playing());
+    EXPECT_EQ(out.ended_with, SCENARIO_BAD_LINE);
+    EXPECT_EQ(executor.result().stopped_at, 3);
+    EXPECT_EQ(out.lines,
+              std::vector<std::string>{"3: the instrument was switched off before the passes this line waits for"});
 }
