@@ -94,8 +94,11 @@ window.ktr7Recording = (function () {
         button = recordButton;
         shown = canvas;
         announce = say;
-        const why = whyNot();
+        // As wide as its longer words, so the row does not change when they do.
+        button.textContent = STOP_TEXT;
+        button.style.minWidth = button.offsetWidth + "px";
         button.textContent = START_TEXT;
+        const why = whyNot();
         if (why) {
             button.disabled = true;
             button.title = why;
