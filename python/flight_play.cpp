@@ -10,9 +10,7 @@
 
 namespace py = pybind11;
 
-namespace {
-
-py::dict description(const flight& f)
+py::dict flight_description(const flight& f)
 {
     py::dict about;
     about["pilot"] = f.pilot;
@@ -27,9 +25,7 @@ py::dict description(const flight& f)
     return about;
 }
 
-}  // namespace
-
-py::dict load_flight_file(session_flight& played, const std::string& path)
+std::unique_ptr<flight> flight_or_refused(const std::string& path)
 {
     std::error_code error_code;
     if (!std::filesystem::exists(path, error_code)) {
@@ -43,16 +39,21 @@ py::dict load_flight_file(session_flight& played, const std::string& path)
         throw py::value_error("flight: " + error);
     if (!warning.empty() && PyErr_WarnEx(PyExc_UserWarning, ("flight: warning: " + warning).c_str(), 1) != 0)
         throw py::error_already_set();
-    played.open(std::move(recorded));
-    return description(played.recorded());
+    return recorded;
 }
 
-long long fly_ticks(const session_flight& played, const py::handle& seconds)
+py::dict load_flight_file(session_flight& played, const std::string& path)
+{
+    played.open(flight_or_refused(path));
+    return flight_description(played.recorded());
+}
+
+long long fly_ticks(const py::handle& seconds, long long ticks_at_end)
 {
     if (py::isinstance<py::str>(seconds)) {
         const std::string word = seconds.cast<std::string>();
         if (word == "end")
-            return played.is_open() ? played.ticks_left() : 0;
+            return ticks_at_end;
         parsed_or_refused("fly " + word);
         throw py::type_error("fly takes the seconds as an int, or \"end\"");
     }

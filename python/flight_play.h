@@ -5,6 +5,7 @@
 #pragma once
 #include <pybind11/pybind11.h>
 
+#include <memory>
 #include <string>
 
 #include "session/session_flight.h"
@@ -13,8 +14,11 @@
 // FileNotFoundError, or ValueError with the reader's one-line reason; a
 // warning for skipped records. Returns what the log says of itself.
 pybind11::dict load_flight_file(session_flight& played, const std::string& path);
+// The same reading and refusals alone, and what a log says of itself.
+std::unique_ptr<flight> flight_or_refused(const std::string& path);
+pybind11::dict flight_description(const flight& f);
 
-// The ticks of "fly SECONDS" or "fly end" (an int or "end"; "end" is what
-// is left of the open flight, 0 with none), refused as the language refuses
-// them.
-long long fly_ticks(const session_flight& played, const pybind11::handle& seconds);
+// The ticks of "fly SECONDS" or "fly end" (an int or "end", which is
+// ticks_at_end: what is left of the open flight), refused as the language
+// refuses them.
+long long fly_ticks(const pybind11::handle& seconds, long long ticks_at_end);

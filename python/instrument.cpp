@@ -129,7 +129,8 @@ py::dict instrument::load_flight(const std::string& path)
 void instrument::fly(const py::handle& seconds)
 {
     check_open();
-    long long ticks = fly_ticks(session_.flight(), seconds);
+    const session_flight& played = session_.flight();
+    long long ticks = fly_ticks(seconds, played.is_open() ? played.ticks_left() : 0);
     require_on("fly");
     if (!session_.flight().is_open())
         throw std::runtime_error("fly: no flight loaded (load one with load_flight(path))");

@@ -16,6 +16,7 @@
 #include "python/instrument.h"
 #include "python/lcd_pictures.h"
 #include "python/lcd_texts.h"
+#include "python/live_window.h"
 #include "python/scenario_run.h"
 #include "python/state_mapping.h"
 #include "scenario/fields.h"
@@ -500,4 +501,5 @@ PYBIND11_MODULE(ktr7, m)
     define_outputs(c);
     define_texts(m, c);
     define_flights(c);
+    define_live_window(m);
 }

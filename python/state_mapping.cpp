@@ -21,20 +21,6 @@ constexpr struct {
     {"asi_adc", sensor_input::asi_adc},
 };
 
-// KeyError for a name "print" does not know, with the language's message
-// when the name is one word of a scenario line.
-const field_entry& field_named(std::string_view name)
-{
-    if (const field_entry* field = find_field(name))
-        return *field;
-    scenario_command command;
-    scenario_failure failure;
-    const bool one_word = !name.empty() && name.find_first_of(" \t\r\v\f#") == name.npos;
-    if (one_word && !parse_scenario_line("print " + std::string(name), command, failure))
-        throw py::key_error(failure.text);
-    throw py::key_error(std::string(name));
-}
-
 template <class T>
 py::object element(const field_entry& field, uint8_t index)
 {
@@ -77,6 +63,37 @@ py::object value_of(const field_entry& field, bool lamp_red)
 
 }  // namespace
 
+const field_entry& field_named(std::string_view name)
+{
+    if (const field_entry* field = find_field(name))
+        return *field;
+    scenario_command command;
+    scenario_failure failure;
+    const bool one_word = !name.empty() && name.find_first_of(" \t\r\v\f#") == name.npos;
+    if (one_word && !parse_scenario_line("print " + std::string(name), command, failure))
+        throw py::key_error(failure.text);
+    throw py::key_error(std::string(name));
+}
+
+sensor_input writable_input(std::string_view name)
+{
+    const field_entry& field = field_named(name);
+    for (const auto& w : WRITABLE)
+        if (name == w.field)
+            return w.input;
+    throw py::type_error(std::string("state[\"") + field.name +
+                         "\"] is read-only: like a scenario, Python writes only the sensor inputs altitude, "
+                         "vertical_speed and asi_adc (sensor_ok is the check box; settings change through the keys)");
+}
+
+const char* input_field(sensor_input which)
+{
+    for (const auto& w : WRITABLE)
+        if (w.input == which)
+            return w.field;
+    return "";
+}
+
 py::object state_mapping::get(std::string_view name) const
 {
     owner_.check_open();
@@ -87,15 +104,7 @@ py::object state_mapping::get(std::string_view name) const
 
 void state_mapping::set(std::string_view name, const py::object& value)
 {
-    const field_entry& field = field_named(name);
-    for (const auto& w : WRITABLE)
-        if (name == w.field) {
-            owner_.set_input(w.input, value);
-            return;
-        }
-    throw py::type_error(std::string("state[\"") + field.name +
-                         "\"] is read-only: like a scenario, Python writes only the sensor inputs altitude, "
-                         "vertical_speed and asi_adc (sensor_ok is the check box; settings change through the keys)");
+    owner_.set_input(writable_input(name), value);
 }
 
 bool state_mapping::contains(std::string_view name) const

@@ -5,7 +5,18 @@
 
 #include <string_view>
 
+#include "host/sensor_inputs.h"
+#include "scenario/fields.h"
+
 class instrument;
+
+// The field print knows by that name; KeyError for any other, with the
+// language's message when the name is one word of a scenario line.
+const field_entry& field_named(std::string_view name);
+// The sensor input a field writes; TypeError for a read-only field.
+sensor_input writable_input(std::string_view name);
+// The field of a sensor input: "altitude", "vertical_speed", "asi_adc".
+const char* input_field(sensor_input which);
 
 class state_mapping {
 public:
