@@ -1,11 +1,13 @@
 """The web page as its users meet it, in headless Chromium: a full
 Communications box, a hidden tab, who has the keys, the wheel, a scenario
 file edited between runs, the layout at common screen sizes and pixel
-ratios, the LCD saved as a picture, and what the page says about itself.
+ratios, the LCD saved as a picture or recorded as a video, what the LCD says
+to a screen reader, and what the page says about itself.
 
 Environment as test_web_page.py (KTR7_WEB_SITE, KTR7_REPLAY)."""
 
 import os
+import re
 import sys
 import tempfile
 import time
@@ -27,6 +29,80 @@ const done = arguments[arguments.length - 1];
 let n = arguments[0];
 const next = () => (--n > 0 ? requestAnimationFrame(next) : done(true));
 requestAnimationFrame(next);
+"""
+
+# Every change of the live region from now on, with its time.
+WATCH_ANNOUNCER = """
+const announcer = document.getElementById("Announcer");
+window.announced = [];
+new MutationObserver(() => window.announced.push([performance.now(), announcer.textContent]))
+    .observe(announcer, {childList: true});
+"""
+
+# Waits up to five seconds for the live region to say arguments[0]; when it
+# does, the time, else null.
+AWAIT_ANNOUNCEMENT = """
+const done = arguments[arguments.length - 1];
+const want = arguments[0];
+const started = performance.now();
+(function look() {
+    const found = window.announced.find(([, text]) => text === want);
+    if (found || performance.now() - started > 5000)
+        return done(found ? found[0] : null);
+    setTimeout(look, 20);
+})();
+"""
+
+# The page's download links clicked: each one's file name, and its file's
+# type, size and first four bytes once read (the page keeps its address
+# only for a while).
+CATCH_DOWNLOADS = """
+window.downloads = [];
+HTMLAnchorElement.prototype.click = function () {
+    const kept = {name: this.download};
+    window.downloads.push(kept);
+    fetch(this.href).then((r) => r.blob()).then(async (blob) => {
+        kept.type = blob.type;
+        kept.size = blob.size;
+        kept.head = Array.from(new Uint8Array(await blob.slice(0, 4).arrayBuffer()));
+        kept.url = URL.createObjectURL(blob);
+    });
+};
+"""
+
+# The brightest channel of a video's frame at its start and at its end, its
+# size and its length: arguments[0] is the video's address.
+VIDEO_FRAMES = """
+const done = arguments[arguments.length - 1];
+const video = document.createElement("video");
+video.muted = true;
+const brightest = () => {
+    const c = document.createElement("canvas");
+    c.width = video.videoWidth;
+    c.height = video.videoHeight;
+    const x = c.getContext("2d");
+    x.drawImage(video, 0, 0);
+    const data = x.getImageData(0, 0, c.width, c.height).data;
+    let most = 0;
+    for (let i = 0; i < data.length; i += 4)
+        most = Math.max(most, data[i], data[i + 1], data[i + 2]);
+    return most;
+};
+const seek = (t) => new Promise((resolve) => {
+    video.addEventListener("seeked", resolve, {once: true});
+    video.currentTime = t;
+});
+video.onerror = () => done("cannot play: " + video.error.message);
+video.onloadedmetadata = async () => {
+    // A recorded WebM tells its length only once played or sought to its end.
+    await seek(1e6);
+    const length = video.duration;
+    await seek(0.1);
+    const first = brightest();
+    await seek(Math.max(0, length - 0.1));
+    done({width: video.videoWidth, height: video.videoHeight, length: length, first: first, last: brightest()});
+};
+video.src = arguments[0];
 """
 
 
@@ -269,6 +345,161 @@ class WebUseTest(unittest.TestCase):
         ws.replay(self.tool, "on\nwait 3\nkey push\nwait 3\npng menu.png 3\n", self.workdir.name)
         self.assertEqual(ws.read_indexed_png(os.path.join(downloads, saved[0])),
                          ws.read_indexed_png(os.path.join(self.workdir.name, "menu.png")))
+
+    def replay_words(self, script):
+        """What the replay tool's print text shows after script: its strings
+        without the blanks around them, joined with one blank."""
+        printed = ws.replay(self.tool, script + "print text\n", self.workdir.name).splitlines()
+        strings = [re.match(r'^"(.*)" at \d+ \d+ size \d+ ', line).group(1) for line in printed
+                   if line.startswith('"')]
+        return " ".join(s.strip(" ") for s in strings if s.strip(" "))
+
+    @staticmethod
+    def accessible(driver, selector):
+        """An element's accessible name and description, as the browser
+        hands them to a screen reader."""
+        driver.execute_cdp_cmd("Accessibility.enable", {})
+        root = driver.execute_cdp_cmd("DOM.getDocument", {})["root"]["nodeId"]
+        node = driver.execute_cdp_cmd("DOM.querySelector", {"nodeId": root, "selector": selector})["nodeId"]
+        tree = driver.execute_cdp_cmd("Accessibility.getPartialAXTree", {"nodeId": node, "fetchRelatives": False})
+        found = tree["nodes"][0]
+        return found["name"]["value"], found.get("description", {}).get("value", "")
+
+    def test_screen_readers_hear_what_the_lcd_says(self):
+        """The canvas's description is the LCD's words as expect text reads
+        them (the replay tool's print text, joined); the live region says
+        them when they change, no sooner than a second after the last
+        announcement, and not while they stay the same."""
+        driver = self.page()
+        self.assertEqual(self.accessible(driver, "#LcdCanvas"), ("LCD: switched off", ""))
+        main_words = self.replay_words("on\nwait 3\n")
+        menu_words = self.replay_words("on\nwait 3\nkey push\nwait 3\n")
+        self.assertEqual(menu_words, "K ova MAIN MENU ALT SETUP EXIT")
+        self.assertEqual(main_words, "+1 +0 fpm 0 mph 0 ft 1013 mB -1")
+        # On, then the knob pushed, in one go: the main display's words are
+        # said at once (nothing was said before), the menu's wait.
+        driver.execute_script(WATCH_ANNOUNCER)
+        main, pushed_at, menu = driver.execute_script("""
+            const said = () => [document.getElementById("LcdWords").textContent,
+                                document.getElementById("Announcer").textContent];
+            document.getElementById("Button1").click();
+            window.ktr7.wait(3);
+            const main = said();
+            const at = performance.now();
+            document.getElementById("Image8").click();
+            window.ktr7.wait(3);
+            return [main, at, said()];""")
+        self.assertEqual(main, [main_words, main_words])
+        self.assertEqual(menu, [menu_words, main_words])
+        self.assertEqual(self.accessible(driver, "#LcdCanvas"), ("LCD: main menu", menu_words))
+        said_at = driver.execute_async_script(AWAIT_ANNOUNCEMENT, menu_words)
+        self.assertIsNotNone(said_at, "the menu's words announced")
+        self.assertGreaterEqual(said_at - pushed_at, 1000)
+        # Passes that draw the same words say nothing again.
+        count = driver.execute_script("window.ktr7.wait(20); return window.announced.length")
+        time.sleep(1.5)
+        driver.execute_script("window.ktr7.wait(5)")
+        self.assertEqual(driver.execute_script("return window.announced.length"), count)
+
+        # The altitude changing at every tick for three seconds: the words
+        # change thirty times, and are said at most once a second, the last
+        # of them too.
+        driver.execute_script("document.getElementById('Image8').click(); window.ktr7.wait(3)")
+        driver.execute_async_script("""
+            const done = arguments[arguments.length - 1];
+            let step = 0;
+            const climb = setInterval(() => {
+                window.ktr7.setSlider(0, 100 + 10 * step);
+                window.ktr7.wait(1);
+                if (++step === 30) {
+                    clearInterval(climb);
+                    done(true);
+                }
+            }, 100);""")
+        last = driver.execute_script("return document.getElementById('LcdWords').textContent")
+        self.assertEqual(last, self.replay_words("on\nwait 3\nkey push\nwait 3\nkey push\nwait 3\n" +
+                                                 "".join("altitude %d\nwait 1\n" % (100 + 10 * i)
+                                                         for i in range(30))))
+        self.assertIsNotNone(driver.execute_async_script(AWAIT_ANNOUNCEMENT, last), "the last words announced")
+        times = [t for t, _ in driver.execute_script("return window.announced")[count:]]
+        self.assertGreaterEqual(len(times), 2)
+        self.assertLessEqual(len(times), 5)
+        self.assertEqual([gap for gap in (b - a for a, b in zip(times, times[1:])) if gap < 1000], [])
+        # Off: the canvas says so and describes nothing.
+        driver.find_element(By.ID, "Button2").click()
+        self.assertEqual(self.accessible(driver, "#LcdCanvas"), ("LCD: switched off", ""))
+
+    def test_record_lcd_makes_a_webm_video(self):
+        """Record LCD records the LCD as shown, on and then dark after Off,
+        until Stop recording, and offers ktr7-lcd.webm; where the browser
+        cannot record, the button is disabled and says why."""
+        driver = self.page(query="")
+        driver.execute_script(CATCH_DOWNLOADS)
+        record = driver.find_element(By.ID, "RecordLcd")
+        self.assertEqual(record.text, "Record LCD")
+        driver.find_element(By.ID, "Button1").click()
+        driver.execute_script("window.ktr7.setSlider(0, 3500)")
+        record.click()
+        self.assertEqual(record.text, "Stop recording")
+        time.sleep(1)
+        driver.find_element(By.ID, "Button2").click()
+        time.sleep(0.6)
+        self.assertEqual(record.text, "Stop recording", "Off does not stop the recording")
+        record.click()
+        self.assertEqual(record.text, "Record LCD")
+        deadline = time.time() + 10
+        while time.time() < deadline and "url" not in (driver.execute_script("return window.downloads") or [{}])[-1]:
+            time.sleep(0.1)
+        downloads = driver.execute_script("return window.downloads")
+        self.assertEqual(len(downloads), 1)
+        video = downloads[0]
+        self.assertEqual((video["name"], video["type"]), ("ktr7-lcd.webm", "video/webm"))
+        self.assertGreater(video["size"], 0)
+        self.assertEqual(video["head"], [0x1A, 0x45, 0xDF, 0xA3], "a WebM (EBML) file")
+        self.assertEqual(driver.find_element(By.ID, "Announcer").get_attribute("textContent"),
+                         "LCD recording saved as ktr7-lcd.webm.")
+        frames = driver.execute_async_script(VIDEO_FRAMES, video["url"])
+        self.assertIsInstance(frames, dict, frames)
+        canvas = driver.execute_script("const c = document.getElementById('LcdCanvas'); return [c.width, c.height]")
+        self.assertEqual([frames["width"], frames["height"]], canvas)
+        self.assertGreaterEqual(frames["length"], 1.0)
+        # White text at first; at the end the page's dark LCD (a fifth of
+        # the brightness), with the codec's error.
+        self.assertGreater(frames["first"], 200)
+        self.assertLess(frames["last"], 80)
+
+        # The recorder's format: VP9, else VP8, else plain WebM; none, or no
+        # recorder or canvas stream: disabled with the reason.
+        rows = [("all formats", "", None, "video/webm;codecs=vp9"),
+                ("no VP9", "const t = MediaRecorder.isTypeSupported;"
+                           "MediaRecorder.isTypeSupported = (type) => !type.includes('vp9') && t.call(MediaRecorder, type);",
+                 None, "video/webm;codecs=vp8"),
+                ("plain WebM only", "MediaRecorder.isTypeSupported = (type) => type === 'video/webm';",
+                 None, "video/webm"),
+                ("no WebM", "MediaRecorder.isTypeSupported = () => false;",
+                 "This browser cannot record WebM video", None),
+                ("no MediaRecorder", "delete window.MediaRecorder;",
+                 "This browser cannot record video (it has no MediaRecorder)", None),
+                ("no captureStream", "delete HTMLCanvasElement.prototype.captureStream;",
+                 "This browser cannot record a canvas (it has no captureStream)", None)]
+        # Remembers the format each recorder is made with.
+        remember = ("if (window.MediaRecorder) { const Made = MediaRecorder;"
+                    "window.MediaRecorder = class extends Made {"
+                    " constructor(stream, options) { super(stream, options); window.madeWith = options.mimeType; } };"
+                    "window.MediaRecorder.isTypeSupported = (type) => Made.isTypeSupported(type); }")
+        for name, change, why, made_with in rows:
+            with self.subTest(name):
+                added = driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                                               {"source": remember + change + CATCH_DOWNLOADS})
+                ws.open_page(driver, self.server.url + "?clock=manual")
+                record = driver.find_element(By.ID, "RecordLcd")
+                self.assertEqual((record.is_enabled(), record.get_attribute("title")),
+                                 (why is None, why or "Record the LCD as shown, as a WebM video, until Stop recording"))
+                if why is None:
+                    record.click()
+                    record.click()
+                    self.assertEqual(driver.execute_script("return window.madeWith"), made_with)
+                driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", {"identifier": added["identifier"]})
 
     def test_page_tells_what_it_shows(self):
         """The canvas's label names the screen, the live region the lamp and
