@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -196,8 +197,10 @@ std::string control_connection::next_line(double deadline, std::string_view sent
         const double left = deadline - now();
         if (left <= 0) {
             close();
+            char within[32];
+            std::snprintf(within, sizeof within, "%g", timeout_);
             raise(PyExc_TimeoutError, path_ + ": no answer to \"" + std::string(sent.substr(0, 64)) + "\" within " +
-                                          std::to_string(timeout_) + " s beyond its own time");
+                                          within + " s beyond its own time");
         }
         pollfd readable{fd_, POLLIN, 0};
         int ready = 0;
