@@ -84,12 +84,14 @@ class Session:
         self.replay("wait %d" % count)
 
     def checkpoint(self, name):
-        """The page's LCD buffer, canvas and lamp now; the replay's later."""
+        """The page's LCD buffer, canvas, lamp and the LCD's words for screen
+        readers now; the replay's later."""
         lcd = bytes(self.driver.execute_script("return window.ktr7.lcd()"))
         scale, colours = ws.canvas_colours(self.driver)
         lamp = self.driver.execute_script("return window.ktr7.lampRed()")
-        self.replay("dump %s.bin" % name, "png %s.png" % name, "print lamp current_screen")
-        self.checkpoints.append((name, lcd, colours, lamp))
+        words = self.driver.execute_script("return document.getElementById('LcdWords').textContent")
+        self.replay("dump %s.bin" % name, "png %s.png" % name, "print lamp current_screen", "print text")
+        self.checkpoints.append((name, lcd, colours, lamp, words))
         if SHOTS:
             self.driver.save_screenshot(os.path.join(SHOTS, "page_%s.png" % name))
         return scale
@@ -149,13 +151,17 @@ class WebPageTest(unittest.TestCase):
     def compare(self, session, replay_output):
         """Every checkpoint: the wasm LCD buffer equals the replay's dump byte
         for byte, the canvas shows the replay PNG's palette colour of the
-        same index at every pixel, and the lamp agrees."""
-        lamps = [line.split("=", 1)[1] == "red" for line in replay_output.splitlines()
-                 if line.startswith("lamp=")]
-        screens = [line.split("=", 1)[1] for line in replay_output.splitlines()
-                   if line.startswith("current_screen=")]
+        same index at every pixel, the lamp agrees, and the canvas's
+        description says the words of the replay's print text."""
+        lines = replay_output.splitlines()
+        lamps = [line.split("=", 1)[1] == "red" for line in lines if line.startswith("lamp=")]
+        screens = [line.split("=", 1)[1] for line in lines if line.startswith("current_screen=")]
+        # Each checkpoint's print text follows its current_screen line.
+        starts = [i for i, line in enumerate(lines) if line.startswith("current_screen=")] + [len(lines)]
+        words = [ws.printed_words(lines[a:b]) for a, b in zip(starts, starts[1:])]
         self.assertEqual(len(lamps), len(session.checkpoints))
-        for (name, lcd, colours, lamp), want_lamp in zip(session.checkpoints, lamps):
+        for (name, lcd, colours, lamp, shown_words), want_lamp, want_words in zip(session.checkpoints, lamps, words):
+            self.assertEqual(shown_words, want_words, "the LCD's words at " + name)
             with open(os.path.join(self.workdir.name, name + ".bin"), "rb") as f:
                 dump = f.read()
             self.assertEqual(len(dump), ws.LCD_BYTES)

@@ -7,7 +7,6 @@ to a screen reader, and what the page says about itself.
 Environment as test_web_page.py (KTR7_WEB_SITE, KTR7_REPLAY)."""
 
 import os
-import re
 import sys
 import tempfile
 import time
@@ -349,10 +348,7 @@ class WebUseTest(unittest.TestCase):
     def replay_words(self, script):
         """What the replay tool's print text shows after script: its strings
         without the blanks around them, joined with one blank."""
-        printed = ws.replay(self.tool, script + "print text\n", self.workdir.name).splitlines()
-        strings = [re.match(r'^"(.*)" at \d+ \d+ size \d+ ', line).group(1) for line in printed
-                   if line.startswith('"')]
-        return " ".join(s.strip(" ") for s in strings if s.strip(" "))
+        return ws.printed_words(ws.replay(self.tool, script + "print text\n", self.workdir.name).splitlines())
 
     @staticmethod
     def accessible(driver, selector):
@@ -471,8 +467,8 @@ class WebUseTest(unittest.TestCase):
         # The recorder's format: VP9, else VP8, else plain WebM; none, or no
         # recorder or canvas stream: disabled with the reason.
         rows = [("all formats", "", None, "video/webm;codecs=vp9"),
-                ("no VP9", "const t = MediaRecorder.isTypeSupported;"
-                           "MediaRecorder.isTypeSupported = (type) => !type.includes('vp9') && t.call(MediaRecorder, type);",
+                ("no VP9", "const t = MediaRecorder.isTypeSupported; MediaRecorder.isTypeSupported ="
+                           " (type) => !type.includes('vp9') && t.call(MediaRecorder, type);",
                  None, "video/webm;codecs=vp8"),
                 ("plain WebM only", "MediaRecorder.isTypeSupported = (type) => type === 'video/webm';",
                  None, "video/webm"),

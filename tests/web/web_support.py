@@ -5,6 +5,7 @@ pictures, and the canvas read back as palette indices."""
 import functools
 import http.server
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -129,6 +130,15 @@ def replay(tool, script, workdir):
     if result.returncode != 0:
         raise AssertionError("ktr7-replay failed (%d): %s" % (result.returncode, result.stderr))
     return result.stdout
+
+
+def printed_words(lines):
+    """What the replay tool's print text lines among lines show: the strings
+    without the blanks around them, joined with one blank, as expect text
+    reads them."""
+    strings = [re.match(r'^"(.*)" at \d+ \d+ size \d+ ', line).group(1) for line in lines
+               if line.startswith('"')]
+    return " ".join(s.strip(" ") for s in strings if s.strip(" "))
 
 
 def read_indexed_png(path):
