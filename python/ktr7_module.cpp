@@ -50,7 +50,12 @@ screen and LCD. Refusals are Python exceptions carrying the scenario
 language's messages: ValueError for a value out of range or a word the
 language does not know, TypeError for a value of the wrong type, KeyError for
 an unknown field name, RuntimeError for a pass or wait while the instrument
-is off.)";
+is off.
+
+ktr7.connect(SOCKET) drives a live window started with
+"ktr7-sim --control SOCKET" instead: the ktr7.LiveWindow it returns has the
+calls of Instrument that apply to a live window, with the same names and
+refusals, so one test suite runs headless or against the window.)";
 
 const char INSTRUMENT_DOC[] = R"(The instrument, from program start.
 

@@ -49,7 +49,7 @@ ConnectionError, no answer in time TimeoutError (the connection is closed:
 its answer would come out of step), and so does Ctrl-C while waiting.
 
 What the window's lines do not print, the live window cannot give: texts'
-x, end_x and align are None, GifRecording.frames is None, State's floats
+x, end_x and align are None, LiveGifRecording.frames is None, LiveState's floats
 are print's six digits, sensor_ok reads alt_sensor_ok (the check box as the
 last pass copied it). File names are sent as absolute paths, so they may
 hold no blank and no "#".)";
