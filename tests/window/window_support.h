@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>

@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include "window/connections/control_socket.h"
 #include "window/connections/encoder_port.h"
 #include "host/version.h"
 #include "window/app/window_names.h"
@@ -181,9 +182,15 @@ command_line_result parse_sim_command_line(const QStringList& arguments, sim_opt
         QStringLiteral("link-address"),
         QStringLiteral("With --link: the address to listen on (default 127.0.0.1, this computer only)."),
         QStringLiteral("ADDRESS"), options.link_address);
+    const QCommandLineOption control_option(
+        QStringLiteral("control"),
+        QStringLiteral("Take scenario lines from one client at a time on this Unix-domain socket (a name without "
+                       "'/' is made in $XDG_RUNTIME_DIR), each run in the window and answered in lines ending "
+                       "with \"ok\" or \"error N: message\"."),
+        QStringLiteral("SOCKET"));
     parser.addOptions({help_option, version_option, zoom_option, lcd_window_option, play_option, exit_option,
                        record_option, flight_option, serial_option, baud_option, link_option, link_address_option,
-                       link_qnh_option, link_record_option});
+                       link_qnh_option, link_record_option, control_option});
     for (const qt_option& qt : QT_OPTIONS) {
         QCommandLineOption pass_through(QString::fromLatin1(qt.name));
         if (qt.takes_value)
@@ -261,6 +268,12 @@ command_line_result parse_sim_command_line(const QStringList& arguments, sim_opt
     if (QHostAddress(options.link_address).isNull())
         return refuse(parser, QStringLiteral("--link-address takes an IP address such as 127.0.0.1, not \"%1\"")
                                   .arg(options.link_address));
+    if (parser.isSet(control_option)) {
+        QString why;
+        options.control = ControlSocket::socket_path(parser.value(control_option).trimmed(), why);
+        if (options.control.isEmpty())
+            return refuse(parser, why);
+    }
     // The port last: the values are all checked before a device is opened to
     // look at it.
     if (!options.serial.isEmpty()) {

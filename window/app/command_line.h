@@ -30,6 +30,7 @@ struct sim_options {
     QString link_qnh_address = QStringLiteral("127.0.0.1");
     quint16 link_qnh_port = 5506;
     QString link_record;  // file the link's values are recorded into, empty for none
+    QString control;      // the control socket's path, empty for none
 };
 
 enum class command_line_result {

@@ -12,10 +12,13 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <cstdio>
+
 #include "session/scenario_executor.h"
 #include "window/app/command_line.h"
 #include "window/app/client_area.h"
 #include "window/panel/communications_box.h"
+#include "window/connections/control_socket.h"
 #include "window/connections/encoder_port.h"
 #include "window/connections/encoder_port_dialog.h"
 #include "window/app/help_menu.h"
@@ -35,6 +38,7 @@
 #include "window/scenario/scenario_dock.h"
 #include "window/panel/sensor_panel.h"
 #include "window/app/status_bar.h"
+#include "window/app/window_names.h"
 #include "window/scenario/window_scenario.h"
 
 TfrmMain* frmMain = nullptr;
@@ -332,6 +336,10 @@ bool TfrmMain::apply_options(const sim_options& options)
         status = COMMAND_LINE_REFUSED;
         return false;
     }
+    if (!options.control.isEmpty() && !listen_for_control(options.control)) {
+        status = COMMAND_LINE_REFUSED;
+        return false;
+    }
     if (!options.serial.isEmpty())
         connect_encoder_port(options.serial, options.baud);
     if (!options.flight.isEmpty())
@@ -396,6 +404,28 @@ bool TfrmMain::connect_encoder_port(const QString& name, int baud)
     // A box that does not hold up the run loop: the instrument runs on behind it.
     warn(message, false);
     return false;
+}
+
+// ---------------------------------------------------------------------------
+// The control socket.
+
+bool TfrmMain::listen_for_control(const QString& path)
+{
+    control = new ControlSocket(run_loop, this);
+    QString why;
+    if (!control->listen(path, why)) {
+        std::fprintf(stderr, "%s: --control: %s\n", PROGRAM_NAME, qPrintable(why));
+        delete control;
+        control = nullptr;
+        return false;
+    }
+    connect(run_loop, &RunLoop::sentence, control, &ControlSocket::sentence);
+    connect(control, &ControlSocket::message, StatusBar1, &StatusBar::say);
+    // A test rig waits for this line before it connects.
+    std::fprintf(stderr, "%s: control socket %s\n", PROGRAM_NAME, qPrintable(control->path()));
+    std::fflush(stderr);
+    StatusBar1->say(QStringLiteral("Control socket %1").arg(control->path()));
+    return true;
 }
 
 // ---------------------------------------------------------------------------

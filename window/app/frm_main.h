@@ -14,6 +14,7 @@
 class QAction;
 class QMenuBar;
 class CommunicationsBox;
+class ControlSocket;
 class EncoderPort;
 class EncoderPortDialog;
 class FlightDriver;
@@ -89,6 +90,9 @@ private:
     // Opens the encoder port; on failure a message box (that does not hold
     // up the run loop) names the port and the reason. Returns whether it opened.
     bool connect_encoder_port(const QString& name, int baud);
+    // Listens for a test rig's lines at path (--control); false, after
+    // saying why on standard error, when it cannot.
+    bool listen_for_control(const QString& path);
 
     // The parts.
     InstrumentPanel* instrument;   // bezel, LCD, keys, knob, "+"/"-", On/Off, lamp
@@ -107,6 +111,7 @@ private:
     FlightReport* flight_report;    // File > Flight Report...: the review of the flight played
     EncoderPort* encoder_port;      // where the encoder's sentences go besides Memo1
     EncoderPortDialog* encoder_port_dialog = nullptr;  // made on first use
+    ControlSocket* control = nullptr;                  // --control: lines from a test rig
 
     // The menu entries the form changes as the window's state changes.
     QMenuBar* MainMenu1;

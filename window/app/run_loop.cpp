@@ -74,9 +74,17 @@ void RunLoop::Timer1Timer()
         tick_now();
 }
 
+void RunLoop::hold_time(const QObject* holder, bool held)
+{
+    if (held)
+        time_holders.insert(holder);
+    else
+        time_holders.remove(holder);
+}
+
 void RunLoop::tick_now()
 {
-    if (!time_held)
+    if (time_holders.isEmpty())
         instrument->clock_tick(*quiet);
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 #include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 
 #include <cstdint>
 #include <memory>
@@ -35,9 +36,9 @@ public:
     // held. While the loop runs, a tick that comes in a pass's event
     // processing is the session's once that pass is over, before the next.
     void Timer1Timer();
-    // While held, the timer's ticks are let go by: a scenario waiting for
-    // passes alone, which take no time of the instrument's.
-    void hold_time(bool held) { time_held = held; }
+    // While anyone holds it, the timer's ticks are let go by: a scenario
+    // waiting for passes alone, which take no time of the instrument's.
+    void hold_time(const QObject* holder, bool held);
 
     // "On": the switch-on resets, then passes until the session is off. "On"
     // while running lets the loop already running carry on with the freshly
@@ -88,7 +89,7 @@ private:
     // resets the instrument instead of starting a second loop inside it.
     bool looping = false;
     bool loop_queued = false;
-    bool time_held = false;
+    QSet<const QObject*> time_holders;
     int ticks_due = 0;  // timer ticks that came in the current pass's events
     QElapsedTimer pace_clock;
     qint64 next_frame_ns = 0;

@@ -99,7 +99,7 @@ void WindowScenario::session_passed()
 void WindowScenario::hold_time()
 {
     if (loop != nullptr)
-        loop->hold_time(executor.waits_for_passes());
+        loop->hold_time(this, executor.waits_for_passes());
 }
 
 void WindowScenario::printed(const char* line)
@@ -129,6 +129,11 @@ void WindowScenario::ended(int result_status)
                                                  : QStringLiteral("Scenario done: an expectation failed"));
     emit playing_changed(false);
     emit finished(result_status);
+}
+
+lcd_art_style WindowScenario::lcd_style() const
+{
+    return lcd_art_style_for(fileno(stdout));
 }
 
 void WindowScenario::report_line(const QString& text, bool failed)

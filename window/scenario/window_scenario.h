@@ -90,6 +90,8 @@ private:
     void failed(long line, const char* message) override;
     void warned(long line, const char* message) override;
     void ended(int status) override;
+    // print lcd goes to standard output: in colour where that is a terminal.
+    lcd_art_style lcd_style() const override;
 
     void record(const char* line);
     void start_recording_now(const QString& path);
