@@ -1,11 +1,15 @@
 """The Python module ktr7 against the instrument: inputs and their refusals,
 airspeed readings, a menu walk, pictures, the LCD view, two instruments at
-once, sentences, the state record and scenarios run as ktr7-replay runs them."""
+once, sentences, the state record and scenarios run as ktr7-replay runs them;
+the tests that apply to a live window also against ktr7-sim --control through
+ktr7.connect, and the window's control socket fed junk."""
 import collections.abc
 import os
 import re
 import signal
+import socket
 import subprocess
+import threading
 import time
 from pathlib import Path
 
@@ -21,6 +25,11 @@ READY = SOURCE / "scenarios"
 # output), NAME.stderr, NAME.status.
 GOLDEN = SOURCE / "tests" / "scenarios"
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+# The window program, where the build has one (CTest names it).
+WINDOW = os.environ.get("KTR7_SIM")
+# How long the window may take to start listening, and to answer a raw line.
+WINDOW_START_S = 60
+ANSWER_S = 10
 
 
 @pytest.fixture
@@ -34,6 +43,54 @@ def running(inst):
     inst.on()
     inst.pass_()
     return inst
+
+
+@pytest.fixture(scope="module")
+def window_socket(tmp_path_factory):
+    """A live window, ktr7-sim --control SOCKET on the test's display, for this module's tests."""
+    if not WINDOW:
+        pytest.skip("no window built (KTR7_SIM is not set)")
+    path = tmp_path_factory.mktemp("control") / "ktr7.sock"
+    window = subprocess.Popen([WINDOW, "--control", str(path)], stdin=subprocess.DEVNULL,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    stuck = threading.Timer(WINDOW_START_S, window.kill)
+    stuck.start()
+    said = []
+    for line in window.stderr:
+        said.append(line)
+        if line.rstrip("\n") == f"ktr7-sim: control socket {path}":
+            break
+    stuck.cancel()
+    if window.poll() is not None or not said or not said[-1].startswith("ktr7-sim: control socket"):
+        window.kill()
+        pytest.fail(f"ktr7-sim did not listen: {''.join(said)}")
+    # What it says later must not fill the pipe and stop it.
+    threading.Thread(target=lambda: [None for _ in window.stderr], daemon=True).start()
+    yield path
+    window.terminate()
+    window.wait(ANSWER_S)
+
+
+@pytest.fixture(params=["instrument", "window"])
+def either(request):
+    """An Instrument, or the live window through ktr7.connect: off, its inputs
+    at zero and the sensor working, as at program start."""
+    if request.param == "instrument":
+        with ktr7.Instrument() as instrument:
+            yield instrument
+        return
+    with ktr7.connect(request.getfixturevalue("window_socket")) as window:
+        window.off()
+        window.altitude = window.vertical_speed = window.asi_adc = 0
+        window.sensor_ok = True
+        yield window
+
+
+@pytest.fixture
+def either_running(either):
+    either.on()
+    either.pass_()
+    return either
 
 
 def press(inst, *keys):
@@ -64,7 +121,8 @@ def test_version_is_the_projects():
     ("asi_adc", 4097, "asi: value 4097 outside 0..4096"),
     ("asi_adc", 2**64, "asi: value 18446744073709551616 outside 0..4096"),
 ])
-def test_inputs_take_the_languages_ranges(inst, via, name, value, refusal):
+def test_inputs_take_the_languages_ranges(either, via, name, value, refusal):
+    inst = either
     before = 123
 
     def write(v):
@@ -193,7 +251,8 @@ MENU_WALK = [
 ]
 
 
-def test_menu_walk(running):
+def test_menu_walk(either_running):
+    running = either_running
     for step, (key, screen, cursor) in enumerate(MENU_WALK):
         press(running, key)
         assert (running.current_screen, running.state["menu_cursor"]) == (screen, cursor), f"step {step}: {key}"
@@ -212,7 +271,8 @@ def test_second_key_before_a_pass_is_lost(running):
     ((3250, -400, 0), [], "main_descend.png"),
     ((4500, 0, 1000), ["cw", "cw"], "main_qnh_1015.png"),
 ])
-def test_lcd_equals_gallery_picture(running, tmp_path, inputs, keys, picture):
+def test_lcd_equals_gallery_picture(either_running, tmp_path, inputs, keys, picture):
+    running = either_running
     running.altitude, running.vertical_speed, running.asi_adc = inputs
     running.wait(20)
     press(running, *keys)
@@ -257,22 +317,29 @@ def test_rgb_is_the_lcd_through_the_palette(running):
         assert (rgb[lcd == index] == colour).all()
 
 
-def test_texts_are_the_strings_in_reading_order(inst):
-    assert (inst.texts, inst.text) == ([], "")  # program start: nothing drawn
-    inst.on()
-    inst.pass_()
+# Font 12's K is 15 wide, MAIN MENU in font 8 ends at 158 (right-aligned).
+MAIN_MENU_TEXTS = [
+    ktr7.Text("K", 0, 0, 0, 16, 12, "left", 9, "highlight"),
+    ktr7.Text("ova", 15, 0, 15, 56, 12, "left", 15, "text"),
+    ktr7.Text("MAIN MENU", 158, 0, 72, 158, 8, "right", 9, "highlight"),
+]
+
+
+def test_texts_are_the_strings_in_reading_order(either_running):
+    inst = either_running
     press(inst, "push")
-    # Font 12's K is 15 wide, MAIN MENU in font 8 ends at 158 (right-aligned).
-    assert inst.texts[:3] == [
-        ktr7.Text("K", 0, 0, 0, 16, 12, "left", 9, "highlight"),
-        ktr7.Text("ova", 15, 0, 15, 56, 12, "left", 15, "text"),
-        ktr7.Text("MAIN MENU", 158, 0, 72, 158, 8, "right", 9, "highlight"),
-    ]
-    assert [(t.text, t.start_x, t.y, t.align, t.role) for t in inst.texts[3:]] == [
-        ("ALT", 88, 50, "centre", "text"), ("SETUP", 73, 68, "centre", "text"), ("EXIT", 9, 112, "centre", "text")]
+    # The live window's print text gives neither x, end_x nor align.
+    live = isinstance(inst, ktr7.LiveWindow)
+    assert inst.texts[:3] == [t._replace(x=None, end_x=None, align=None) if live else t for t in MAIN_MENU_TEXTS]
+    assert [(t.text, t.start_x, t.y, t.role) for t in inst.texts[3:]] == [
+        ("ALT", 88, 50, "text"), ("SETUP", 73, 68, "text"), ("EXIT", 9, 112, "text")]
     assert inst.text == "K ova MAIN MENU ALT SETUP EXIT" and "ALT SETUP" in inst.text
+
+
+def test_texts_as_print_text_shows_them(inst):
+    assert (inst.texts, inst.text) == ([], "")  # program start: nothing drawn
     result = inst.run_scenario("on\nwait 2\nkey push\npass 2\nexpect text ALT SETUP\nprint text\n")
-    assert result.ok
+    assert result.ok and [t.align for t in inst.texts[3:]] == ["centre"] * 3
     assert result.output[:-1] == [f'"{t.text}" at {t.start_x} {t.y} size {t.size} {t.role}' for t in inst.texts]
 
 
@@ -488,3 +555,22 @@ def test_flight_played_from_python_as_a_scenario_plays_it(inst):
     assert inst.state["max_airspeed"] > 0 and inst.state["altitude"] > 0
     result = inst.run_scenario(f"on\nflight {igc}\nfly 600\nprint {' '.join(names)}\n")
     assert result.ok and result.output == [f"{n}={v}" for n, v in zip(names, seen)]
+
+
+def test_window_answers_junk_with_errors_and_goes_on(window_socket):
+    with socket.socket(socket.AF_UNIX) as raw:
+        raw.settimeout(ANSWER_S)
+        raw.connect(str(window_socket))
+        answers = raw.makefile("rb")
+        for sent, answer in [
+            (b"\x00\xff\xfejunk\x01\n", b'error 1: unknown command "\\x00\\xFF\\xFEjunk\\x01"\n'),
+            (b"frobnicate 3\r\n", b'error 2: unknown command "frobnicate"\n'),
+            (b"print current_screen\n", None),
+        ]:
+            raw.sendall(sent)
+            assert answers.readline() == answer if answer else answers.readline().startswith(b"current_screen=")
+        assert answers.readline() == b"ok\n"
+        raw.sendall(b"x" * 16385 + b"\n")
+        assert answers.readline() == b"error 4: line longer than 16384 bytes\n" and answers.readline() == b""
+    with ktr7.connect(window_socket) as window:  # the window takes the next client
+        assert window.current_screen in ktr7.SCREENS
