@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QImageReader>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QLabel>
 #include <QMenu>
@@ -28,6 +30,7 @@
 #include "screens/screens.h"
 #include "host/version.h"
 #include "window/app/help_menu.h"
+#include "window/lcd/lcd_animation.h"
 #include "window/lcd/lcd_pictures.h"
 #include "window_support.h"
 
@@ -376,6 +379,48 @@ private slots:
         // Copying says so too.
         child<QAction>(form, "CopyLcdPicture1")->trigger();
         QCOMPARE(child<StatusBar>(form, "StatusBar1")->currentMessage(), QStringLiteral("Copied the LCD to the clipboard (480 x 384)"));
+    }
+
+    // File > Record LCD Animation...: the scale a file type of the dialog,
+    // the frames counted while the instrument runs, the file written on Stop
+    // with the LCD as it was then for its last frame.
+    void record_lcd_animation_counts_frames_and_writes_them()
+    {
+        const QString path = config.filePath(QStringLiteral("lcd.gif"));
+        QTimer::singleShot(50, [=] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            QCOMPARE(dialog->selectedNameFilter(), QStringLiteral("GIF animation, each LCD pixel 3 x 3 (*.gif)"));
+            dialog->selectNameFilter(LcdAnimation::scale_filters().at(1));
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        auto* record = child<QAction>(form, "RecordLcdAnimation1");
+        auto* stop = child<QAction>(form, "StopLcdAnimation1");
+        QVERIFY(!stop->isEnabled());
+        record->trigger();
+        QVERIFY(stop->isEnabled() && !record->isEnabled());
+        auto* frames = child<QLabel>(form, "animation_label");
+        QString counted;
+        // The menu a moment after On: the LCD moves on at least twice.
+        run_with(*form, {{500, [&] { QTest::mouseClick(child<TClickImage>(form, "Image8"), Qt::LeftButton); }},
+                         {1500, [&] {
+                              counted = frames->text();
+                              stop->trigger();
+                              child<QPushButton>(form, "Button2")->click();
+                          }}});
+        QVERIFY2(counted.contains(QRegularExpression(QStringLiteral("^LCD animation: ([2-9]|[1-9][0-9]+) frames$"))),
+                 qPrintable(counted));
+        QVERIFY(frames->isHidden() && record->isEnabled() && !stop->isEnabled());
+        QVERIFY(child<StatusBar>(form, "StatusBar1")->currentMessage().startsWith(QStringLiteral("Wrote %1: ").arg(path)));
+        QImageReader gif(path);
+        QVERIFY2(gif.imageCount() >= 2, qPrintable(gif.errorString()));
+        QImage last;
+        for (int i = 0; i < gif.imageCount(); i++)
+            last = gif.read();
+        QCOMPARE(last.size(), QSize(320, 256));
+        QCOMPARE(compare_lcd_picture(last.convertToFormat(QImage::Format_RGB32), lcd_buffer, 2), QString());
+        QVERIFY(st.current_screen == screen_main_menu);
     }
 
     void slider_by_mouse_writes_input()

@@ -28,6 +28,7 @@
 #include "window/flight/flight_report.h"
 #include "window/panel/keyboard_keys.h"
 #include "window/panel/instrument_panel.h"
+#include "window/lcd/lcd_animation.h"
 #include "window/lcd/lcd_pictures.h"
 #include "window/lcd/lcd_views.h"
 #include "window/lcd/lcd_window.h"
@@ -112,6 +113,10 @@ void TfrmMain::build_menu()
         entry(File1, "SaveLcdPicture1", "&Save LCD Picture...", [this] { pictures->save_with_dialog(); });
     SaveLcdPicture1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     SaveLcdPicture1->setShortcutContext(Qt::ApplicationShortcut);
+    RecordLcdAnimation1 = entry(File1, "RecordLcdAnimation1", "Record LCD &Animation...",
+                                [this] { animation->record_with_dialog(); });
+    StopLcdAnimation1 = entry(File1, "StopLcdAnimation1", "Stop Recording A&nimation", [this] { animation->stop(); });
+    StopLcdAnimation1->setEnabled(false);
     File1->addSeparator();
     entry(File1, "PlayScenario1", "&Play Scenario...", [this] { scenario_dock->choose_and_play(); });
     StopScenario1 = entry(File1, "StopScenario1", "S&top Scenario", [this] { scenario->stop_playing(); });
@@ -165,6 +170,13 @@ void TfrmMain::compose(const QSurfaceFormat& pixel_format)
     lcd_views = new LcdViews(this);
     connect(pictures, &LcdPictures::said, StatusBar1, &StatusBar::say);
     run_loop = new RunLoop(this);
+    animation = new LcdAnimation(run_loop->shared_session(), this);
+    connect(animation, &LcdAnimation::said, StatusBar1, &StatusBar::say);
+    connect(animation, &LcdAnimation::frames_counted, StatusBar1, &StatusBar::show_animation_frames);
+    connect(animation, &LcdAnimation::recording_changed, this, [this](bool recording) {
+        RecordLcdAnimation1->setEnabled(!recording);
+        StopLcdAnimation1->setEnabled(recording);
+    });
     link = new LinkDriver(sensors, run_loop, this);
     sensors->follow(run_loop->shared_session());
     recorded_flight = new FlightDriver(run_loop, this);

@@ -24,6 +24,7 @@ class LcdPictures;
 class LcdViews;
 class LinkDriver;
 class KeyboardKeys;
+class LcdAnimation;
 class ScenarioDock;
 class SensorPanel;
 class StatusBar;
@@ -105,6 +106,7 @@ private:
     ScenarioDock* scenario_dock;   // the playing scenario's progress, failures and tally
     KeyboardKeys* keyboard;        // the keyboard as the instrument's keys
     LcdPictures* pictures;         // the LCD saved or copied as a picture
+    LcdAnimation* animation;       // the LCD recorded as an animated GIF
     LcdViews* lcd_views;           // the LCD on the panel and in the LCD window
     LinkDriver* link;              // the flight simulator link driving the sliders
     FlightDriver* recorded_flight;  // a recorded flight driving the sliders, with its bar
@@ -118,6 +120,8 @@ private:
     QAction* StopScenario1;
     QAction* RecordScenario1;
     QAction* StopRecording1;
+    QAction* RecordLcdAnimation1;
+    QAction* StopLcdAnimation1;
     QAction* CloseFlight1;
     QAction* LcdWindow1;  // checked while the LCD window is open
 

@@ -22,6 +22,10 @@ StatusBar::StatusBar(QWidget* parent) : QStatusBar(parent)
     scenario_label->setObjectName(QStringLiteral("scenario_label"));
     scenario_label->hide();
     addPermanentWidget(scenario_label);
+    animation_label = new QLabel(this);
+    animation_label->setObjectName(QStringLiteral("animation_label"));
+    animation_label->hide();
+    addPermanentWidget(animation_label);
     LinkLabel = new QLabel(this);
     LinkLabel->setObjectName(QStringLiteral("LinkLabel"));
     LinkLabel->hide();
@@ -38,6 +42,12 @@ void StatusBar::show_link_state(const QString& text)
     if (LinkLabel->text() != text)
         LinkLabel->setText(text);
     LinkLabel->setVisible(!text.isEmpty());
+}
+
+void StatusBar::show_animation_frames(const QString& text)
+{
+    animation_label->setText(text);
+    animation_label->setVisible(!text.isEmpty());
 }
 
 void StatusBar::show_scenario_playing(bool playing)
@@ -70,7 +80,7 @@ int StatusBar::text_width(int width) const
 {
     // What the permanent labels at the right leave.
     int beside = 0;
-    for (const QLabel* permanent : {keys_label, LinkLabel, scenario_label}) {
+    for (const QLabel* permanent : {keys_label, LinkLabel, scenario_label, animation_label}) {
         if (permanent != nullptr && !permanent->isHidden())
             beside += permanent->sizeHint().width() + TEXT_MARGIN;
     }

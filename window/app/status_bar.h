@@ -23,6 +23,7 @@ public:
     QLabel* keys_label;        // who has the keyboard: the instrument or a control
     QLabel* LinkLabel;         // the flight simulator link, shown while it listens
     QLabel* scenario_label;    // "Playing a scenario", shown while one plays
+    QLabel* animation_label;   // the frames of the LCD animation being recorded
 
 public slots:
     // A message for MESSAGE_MS.
@@ -35,6 +36,8 @@ public slots:
     void show_scenario_playing(bool playing);
     // The link's text; hidden while empty.
     void show_link_state(const QString& text);
+    // The LCD animation's frames; hidden while empty.
+    void show_animation_frames(const QString& text);
 
 signals:
     // The text changed, and with it perhaps the height needed.
