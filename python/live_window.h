@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
-#include "gfx/lcd.h"
 #include "host/sensor_inputs.h"
 #include "python/control_connection.h"
 #include "python/sentence_ring.h"
+#include "session/session.h"
 
 using lcd_snapshot = std::array<uint8_t, LCD_WIDTH * LCD_HEIGHT>;
 
