@@ -182,10 +182,11 @@ void ControlSocket::printed(const char* line)
 
 void ControlSocket::failed(long line, const char* why)
 {
+    // One last line a line: a second failure of it goes into the first's.
     if (failure.isEmpty())
         failure = line_error(line, why);
     else
-        answer += line_error(line, why) + '\n';
+        failure += QByteArray("; ") + why;
 }
 
 void ControlSocket::warned(long line, const char* what)
