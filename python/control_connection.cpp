@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "python/instrument.h"
+#include "scenario/escape.h"
 
 namespace py = pybind11;
 
@@ -75,31 +76,12 @@ bool error_line(const std::string& text, control_answer& answer)
     return true;
 }
 
-int hex_digit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 }  // namespace
 
 std::string unescaped(std::string_view text)
 {
-    std::string bytes;
-    for (size_t i = 0; i < text.size(); i++) {
-        if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x' && hex_digit(text[i + 2]) >= 0 &&
-            hex_digit(text[i + 3]) >= 0) {
-            bytes += char(hex_digit(text[i + 2]) * 16 + hex_digit(text[i + 3]));
-            i += 3;
-        } else {
-            bytes += text[i];
-        }
-    }
+    std::string bytes(text.size() + 1, '\0');
+    bytes.resize(unescape_bytes(text, bytes.data(), bytes.size()));
     return bytes;
 }
 

@@ -9,45 +9,17 @@
 #include "core/state.h"
 #include "gfx/text_log.h"
 #include "host/pass.h"
+#include "scenario/escape.h"
 #include "scenario/fields.h"
 #include "scenario/lcd_text.h"
 
 namespace {
 
-int hex_digit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-// The bytes an escaped text stands for: \xHH is one byte, anything else is
-// itself. So a '#', which would start a comment, can be written \x23.
-size_t unescape(std::string_view text, char* out, size_t cap)
-{
-    size_t n = 0;
-    for (size_t i = 0; i < text.size() && n + 1 < cap; i++) {
-        if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x' && hex_digit(text[i + 2]) >= 0 &&
-            hex_digit(text[i + 3]) >= 0) {
-            out[n++] = char(hex_digit(text[i + 2]) * 16 + hex_digit(text[i + 3]));
-            i += 3;
-        } else {
-            out[n++] = text[i];
-        }
-    }
-    out[n] = '\0';
-    return n;
-}
-
 // The expected text in the form print shows: unescaped, then escaped again.
 void normalised(std::string_view text, char* out, size_t cap)
 {
     static char bytes[QUOTED_MAX + 1];
-    const size_t n = unescape(text.substr(0, QUOTED_MAX), bytes, sizeof bytes);
+    const size_t n = unescape_bytes(text.substr(0, QUOTED_MAX), bytes, sizeof bytes);
     escape_bytes(bytes, n, out, cap);
 }
 
@@ -62,7 +34,7 @@ constexpr size_t TEXT_LIST_TAIL = 64;
 bool check_text(const scenario_command& c, char* report, size_t cap)
 {
     static char bytes[QUOTED_MAX + 1];
-    const size_t n = unescape(c.text.substr(0, QUOTED_MAX), bytes, sizeof bytes);
+    const size_t n = unescape_bytes(c.text.substr(0, QUOTED_MAX), bytes, sizeof bytes);
     const std::string_view wanted = trimmed_text(std::string_view(bytes, n));
     const bool anywhere = c.number == TEXT_ANYWHERE;
     std::vector<const drawn_text*> inked;

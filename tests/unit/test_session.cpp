@@ -212,8 +212,9 @@ TEST(Session, OneExecutorOnBothClocks)
         EXPECT_EQ(r.failures[0].line, 5);
         EXPECT_EQ(r.failures[0].message, "expected airspeed=140..143, got 144");
         EXPECT_EQ(r.failures[1].message, "flight: this host has no flights");
-        if (c.clock == scenario_clock::live)
+        if (c.clock == scenario_clock::live) {
             EXPECT_EQ(out.ended_with, SCENARIO_BAD_LINE);
+        }
     }
 }
 

@@ -1,7 +1,6 @@
 #include "window/lcd/lcd_animation.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -9,12 +8,12 @@
 
 #include "files/session_gif.h"
 #include "host/picture_scale.h"
-#include "window/app/host_settings.h"
+#include "window/lcd/scaled_save_dialog.h"
 
 namespace {
 
-// The scale chosen last in the save dialog.
-const char SETTINGS_SCALE[] = "animations/scale";
+const scaled_file_kind ANIMATION = {"Record LCD Animation", "GIF animation", "gif", "animations/scale",
+                                    GIF_SCALE_MIN, GIF_SCALE_MAX, LcdAnimation::DEFAULT_SCALE};
 
 }  // namespace
 
@@ -30,31 +29,16 @@ LcdAnimation::~LcdAnimation()
 
 QStringList LcdAnimation::scale_filters()
 {
-    QStringList filters;
-    for (int scale = GIF_SCALE_MIN; scale <= GIF_SCALE_MAX; scale++)
-        filters << QStringLiteral("GIF animation, each LCD pixel %1 x %1 (*.gif)").arg(scale);
-    return filters;
+    return ::scale_filters(ANIMATION);
 }
 
 void LcdAnimation::record_with_dialog()
 {
     if (recording())
         return;
-    const QStringList filters = scale_filters();
-    const int remembered = host_settings().value(QLatin1String(SETTINGS_SCALE), DEFAULT_SCALE).toInt();
-    QFileDialog dialog(window, QStringLiteral("Record LCD Animation"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.value(remembered - GIF_SCALE_MIN, filters.value(DEFAULT_SCALE - GIF_SCALE_MIN)));
-    dialog.setDefaultSuffix(QStringLiteral("gif"));
-    dialog.selectFile(QStringLiteral("ktr7-lcd.gif"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    const int scale = int(filters.indexOf(dialog.selectedNameFilter())) + GIF_SCALE_MIN;
-    if (scale < GIF_SCALE_MIN)
-        return;
-    host_settings().setValue(QLatin1String(SETTINGS_SCALE), scale);
-    start(dialog.selectedFiles().first(), scale);
+    const scaled_file chosen = ask_scaled_file(window, ANIMATION);
+    if (!chosen.path.isEmpty())
+        start(chosen.path, chosen.scale);
 }
 
 bool LcdAnimation::start(const QString& file, int scale)

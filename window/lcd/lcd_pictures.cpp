@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
-#include <QFileDialog>
 #include <QMessageBox>
 
 #include <cstring>
@@ -11,13 +10,13 @@
 #include "gfx/lcd.h"
 #include "host/picture_scale.h"
 #include "picture/lcd_png.h"
-#include "window/app/host_settings.h"
 #include "window/lcd/lcd_window.h"
+#include "window/lcd/scaled_save_dialog.h"
 
 namespace {
 
-// The scale chosen last in the save dialog.
-const char SETTINGS_SCALE[] = "pictures/scale";
+const scaled_file_kind PICTURE = {"Save LCD Picture", "PNG", "png", "pictures/scale",
+                                  PNG_SCALE_MIN, PNG_SCALE_MAX, LcdPictures::DEFAULT_SCALE};
 
 }  // namespace
 
@@ -27,10 +26,7 @@ LcdPictures::LcdPictures(QWidget* window) : QObject(window), window(window)
 
 QStringList LcdPictures::scale_filters()
 {
-    QStringList filters;
-    for (int scale = PNG_SCALE_MIN; scale <= PNG_SCALE_MAX; scale++)
-        filters << QStringLiteral("PNG, each LCD pixel %1 x %1 (*.png)").arg(scale);
-    return filters;
+    return ::scale_filters(PICTURE);
 }
 
 bool LcdPictures::save(const QString& path, int scale, const uint8_t* buffer)
@@ -55,21 +51,9 @@ void LcdPictures::save_with_dialog()
     // dialog has been answered.
     static uint8_t taken[sizeof lcd_buffer];
     std::memcpy(taken, lcd_buffer, sizeof taken);
-    const QStringList filters = scale_filters();
-    const int remembered = host_settings().value(QLatin1String(SETTINGS_SCALE), DEFAULT_SCALE).toInt();
-    QFileDialog dialog(window, QStringLiteral("Save LCD Picture"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.value(remembered - PNG_SCALE_MIN, filters.value(DEFAULT_SCALE - PNG_SCALE_MIN)));
-    dialog.setDefaultSuffix(QStringLiteral("png"));
-    dialog.selectFile(QStringLiteral("ktr7-lcd.png"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    const int scale = int(filters.indexOf(dialog.selectedNameFilter())) + PNG_SCALE_MIN;
-    if (scale < PNG_SCALE_MIN)
-        return;
-    host_settings().setValue(QLatin1String(SETTINGS_SCALE), scale);
-    save(dialog.selectedFiles().first(), scale, taken);
+    const scaled_file chosen = ask_scaled_file(window, PICTURE);
+    if (!chosen.path.isEmpty())
+        save(chosen.path, chosen.scale, taken);
 }
 
 void LcdPictures::copy()
