@@ -489,6 +489,11 @@ def test_state_has_every_field_by_name(running):
     assert dict(running.state) == running.state.to_dict()  # through keys() and []
 
 
+def test_state_knows_its_names(either):
+    assert "qnh" in either.state and "lamp" in either.state
+    assert "nonsense" not in either.state and 7 not in either.state
+
+
 def test_sensor_check_box_reaches_the_state_on_the_next_pass(running):
     running.sensor_ok = False
     assert running.state["alt_sensor_ok"] == 1

@@ -1,11 +1,13 @@
 // The replay's output: serial lines and their escaping, the LCD drawn as
 // text, the PNG and the dump of the LCD buffer.
+#include <fcntl.h>
 #include <png.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <csetjmp>
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -107,6 +109,45 @@ TEST(ReplayLcdArt, TwoRowsACellInColourOrPlain)
     EXPECT_EQ(lcd_art_line(frame.data(), 1, lcd_art_style::plain), "       #" + std::string(LCD_WIDTH - 8, ' '));
     EXPECT_EQ(lcd_art_line(frame.data(), 2, lcd_art_style::plain), "%%%% %%%%%" + std::string(LCD_WIDTH - 10, ' '));
     EXPECT_EQ(lcd_art_line(frame.data(), LCD_HEIGHT / 2 - 1, lcd_art_style::plain), std::string(LCD_WIDTH, ' '));
+}
+
+// print lcd is in colour only on a terminal, and not where NO_COLOR is set
+// to anything (an empty NO_COLOR is unset).
+TEST(ReplayLcdArt, ColourOnlyOnATerminalWithoutNoColor)
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    int pipe_ends[2];
+    ASSERT_EQ(pipe(pipe_ends), 0);
+    const char* given = getenv("NO_COLOR");
+    const std::string kept = given != nullptr ? given : "";
+    const struct {
+        const char* no_color;  // nullptr: unset
+        int fd;
+        lcd_art_style style;
+    } rows[] = {
+        {nullptr, terminal, lcd_art_style::colour}, {"", terminal, lcd_art_style::colour},
+        {"1", terminal, lcd_art_style::plain},      {nullptr, pipe_ends[1], lcd_art_style::plain},
+        {"", pipe_ends[1], lcd_art_style::plain},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.no_color == nullptr ? "unset" : r.no_color);
+        if (r.no_color == nullptr)
+            unsetenv("NO_COLOR");
+        else
+            setenv("NO_COLOR", r.no_color, 1);
+        EXPECT_EQ(lcd_art_style_for(r.fd), r.style) << (r.fd == terminal ? "terminal" : "pipe");
+    }
+    if (given != nullptr)
+        setenv("NO_COLOR", kept.c_str(), 1);
+    else
+        unsetenv("NO_COLOR");
+    for (int fd : {master, terminal, pipe_ends[0], pipe_ends[1]})
+        close(fd);
 }
 
 // print text's line, pasted back after "expect text", holds.

@@ -365,6 +365,15 @@ private slots:
                 QMetaObject::invokeMethod(dialog, "accept");
             });
         };
+        // Cancelled with a name typed: nothing is written.
+        QTimer::singleShot(50, [=] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+            QMetaObject::invokeMethod(dialog, "reject");
+        });
+        child<QAction>(form, "SaveLcdPicture1")->trigger();
+        QVERIFY(!QFile::exists(path));
         answer(&offered_first, 2);
         child<QAction>(form, "SaveLcdPicture1")->trigger();
         QCOMPARE(offered_first, QStringLiteral("PNG, each LCD pixel 3 x 3 (*.png)"));
